@@ -1,0 +1,26 @@
+#pragma once
+// The general error report: a failure that a handler lets escape ends in one message box
+// with the failure's text, and the program goes on. Every handler is entered through
+// `reported`, so exceptions never unwind through Qt's own frames.
+#include <QString>
+#include <functional>
+#include <utility>
+
+namespace quorix {
+
+// Shows the message box (caption "Quorix", stop icon, OK).
+void showErrorReport(const QString &text);
+
+// Runs a handler body; whatever it throws goes to the general error report.
+void runReported(const std::function<void()> &body) noexcept;
+
+// Wraps a handler for connecting to a signal: reported([this] { x2Click(); }).
+template <class F>
+auto reported(F f)
+{
+    return [f = std::move(f)](auto &&...args) {
+        runReported([&] { f(std::forward<decltype(args)>(args)...); });
+    };
+}
+
+} // namespace quorix

@@ -1,0 +1,75 @@
+#include "platform/BmpFile.h"
+
+#include "platform/WholeFile.h"
+
+#include <cstring>
+
+namespace quorix {
+
+namespace {
+
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+constexpr int kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
+
+void put16(char *p, quint16 v)
+{
+    p[0] = static_cast<char>(v & 0xFF);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+void put32(char *p, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+} // namespace
+
+QByteArray encodeBmp(const QImage &source)
+{
+    // Format_RGB32 / ARGB32 are stored as B, G, R, A bytes on little-endian machines: the
+    // BMP pixel order. Other formats are converted once.
+    QImage image = source;
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
+        !image.isNull())
+        image = image.convertToFormat(QImage::Format_RGB32);
+
+    const quint32 width = image.isNull() ? 0 : static_cast<quint32>(image.width());
+    const quint32 height = image.isNull() ? 0 : static_cast<quint32>(image.height());
+    const quint64 pixelBytes = quint64(width) * height * 4;
+
+    QByteArray bytes(kHeadersSize + static_cast<qsizetype>(pixelBytes), Qt::Uninitialized);
+    char *h = bytes.data();
+    std::memset(h, 0, kHeadersSize);
+    h[0] = 'B';
+    h[1] = 'M';
+    put32(h + 2, static_cast<quint32>(bytes.size()));
+    put32(h + 10, kHeadersSize);
+    char *info = h + kFileHeaderSize;
+    put32(info + 0, kInfoHeaderSize);
+    put32(info + 4, width);
+    put32(info + 8, height); // positive: rows are stored bottom-up
+    put16(info + 12, 1);     // planes
+    put16(info + 14, 32);    // bits per pixel
+    put32(info + 16, 0);     // BI_RGB
+    put32(info + 20, static_cast<quint32>(pixelBytes));
+    put32(info + 24, 3780); // 96 dpi in pixels per metre
+    put32(info + 28, 3780);
+
+    auto *out = reinterpret_cast<quint32 *>(h + kHeadersSize);
+    for (quint32 row = 0; row < height; ++row) {
+        const auto *in = reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
+        for (quint32 x = 0; x < width; ++x)
+            out[x] = in[x] | 0xFF000000u;
+        out += width;
+    }
+    return bytes;
+}
+
+void writeBmpFile(const QString &path, const QImage &image)
+{
+    writeWholeFile(path, encodeBmp(image));
+}
+
+} // namespace quorix

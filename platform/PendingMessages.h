@@ -1,0 +1,13 @@
+#pragma once
+#include <QCoreApplication>
+
+namespace quorix {
+
+// Lets queued events (timer ticks, clicks, clipboard notices) run inside the current
+// handler, at exactly the points where the program's handlers allow it.
+inline void letPendingMessagesRun()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace quorix

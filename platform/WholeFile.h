@@ -1,0 +1,27 @@
+#pragma once
+// Whole-file reads and writes for the exchange and configuration files. Writes truncate
+// and rewrite the file in place under its fixed name with one write, and never follow a
+// symbolic link: a link planted in a shared folder makes the write fail instead of
+// redirecting it.
+#include <QByteArray>
+#include <QString>
+
+namespace quorix {
+
+// Throws FileError when the file cannot be opened or read.
+QByteArray readWholeFile(const QString &path);
+
+// Throws FileError when the file cannot be created or fully written.
+void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// True for an existing regular file (not a folder).
+bool fileExists(const QString &path);
+
+// The folder part of a path: everything up to and including the last "/", empty when
+// there is none.
+QString folderPart(const QString &path);
+
+// The path with a trailing "/" appended unless it already ends in one.
+QString withTrailingSlash(const QString &path);
+
+} // namespace quorix

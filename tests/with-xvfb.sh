@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs one test program against a private Xvfb server (1920 x 1080, 24 bits) with openbox
+# as its window manager, so that tests of capture, window lists and the clipboard meet a
+# real X server and real outside clients. Exit code 77 (a skip) when there is no Xvfb.
+set -u
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "SKIP: no Xvfb binary on this machine"
+  exit 77
+fi
+tmp=$(mktemp -d)
+cleanup() {
+  [[ -n "${wm_pid:-}" ]] && kill "$wm_pid" 2>/dev/null
+  [[ -n "${x_pid:-}" ]] && kill "$x_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+mkfifo "$tmp/fd"
+Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp \
+     +extension Composite 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
+x_pid=$!
+read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
+export DISPLAY=":$display_number"
+unset QT_QPA_PLATFORM
+export QT_QPA_PLATFORM=xcb
+
+if command -v openbox >/dev/null 2>&1; then
+  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+  wm_pid=$!
+  # The window manager is ready once it announces itself on the root window.
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
+fi
+
+"$@"
+rc=$?
+exit $rc

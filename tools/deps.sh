@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Quorix needs that this machine lacks.
+#   tools/deps.sh build   what building and running the program needs
+#   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests drive
+set -euo pipefail
+
+build_pkgs=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-icccm4-dev libxcb-ewmh-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libbenchmark-dev
+  fonts-dejavu-core
+)
+test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf)
+
+want=("${build_pkgs[@]}")
+if [[ "${1:-build}" == test ]]; then
+  want+=("${test_pkgs[@]}")
+fi
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq || true
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
