@@ -1,0 +1,11 @@
+#include "app/MainButtonStyle.h"
+
+#include "controls/XiButton.h"
+
+namespace quorix {
+
+void applyMainButtonStyle(TXiButton *, MainButton)
+{
+}
+
+} // namespace quorix
