@@ -1,0 +1,49 @@
+#include "capture/PreviewFit.h"
+
+#include <stdexcept>
+
+namespace quorix {
+
+QSize previewSize(QSize source)
+{
+    const int w = source.width();
+    const int h = source.height();
+    if (w <= 0 || h <= 0)
+        throw std::domain_error("Division by zero");
+    // The products stay below 2^31 for any picture up to 5 million pixels a side.
+    if (w > h)
+        return {kPreviewWidth, static_cast<int>(static_cast<long long>(h) * kPreviewWidth / w)};
+    return {static_cast<int>(static_cast<long long>(w) * kPreviewHeight / h), kPreviewHeight};
+}
+
+QImage fitPreview(const QImage &source)
+{
+    const QSize size = previewSize(source.size());
+    if (size.isEmpty())
+        return QImage(size, QImage::Format_RGB32);
+    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+bool resizeBmp(QImage &bitmap, int width, int height)
+{
+    if (width < 0 || height < 0)
+        return false;
+    if (width == 0 || height == 0 || bitmap.isNull()) {
+        QImage empty(width, height, QImage::Format_RGB32);
+        if (width > 0 && height > 0 && empty.isNull())
+            return false;
+        if (!empty.isNull())
+            empty.fill(Qt::white);
+        bitmap = empty;
+        return true;
+    }
+    if (bitmap.size() == QSize(width, height))
+        return true;
+    QImage stretched = bitmap.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (stretched.isNull())
+        return false;
+    bitmap = stretched;
+    return true;
+}
+
+} // namespace quorix
