@@ -13,3 +13,8 @@ add_dependencies(quorix_testhelpers quorix_testwindow)
 
 quorix_add_test(tst_windowsystem SOURCES tst_windowsystem.cpp
   LIBS quorix_platform quorix_capture quorix_testhelpers X11)
+quorix_add_test(tst_pickerrules SOURCES tst_pickerrules.cpp LIBS quorix_capture)
+quorix_add_test(tst_windowpicker SOURCES tst_windowpicker.cpp
+  LIBS quorix_capture quorix_testhelpers X11)
+quorix_add_test(tst_pjcbviewer SOURCES tst_pjcbviewer.cpp
+  LIBS quorix_controls quorix_testhelpers X11)
