@@ -6,6 +6,8 @@
 // result here: an empty capture.
 #include "platform/X11WindowSystem.h"
 
+#include "platform/OpaqueCopy.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtEndian>
@@ -137,6 +139,7 @@ private:
     bool shm_ = false;
     ShmSegment segment_;
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
+    QImage frames_[2];        // screen grabs, refilled once nobody else holds them
 };
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
@@ -193,17 +196,18 @@ bool X11WindowSystem::convert(const std::uint8_t *data, std::size_t length, int 
         const std::size_t stride = std::size_t(width) * 4;
         if (length < stride * std::size_t(height))
             return false;
-        QImage out(width, height, QImage::Format_RGB32);
-        if (out.isNull())
+        // A buffer that nobody else holds any more is filled again: a frame the size of the
+        // screen costs thousands of page faults when it is fresh memory.
+        if (!image.isDetached() || image.size() != QSize(width, height) ||
+            image.format() != QImage::Format_RGB32)
+            image = QImage(width, height, QImage::Format_RGB32);
+        if (image.isNull())
             return false;
         // X leaves the fourth byte 0 (or alpha, for 32-bit windows); the image is opaque.
-        for (int y = 0; y < height; ++y) {
-            const auto *in = reinterpret_cast<const std::uint32_t *>(data + stride * y);
-            auto *line = reinterpret_cast<std::uint32_t *>(out.scanLine(y));
-            for (int x = 0; x < width; ++x)
-                line[x] = in[x] | 0xFF000000u;
-        }
-        image = std::move(out);
+        for (int y = 0; y < height; ++y)
+            opaqueCopy(reinterpret_cast<std::uint32_t *>(image.scanLine(y)),
+                       reinterpret_cast<const std::uint32_t *>(data + stride * y),
+                       std::size_t(width));
         return true;
     }
     if (depth == 16 && bpp == 16) {
@@ -270,10 +274,21 @@ bool X11WindowSystem::captureScreen(QImage &image)
         width = std::min(width, qRound(primary->geometry().width() * ratio));
         height = std::min(height, qRound(primary->geometry().height() * ratio));
     }
-    if (!readImage(screen_->root, width, height, image)) {
-        image = QImage();
+    // Two frames take turns: the one handed out last is usually still the current bitmap.
+    QImage *frame = nullptr;
+    for (QImage &f : frames_)
+        if (f.isDetached())
+            frame = &f;
+    for (QImage &f : frames_)
+        if (!frame && f.isNull())
+            frame = &f;
+    if (!frame)
+        frame = &frames_[0];
+    if (!readImage(screen_->root, width, height, *frame)) {
+        *frame = QImage();
         return false;
     }
+    image = *frame;
     return true;
 }
 

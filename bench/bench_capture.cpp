@@ -1,0 +1,204 @@
+// Timing of the capture sources on a real X server (run by tools/bench-capture.sh inside
+// a private Xvfb 1920 x 1080):
+//   - one screen tick: grab, copy into the current bitmap, write shar.bmp into a tmpfs
+//     folder, preview fit (median of many), and its ratio to the per-frame time of
+//     ffmpeg's x11grab writing BMP frames of the same screen in the same run;
+//   - the CPU share of this process while capturing and sending at 2 frames a second;
+//   - the window picker's build time for 30 outside windows.
+#include "capture/PreviewFit.h"
+#include "capture/WindowPicker.h"
+#include "platform/BmpFile.h"
+#include "platform/PendingMessages.h"
+#include "platform/WindowSystem.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+using namespace quorix;
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+double processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+}
+
+// The steps of one screen tick with automatic sending on.
+struct ScreenTick
+{
+    QImage currentBitmap;
+    QString sharedFolder;
+    QLabel *preview = nullptr;
+    double grabMs = 0, writeMs = 0, fitMs = 0;
+
+    void run()
+    {
+        QElapsedTimer t;
+        t.start();
+        QImage grab;
+        windowSystem().captureScreen(grab);
+        currentBitmap = grab;
+        grabMs = t.nsecsElapsed() / 1e6;
+        t.start();
+        writeBmpFile(sharedFolder + QStringLiteral("shar.bmp"), currentBitmap);
+        writeMs = t.nsecsElapsed() / 1e6;
+        t.start();
+        preview->setPixmap(QPixmap::fromImage(fitPreview(grab)));
+        fitMs = t.nsecsElapsed() / 1e6;
+    }
+};
+
+// Wall time of ffmpeg grabbing `frames` frames of the screen into BMP files, in ms.
+double ffmpegMs(const QString &ffmpeg, const QString &folder, int frames)
+{
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.start(ffmpeg, {"-loglevel", "error", "-y", "-f", "x11grab", "-draw_mouse", "0",
+                     "-framerate", "1000", "-video_size", "1920x1080", "-i",
+                     qEnvironmentVariable("DISPLAY"), "-frames:v", QString::number(frames),
+                     "-f", "image2", folder + QStringLiteral("/f%03d.bmp")});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        return -1;
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        std::fprintf(stderr, "needs an X11 display (run tools/bench-capture.sh)\n");
+        return 1;
+    }
+    QTemporaryDir shm(QStringLiteral("/dev/shm/quorix-bench-XXXXXX"));
+    QLabel slika;
+    slika.resize(407, 264);
+
+    // 1. One screen tick.
+    ScreenTick tick;
+    tick.sharedFolder = shm.path() + QLatin1Char('/');
+    tick.preview = &slika;
+    for (int i = 0; i < 5; ++i)
+        tick.run();
+    std::vector<double> ticks, grabs, writes, fits;
+    for (int i = 0; i < 100; ++i) {
+        QElapsedTimer t;
+        t.start();
+        tick.run();
+        ticks.push_back(t.nsecsElapsed() / 1e6);
+        grabs.push_back(tick.grabMs);
+        writes.push_back(tick.writeMs);
+        fits.push_back(tick.fitMs);
+    }
+    const double tickMs = median(ticks);
+    std::printf("screen tick %dx%d: median %.2f ms (grab+copy %.2f, write shar.bmp %.2f, "
+                "preview fit %.2f)\n",
+                tick.currentBitmap.width(), tick.currentBitmap.height(), tickMs, median(grabs),
+                median(writes), median(fits));
+
+    // 2. ffmpeg in the same run.
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        std::printf("ffmpeg: not installed, no ratio\n");
+    } else {
+        std::vector<double> perFrame;
+        const QString folder = shm.path() + QStringLiteral("/ffmpeg");
+        for (int i = 0; i < 3; ++i) {
+            const double one = ffmpegMs(ffmpeg, folder, 1);
+            const double hundred = ffmpegMs(ffmpeg, folder, 100);
+            if (one > 0 && hundred > 0)
+                perFrame.push_back((hundred - one) / 99.0);
+        }
+        QDir(folder).removeRecursively();
+        const double ff = median(perFrame);
+        std::printf("ffmpeg x11grab -> BMP: %.2f ms a frame; ratio %.2f (target <= 1.0)\n", ff,
+                    ff > 0 ? tickMs / ff : 0.0);
+    }
+
+    // 3. CPU share at 2 frames a second, capturing and sending, for 10 seconds.
+    {
+        QTimer timer;
+        timer.setInterval(500);
+        QObject::connect(&timer, &QTimer::timeout, [&tick] {
+            tick.run();
+            letPendingMessagesRun();
+        });
+        QElapsedTimer wall;
+        const double cpu0 = processCpuMs();
+        wall.start();
+        timer.start();
+        QTimer::singleShot(10000, &app, &QCoreApplication::quit);
+        app.exec();
+        const double share = 100.0 * (processCpuMs() - cpu0) / double(wall.elapsed());
+        std::printf("CPU share at 2 frames a second: %.2f %% of one core (target < 2 %%)\n",
+                    share);
+    }
+
+    // 4. The window picker with 30 outside windows.
+    std::vector<std::unique_ptr<QProcess>> windows;
+    for (int i = 0; i < 30; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(QUORIX_TESTWINDOW),
+                 {"--title", QStringLiteral("Window %1").arg(i), "--size", "640x480", "--pos",
+                  QStringLiteral("%1,%2").arg(20 * i).arg(15 * i)});
+        windows.push_back(std::move(p));
+    }
+    for (auto &p : windows)
+        p->waitForReadyRead(20000);
+    QWidget mainWindow;
+    mainWindow.resize(496, 348);
+    QWidget panel2(&mainWindow);
+    panel2.setGeometry(10, 40, 407, 264);
+    mainWindow.show();
+    WindowPicker picker(&panel2, windowSystem());
+    std::vector<double> builds;
+    int tiles = 0;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer t;
+        t.start();
+        if (picker.hasGallery())
+            picker.destroyGallery();
+        panel2.hide();
+        picker.createGallery();
+        picker.enumerateWindows();
+        for (int i = 0; i < picker.count(); ++i) {
+            picker.xadd();
+            picker.risiBmp(i);
+            letPendingMessagesRun();
+        }
+        panel2.show();
+        builds.push_back(t.nsecsElapsed() / 1e6);
+        tiles = int(panel2.findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106"))).size());
+    }
+    std::printf("window picker, %d windows listed, %d tiles: build median %.1f ms (target < 300 ms)\n",
+                picker.count(), tiles, median(builds));
+    for (auto &p : windows) {
+        p->kill();
+        p->waitForFinished(5000);
+    }
+    return 0;
+}
