@@ -61,11 +61,11 @@ void encodeInto(QByteArray &bytes, const QImage &source)
     put32(info + 24, 3780); // 96 dpi in pixels per metre
     put32(info + 28, 3780);
 
-    auto *out = reinterpret_cast<quint32 *>(h + kHeadersSize);
+    char *out = h + kHeadersSize;
     for (quint32 row = 0; row < height; ++row) {
         const auto *in = reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
         opaqueCopy(out, in, width);
-        out += width;
+        out += std::size_t(width) * 4;
     }
 }
 
