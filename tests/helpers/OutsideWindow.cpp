@@ -7,6 +7,11 @@ namespace quorix::test {
 OutsideWindow::OutsideWindow(const QStringList &arguments)
 {
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Outside windows are laid out in the server's own pixels, whatever the test's scale.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0"));
+    process_.setProcessEnvironment(env);
     process_.start(QStringLiteral(QUORIX_TESTWINDOW), arguments);
 }
 
