@@ -1,7 +1,11 @@
 // The main window's capture sources: the clipboard, the whole screen and one chosen
 // window, each turned into the current bitmap, written as shar.bmp while automatic
 // sending is on, and shown fitted in the preview.
-#include "mainunit.h"
+#include "app/mainunit.h"
+
+#include "controls/ErrorReport.h"
+#include "controls/Panel.h"
+#include "controls/XiButton.h"
 
 #include "capture/WindowPicker.h"
 #include "controls/PJCBViewer.h"
@@ -32,6 +36,20 @@ QImage clipboardImage()
 }
 
 } // namespace
+
+void TMainForm::connectCaptureSources()
+{
+    pcjb = new TPJCBViewer(this);
+    pcjb->setObjectName(QStringLiteral("pcjb"));
+    connect(pcjb, &TPJCBViewer::OnClipboardChanged, this,
+            reported([this] { pcjbClipboardChanged(); }));
+}
+
+void TMainForm::showPreviewPage()
+{
+    nbook->setCurrentIndex(1);
+    pd->setCaption(tr("Preview"));
+}
 
 void TMainForm::XiButton2Click()
 {
@@ -143,6 +161,16 @@ void TMainForm::Timer1Timer()
         letPendingMessagesRun();
     });
     letPendingMessagesRun();
+}
+
+void TMainForm::XiButton4Click()
+{
+    sourceButtonCommon(4);
+}
+
+void TMainForm::XiButton6Click()
+{
+    sourceButtonCommon(5);
 }
 
 } // namespace quorix

@@ -1,6 +1,8 @@
 // The window picker in the main window's preview area, and the click that starts the
 // periodic capture of the chosen window.
-#include "mainunit.h"
+#include "app/mainunit.h"
+
+#include "controls/Panel.h"
 
 #include "capture/ThumbnailImage.h"
 #include "capture/WindowPicker.h"

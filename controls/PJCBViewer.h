@@ -12,8 +12,8 @@ namespace quorix {
 class TPJCBViewer : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool TriggerOnCreation READ triggerOnCreation WRITE setTriggerOnCreation)
-    Q_PROPERTY(bool Enabled READ enabled WRITE setEnabled)
+    Q_PROPERTY(bool TriggerOnCreation READ TriggerOnCreation WRITE setTriggerOnCreation)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
 
 public:
     // Once the event loop next runs, after the owner has set the properties and connected
@@ -21,10 +21,10 @@ public:
     explicit TPJCBViewer(QObject *owner = nullptr);
     ~TPJCBViewer() override;
 
-    bool triggerOnCreation() const { return triggerOnCreation_; }
+    bool TriggerOnCreation() const { return triggerOnCreation_; }
     void setTriggerOnCreation(bool on) { triggerOnCreation_ = on; }
     // When false the event is not raised; changes are still watched.
-    bool enabled() const { return enabled_; }
+    bool Enabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }
 
     // Raises the event once when TriggerOnCreation is set. Runs by itself once after

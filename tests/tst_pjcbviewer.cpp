@@ -62,8 +62,8 @@ private slots:
         QFETCH(bool, trigger);
         QFETCH(int, events);
         TPJCBViewer viewer;
-        QVERIFY(viewer.triggerOnCreation());
-        QVERIFY(viewer.enabled());
+        QVERIFY(viewer.TriggerOnCreation());
+        QVERIFY(viewer.Enabled());
         viewer.setTriggerOnCreation(trigger);
         QSignalSpy spy(&viewer, &TPJCBViewer::OnClipboardChanged);
         QTest::qWait(100);
