@@ -32,3 +32,5 @@ quorix_add_test(tst_windowpicker SOURCES tst_windowpicker.cpp
   LIBS quorix_capture quorix_testhelpers X11)
 quorix_add_test(tst_pjcbviewer SOURCES tst_pjcbviewer.cpp
   LIBS quorix_controls quorix_testhelpers X11)
+quorix_add_test(tst_capturesources SOURCES tst_capturesources.cpp
+  LIBS quorix_app quorix_testhelpers X11)
