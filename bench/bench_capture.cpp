@@ -5,8 +5,8 @@
 //     ffmpeg's x11grab writing BMP frames of the same screen in the same run;
 //   - the CPU share of this process while capturing and sending at 2 frames a second;
 //   - the window picker's build time for 30 outside windows.
-#include "app/ProgramFolder.h"
 #include "app/mainunit.h"
+#include "app/ProgramFolder.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
 #include "capture/PreviewFit.h"
@@ -15,6 +15,10 @@
 #include "platform/LineFile.h"
 #include "platform/WindowSystem.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -25,10 +29,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <memory>
 #include <vector>
 
 using namespace quorix;
@@ -77,10 +77,10 @@ double ffmpegMs(const QString &ffmpeg, const QString &folder, int frames)
     QElapsedTimer t;
     t.start();
     QProcess p;
-    p.start(ffmpeg, {"-loglevel", "error", "-y", "-f", "x11grab", "-draw_mouse", "0",
-                     "-framerate", "1000", "-video_size", "1920x1080", "-i",
-                     qEnvironmentVariable("DISPLAY"), "-frames:v", QString::number(frames),
-                     "-f", "image2", folder + QStringLiteral("/f%03d.bmp")});
+    p.start(ffmpeg,
+            {"-loglevel", "error", "-y", "-f", "x11grab", "-draw_mouse", "0", "-framerate", "1000",
+             "-video_size", "1920x1080", "-i", qEnvironmentVariable("DISPLAY"), "-frames:v",
+             QString::number(frames), "-f", "image2", folder + QStringLiteral("/f%03d.bmp")});
     if (!p.waitForFinished(120000) || p.exitCode() != 0)
         return -1;
     return t.nsecsElapsed() / 1e6;
@@ -134,8 +134,8 @@ int main(int argc, char **argv)
     }
     std::printf("screen tick %dx%d: median %.2f ms (parts: grab %.2f, write shar.bmp %.2f, "
                 "preview fit %.2f)\n",
-                main.currentBitmap().width(), main.currentBitmap().height(), tickMs,
-                median(grabs), median(writes), median(fits));
+                main.currentBitmap().width(), main.currentBitmap().height(), tickMs, median(grabs),
+                median(writes), median(fits));
 
     // 2. ffmpeg in the same run.
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
@@ -166,8 +166,7 @@ int main(int argc, char **argv)
         app.exec();
         main.Timer3->setEnabled(false);
         const double share = 100.0 * (processCpuMs() - cpu0) / double(wall.elapsed());
-        std::printf("CPU share at 2 frames a second: %.2f %% of one core (target < 2 %%)\n",
-                    share);
+        std::printf("CPU share at 2 frames a second: %.2f %% of one core (target < 2 %%)\n", share);
     }
 
     // 4. The window picker with 30 outside windows.
@@ -189,7 +188,9 @@ int main(int argc, char **argv)
         t.start();
         main.XiButton1Click();
         builds.push_back(t.nsecsElapsed() / 1e6);
-        tiles = int(main.Panel2->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106"))).size());
+        tiles =
+            int(main.Panel2->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
+                    .size());
     }
     std::printf("window picker, %d tiles: build median %.1f ms (target < 300 ms)\n", tiles,
                 median(builds));

@@ -32,8 +32,7 @@ bool dropsTile(const WindowEntry &entry, QSize size)
     if (size.width() < kMinimumCaptureSide || size.height() < kMinimumCaptureSide)
         return true;
     if (entry.title == QLatin1String("Program Manager") ||
-        entry.title == QLatin1String("Quorix - Select") ||
-        entry.title == QLatin1String("Quorix"))
+        entry.title == QLatin1String("Quorix - Select") || entry.title == QLatin1String("Quorix"))
         return true;
     if (entry.title == QLatin1String("Empty") && entry.className == QLatin1String("Shell_TrayWnd"))
         return true;

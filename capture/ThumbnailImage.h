@@ -9,13 +9,13 @@ class ThumbnailImage : public QLabel
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ThumbnailImage(QWidget *parent = nullptr);
 
-signals:
+  signals:
     void clicked(QObject *sender);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 };
 

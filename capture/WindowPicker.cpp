@@ -4,12 +4,12 @@
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 
+#include <algorithm>
 #include <QFrame>
 #include <QLabel>
 #include <QScrollArea>
 #include <QTextDocument>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace quorix {
 
@@ -29,10 +29,10 @@ void setTag(QObject *control, qint64 tag)
 void setHint(QWidget *control, const QString &hint)
 {
     control->setProperty("Hint", hint);
-    control->setToolTip(Qt::mightBeRichText(hint)
-                            ? QStringLiteral("<p style='white-space:pre'>%1</p>")
-                                  .arg(hint.toHtmlEscaped())
-                            : hint);
+    control->setToolTip(
+        Qt::mightBeRichText(hint)
+            ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(hint.toHtmlEscaped())
+            : hint);
 }
 
 } // namespace

@@ -25,7 +25,7 @@ class WindowPicker : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // The gallery is built inside `panel` (the main window's Panel2).
     WindowPicker(QWidget *panel, WindowSystem &system, QObject *parent = nullptr);
     ~WindowPicker() override;
@@ -51,10 +51,10 @@ public:
     // build (pending messages run inside it) can tell and stop.
     int generation() const { return generation_; }
 
-signals:
+  signals:
     void thumbnailClicked(QObject *sender);
 
-private:
+  private:
     struct Tile
     {
         QPointer<QWidget> panel;

@@ -15,7 +15,7 @@ class TPJCBViewer : public QObject
     Q_PROPERTY(bool TriggerOnCreation READ TriggerOnCreation WRITE setTriggerOnCreation)
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
 
-public:
+  public:
     // Once the event loop next runs, after the owner has set the properties and connected
     // the event, the component is "loaded" (Loaded runs once).
     explicit TPJCBViewer(QObject *owner = nullptr);
@@ -31,14 +31,14 @@ public:
     // creation; a second call does nothing.
     void Loaded();
 
-signals:
+  signals:
     void OnClipboardChanged(QObject *sender);
 
-protected:
+  protected:
     // Raises OnClipboardChanged when Enabled.
     virtual void ClipboardChanged();
 
-private:
+  private:
     bool triggerOnCreation_ = true;
     bool enabled_ = true;
     bool loaded_ = false;

@@ -13,7 +13,7 @@ namespace {
 // captures come back empty, as when the window system refuses them.
 class NullWindowSystem final : public WindowSystem
 {
-public:
+  public:
     bool captureScreen(QImage &image) override
     {
         image = QImage();

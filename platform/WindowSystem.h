@@ -5,11 +5,11 @@
 // exists every capture comes back empty and the list is empty.
 //
 // Images are in the window system's own pixels (no high-DPI scaling), Format_RGB32.
+#include <cstdint>
+#include <memory>
 #include <QImage>
 #include <QRect>
 #include <QString>
-#include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace quorix {
@@ -18,13 +18,18 @@ using WindowId = std::uint32_t;
 
 struct WindowInfo
 {
-    enum class Kind { Normal, Desktop, Dock };
+    enum class Kind
+    {
+        Normal,
+        Desktop,
+        Dock
+    };
 
-    WindowId id = 0;    // the client window: what the presenter knows as the window
-    WindowId frame = 0; // the top-level window that holds it, title bar and border included
-    QRect frameRect;    // the frame's rectangle on the screen
-    QString className;  // class part of WM_CLASS, empty when absent
-    QString title;      // _NET_WM_NAME, else WM_NAME, empty when absent
+    WindowId id = 0;       // the client window: what the presenter knows as the window
+    WindowId frame = 0;    // the top-level window that holds it, title bar and border included
+    QRect frameRect;       // the frame's rectangle on the screen
+    QString className;     // class part of WM_CLASS, empty when absent
+    QString title;         // _NET_WM_NAME, else WM_NAME, empty when absent
     std::uint32_t pid = 0; // _NET_WM_PID, 0 when absent
     Kind kind = Kind::Normal;
     bool viewable = false; // mapped, and all its ancestors mapped
@@ -32,7 +37,7 @@ struct WindowInfo
 
 class WindowSystem
 {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // Fills `image` with the primary screen's full size, taken from the desktop's top-left

@@ -31,8 +31,7 @@ struct FreeDeleter
 {
     void operator()(void *p) const noexcept { std::free(p); }
 };
-template <class T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
+template <class T> using Reply = std::unique_ptr<T, FreeDeleter>;
 using Error = Reply<xcb_generic_error_t>;
 
 // Larger images than this are refused rather than risking the memory of server and client.
@@ -42,7 +41,7 @@ constexpr std::size_t kMaxImageBytes = std::size_t(1) << 28;
 // tick costs no system calls beyond the read itself.
 class ShmSegment
 {
-public:
+  public:
     ShmSegment() = default;
     ShmSegment(const ShmSegment &) = delete;
     ShmSegment &operator=(const ShmSegment &) = delete;
@@ -94,7 +93,7 @@ public:
         seg_ = 0;
     }
 
-private:
+  private:
     void *addr_ = nullptr;
     std::size_t size_ = 0;
     xcb_shm_seg_t seg_ = 0;
@@ -102,7 +101,7 @@ private:
 
 class X11WindowSystem final : public WindowSystem
 {
-public:
+  public:
     X11WindowSystem(xcb_connection_t *c, int screenNumber);
     ~X11WindowSystem() override = default;
 
@@ -112,9 +111,18 @@ public:
     bool canCaptureWindows() const override { return composite_; }
     void releaseWindowCapture() override;
 
-private:
-    enum Atom { WmState, NetWmName, Utf8String, NetWmPid, NetWmType, TypeDesktop, TypeDock,
-                AtomCount };
+  private:
+    enum Atom
+    {
+        WmState,
+        NetWmName,
+        Utf8String,
+        NetWmPid,
+        NetWmType,
+        TypeDesktop,
+        TypeDock,
+        AtomCount
+    };
 
     bool check(xcb_void_cookie_t cookie) const
     {
@@ -150,9 +158,13 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
         xcb_screen_next(&it);
     screen_ = it.rem ? it.data : xcb_setup_roots_iterator(setup_).data;
 
-    static const char *const names[AtomCount] = {
-        "WM_STATE", "_NET_WM_NAME", "UTF8_STRING", "_NET_WM_PID", "_NET_WM_WINDOW_TYPE",
-        "_NET_WM_WINDOW_TYPE_DESKTOP", "_NET_WM_WINDOW_TYPE_DOCK"};
+    static const char *const names[AtomCount] = {"WM_STATE",
+                                                 "_NET_WM_NAME",
+                                                 "UTF8_STRING",
+                                                 "_NET_WM_PID",
+                                                 "_NET_WM_WINDOW_TYPE",
+                                                 "_NET_WM_WINDOW_TYPE_DESKTOP",
+                                                 "_NET_WM_WINDOW_TYPE_DOCK"};
     xcb_intern_atom_cookie_t cookies[AtomCount];
     for (int i = 0; i < AtomCount; ++i)
         cookies[i] = xcb_intern_atom(c_, 0, std::uint16_t(std::strlen(names[i])), names[i]);
@@ -167,8 +179,8 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     const xcb_query_extension_reply_t *ext = xcb_get_extension_data(c_, &xcb_composite_id);
     if (ext && ext->present) {
         xcb_generic_error_t *e = nullptr;
-        Reply<xcb_composite_query_version_reply_t> v(xcb_composite_query_version_reply(
-            c_, xcb_composite_query_version(c_, 0, 4), &e));
+        Reply<xcb_composite_query_version_reply_t> v(
+            xcb_composite_query_version_reply(c_, xcb_composite_query_version(c_, 0, 4), &e));
         Error err(e);
         composite_ = v && (v->major_version > 0 || v->minor_version >= 2);
     }
@@ -185,8 +197,8 @@ int X11WindowSystem::bitsPerPixel(std::uint8_t depth) const
     return 0;
 }
 
-bool X11WindowSystem::convert(const std::uint8_t *data, std::size_t length, int width,
-                              int height, std::uint8_t depth, QImage &image) const
+bool X11WindowSystem::convert(const std::uint8_t *data, std::size_t length, int width, int height,
+                              std::uint8_t depth, QImage &image) const
 {
     const int bpp = bitsPerPixel(depth);
     if (setup_->image_byte_order != XCB_IMAGE_ORDER_LSB_FIRST ||
@@ -221,8 +233,7 @@ bool X11WindowSystem::convert(const std::uint8_t *data, std::size_t length, int 
     return false;
 }
 
-bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height,
-                                QImage &image)
+bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height, QImage &image)
 {
     if (width <= 0 || height <= 0)
         return false;
@@ -233,8 +244,8 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height,
         xcb_generic_error_t *e = nullptr;
         Reply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
             c_,
-            xcb_shm_get_image(c_, drawable, 0, 0, std::uint16_t(width), std::uint16_t(height),
-                              ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP, segment_.seg(), 0),
+            xcb_shm_get_image(c_, drawable, 0, 0, std::uint16_t(width), std::uint16_t(height), ~0u,
+                              XCB_IMAGE_FORMAT_Z_PIXMAP, segment_.seg(), 0),
             &e));
         Error err(e);
         if (r)
@@ -250,11 +261,11 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height,
         shm_ = false;
     }
     xcb_generic_error_t *e = nullptr;
-    Reply<xcb_get_image_reply_t> r(xcb_get_image_reply(
-        c_,
-        xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, 0, std::uint16_t(width),
-                      std::uint16_t(height), ~0u),
-        &e));
+    Reply<xcb_get_image_reply_t> r(
+        xcb_get_image_reply(c_,
+                            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, 0,
+                                          std::uint16_t(width), std::uint16_t(height), ~0u),
+                            &e));
     Error err(e);
     if (!r)
         return false;
@@ -330,8 +341,8 @@ bool X11WindowSystem::captureWindow(WindowId window, QImage &image)
     // image only once the window has repainted what was covered.
     if (frame != redirected_) {
         releaseWindowCapture();
-        if (check(xcb_composite_redirect_window_checked(c_, frame,
-                                                        XCB_COMPOSITE_REDIRECT_AUTOMATIC)))
+        if (check(
+                xcb_composite_redirect_window_checked(c_, frame, XCB_COMPOSITE_REDIRECT_AUTOMATIC)))
             redirected_ = frame;
     }
     const xcb_pixmap_t pixmap = xcb_generate_id(c_);
@@ -508,8 +519,7 @@ int screenNumberOfDisplay()
 
 std::unique_ptr<WindowSystem> makeX11WindowSystem()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                        : nullptr;
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection())
         return nullptr;
     return std::make_unique<X11WindowSystem>(x11->connection(), screenNumberOfDisplay());

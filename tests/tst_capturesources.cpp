@@ -1,8 +1,8 @@
 // The main window's clipboard, screen and window sources on a real Xvfb with openbox,
 // fed by outside programs: pattern windows, xclip.
 #include "AppFixture.h"
-#include "ModalAnswerer.h"
 #include "helpers/OutsideWindow.h"
+#include "ModalAnswerer.h"
 
 #include "controls/Panel.h"
 #include "controls/PJCBViewer.h"
@@ -17,6 +17,7 @@
 #include <QTest>
 
 using namespace quorix;
+using quorix::test::kSlowWait;
 using quorix::test::OutsideWindow;
 using quorix::test::runTool;
 
@@ -59,7 +60,9 @@ class TestCaptureSources : public QObject
 
     void copyToClipboard(const QStringList &xclipArguments)
     {
-        QCOMPARE(runTool(QStringLiteral("xclip"), QStringList{"-selection", "clipboard"} + xclipArguments), 0);
+        QCOMPARE(runTool(QStringLiteral("xclip"),
+                         QStringList{"-selection", "clipboard"} + xclipArguments),
+                 0);
     }
 
     void copyImage(QRgb colour, QSize size)
@@ -81,7 +84,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->capturedWindow(), window);
     }
 
-private slots:
+  private slots:
     void screenTickMakesTheScreenTheCurrentBitmap_data()
     {
         QTest::addColumn<bool>("send");
@@ -107,7 +110,9 @@ private slots:
         QCOMPARE(app.main->nbook->currentIndex(), 1);
         QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
 
-        QTRY_VERIFY((app.main->Timer3Timer(), app.main->currentBitmap().pixel(120, 170) == kBlue));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->Timer3Timer(), app.main->currentBitmap().pixel(120, 170) == kBlue),
+            kSlowWait);
         const QImage current = app.main->currentBitmap();
         QCOMPARE(current.size(), QSize(1920, 1080));
         QCOMPARE(current.pixel(300, 300), kRed);
@@ -142,8 +147,8 @@ private slots:
         OutsideWindow target({"--title", "Target", "--size", "300x200", "--frame-size", "800x600",
                               "--pos", "100,100"});
         QVERIFY(target.waitReady());
-        OutsideWindow cover({"--frameless", "--size", "200x200", "--pos", "300,300",
-                             "--colour", "00ff00", "--mark", "00ff00"});
+        OutsideWindow cover({"--frameless", "--size", "200x200", "--pos", "300,300", "--colour",
+                             "00ff00", "--mark", "00ff00"});
         QVERIFY(cover.waitReady());
         AppFixture app;
         app.configure();
@@ -165,8 +170,10 @@ private slots:
         QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
 
         app.main->CBX1->setChecked(true);
-        QTRY_VERIFY((app.main->Timer1Timer(), app.main->currentBitmap().size() == QSize(800, 600) &&
-                     !hasColour(app.main->currentBitmap(), kGreen)));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->Timer1Timer(), app.main->currentBitmap().size() == QSize(800, 600) &&
+                                          !hasColour(app.main->currentBitmap(), kGreen)),
+            kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
         QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
@@ -175,7 +182,8 @@ private slots:
         // preview keeping its picture and the timer running.
         const QImage shown = app.main->SLIKA->pixmap().toImage();
         target.close();
-        QTRY_VERIFY((app.main->Timer1Timer(), app.main->currentBitmap().isNull()));
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), app.main->currentBitmap().isNull()),
+                                 kSlowWait);
         QVERIFY(app.main->Timer1->enabled());
         QCOMPARE(app.main->SLIKA->pixmap().toImage(), shown);
     }
@@ -241,7 +249,7 @@ private slots:
         QVERIFY(app.main->currentBitmap().isNull());
 
         copyImage(qRgb(200, 100, 50), QSize(64, 48));
-        QTRY_COMPARE(app.main->currentBitmap().size(), QSize(64, 48));
+        QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(64, 48), kSlowWait);
         QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
         const QByteArray sent = encodeBmp(app.main->currentBitmap());
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
@@ -272,7 +280,7 @@ private slots:
         app.main->FormCreate();
         app.main->XiButton2Click();
         copyImage(qRgb(1, 2, 3), QSize(30, 60));
-        QTRY_COMPARE(app.main->currentBitmap().size(), QSize(30, 60));
+        QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(30, 60), kSlowWait);
         QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(132, 264));
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }

@@ -27,7 +27,7 @@ class TestPickerRules : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void thumbnailSizes_data()
     {
         QTest::addColumn<QSize>("capture");
@@ -60,20 +60,36 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("dropped");
         const int normal = int(WindowInfo::Kind::Normal);
-        QTest::newRow("ordinary") << "Report" << "ReportWindow" << normal << QSize(300, 200) << false;
-        QTest::newRow("19 high") << "Report" << "ReportWindow" << normal << QSize(300, 19) << true;
-        QTest::newRow("19 wide") << "Report" << "ReportWindow" << normal << QSize(19, 300) << true;
-        QTest::newRow("20 x 20 stays") << "Report" << "ReportWindow" << normal << QSize(20, 20) << false;
-        QTest::newRow("failed capture") << "Report" << "ReportWindow" << normal << QSize(1, 1) << true;
-        QTest::newRow("desktop title") << "Program Manager" << "Progman" << normal << QSize(800, 600) << true;
-        QTest::newRow("own picker") << "Quorix - Select" << "X" << normal << QSize(800, 600) << true;
-        QTest::newRow("own window") << "Quorix" << "quorix" << normal << QSize(496, 348) << true;
-        QTest::newRow("case counts") << "quorix" << "quorix" << normal << QSize(496, 348) << false;
-        QTest::newRow("untitled taskbar") << "Empty" << "Shell_TrayWnd" << normal << QSize(800, 30) << true;
-        QTest::newRow("titled taskbar class") << "Bar" << "Shell_TrayWnd" << normal << QSize(800, 30) << false;
-        QTest::newRow("untitled window") << "Empty" << "Empty" << normal << QSize(300, 200) << false;
-        QTest::newRow("X11 desktop") << "Desktop" << "Files" << int(WindowInfo::Kind::Desktop) << QSize(800, 600) << true;
-        QTest::newRow("X11 dock") << "Panel" << "Bar" << int(WindowInfo::Kind::Dock) << QSize(800, 30) << true;
+        QTest::newRow("ordinary") << "Report"
+                                  << "ReportWindow" << normal << QSize(300, 200) << false;
+        QTest::newRow("19 high") << "Report"
+                                 << "ReportWindow" << normal << QSize(300, 19) << true;
+        QTest::newRow("19 wide") << "Report"
+                                 << "ReportWindow" << normal << QSize(19, 300) << true;
+        QTest::newRow("20 x 20 stays") << "Report"
+                                       << "ReportWindow" << normal << QSize(20, 20) << false;
+        QTest::newRow("failed capture") << "Report"
+                                        << "ReportWindow" << normal << QSize(1, 1) << true;
+        QTest::newRow("desktop title") << "Program Manager"
+                                       << "Progman" << normal << QSize(800, 600) << true;
+        QTest::newRow("own picker") << "Quorix - Select"
+                                    << "X" << normal << QSize(800, 600) << true;
+        QTest::newRow("own window") << "Quorix"
+                                    << "quorix" << normal << QSize(496, 348) << true;
+        QTest::newRow("case counts") << "quorix"
+                                     << "quorix" << normal << QSize(496, 348) << false;
+        QTest::newRow("untitled taskbar") << "Empty"
+                                          << "Shell_TrayWnd" << normal << QSize(800, 30) << true;
+        QTest::newRow("titled taskbar class")
+            << "Bar"
+            << "Shell_TrayWnd" << normal << QSize(800, 30) << false;
+        QTest::newRow("untitled window") << "Empty"
+                                         << "Empty" << normal << QSize(300, 200) << false;
+        QTest::newRow("X11 desktop")
+            << "Desktop"
+            << "Files" << int(WindowInfo::Kind::Desktop) << QSize(800, 600) << true;
+        QTest::newRow("X11 dock") << "Panel"
+                                  << "Bar" << int(WindowInfo::Kind::Dock) << QSize(800, 30) << true;
     }
 
     void droppedTiles()
@@ -89,9 +105,11 @@ private slots:
     void hintsNameClassHandleAndProcess()
     {
         const WindowEntry e = entry(QStringLiteral("Report"), QStringLiteral("ReportWindow"));
-        QCOMPARE(thumbnailHint(e),
-                 QStringLiteral("Report [Class Name: ReportWindow] * [Handle: 4660] * [PID: 1234]"));
-        QCOMPARE(labelHint(e), QStringLiteral("[Class Name: ReportWindow] * [Handle: 4660] * [PID: 1234]"));
+        QCOMPARE(
+            thumbnailHint(e),
+            QStringLiteral("Report [Class Name: ReportWindow] * [Handle: 4660] * [PID: 1234]"));
+        QCOMPARE(labelHint(e),
+                 QStringLiteral("[Class Name: ReportWindow] * [Handle: 4660] * [PID: 1234]"));
         // Percent signs in outside text are not taken as placeholders.
         const WindowEntry odd = entry(QStringLiteral("50% %1"), QStringLiteral("%2"));
         QCOMPARE(labelHint(odd), QStringLiteral("[Class Name: %2] * [Handle: 4660] * [PID: 1234]"));

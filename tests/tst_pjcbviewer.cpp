@@ -7,12 +7,13 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
-#include <QStandardPaths>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorix;
+using quorix::test::kSlowWait;
 using quorix::test::runTool;
 
 class TestPJCBViewer : public QObject
@@ -42,7 +43,7 @@ class TestPJCBViewer : public QObject
                  0);
     }
 
-private slots:
+  private slots:
     void initTestCase()
     {
         if (QStandardPaths::findExecutable(QStringLiteral("xclip")).isEmpty())
@@ -78,14 +79,14 @@ private slots:
         viewer.setTriggerOnCreation(false);
         QSignalSpy spy(&viewer, &TPJCBViewer::OnClipboardChanged);
         copyImage(qRgb(200, 10, 10));
-        QTRY_COMPARE(spy.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kSlowWait);
         QCOMPARE(spy.at(0).at(0).value<QObject *>(), &viewer);
-        QTRY_VERIFY(QGuiApplication::clipboard()->mimeData()->hasImage());
+        QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->mimeData()->hasImage(), kSlowWait);
         QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData())
                      .pixel(3, 3),
                  qRgb(200, 10, 10));
         copyText(QStringLiteral("plain words"));
-        QTRY_COMPARE(spy.count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, kSlowWait);
         QTest::qWait(300);
         QCOMPARE(spy.count(), 2);
         QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasImage());
@@ -102,7 +103,7 @@ private slots:
         QCOMPARE(spy.count(), 0);
         viewer.setEnabled(true);
         copyText(QStringLiteral("again"));
-        QTRY_COMPARE(spy.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kSlowWait);
     }
 };
 

@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace quorix;
+using quorix::test::kSlowWait;
 using quorix::test::OutsideWindow;
 
 class TestWindowPicker : public QObject
@@ -44,7 +45,7 @@ class TestWindowPicker : public QObject
         return -1;
     }
 
-private slots:
+  private slots:
     void init()
     {
         mainWindow_ = new QWidget;
@@ -61,8 +62,8 @@ private slots:
 
     void tilesCarryTheOutsideWindowsHints()
     {
-        OutsideWindow report({"--title", "Report", "--class", "ReportWindow", "--frame-size",
-                              "800x600"});
+        OutsideWindow report(
+            {"--title", "Report", "--class", "ReportWindow", "--frame-size", "800x600"});
         QVERIFY(report.waitReady());
         OutsideWindow tiny({"--title", "Tiny", "--frameless", "--size", "300x19"});
         QVERIFY(tiny.waitReady());
@@ -112,8 +113,10 @@ private slots:
         QVERIFY(oldTile);
 
         first.close();
-        QTRY_VERIFY(tileOf((picker.destroyGallery(), picker.createGallery(),
-                            picker.enumerateWindows(), picker), first.id()) < 0);
+        QTRY_VERIFY_WITH_TIMEOUT(tileOf((picker.destroyGallery(), picker.createGallery(),
+                                         picker.enumerateWindows(), picker),
+                                        first.id()) < 0,
+                                 kSlowWait);
         QVERIFY(!oldTile);
         QVERIFY(!oldGallery);
         build(picker);
@@ -151,7 +154,8 @@ private slots:
         auto *label = panel_->findChild<QLabel *>(QStringLiteral("label110") + QString::number(p));
         auto *image = panel_->findChild<QLabel *>(QStringLiteral("image106") + QString::number(p));
         QCOMPARE(label->textFormat(), Qt::PlainText);
-        QVERIFY(image->property("Hint").toString().startsWith(QLatin1String("<b>bold</b> & co [Class")));
+        QVERIFY(image->property("Hint").toString().startsWith(
+            QLatin1String("<b>bold</b> & co [Class")));
         QVERIFY(image->toolTip().contains(QLatin1String("&lt;b&gt;")));
     }
 };

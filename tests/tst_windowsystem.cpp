@@ -7,6 +7,7 @@
 #include <QTest>
 
 using namespace quorix;
+using quorix::test::kSlowWait;
 using quorix::test::OutsideWindow;
 
 namespace {
@@ -48,7 +49,7 @@ class TestWindowSystem : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -66,8 +67,9 @@ private slots:
         OutsideWindow w({"--frameless", "--size", "300x200", "--pos", "100,150"});
         QVERIFY(w.waitReady());
         QImage grab;
-        QTRY_VERIFY(windowSystem().captureScreen(grab) && grab.pixel(120, 170) == kBlue &&
-                    grab.pixel(300, 300) == kRed);
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureScreen(grab) &&
+                                     grab.pixel(120, 170) == kBlue && grab.pixel(300, 300) == kRed,
+                                 kSlowWait);
         QCOMPARE(grab.size(), QSize(1920, 1080));
         QCOMPARE(grab.format(), QImage::Format_RGB32);
         QCOMPARE(grab.pixel(99, 170) == kBlue, false);
@@ -78,19 +80,21 @@ private slots:
     {
         if (!windowSystem().canCaptureWindows())
             QSKIP("this X server has no Composite extension");
-        OutsideWindow lower({"--frameless", "--size", "400x300", "--pos", "200,200",
-                             "--title", "Lower"});
+        OutsideWindow lower(
+            {"--frameless", "--size", "400x300", "--pos", "200,200", "--title", "Lower"});
         QVERIFY(lower.waitReady());
-        OutsideWindow upper({"--frameless", "--size", "200x150", "--pos", "300,300",
-                             "--colour", "00ff00", "--mark", "00ff00", "--title", "Upper"});
+        OutsideWindow upper({"--frameless", "--size", "200x150", "--pos", "300,300", "--colour",
+                             "00ff00", "--mark", "00ff00", "--title", "Upper"});
         QVERIFY(upper.waitReady());
         QImage screen;
-        QTRY_VERIFY(windowSystem().captureScreen(screen) && screen.pixel(350, 350) == kGreen);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            windowSystem().captureScreen(screen) && screen.pixel(350, 350) == kGreen, kSlowWait);
 
         QImage capture;
-        QTRY_VERIFY(windowSystem().captureWindow(lower.id(), capture) &&
-                    capture.size() == QSize(400, 300) &&
-                    allPixels(capture, QRect(40, 40, 360, 260), kRed));
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(lower.id(), capture) &&
+                                     capture.size() == QSize(400, 300) &&
+                                     allPixels(capture, QRect(40, 40, 360, 260), kRed),
+                                 kSlowWait);
         QVERIFY(allPixels(capture, QRect(0, 0, 40, 40), kBlue));
         // The upper window is still there on the screen.
         QVERIFY(windowSystem().captureScreen(screen));
@@ -105,8 +109,9 @@ private slots:
         OutsideWindow w({"--size", "300x200", "--frame-size", "800x600", "--title", "Framed"});
         QVERIFY(w.waitReady());
         QImage capture;
-        QTRY_VERIFY(windowSystem().captureWindow(w.id(), capture) &&
-                    capture.size() == QSize(800, 600));
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(w.id(), capture) &&
+                                     capture.size() == QSize(800, 600),
+                                 kSlowWait);
         QCOMPARE(previewSize(capture.size()), QSize(407, 305));
         // The client area lies inside the frame, below the title bar.
         const auto list = windowSystem().listTopLevelWindows();
@@ -138,9 +143,9 @@ private slots:
             OutsideWindow w({"--size", "200x200"});
             QVERIFY(w.waitReady());
             id = w.id();
-            QTRY_VERIFY(windowSystem().captureWindow(id, capture));
+            QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(id, capture), kSlowWait);
             w.close();
-            QTRY_VERIFY(!windowSystem().captureWindow(id, capture));
+            QTRY_VERIFY_WITH_TIMEOUT(!windowSystem().captureWindow(id, capture), kSlowWait);
         } else {
             QVERIFY(!windowSystem().captureWindow(id, capture));
         }
@@ -164,12 +169,13 @@ private slots:
     {
         OutsideWindow a({"--title", "Report", "--class", "ReportWindow", "--size", "300x200"});
         QVERIFY(a.waitReady());
-        OutsideWindow b({"--title", QString::fromUtf8("Naslov čšž"), "--class", "Other",
-                         "--size", "300x200", "--pos", "500,500"});
+        OutsideWindow b({"--title", QString::fromUtf8("Naslov čšž"), "--class", "Other", "--size",
+                         "300x200", "--pos", "500,500"});
         QVERIFY(b.waitReady());
         std::vector<WindowInfo> list;
-        QTRY_VERIFY((list = windowSystem().listTopLevelWindows(),
-                     findWindow(list, a.id()) && findWindow(list, b.id())));
+        QTRY_VERIFY_WITH_TIMEOUT((list = windowSystem().listTopLevelWindows(),
+                                  findWindow(list, a.id()) && findWindow(list, b.id())),
+                                 kSlowWait);
         const WindowInfo *ia = findWindow(list, a.id());
         const WindowInfo *ib = findWindow(list, b.id());
         QCOMPARE(ia->title, QStringLiteral("Report"));

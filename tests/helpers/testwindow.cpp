@@ -8,22 +8,22 @@
 // --frame-size makes the window, title bar and border included, that size once the window
 // manager has framed it. The program prints "ready <window id>" when the window is mapped
 // and runs until it is killed or its window is closed.
+#include <cstdio>
 #include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRasterWindow>
 #include <QTimer>
-#include <cstdio>
 
 namespace {
 
 class PatternWindow : public QRasterWindow
 {
-public:
+  public:
     QColor colour = Qt::red;
     QColor mark = Qt::blue;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
