@@ -12,7 +12,7 @@ constexpr QColor bgrColour(std::uint32_t bgr)
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-constexpr std::uint32_t bgrValue(const QColor &c)
+inline std::uint32_t bgrValue(const QColor &c)
 {
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
            (static_cast<std::uint32_t>(c.blue()) << 16);
