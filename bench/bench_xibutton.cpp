@@ -2,9 +2,9 @@
 // caption, border, bevel) drawn into a fresh off-screen image, as every repaint does.
 #include "controls/XiButton.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <cstdio>
 
 using namespace quorix;
 

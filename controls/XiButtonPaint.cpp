@@ -2,11 +2,11 @@
 // which is then copied to the screen in one step, so the button never flickers.
 #include "controls/XiButton.h"
 
-#include <QFontMetrics>
-#include <QPaintEvent>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPaintEvent>
 
 namespace quorix {
 
@@ -26,7 +26,7 @@ int roundHalfEven(double v)
 // One-pixel drawing on the off-screen picture. Coordinates outside it are skipped.
 class Pixels
 {
-public:
+  public:
     explicit Pixels(QImage &image) : image_(image) {}
 
     void set(int x, int y, QRgb c)
@@ -64,7 +64,7 @@ public:
         std::fill(p, p + image_.width(), c);
     }
 
-private:
+  private:
     QImage &image_;
 };
 

@@ -17,6 +17,7 @@ using SchemeColours = std::array<std::uint32_t, TXiButton::slotCount>;
 
 // Per scheme, in slot order: normal, over, down and disabled groups (face, grad, dark,
 // light, border, text each), then the focus rectangle. 0x00BBGGRR values.
+// clang-format off
 constexpr std::array<SchemeColours, TXiButton::csCustom> schemes = {{
     // csNeoDesert
     {{13036799, 3653375, 40168, 12183551, 22144, 0,
@@ -91,6 +92,7 @@ constexpr std::array<SchemeColours, TXiButton::csCustom> schemes = {{
       14869218, kept, 14211288, 15395562, 12895428, 8421504,
       9079434}},
 }};
+// clang-format on
 
 } // namespace
 

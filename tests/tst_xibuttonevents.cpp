@@ -41,7 +41,7 @@ class TestXiButtonEvents : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void hoverAndLeave_data()
     {
         QTest::addColumn<bool>("hotTrack");
@@ -179,8 +179,8 @@ private slots:
         QTRY_VERIFY(h.button->isFocused());
         QTest::keyPress(h.button, Qt::Key_Space);
         for (int i = 0; i < 3; ++i) {
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
-                              true);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier,
+                              QStringLiteral(" "), true);
             QApplication::sendEvent(h.button, &release);
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
                             true);
@@ -200,18 +200,30 @@ private slots:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("clicks");
         const int none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
-        QTest::newRow("Enter, focused") << true << false << false << int(Qt::Key_Return) << none << 1;
-        QTest::newRow("keypad Enter, focused") << true << false << false << int(Qt::Key_Enter) << none << 1;
-        QTest::newRow("Shift+Enter, focused") << true << false << false << int(Qt::Key_Return) << shift << 0;
-        QTest::newRow("Enter, elsewhere") << false << false << false << int(Qt::Key_Return) << none << 0;
-        QTest::newRow("Enter, Default") << false << true << false << int(Qt::Key_Return) << none << 1;
-        QTest::newRow("Shift+Enter, Default") << false << true << false << int(Qt::Key_Return) << shift << 1;
-        QTest::newRow("Ctrl+Enter, Default focused") << true << true << false << int(Qt::Key_Return) << ctrl << 1;
-        QTest::newRow("Escape, Cancel") << false << false << true << int(Qt::Key_Escape) << none << 1;
-        QTest::newRow("Escape, Cancel focused") << true << false << true << int(Qt::Key_Escape) << none << 1;
-        QTest::newRow("Ctrl+Escape, Cancel") << false << false << true << int(Qt::Key_Escape) << ctrl << 0;
-        QTest::newRow("Escape, no Cancel") << true << true << false << int(Qt::Key_Escape) << none << 0;
-        QTest::newRow("Enter, Cancel only") << false << false << true << int(Qt::Key_Return) << none << 0;
+        QTest::newRow("Enter, focused")
+            << true << false << false << int(Qt::Key_Return) << none << 1;
+        QTest::newRow("keypad Enter, focused")
+            << true << false << false << int(Qt::Key_Enter) << none << 1;
+        QTest::newRow("Shift+Enter, focused")
+            << true << false << false << int(Qt::Key_Return) << shift << 0;
+        QTest::newRow("Enter, elsewhere")
+            << false << false << false << int(Qt::Key_Return) << none << 0;
+        QTest::newRow("Enter, Default")
+            << false << true << false << int(Qt::Key_Return) << none << 1;
+        QTest::newRow("Shift+Enter, Default")
+            << false << true << false << int(Qt::Key_Return) << shift << 1;
+        QTest::newRow("Ctrl+Enter, Default focused")
+            << true << true << false << int(Qt::Key_Return) << ctrl << 1;
+        QTest::newRow("Escape, Cancel")
+            << false << false << true << int(Qt::Key_Escape) << none << 1;
+        QTest::newRow("Escape, Cancel focused")
+            << true << false << true << int(Qt::Key_Escape) << none << 1;
+        QTest::newRow("Ctrl+Escape, Cancel")
+            << false << false << true << int(Qt::Key_Escape) << ctrl << 0;
+        QTest::newRow("Escape, no Cancel")
+            << true << true << false << int(Qt::Key_Escape) << none << 0;
+        QTest::newRow("Enter, Cancel only")
+            << false << false << true << int(Qt::Key_Return) << none << 0;
     }
 
     void dialogKeys()

@@ -85,11 +85,8 @@ class TestXiButtonPaint : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase()
-    {
-        QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-    }
+  private slots:
+    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 9)); }
 
     void gradientRows_data()
     {
@@ -100,20 +97,20 @@ private slots:
         QTest::addColumn<QColor>("expected");
         // Rows 0 and H - 1 lie under the border: rows 1 and H - 2 are the first and last
         // visible ones, and they tell n = H apart from n = H - 1.
-        QTest::newRow("first visible") << QColor(0, 100, 250) << QColor(250, 100, 0) << 25 << 1
-                                       << QColor(10, 100, 240);
+        QTest::newRow("first visible")
+            << QColor(0, 100, 250) << QColor(250, 100, 0) << 25 << 1 << QColor(10, 100, 240);
         QTest::newRow("middle") << QColor(0, 100, 250) << QColor(250, 100, 0) << 25 << 12
                                 << QColor(120, 100, 130);
-        QTest::newRow("last visible") << QColor(0, 100, 250) << QColor(250, 100, 0) << 25 << 23
-                                      << QColor(230, 100, 20);
+        QTest::newRow("last visible")
+            << QColor(0, 100, 250) << QColor(250, 100, 0) << 25 << 23 << QColor(230, 100, 20);
         // 2.5 -> 2, 3.5 -> 4, 0.5 -> 0: halves go to the even neighbour.
-        QTest::newRow("halves to even") << QColor(0, 0, 0) << QColor(10, 14, 2) << 4 << 1
-                                        << QColor(2, 4, 0);
-        QTest::newRow("whole values") << QColor(0, 0, 0) << QColor(10, 14, 2) << 4 << 2
-                                      << QColor(5, 7, 1);
+        QTest::newRow("halves to even")
+            << QColor(0, 0, 0) << QColor(10, 14, 2) << 4 << 1 << QColor(2, 4, 0);
+        QTest::newRow("whole values")
+            << QColor(0, 0, 0) << QColor(10, 14, 2) << 4 << 2 << QColor(5, 7, 1);
         // 7 - 3 x 7/6 accumulates to 3.4999...: 3, where recomputing per row gives 3.5 -> 4.
-        QTest::newRow("accumulated steps") << QColor(7, 0, 0) << QColor(0, 0, 0) << 6 << 3
-                                           << QColor(3, 0, 0);
+        QTest::newRow("accumulated steps")
+            << QColor(7, 0, 0) << QColor(0, 0, 0) << 6 << 3 << QColor(3, 0, 0);
     }
 
     void gradientRows()
@@ -166,7 +163,8 @@ private slots:
         };
         for (bool pressed : {false, true})
             for (const auto &[name, p, role] : points)
-                QTest::addRow("%s %s", pressed ? "pressed" : "normal", name) << pressed << p << role;
+                QTest::addRow("%s %s", pressed ? "pressed" : "normal", name)
+                    << pressed << p << role;
     }
 
     void frameLines()
@@ -231,18 +229,28 @@ private slots:
         // top: ((W - gw) / 2, centred caption y); bottom: (same, caption y + height).
         using B = TXiButton;
         const QSize even(10, 8), odd(11, 9);
-        QTest::newRow("left 4") << int(B::blGlyphLeft) << 4 << even << QPoint(-7, 0) << QPoint(7, 0);
-        QTest::newRow("left 5") << int(B::blGlyphLeft) << 5 << even << QPoint(-8, 0) << QPoint(7, 0);
-        QTest::newRow("left 0 touching") << int(B::blGlyphLeft) << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
-        QTest::newRow("right 4") << int(B::blGlyphRight) << 4 << even << QPoint(-3, 0) << QPoint(-7, 0);
-        QTest::newRow("right 5") << int(B::blGlyphRight) << 5 << even << QPoint(-2, 0) << QPoint(-7, 0);
-        QTest::newRow("right 5 odd glyph") << int(B::blGlyphRight) << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
+        QTest::newRow("left 4") << int(B::blGlyphLeft) << 4 << even << QPoint(-7, 0)
+                                << QPoint(7, 0);
+        QTest::newRow("left 5") << int(B::blGlyphLeft) << 5 << even << QPoint(-8, 0)
+                                << QPoint(7, 0);
+        QTest::newRow("left 0 touching")
+            << int(B::blGlyphLeft) << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
+        QTest::newRow("right 4") << int(B::blGlyphRight) << 4 << even << QPoint(-3, 0)
+                                 << QPoint(-7, 0);
+        QTest::newRow("right 5") << int(B::blGlyphRight) << 5 << even << QPoint(-2, 0)
+                                 << QPoint(-7, 0);
+        QTest::newRow("right 5 odd glyph")
+            << int(B::blGlyphRight) << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
         QTest::newRow("top 4") << int(B::blGlyphTop) << 4 << even << QPoint(0, -6) << QPoint(0, 6);
         QTest::newRow("top 5") << int(B::blGlyphTop) << 5 << even << QPoint(0, -7) << QPoint(0, 6);
-        QTest::newRow("top 4 odd glyph") << int(B::blGlyphTop) << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
-        QTest::newRow("bottom 4") << int(B::blGlyphBottom) << 4 << even << QPoint(0, -2) << QPoint(0, -6);
-        QTest::newRow("bottom 5") << int(B::blGlyphBottom) << 5 << even << QPoint(0, -1) << QPoint(0, -6);
-        QTest::newRow("bottom 5 odd glyph") << int(B::blGlyphBottom) << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
+        QTest::newRow("top 4 odd glyph")
+            << int(B::blGlyphTop) << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
+        QTest::newRow("bottom 4") << int(B::blGlyphBottom) << 4 << even << QPoint(0, -2)
+                                  << QPoint(0, -6);
+        QTest::newRow("bottom 5") << int(B::blGlyphBottom) << 5 << even << QPoint(0, -1)
+                                  << QPoint(0, -6);
+        QTest::newRow("bottom 5 odd glyph")
+            << int(B::blGlyphBottom) << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
     }
 
     void glyphAndCaptionPlacement()
@@ -268,10 +276,18 @@ private slots:
         const int tx = (120 - tw) / 2, ty = (60 - th) / 2;
         QPoint anchor;
         switch (layout) {
-        case TXiButton::blGlyphLeft: anchor = {tx, (60 - glyphSize.height()) / 2}; break;
-        case TXiButton::blGlyphRight: anchor = {tx + tw, (60 - glyphSize.height()) / 2}; break;
-        case TXiButton::blGlyphTop: anchor = {(120 - glyphSize.width()) / 2, ty}; break;
-        case TXiButton::blGlyphBottom: anchor = {(120 - glyphSize.width()) / 2, ty + th}; break;
+        case TXiButton::blGlyphLeft:
+            anchor = {tx, (60 - glyphSize.height()) / 2};
+            break;
+        case TXiButton::blGlyphRight:
+            anchor = {tx + tw, (60 - glyphSize.height()) / 2};
+            break;
+        case TXiButton::blGlyphTop:
+            anchor = {(120 - glyphSize.width()) / 2, ty};
+            break;
+        case TXiButton::blGlyphBottom:
+            anchor = {(120 - glyphSize.width()) / 2, ty + th};
+            break;
         }
         QCOMPARE(boxOf(img, glyphColour), QRect(anchor + glyphOffset, glyphSize));
         QCOMPARE(inkBox(img, white), captionAlone.translated(captionMove));
@@ -287,11 +303,11 @@ private slots:
         for (int l : {B::blGlyphLeft, B::blGlyphRight, B::blGlyphTop, B::blGlyphBottom})
             QTest::addRow("layout %d", l) << l << QSize(120, 60) << QSize(10, 8) << QPoint(55, 26);
         // The main window's Send button: 49 x 36, a 32 x 32 glyph on top, spacing 0.
-        QTest::newRow("send button") << int(B::blGlyphTop) << QSize(49, 36) << QSize(32, 32)
-                                     << QPoint(8, 2);
+        QTest::newRow("send button")
+            << int(B::blGlyphTop) << QSize(49, 36) << QSize(32, 32) << QPoint(8, 2);
         // A glyph larger than the button: negative halves truncate towards zero.
-        QTest::newRow("glyph larger than button") << int(B::blGlyphLeft) << QSize(20, 20)
-                                                  << QSize(31, 31) << QPoint(-5, -5);
+        QTest::newRow("glyph larger than button")
+            << int(B::blGlyphLeft) << QSize(20, 20) << QSize(31, 31) << QPoint(-5, -5);
     }
 
     void glyphAloneIsCentred()
@@ -308,10 +324,10 @@ private slots:
         b.setGlyph(solidGlyph(glyphSize.width(), glyphSize.height()));
         const QRect expected = QRect(glyphAt, glyphSize) & QRect(QPoint(0, 0), buttonSize);
         // The border is drawn over the glyph.
-        QCOMPARE(boxOf(b.paintBitmap(), glyphColour), expected.adjusted(
-            expected.left() == 0, expected.top() == 0,
-            -(expected.right() == buttonSize.width() - 1),
-            -(expected.bottom() == buttonSize.height() - 1)));
+        QCOMPARE(boxOf(b.paintBitmap(), glyphColour),
+                 expected.adjusted(expected.left() == 0, expected.top() == 0,
+                                   -(expected.right() == buttonSize.width() - 1),
+                                   -(expected.bottom() == buttonSize.height() - 1)));
     }
 
     void pressedShiftsGlyphAndCaption()
@@ -403,8 +419,9 @@ private slots:
             QCOMPARE(b.visualState(), TXiButton::vsDown);
         }
         b.setEnabled(false);
-        QCOMPARE(b.visualState(),
-                 hold ? TXiButton::vsDown : hover ? TXiButton::vsHot : TXiButton::vsNormal);
+        QCOMPARE(b.visualState(), hold    ? TXiButton::vsDown
+                                  : hover ? TXiButton::vsHot
+                                          : TXiButton::vsNormal);
         const QImage img = b.paintBitmap();
         QCOMPARE(at(img, 0, 0), b.disabledColorBorder());
         QCOMPARE(at(img, 1, 1), b.disabledColorLight());

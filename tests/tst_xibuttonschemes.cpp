@@ -13,7 +13,7 @@ class TestXiButtonSchemes : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void creationValues()
     {
         TXiButton b;
@@ -48,18 +48,30 @@ private slots:
         QTest::addColumn<uint>("focusRect");
         QTest::addColumn<bool>("gradient");
         using B = TXiButton;
-        QTest::newRow("csNeoDesert") << int(B::csNeoDesert) << 13036799u << 30647u << 15658734u << 4227327u << true;
-        QTest::newRow("csNeoSky") << int(B::csNeoSky) << 16772829u << 16752190u << 15658734u << 16755027u << true;
-        QTest::newRow("csNeoGrass") << int(B::csNeoGrass) << 14547432u << 1539390u << 15658734u << 2406748u << true;
-        QTest::newRow("csNeoSilver") << int(B::csNeoSilver) << 15987699u << 8158332u << 15658734u << 11382189u << true;
-        QTest::newRow("csNeoRose") << int(B::csNeoRose) << 15263999u << 6184703u << 15658734u << 6184703u << true;
-        QTest::newRow("csNeoSun") << int(B::csNeoSun) << 15794175u << 33924u << 15658734u << 48059u << true;
-        QTest::newRow("csDesert") << int(B::csDesert) << 9821695u << 30647u << 14869218u << 4227327u << false;
-        QTest::newRow("csGrass") << int(B::csGrass) << 10021815u << 1539390u << 14869218u << 42017u << false;
-        QTest::newRow("csSky") << int(B::csSky) << 16769217u << 16748834u << 14869218u << 14457620u << false;
-        QTest::newRow("csSun") << int(B::csSun) << 11075583u << 33924u << 14869218u << 36084u << false;
-        QTest::newRow("csRose") << int(B::csRose) << 13027071u << 6184703u << 14869218u << 6184703u << false;
-        QTest::newRow("csSilver") << int(B::csSilver) << 14737632u << 8158332u << 14869218u << 9079434u << false;
+        QTest::newRow("csNeoDesert")
+            << int(B::csNeoDesert) << 13036799u << 30647u << 15658734u << 4227327u << true;
+        QTest::newRow("csNeoSky") << int(B::csNeoSky) << 16772829u << 16752190u << 15658734u
+                                  << 16755027u << true;
+        QTest::newRow("csNeoGrass")
+            << int(B::csNeoGrass) << 14547432u << 1539390u << 15658734u << 2406748u << true;
+        QTest::newRow("csNeoSilver")
+            << int(B::csNeoSilver) << 15987699u << 8158332u << 15658734u << 11382189u << true;
+        QTest::newRow("csNeoRose")
+            << int(B::csNeoRose) << 15263999u << 6184703u << 15658734u << 6184703u << true;
+        QTest::newRow("csNeoSun") << int(B::csNeoSun) << 15794175u << 33924u << 15658734u << 48059u
+                                  << true;
+        QTest::newRow("csDesert") << int(B::csDesert) << 9821695u << 30647u << 14869218u << 4227327u
+                                  << false;
+        QTest::newRow("csGrass") << int(B::csGrass) << 10021815u << 1539390u << 14869218u << 42017u
+                                 << false;
+        QTest::newRow("csSky") << int(B::csSky) << 16769217u << 16748834u << 14869218u << 14457620u
+                               << false;
+        QTest::newRow("csSun") << int(B::csSun) << 11075583u << 33924u << 14869218u << 36084u
+                               << false;
+        QTest::newRow("csRose") << int(B::csRose) << 13027071u << 6184703u << 14869218u << 6184703u
+                                << false;
+        QTest::newRow("csSilver") << int(B::csSilver) << 14737632u << 8158332u << 14869218u
+                                  << 9079434u << false;
     }
 
     void schemes()
@@ -148,12 +160,13 @@ private slots:
     void colourPropertiesInSlotOrder()
     {
         const char *names[] = {
-            "ColorFace", "ColorGrad", "ColorDark", "ColorLight", "ColorBorder", "ColorText",
-            "OverColorFace", "OverColorGrad", "OverColorDark", "OverColorLight",
-            "OverColorBorder", "OverColorText", "DownColorFace", "DownColorGrad",
-            "DownColorDark", "DownColorLight", "DownColorBorder", "DownColorText",
-            "DisabledColorFace", "DisabledColorGrad", "DisabledColorDark",
-            "DisabledColorLight", "DisabledColorBorder", "DisabledColorText", "ColorFocusRect"};
+            "ColorFace",         "ColorGrad",          "ColorDark",           "ColorLight",
+            "ColorBorder",       "ColorText",          "OverColorFace",       "OverColorGrad",
+            "OverColorDark",     "OverColorLight",     "OverColorBorder",     "OverColorText",
+            "DownColorFace",     "DownColorGrad",      "DownColorDark",       "DownColorLight",
+            "DownColorBorder",   "DownColorText",      "DisabledColorFace",   "DisabledColorGrad",
+            "DisabledColorDark", "DisabledColorLight", "DisabledColorBorder", "DisabledColorText",
+            "ColorFocusRect"};
         const QMetaObject &mo = TXiButton::staticMetaObject;
         const int first = mo.propertyOffset();
         for (int slot = 0; slot < TXiButton::slotCount; ++slot) {
@@ -173,8 +186,11 @@ private slots:
     void paletteWritesEverySlot()
     {
         TXiButton b;
-        XiButtonPalette p{{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}, {13, 14, 15, 16, 17, 18},
-                          {19, 20, 21, 22, 23, 24}, 25};
+        XiButtonPalette p{{1, 2, 3, 4, 5, 6},
+                          {7, 8, 9, 10, 11, 12},
+                          {13, 14, 15, 16, 17, 18},
+                          {19, 20, 21, 22, 23, 24},
+                          25};
         applyPalette(b, p);
         for (int slot = 0; slot < TXiButton::slotCount; ++slot)
             QCOMPARE(b.color(slot), bgrColour(std::uint32_t(slot + 1)));
@@ -187,10 +203,14 @@ private slots:
         QTest::addColumn<uint>("hoverFace");
         QTest::addColumn<uint>("hoverGrad");
         QTest::addColumn<uint>("hoverText");
-        QTest::newRow("Add Files") << int(SetupListButton::AddFiles) << 14024703u << 0x00FFFFu << 0u;
-        QTest::newRow("Open Files List") << int(SetupListButton::OpenList) << 0x808080u << 0xFF0000u << 0xFFFFFFu;
-        QTest::newRow("Save Files List") << int(SetupListButton::SaveList) << 0x808080u << 12615680u << 0xFFFFFFu;
-        QTest::newRow("Remove") << int(SetupListButton::Remove) << 0x808080u << 0x0000FFu << 0xFFFFFFu;
+        QTest::newRow("Add Files")
+            << int(SetupListButton::AddFiles) << 14024703u << 0x00FFFFu << 0u;
+        QTest::newRow("Open Files List")
+            << int(SetupListButton::OpenList) << 0x808080u << 0xFF0000u << 0xFFFFFFu;
+        QTest::newRow("Save Files List")
+            << int(SetupListButton::SaveList) << 0x808080u << 12615680u << 0xFFFFFFu;
+        QTest::newRow("Remove") << int(SetupListButton::Remove) << 0x808080u << 0x0000FFu
+                                << 0xFFFFFFu;
     }
 
     void setupListButtons()
