@@ -6,7 +6,7 @@
 
 namespace quorix {
 
-constexpr QColor bgrColour(std::uint32_t bgr)
+inline QColor bgrColour(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
