@@ -73,7 +73,7 @@ hold() {
 
 # The source buttons (49 x 36) sit in panels 45 pixels apart in the Source group; each
 # picture shows the whole column with one button held.
-column=(4 50 72 256)
+column=(72 256 4 50)
 hold 1-clipboard 38 95 "${column[@]}"
 hold 2-screen 38 140 "${column[@]}"
 hold 3-window 38 185 "${column[@]}"
@@ -83,7 +83,7 @@ corner=(100 60 396 0)
 hold 6-send 432 32 "${corner[@]}"
 hold 7-close 478 15 "${corner[@]}"
 hold 8-fold 478 35 "${corner[@]}"
-hold 9-options 37 329 80 50 0 298
+hold 9-options 37 325 70 48 2 300
 
 montage "$tmp"/shots/[1-5]-*.png -tile x1 -geometry +6+6 -background '#383f5a' "$tmp/sources.png"
 montage "$tmp"/shots/[6-9]-*.png -tile x1 -geometry +6+6 -background '#383f5a' "$tmp/commands.png"
