@@ -150,7 +150,7 @@ QImage TXiButton::paintBitmap() const
             tx = tx + (-gw) / 2;
             if (withCaption) {
                 gx = gx + S / 2 + S % 2;
-                tx = tx + (-S) / 2;
+                tx = tx - S / 2; // = (-S) div 2, without overflowing for any S
             }
             break;
         case blGlyphTop:
@@ -168,7 +168,7 @@ QImage TXiButton::paintBitmap() const
             ty = ty + (-gh) / 2;
             if (withCaption) {
                 gy = gy + S / 2 + S % 2;
-                ty = ty + (-S) / 2;
+                ty = ty - S / 2;
             }
             break;
         }

@@ -3,6 +3,7 @@
 #include "controls/XiButton.h"
 #include "platform/Colour.h"
 
+#include <limits>
 #include <QApplication>
 #include <QTest>
 
@@ -450,10 +451,14 @@ class TestXiButtonPaint : public QObject
         b.setCaption(QStringLiteral("&Long caption"));
         b.setGlyph(solidGlyph(32, 32));
         b.resize(size);
-        for (int layout = 0; layout < 4; ++layout) {
-            b.setLayout(TXiButton::TButtonLayout(layout));
-            const QImage img = b.paintBitmap();
-            QCOMPARE(img.size(), size.isEmpty() ? QSize(0, 0) : size);
+        // Extreme spacings too: no arithmetic may overflow.
+        for (int spacing : {4, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
+            b.setSpacing(spacing);
+            for (int layout = 0; layout < 4; ++layout) {
+                b.setLayout(TXiButton::TButtonLayout(layout));
+                const QImage img = b.paintBitmap();
+                QCOMPARE(img.size(), size.isEmpty() ? QSize(0, 0) : size);
+            }
         }
     }
 };
