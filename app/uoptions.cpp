@@ -150,6 +150,7 @@ void Tfoptions::FormActivate()
         cb10->setChecked(lineAt(lines, 5) == one);
         e_text->setText(lineAt(lines, 6));
     });
+    ++activations_;
 }
 
 void Tfoptions::BitBtn2Click()

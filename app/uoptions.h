@@ -26,6 +26,8 @@ public:
     Tfoptions(TMainForm *main, QWidget *parent = nullptr);
 
     void setAbout(Tfabout *about) { fabout_ = about; }
+    // How many times the dialog has finished reading the settings on activation.
+    int activations() const { return activations_; }
 
     void FormActivate();
     void BitBtn2Click();
@@ -57,6 +59,7 @@ private:
 
     TMainForm *main_;
     Tfabout *fabout_ = nullptr;
+    int activations_ = 0;
 };
 
 } // namespace quorix
