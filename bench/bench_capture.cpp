@@ -19,17 +19,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <memory>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <unistd.h>
 #include <vector>
 
 using namespace quorix;
@@ -124,6 +127,27 @@ int main(int argc, char **argv)
         ticks.push_back(t.nsecsElapsed() / 1e6);
     }
     const double tickMs = median(ticks);
+    // What the file write would cost with a 24-bit file, or rewritten without truncation.
+    auto rawWrites = [&](qsizetype size, int flags) {
+        const QByteArray raw(size, '\x7f');
+        const QByteArray name = QFile::encodeName(shared + "what-if.bmp");
+        std::vector<double> v;
+        for (int i = 0; i < 30; ++i) {
+            QElapsedTimer t;
+            t.start();
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | flags, 0644);
+            if (fd >= 0) {
+                if (::write(fd, raw.constData(), size_t(raw.size())) != raw.size())
+                    std::fprintf(stderr, "short write\n");
+                ::close(fd);
+            }
+            v.push_back(t.nsecsElapsed() / 1e6);
+        }
+        return median(v);
+    };
+    const double truncated24 = rawWrites(54 + 1920 * 1080 * 3, O_TRUNC);
+    const double truncated32 = rawWrites(54 + 1920 * 1080 * 4, O_TRUNC);
+    const double inPlace32 = rawWrites(54 + 1920 * 1080 * 4, 0);
     // Where the time goes: the same tick without sending, and the file write alone.
     main.CBX1->setChecked(false);
     std::vector<double> quiet;
@@ -157,6 +181,9 @@ int main(int argc, char **argv)
                 "rewrite of %lld bytes %.2f), preview fit %.2f; tick without sending %.2f\n",
                 median(grabs), median(writes), static_cast<long long>(bytes.size()),
                 median(rewrites), median(fits), median(quiet));
+    std::printf("  plain writes of the same sizes: 32-bit file with truncation %.2f ms; "
+                "24-bit file with truncation %.2f ms; 32-bit file without truncation %.2f ms\n",
+                truncated32, truncated24, inPlace32);
 
     // 2. ffmpeg in the same run.
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));

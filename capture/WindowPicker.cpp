@@ -1,6 +1,7 @@
 #include "capture/WindowPicker.h"
 
 #include "capture/ThumbnailImage.h"
+#include "platform/Colour.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 
@@ -16,8 +17,7 @@ namespace quorix {
 namespace {
 
 constexpr int kTileHeight = 145;
-// 12615680 in the layout's 0x00BBGGRR notation.
-const QColor kTileColour(0, 128, 192);
+constexpr std::uint32_t kTileColour = 12615680;
 
 void setTag(QObject *control, qint64 tag)
 {
@@ -104,7 +104,7 @@ void WindowPicker::xadd()
         panel->setFrameShape(QFrame::NoFrame);
         panel->setAutoFillBackground(true);
         QPalette colours = panel->palette();
-        colours.setColor(QPalette::Window, kTileColour);
+        colours.setColor(QPalette::Window, bgrColour(kTileColour));
         panel->setPalette(colours);
         panel->setFixedHeight(kTileHeight);
         column_->addWidget(panel);

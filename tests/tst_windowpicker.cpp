@@ -88,6 +88,7 @@ class TestWindowPicker : public QObject
         QCOMPARE(image->size(), QSize(115, 115));
         auto *tile = panel_->findChild<QWidget *>(QStringLiteral("panel106") + n);
         QCOMPARE(tile->height(), 145);
+        QCOMPARE(tile->palette().color(QPalette::Window), QColor(0, 128, 192));
         auto *line = panel_->findChild<QWidget *>(QStringLiteral("crta106") + n);
         QCOMPARE(line->geometry(), QRect(0, 140, 496, 1));
 
