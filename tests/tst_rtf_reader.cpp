@@ -250,7 +250,7 @@ private slots:
         QVERIFY(a);
         QCOMPARE(a->format().style(), QTextListFormat::ListDisc);
         QCOMPARE(a->format().indent(), 1);
-        QCOMPARE(doc.findBlockByNumber(0).blockFormat().leftMargin(), 24.0);
+        QCOMPARE(doc.findBlockByNumber(0).blockFormat().leftMargin(), 8.0); // 720 twips less the 40 px list indent
         QCOMPARE(doc.findBlockByNumber(0).blockFormat().textIndent(), 0.0);
         QCOMPARE(doc.findBlockByNumber(1).textList()->format().style(), QTextListFormat::ListCircle);
         QCOMPARE(doc.findBlockByNumber(1).textList()->format().indent(), 2);

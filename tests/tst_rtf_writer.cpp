@@ -283,6 +283,8 @@ private slots:
         QVERIFY(rtf.contains("\\ls1\\ilvl0"));
         QVERIFY(rtf.contains("{\\pntext\\f0 2.\\tab}"));
         QVERIFY(rtf.contains("{\\*\\pn\\pnlvlbody"));
+        // A reader that knows both forms lets the later one win: \ls must follow \pn.
+        QVERIFY(rtf.indexOf("{\\*\\pn\\pnlvlbody") < rtf.indexOf("\\ls1\\ilvl0"));
         // A reader that knows only the old form: the same list without the list table.
         QByteArray old = rtf;
         old.replace("\\ls1\\ilvl0", "");
@@ -291,6 +293,17 @@ private slots:
         QVERIFY(back.begin().textList());
         QCOMPARE(back.begin().textList()->format().style(), QTextListFormat::ListDecimal);
         QCOMPARE(back.begin().next().textList(), back.begin().textList());
+    }
+
+    void bulletLevelText()
+    {
+        // Some readers take a \'hh fallback inside \leveltext for a second character.
+        QTextDocument doc;
+        QTextCursor c(&doc);
+        c.createList(QTextListFormat::ListDisc);
+        c.insertText(QStringLiteral("x"));
+        const QByteArray rtf = RtfWriter::write(doc);
+        QVERIFY(rtf.contains("{\\leveltext\\'01\\u8226 ?;}"));
     }
 
     void unrtfAgrees()

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorix::rtf {
 
@@ -22,6 +23,11 @@ QString nextImageName()
 }
 
 } // namespace
+
+int RtfDocumentBuilder::listIndentTwips(const QTextDocument &doc)
+{
+    return static_cast<int>(std::lround(doc.indentWidth() * kTwipsPerPixel));
+}
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument &doc, const RtfTables &tables)
     : m_doc(doc), m_tables(tables), m_cursor(&doc)
@@ -147,11 +153,12 @@ void RtfDocumentBuilder::applyParagraph(const ParaState &para, const CharState &
     case 3: block.setAlignment(Qt::AlignJustify); break;
     default: break;
     }
-    // Word processors indent list paragraphs by 360 twips per level with a hanging first
-    // line; a QTextList indents its items itself, so that part is taken off.
-    const int listIndent = isList ? (level + 1) * kListIndentTwips : 0;
+    // A QTextList indents its items by the document's indent width per level and hangs the
+    // marker in front of the text; RTF gives the whole indent in \li and the marker's room as
+    // a negative \fi. So the list's own part is taken off \li, and a hanging \fi is dropped.
+    const int listIndent = isList ? (level + 1) * listIndentTwips(m_doc) : 0;
     const int left = std::max(0, para.leftIndent - listIndent);
-    const int first = isList ? para.firstIndent + kListIndentTwips : para.firstIndent;
+    const int first = isList ? std::max(0, para.firstIndent) : para.firstIndent;
     if (left != 0)
         block.setLeftMargin(left / kTwipsPerPixel);
     if (para.rightIndent != 0)

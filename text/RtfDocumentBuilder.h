@@ -82,8 +82,10 @@ public:
 
     // Twips per pixel of a QTextDocument measure (96 dots per inch).
     static constexpr qreal kTwipsPerPixel = 15.0;
-    // Twips of list indentation per list level, as word processors write them.
-    static constexpr int kListIndentTwips = 360;
+    // Twips of list indentation per list level: the document's indent width.
+    static int listIndentTwips(const QTextDocument &doc);
+    // The room that the writer gives a list marker before the text (a hanging \fi).
+    static constexpr int kMarkerTwips = 360;
 
 private:
     void flushRun();

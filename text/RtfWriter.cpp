@@ -1,6 +1,7 @@
 #include "text/RtfWriter.h"
 
 #include "text/RtfCodePages.h"
+#include "text/RtfDocumentBuilder.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -20,7 +21,6 @@ namespace quorix {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0;
-constexpr int kListIndentTwips = 360;
 
 struct RunState
 {
@@ -84,6 +84,16 @@ QByteArray listMarkerText(QTextListFormat::Style style)
     case QTextListFormat::ListCircle: return "\\u9702 o";
     case QTextListFormat::ListSquare: return "\\u9642 ?";
     default: return "\\u8226\\'95";
+    }
+}
+
+// In \leveltext some readers take a \'hh fallback for a character of its own.
+QByteArray levelTextMarker(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListCircle: return "\\u9702 ?";
+    case QTextListFormat::ListSquare: return "\\u9642 ?";
+    default: return "\\u8226 ?";
     }
 }
 
@@ -282,6 +292,14 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     const QTextListFormat lf = list->format();
     const int level = std::clamp(lf.indent(), 1, 9) - 1;
     QByteArray &o = m_body;
+    // The old form first: a reader that knows both takes the \ls that follows it.
+    if (isBullet(lf.style())) {
+        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ").append(listMarkerText(lf.style()));
+        o.append("}}");
+    } else {
+        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1").append(pnNumbering(lf.style()));
+        o.append("{\\pntxta .}}");
+    }
     o.append("\\ls").append(QByteArray::number(it->second));
     o.append("\\ilvl").append(QByteArray::number(level));
     // The marker as text, for readers that know neither list form.
@@ -291,14 +309,6 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     else
         appendEscaped(o, list->itemText(block));
     o.append("\\tab}");
-    // The old form.
-    if (isBullet(lf.style())) {
-        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ").append(listMarkerText(lf.style()));
-        o.append("}}");
-    } else {
-        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1").append(pnNumbering(lf.style()));
-        o.append("{\\pntxta .}}");
-    }
 }
 
 void Writer::writeBlock(const QTextBlock &block)
@@ -314,12 +324,15 @@ void Writer::writeBlock(const QTextBlock &block)
     else if (align & Qt::AlignRight)
         o.append("\\qr");
     QTextList *list = block.textList();
-    const int listIndent = list ? std::clamp(list->format().indent(), 1, 9) * kListIndentTwips : 0;
+    const int listIndent =
+        list ? std::clamp(list->format().indent(), 1, 9) * rtf::RtfDocumentBuilder::listIndentTwips(m_doc) : 0;
     const auto measure = [&o](const char *word, int value) {
         if (value != 0)
             o.append(word).append(QByteArray::number(value));
     };
-    measure("\\fi", twips(bf.textIndent()) - (list ? kListIndentTwips : 0));
+    // In a list a first-line indent of 0 leaves the marker its hanging room.
+    const int first = twips(bf.textIndent());
+    measure("\\fi", list && first <= 0 ? -rtf::RtfDocumentBuilder::kMarkerTwips : first);
     measure("\\li", twips(bf.leftMargin()) + listIndent);
     measure("\\ri", twips(bf.rightMargin()));
     measure("\\sb", twips(bf.topMargin()));
@@ -392,10 +405,11 @@ QByteArray Writer::header() const
                 h.append("\\levelnfcn").append(QByteArray::number(levelNfc(style)));
                 h.append("\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext");
                 if (isBullet(style))
-                    h.append("\\'01").append(listMarkerText(style)).append(";}{\\levelnumbers;}");
+                    h.append("\\'01").append(levelTextMarker(style)).append(";}{\\levelnumbers;}");
                 else
                     h.append("\\'02\\'0").append(QByteArray::number(level)).append(".;}{\\levelnumbers\\'01;}");
-                h.append("\\fi-360\\li").append(QByteArray::number((level + 1) * kListIndentTwips));
+                h.append("\\fi-360\\li").append(QByteArray::number(
+                    (level + 1) * rtf::RtfDocumentBuilder::listIndentTwips(m_doc)));
                 h.append("}");
             }
             h.append("\\listid").append(QByteArray::number(static_cast<int>(n + 1))).append("}");
