@@ -327,6 +327,8 @@ private slots:
         QTest::newRow("long number") << QByteArray("{\\rtf1 a\\fs") + QByteArray(100000, '9') + " b}" << "ab";
         QTest::newRow("list override to nothing") << QByteArray("{\\rtf1\\ls77\\ilvl99 a\\par}") << "a";
         QTest::newRow("pict without data") << QByteArray("{\\rtf1 a{\\pict\\pngblip}b}") << "ab";
+        QTest::newRow("huge tables") << QByteArray("{\\rtf1{\\colortbl") + QByteArray(200000, ';') + "}{\\fonttbl" +
+                                            QByteArray("\\f1 a;").repeated(100000) + "}\\cf150000\\f9 z}" << "z";
         QTest::newRow("stray destinations") << QByteArray("{\\rtf1 \\fonttbl a\\colortbl b\\pict c\\listtable d}") << "";
     }
 

@@ -173,10 +173,11 @@ void RtfParser::endDestination(const Group &g)
             m_listLevels.push_back(levelStyle(m_levelNfc, m_levelText));
         break;
     case Dest::List:
-        m_tables.lists[m_listId] = m_listLevels;
+        if (m_tables.lists.size() < kMaxTableEntries)
+            m_tables.lists[m_listId] = m_listLevels;
         break;
     case Dest::ListOverride:
-        if (m_overrideIndex != 0)
+        if (m_overrideIndex != 0 && m_tables.listOverrides.size() < kMaxTableEntries)
             m_tables.listOverrides[m_overrideIndex] = m_overrideListId;
         break;
     case Dest::FontTable:

@@ -42,6 +42,10 @@ struct Group
 
 enum class PictKind { None, Png, Jpeg, Other };
 
+// Entries kept per font, colour or list table: far more than any document uses, few
+// enough that a file of nothing but table entries cannot exhaust memory.
+constexpr size_t kMaxTableEntries = 32768;
+
 class RtfParser
 {
 public:

@@ -71,7 +71,7 @@ void RtfParser::text(std::string_view data)
         return;
     case Dest::ColorTable:
         for (const char ch : data) {
-            if (ch != ';')
+            if (ch != ';' || m_tables.colours.size() >= kMaxTableEntries)
                 continue;
             if (m_red < 0 && m_green < 0 && m_blue < 0)
                 m_tables.colours.emplace_back();
@@ -156,7 +156,7 @@ void RtfParser::binary(std::string_view data)
 void RtfParser::commitFont()
 {
     if (m_fontIndex >= 0 && (!m_fontName.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
-        m_tables.fonts.size() < 100000) {
+        m_tables.fonts.size() < kMaxTableEntries) {
         QString name;
         decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage,
                      m_fontName.constData(), m_fontName.size(), name);

@@ -27,7 +27,7 @@ public:
     };
 
     static constexpr int kMaxDepth = 256;
-    static constexpr qsizetype kMaxInputBytes = qsizetype(512) * 1024 * 1024;
+    static constexpr qsizetype kMaxInputBytes = qsizetype(256) * 1024 * 1024;
     static constexpr qint64 kMaxPicturePixels = qint64(40) * 1000 * 1000;
 
     // True when the bytes start (after white space or a UTF-8 byte-order mark) with "{\rtf".
