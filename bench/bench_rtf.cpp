@@ -24,17 +24,18 @@ namespace {
 
 QByteArray generate(qsizetype targetBytes)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0\n"
-                     "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}"
-                     "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset204 Arial Cyr;}}\n"
-                     "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\n"
-                     "{\\stylesheet{\\s0 Normal;}{\\s1 Heading 1;}}\n"
-                     "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid1}"
-                     "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid2}}\n"
-                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}\n"
-                     "{\\info{\\title Benchmark}}\n";
-    static const char *words[] = {"presenter", "shared", "folder", "viewer", "slide", "text",
-                                  "format", "paragraph", "quorix", "screen", "window", "send"};
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\n"
+        "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}"
+        "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset204 Arial Cyr;}}\n"
+        "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\n"
+        "{\\stylesheet{\\s0 Normal;}{\\s1 Heading 1;}}\n"
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid1}"
+        "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid2}}\n"
+        "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}\n"
+        "{\\info{\\title Benchmark}}\n";
+    static const char *words[] = {"presenter", "shared",    "folder", "viewer", "slide",  "text",
+                                  "format",    "paragraph", "quorix", "screen", "window", "send"};
     quint32 seed = 2024;
     const auto next = [&seed] {
         seed = seed * 1664525u + 1013904223u;
@@ -45,26 +46,53 @@ QByteArray generate(qsizetype targetBytes)
         ++paragraph;
         rtf.append("\\pard\\plain");
         switch (paragraph % 10) {
-        case 0: rtf.append("\\qc\\sb120\\sa120"); break;
-        case 1: rtf.append("\\qj\\li720\\ri360\\fi-360"); break;
-        case 2: rtf.append("\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\'95\\tab}"); break;
-        case 3: rtf.append("\\ls2\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}"); break;
-        case 4: rtf.append("\\qr\\sl360\\slmult1"); break;
-        default: break;
+        case 0:
+            rtf.append("\\qc\\sb120\\sa120");
+            break;
+        case 1:
+            rtf.append("\\qj\\li720\\ri360\\fi-360");
+            break;
+        case 2:
+            rtf.append("\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\'95\\tab}");
+            break;
+        case 3:
+            rtf.append("\\ls2\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}");
+            break;
+        case 4:
+            rtf.append("\\qr\\sl360\\slmult1");
+            break;
+        default:
+            break;
         }
         rtf.append(' ');
         const int runs = 4 + int(next() % 8);
         for (int r = 0; r < runs; ++r) {
             const quint32 kind = next() % 9;
             switch (kind) {
-            case 0: rtf.append("{\\b "); break;
-            case 1: rtf.append("{\\i "); break;
-            case 2: rtf.append("{\\ul "); break;
-            case 3: rtf.append("{\\f1\\fs28\\cf1 "); break;
-            case 4: rtf.append("{\\f2\\fs20\\highlight3 "); break;
-            case 5: rtf.append("{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 "); break;
-            case 6: rtf.append("{\\super "); break;
-            default: rtf.append("{"); break;
+            case 0:
+                rtf.append("{\\b ");
+                break;
+            case 1:
+                rtf.append("{\\i ");
+                break;
+            case 2:
+                rtf.append("{\\ul ");
+                break;
+            case 3:
+                rtf.append("{\\f1\\fs28\\cf1 ");
+                break;
+            case 4:
+                rtf.append("{\\f2\\fs20\\highlight3 ");
+                break;
+            case 5:
+                rtf.append("{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 ");
+                break;
+            case 6:
+                rtf.append("{\\super ");
+                break;
+            default:
+                rtf.append("{");
+                break;
             }
             const int n = 3 + int(next() % 10);
             for (int w = 0; w < n; ++w) {
@@ -157,7 +185,8 @@ int main(int argc, char **argv)
     if (!unrtfs.empty() && median(unrtfs) > 0) {
         const double u = median(unrtfs);
         std::printf("  unrtf --text FILE (process)    %8.1f ms\n", u);
-        std::printf("  ratio read / unrtf             %8.2f  (below 1: the reader is faster)\n", read / u);
+        std::printf("  ratio read / unrtf             %8.2f  (below 1: the reader is faster)\n",
+                    read / u);
         if (!rtfcats.empty() && median(rtfcats) > 0)
             std::printf("  ratio rtfcat / unrtf           %8.2f  (both whole processes)\n",
                         median(rtfcats) / u);

@@ -52,7 +52,7 @@ class TestRtfCorpus : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void replay_data()
     {
         QTest::addColumn<QString>("path");
@@ -61,7 +61,8 @@ private slots:
             QDirIterator it(kData + QLatin1Char('/') + QLatin1String(folder), QDir::Files);
             while (it.hasNext()) {
                 const QString path = it.next();
-                QTest::newRow(qPrintable(QLatin1String(folder) + QLatin1Char('/') + it.fileName())) << path;
+                QTest::newRow(qPrintable(QLatin1String(folder) + QLatin1Char('/') + it.fileName()))
+                    << path;
                 ++n;
             }
         }

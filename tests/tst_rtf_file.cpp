@@ -30,8 +30,7 @@ QByteArray readFile(const QString &path)
     return f.readAll();
 }
 
-template <class F>
-QString failureOf(F &&step)
+template <class F> QString failureOf(F &&step)
 {
     try {
         step();
@@ -47,7 +46,7 @@ class TestRtfFile : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void loadsRtf()
     {
         QTemporaryDir dir;
@@ -106,7 +105,8 @@ private slots:
         const QString path = name.isEmpty() ? QString() : dir.filePath(name);
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("keep me"));
-        QCOMPARE(failureOf([&] { loadRichTextFile(doc, path); }), QStringLiteral("Failed to Load Stream"));
+        QCOMPARE(failureOf([&] { loadRichTextFile(doc, path); }),
+                 QStringLiteral("Failed to Load Stream"));
         QCOMPARE(doc.toPlainText(), QStringLiteral("keep me"));
     }
 
@@ -119,7 +119,8 @@ private slots:
         writeFile(path, "{\\rtf1 x}");
         QFile::setPermissions(path, QFileDevice::WriteOwner);
         QTextDocument doc;
-        QCOMPARE(failureOf([&] { loadRichTextFile(doc, path); }), QStringLiteral("Failed to Load Stream"));
+        QCOMPARE(failureOf([&] { loadRichTextFile(doc, path); }),
+                 QStringLiteral("Failed to Load Stream"));
     }
 
     void saves()
@@ -141,9 +142,12 @@ private slots:
         QTemporaryDir dir;
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("x"));
-        QCOMPARE(failureOf([&] { saveRichTextFile(doc, dir.filePath(QStringLiteral("no/such/dir.rtf"))); }),
+        QCOMPARE(failureOf([&] {
+                     saveRichTextFile(doc, dir.filePath(QStringLiteral("no/such/dir.rtf")));
+                 }),
                  QStringLiteral("Failed to Save Stream"));
-        QCOMPARE(failureOf([&] { saveRichTextFile(doc, dir.path()); }), QStringLiteral("Failed to Save Stream"));
+        QCOMPARE(failureOf([&] { saveRichTextFile(doc, dir.path()); }),
+                 QStringLiteral("Failed to Save Stream"));
     }
 
     void saveFollowsNoLink()
@@ -155,7 +159,8 @@ private slots:
         QVERIFY(QFile::link(target, link));
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("x"));
-        QCOMPARE(failureOf([&] { saveRichTextFile(doc, link); }), QStringLiteral("Failed to Save Stream"));
+        QCOMPARE(failureOf([&] { saveRichTextFile(doc, link); }),
+                 QStringLiteral("Failed to Save Stream"));
         QCOMPARE(readFile(target), QByteArray("precious"));
     }
 };

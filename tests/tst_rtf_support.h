@@ -58,7 +58,9 @@ inline QString describeBlock(const QTextBlock &b)
                     .arg(bf.lineHeight())
                     .arg(bf.lineHeightType());
     if (QTextList *list = b.textList())
-        d += QStringLiteral(" list=%1/%2").arg(int(list->format().style())).arg(list->format().indent());
+        d += QStringLiteral(" list=%1/%2")
+                 .arg(int(list->format().style()))
+                 .arg(list->format().indent());
     d += QLatin1Char('}');
     for (auto it = b.begin(); !it.atEnd(); ++it)
         d += describeRun(it.fragment().charFormat(), it.fragment().text());

@@ -34,7 +34,7 @@ class TestRtfWordProcessor : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void formatsText()
     {
         QTextDocument doc;
@@ -64,16 +64,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("format");
-        QTest::newRow("plain") << "Plain" << "[DejaVu Sans|12pt]";
-        QTest::newRow("bold") << "bold" << "[DejaVu Sans|12pt|b]";
-        QTest::newRow("italic") << "italic" << "[DejaVu Sans|12pt|i]";
-        QTest::newRow("underline") << "underline" << "[DejaVu Sans|12pt|u]";
-        QTest::newRow("strike") << "strike" << "[DejaVu Sans|12pt|s]";
-        QTest::newRow("colour") << "red" << "[DejaVu Sans|12pt|fg=#ff0000]";
-        QTest::newRow("highlight") << "yellow" << "[DejaVu Sans|12pt|bg=#ffff00]";
-        QTest::newRow("superscript") << "2 H" << "[DejaVu Sans|12pt|sup]";
-        QTest::newRow("subscript") << "2O" << "[DejaVu Sans|12pt|sub]";
-        QTest::newRow("face and size") << "Centred serif" << "[DejaVu Serif|20pt]";
+        QTest::newRow("plain") << "Plain"
+                               << "[DejaVu Sans|12pt]";
+        QTest::newRow("bold") << "bold"
+                              << "[DejaVu Sans|12pt|b]";
+        QTest::newRow("italic") << "italic"
+                                << "[DejaVu Sans|12pt|i]";
+        QTest::newRow("underline") << "underline"
+                                   << "[DejaVu Sans|12pt|u]";
+        QTest::newRow("strike") << "strike"
+                                << "[DejaVu Sans|12pt|s]";
+        QTest::newRow("colour") << "red"
+                                << "[DejaVu Sans|12pt|fg=#ff0000]";
+        QTest::newRow("highlight") << "yellow"
+                                   << "[DejaVu Sans|12pt|bg=#ffff00]";
+        QTest::newRow("superscript") << "2 H"
+                                     << "[DejaVu Sans|12pt|sup]";
+        QTest::newRow("subscript") << "2O"
+                                   << "[DejaVu Sans|12pt|sub]";
+        QTest::newRow("face and size") << "Centred serif"
+                                       << "[DejaVu Serif|20pt]";
     }
 
     void formatsCharacters()
@@ -90,13 +100,15 @@ private slots:
         QTextDocument doc;
         quorix::loadRichTextFile(doc, kData + QStringLiteral("formats.rtf"));
         const auto align = [&](const char *text) {
-            return blockOf(doc, QLatin1String(text)).blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+            return blockOf(doc, QLatin1String(text)).blockFormat().alignment() &
+                   Qt::AlignHorizontal_Mask;
         };
         QCOMPARE(align("Centred"), Qt::AlignHCenter);
         QCOMPARE(align("Right aligned"), Qt::AlignRight);
         QCOMPARE(align("Justified"), Qt::AlignJustify);
         QCOMPARE(align("Plain"), Qt::AlignLeft);
-        QCOMPARE(blockOf(doc, QStringLiteral("Justified")).blockFormat().leftMargin(), 96.0); // one inch
+        QCOMPARE(blockOf(doc, QStringLiteral("Justified")).blockFormat().leftMargin(),
+                 96.0); // one inch
 
         QTextList *bullets = blockOf(doc, QStringLiteral("first bullet")).textList();
         QVERIFY(bullets);
@@ -123,7 +135,8 @@ private slots:
         QVERIFY(img.isValid());
         QCOMPARE(img.width(), 32.0); // 240 twips at 200 %
         QCOMPARE(img.height(), 16.0);
-        const QImage image = doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>();
+        const QImage image =
+            doc.resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>();
         QCOMPARE(image.size(), QSize(16, 8));
         QCOMPARE(image.pixelColor(0, 0), QColor(255, 0, 0));
         QCOMPARE(image.pixelColor(15, 0), QColor(0, 0, 255));
@@ -133,7 +146,8 @@ private slots:
     {
         QTextDocument doc;
         quorix::loadRichTextFile(doc, kData + QStringLiteral("lists.rtf"));
-        const QTextBlockFormat doubled = blockOf(doc, QStringLiteral("Double spaced")).blockFormat();
+        const QTextBlockFormat doubled =
+            blockOf(doc, QStringLiteral("Double spaced")).blockFormat();
         QCOMPARE(doubled.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
         QCOMPARE(doubled.lineHeight(), 200.0);
         const QTextBlockFormat spaced = blockOf(doc, QStringLiteral("Spaced before")).blockFormat();
@@ -152,7 +166,8 @@ private slots:
         QCOMPARE(rtftest::describeRun(formatOf(doc, QStringLiteral("small")), QString()),
                  QStringLiteral("[DejaVu Serif|8pt]"));
         QCOMPARE(formatOf(doc, QStringLiteral("large")).fontPointSize(), 28.0);
-        QCOMPARE(rtftest::family(formatOf(doc, QStringLiteral("mono"))), QStringLiteral("DejaVu Sans Mono"));
+        QCOMPARE(rtftest::family(formatOf(doc, QStringLiteral("mono"))),
+                 QStringLiteral("DejaVu Sans Mono"));
     }
 };
 

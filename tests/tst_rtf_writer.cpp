@@ -72,12 +72,14 @@ void buildRich(QTextDocument &doc, bool withImage)
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     c.insertBlock(centred, base);
-    c.insertText(QString::fromUtf8("Centred: café – “quotes” € ß Ж 日本語 😀 {braces} \\ back"), base);
+    c.insertText(QString::fromUtf8("Centred: café – “quotes” € ß Ж 日本語 😀 {braces} \\ back"),
+                 base);
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     right.setRightMargin(30);
     c.insertBlock(right, base);
-    c.insertText(QString::fromUtf8("Right\twith tab\u2028and line\u00A0nbsp\u00ADsoft\u2011hyphen"), base);
+    c.insertText(QString::fromUtf8("Right\twith tab\u2028and line\u00A0nbsp\u00ADsoft\u2011hyphen"),
+                 base);
     QTextBlockFormat justified;
     justified.setAlignment(Qt::AlignJustify);
     justified.setLeftMargin(48);
@@ -98,10 +100,10 @@ void buildRich(QTextDocument &doc, bool withImage)
     c.insertBlock(plain, run(QStringLiteral("DejaVu Sans"), 24)); // an empty paragraph, 24 pt
 
     const QTextListFormat::Style styles[] = {
-        QTextListFormat::ListDisc, QTextListFormat::ListCircle, QTextListFormat::ListSquare,
-        QTextListFormat::ListDecimal, QTextListFormat::ListLowerAlpha,
-        QTextListFormat::ListUpperAlpha, QTextListFormat::ListLowerRoman,
-        QTextListFormat::ListUpperRoman};
+        QTextListFormat::ListDisc,       QTextListFormat::ListCircle,
+        QTextListFormat::ListSquare,     QTextListFormat::ListDecimal,
+        QTextListFormat::ListLowerAlpha, QTextListFormat::ListUpperAlpha,
+        QTextListFormat::ListLowerRoman, QTextListFormat::ListUpperRoman};
     for (const auto style : styles) {
         c.insertBlock(plain, base);
         QTextListFormat lf;
@@ -173,7 +175,7 @@ class TestRtfWriter : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void roundTrip()
     {
         QTextDocument doc;

@@ -33,39 +33,72 @@ const std::array<char16_t, 256> &cp1252Table()
 const char *iconvName(int codePage)
 {
     switch (codePage) {
-    case 437: return "CP437";
-    case 737: return "CP737";
-    case 775: return "CP775";
-    case 850: return "IBM850";
-    case 852: return "IBM852";
-    case 855: return "IBM855";
-    case 857: return "IBM857";
-    case 860: return "IBM860";
-    case 861: return "IBM861";
-    case 862: return "IBM862";
-    case 863: return "IBM863";
-    case 864: return "IBM864";
-    case 865: return "IBM865";
-    case 866: return "IBM866";
-    case 869: return "IBM869";
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 936: return "GBK";
-    case 949: return "CP949";
-    case 950: return "BIG5";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 1361: return "JOHAB";
-    case 10000: return "MACINTOSH";
-    case 10007: return "MAC-CYRILLIC";
-    case 65001: return "UTF-8";
-    default: return nullptr;
+    case 437:
+        return "CP437";
+    case 737:
+        return "CP737";
+    case 775:
+        return "CP775";
+    case 850:
+        return "IBM850";
+    case 852:
+        return "IBM852";
+    case 855:
+        return "IBM855";
+    case 857:
+        return "IBM857";
+    case 860:
+        return "IBM860";
+    case 861:
+        return "IBM861";
+    case 862:
+        return "IBM862";
+    case 863:
+        return "IBM863";
+    case 864:
+        return "IBM864";
+    case 865:
+        return "IBM865";
+    case 866:
+        return "IBM866";
+    case 869:
+        return "IBM869";
+    case 874:
+        return "CP874";
+    case 932:
+        return "CP932";
+    case 936:
+        return "GBK";
+    case 949:
+        return "CP949";
+    case 950:
+        return "BIG5";
+    case 1250:
+        return "CP1250";
+    case 1251:
+        return "CP1251";
+    case 1253:
+        return "CP1253";
+    case 1254:
+        return "CP1254";
+    case 1255:
+        return "CP1255";
+    case 1256:
+        return "CP1256";
+    case 1257:
+        return "CP1257";
+    case 1258:
+        return "CP1258";
+    case 1361:
+        return "JOHAB";
+    case 10000:
+        return "MACINTOSH";
+    case 10007:
+        return "MAC-CYRILLIC";
+    case 65001:
+        return "UTF-8";
+    default:
+        return nullptr;
     }
 }
 
@@ -123,26 +156,46 @@ void iconvAppend(iconv_t cd, const char *bytes, qsizetype size, QString &out)
 int codePageForCharset(int charset)
 {
     switch (charset) {
-    case 0: return 1252;
-    case 2: return 1252; // Symbol: no Unicode mapping of its own here
-    case 77: return 10000;
-    case 128: return 932;
-    case 129: return 949;
-    case 130: return 1361;
-    case 134: return 936;
-    case 136: return 950;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 163: return 1258;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 204: return 1251;
-    case 222: return 874;
-    case 238: return 1250;
-    case 254: return 437;
-    case 255: return 850;
-    default: return 0;
+    case 0:
+        return 1252;
+    case 2:
+        return 1252; // Symbol: no Unicode mapping of its own here
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0;
     }
 }
 

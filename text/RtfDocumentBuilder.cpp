@@ -50,7 +50,8 @@ void RtfDocumentBuilder::appendText(QStringView text, const CharState &state)
     for (QChar *c = m_run.data() + start, *end = m_run.data() + m_run.size(); c != end; ++c) {
         const char16_t u = c->unicode();
         if ((u < 0x20 && u != u'\t') || u == 0x2029 || u == 0xFFFC || u == 0xFDD0 || u == 0xFDD1)
-            *c = QChar(u < 0x20 ? char16_t(0xFFFD) : (u == 0x2029 ? char16_t(0x2028) : char16_t(0xFFFD)));
+            *c = QChar(u < 0x20 ? char16_t(0xFFFD)
+                                : (u == 0x2029 ? char16_t(0x2028) : char16_t(0xFFFD)));
     }
     m_paraHasContent = true;
 }
@@ -117,8 +118,8 @@ QTextListFormat::Style RtfDocumentBuilder::listStyle(const ParaState &para, bool
         if (list == m_tables.lists.end() || list->second.empty())
             return QTextListFormat::ListDisc;
         const auto &levels = list->second;
-        const size_t level = std::min<size_t>(static_cast<size_t>(std::max(para.listLevel, 0)),
-                                              levels.size() - 1);
+        const size_t level =
+            std::min<size_t>(static_cast<size_t>(std::max(para.listLevel, 0)), levels.size() - 1);
         const QTextListFormat::Style style = levels[level];
         *isList = style != QTextListFormat::ListStyleUndefined;
         return style;
@@ -142,16 +143,24 @@ void RtfDocumentBuilder::applyParagraph(const ParaState &para, const CharState &
     const QTextListFormat::Style style = listStyle(para, &isList);
     int level = 0;
     if (isList) {
-        level = para.listOverride != 0 ? std::clamp(para.listLevel, 0, 8)
-                                       : (para.pnKind == PnKind::Level ? std::clamp(para.pnLevel - 1, 0, 8) : 0);
+        level = para.listOverride != 0
+                    ? std::clamp(para.listLevel, 0, 8)
+                    : (para.pnKind == PnKind::Level ? std::clamp(para.pnLevel - 1, 0, 8) : 0);
     }
 
     QTextBlockFormat block;
     switch (para.alignment) {
-    case 1: block.setAlignment(Qt::AlignRight); break;
-    case 2: block.setAlignment(Qt::AlignHCenter); break;
-    case 3: block.setAlignment(Qt::AlignJustify); break;
-    default: break;
+    case 1:
+        block.setAlignment(Qt::AlignRight);
+        break;
+    case 2:
+        block.setAlignment(Qt::AlignHCenter);
+        break;
+    case 3:
+        block.setAlignment(Qt::AlignJustify);
+        break;
+    default:
+        break;
     }
     // A QTextList indents its items by the document's indent width per level and hangs the
     // marker in front of the text; RTF gives the whole indent in \li and the marker's room as

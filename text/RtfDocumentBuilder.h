@@ -20,7 +20,7 @@ namespace quorix::rtf {
 // The character formatting of RTF, kept per group.
 struct CharState
 {
-    int font = -1;     // \f index, -1 when none
+    int font = -1;       // \f index, -1 when none
     int halfPoints = 24; // \fs
     bool bold = false;
     bool italic = false;
@@ -34,7 +34,14 @@ struct CharState
 };
 
 // Paragraph numbering of the old (\pn) form.
-enum class PnKind { None, Bullet, Body, Level, Continue };
+enum class PnKind
+{
+    None,
+    Bullet,
+    Body,
+    Level,
+    Continue
+};
 
 // The paragraph formatting of RTF. Measures are in twips.
 struct ParaState
@@ -64,15 +71,15 @@ struct RtfFont
 struct RtfTables
 {
     std::unordered_map<int, RtfFont> fonts;
-    std::vector<QColor> colours;                       // index 0 is usually "automatic"
+    std::vector<QColor> colours; // index 0 is usually "automatic"
     std::unordered_map<int, std::vector<QTextListFormat::Style>> lists; // \listid -> level styles
     // (ListStyleUndefined: a level without number or bullet)
-    std::unordered_map<int, int> listOverrides;        // \ls -> \listid
+    std::unordered_map<int, int> listOverrides; // \ls -> \listid
 };
 
 class RtfDocumentBuilder
 {
-public:
+  public:
     RtfDocumentBuilder(QTextDocument &doc, const RtfTables &tables);
 
     void appendText(QStringView text, const CharState &state);
@@ -87,7 +94,7 @@ public:
     // The room that the writer gives a list marker before the text (a hanging \fi).
     static constexpr int kMarkerTwips = 360;
 
-private:
+  private:
     void flushRun();
     void ensureBlock();
     void applyParagraph(const ParaState &para, const CharState &state);

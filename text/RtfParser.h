@@ -15,7 +15,8 @@ class QTextDocument;
 
 namespace quorix::rtf {
 
-enum class Dest {
+enum class Dest
+{
     Normal,
     Ignore, // content that is no text, but whose groups may hold what matters (\upr)
     FontTable,
@@ -34,13 +35,18 @@ struct Group
 {
     CharState chars;
     Dest dest = Dest::Normal;
-    int uc = 1;            // \uc: bytes of fallback after each \u
-    bool owner = false;    // this group opened its destination
-    bool fresh = true;     // no text seen yet: a destination word may still come
+    int uc = 1;         // \uc: bytes of fallback after each \u
+    bool owner = false; // this group opened its destination
+    bool fresh = true;  // no text seen yet: a destination word may still come
 };
 
-
-enum class PictKind { None, Png, Jpeg, Other };
+enum class PictKind
+{
+    None,
+    Png,
+    Jpeg,
+    Other
+};
 
 // Entries kept per font, colour or list table: far more than any document uses, few
 // enough that a file of nothing but table entries cannot exhaust memory.
@@ -48,15 +54,14 @@ constexpr size_t kMaxTableEntries = 32768;
 
 class RtfParser
 {
-public:
-    RtfParser(std::string_view input, QTextDocument &doc)
-        : m_tok(input), m_builder(doc, m_tables)
+  public:
+    RtfParser(std::string_view input, QTextDocument &doc) : m_tok(input), m_builder(doc, m_tables)
     {
     }
 
     void run();
 
-private:
+  private:
     Group &top() { return m_groups.back(); }
     int codePage();
     void openGroup();

@@ -158,8 +158,8 @@ void RtfParser::commitFont()
     if (m_fontIndex >= 0 && (!m_fontName.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
         m_tables.fonts.size() < kMaxTableEntries) {
         QString name;
-        decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage,
-                     m_fontName.constData(), m_fontName.size(), name);
+        decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
+                     m_fontName.size(), name);
         m_tables.fonts[m_fontIndex] = RtfFont{name.trimmed(), m_fontCodePage};
     }
     m_fontName.clear();

@@ -16,8 +16,13 @@ namespace quorix {
 
 class RtfReader
 {
-public:
-    enum class Error { None, NotRtf, TooLarge };
+  public:
+    enum class Error
+    {
+        None,
+        NotRtf,
+        TooLarge
+    };
 
     struct Result
     {

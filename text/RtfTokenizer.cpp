@@ -100,8 +100,8 @@ void Tokenizer::readControl(Token &t)
         ++m_pos;
     t.kind = Token::ControlWord;
     t.word = m_input.substr(start, std::min(m_pos - start, kMaxWordLength));
-    if (m_pos < size && (isDigit(m_input[m_pos]) ||
-                         (m_input[m_pos] == '-' && m_pos + 1 < size && isDigit(m_input[m_pos + 1])))) {
+    if (m_pos < size && (isDigit(m_input[m_pos]) || (m_input[m_pos] == '-' && m_pos + 1 < size &&
+                                                     isDigit(m_input[m_pos + 1])))) {
         const bool negative = m_input[m_pos] == '-';
         if (negative)
             ++m_pos;
@@ -119,7 +119,8 @@ void Tokenizer::readControl(Token &t)
     if (m_pos < size && m_input[m_pos] == ' ')
         ++m_pos;
     if (t.word == "bin" && t.hasParam) {
-        const size_t n = t.param > 0 ? std::min<size_t>(static_cast<size_t>(t.param), size - m_pos) : 0;
+        const size_t n =
+            t.param > 0 ? std::min<size_t>(static_cast<size_t>(t.param), size - m_pos) : 0;
         t.kind = Token::Binary;
         t.data = m_input.substr(m_pos, n);
         m_pos += n;

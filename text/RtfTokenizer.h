@@ -10,7 +10,17 @@ namespace quorix::rtf {
 
 struct Token
 {
-    enum Kind { End, GroupStart, GroupEnd, ControlWord, ControlSymbol, Text, HexByte, Binary };
+    enum Kind
+    {
+        End,
+        GroupStart,
+        GroupEnd,
+        ControlWord,
+        ControlSymbol,
+        Text,
+        HexByte,
+        Binary
+    };
     Kind kind = End;
     std::string_view word;  // ControlWord: the letters (at most 32)
     bool hasParam = false;  // ControlWord: a numeric parameter followed
@@ -22,7 +32,7 @@ struct Token
 
 class Tokenizer
 {
-public:
+  public:
     explicit Tokenizer(std::string_view input) : m_input(input) {}
 
     Token next();
@@ -34,7 +44,7 @@ public:
 
     qsizetype position() const { return static_cast<qsizetype>(m_pos); }
 
-private:
+  private:
     void readControl(Token &t);
 
     std::string_view m_input;

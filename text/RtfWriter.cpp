@@ -68,8 +68,8 @@ void appendEscaped(QByteArray &out, QStringView text)
             if (fallback >= 0x80) {
                 static const char hex[] = "0123456789abcdef";
                 out.append("\\'").append(hex[fallback >> 4]).append(hex[fallback & 15]);
-            } else if (fallback >= 0x20 && fallback < 0x7F && fallback != '\\' &&
-                       fallback != '{' && fallback != '}') {
+            } else if (fallback >= 0x20 && fallback < 0x7F && fallback != '\\' && fallback != '{' &&
+                       fallback != '}') {
                 out.append(static_cast<char>(fallback));
             } else {
                 out.append('?');
@@ -81,9 +81,12 @@ void appendEscaped(QByteArray &out, QStringView text)
 QByteArray listMarkerText(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListCircle: return "\\u9702 o";
-    case QTextListFormat::ListSquare: return "\\u9642 ?";
-    default: return "\\u8226\\'95";
+    case QTextListFormat::ListCircle:
+        return "\\u9702 o";
+    case QTextListFormat::ListSquare:
+        return "\\u9642 ?";
+    default:
+        return "\\u8226\\'95";
     }
 }
 
@@ -91,9 +94,12 @@ QByteArray listMarkerText(QTextListFormat::Style style)
 QByteArray levelTextMarker(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListCircle: return "\\u9702 ?";
-    case QTextListFormat::ListSquare: return "\\u9642 ?";
-    default: return "\\u8226 ?";
+    case QTextListFormat::ListCircle:
+        return "\\u9702 ?";
+    case QTextListFormat::ListSquare:
+        return "\\u9642 ?";
+    default:
+        return "\\u8226 ?";
     }
 }
 
@@ -106,41 +112,53 @@ bool isBullet(QTextListFormat::Style style)
 const char *pnNumbering(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListUpperRoman: return "\\pnucrm";
-    case QTextListFormat::ListLowerRoman: return "\\pnlcrm";
-    case QTextListFormat::ListUpperAlpha: return "\\pnucltr";
-    case QTextListFormat::ListLowerAlpha: return "\\pnlcltr";
-    default: return "\\pndec";
+    case QTextListFormat::ListUpperRoman:
+        return "\\pnucrm";
+    case QTextListFormat::ListLowerRoman:
+        return "\\pnlcrm";
+    case QTextListFormat::ListUpperAlpha:
+        return "\\pnucltr";
+    case QTextListFormat::ListLowerAlpha:
+        return "\\pnlcltr";
+    default:
+        return "\\pndec";
     }
 }
 
 int levelNfc(QTextListFormat::Style style)
 {
     switch (style) {
-    case QTextListFormat::ListDecimal: return 0;
-    case QTextListFormat::ListUpperRoman: return 1;
-    case QTextListFormat::ListLowerRoman: return 2;
-    case QTextListFormat::ListUpperAlpha: return 3;
-    case QTextListFormat::ListLowerAlpha: return 4;
-    default: return 23;
+    case QTextListFormat::ListDecimal:
+        return 0;
+    case QTextListFormat::ListUpperRoman:
+        return 1;
+    case QTextListFormat::ListLowerRoman:
+        return 2;
+    case QTextListFormat::ListUpperAlpha:
+        return 3;
+    case QTextListFormat::ListLowerAlpha:
+        return 4;
+    default:
+        return 23;
     }
 }
 
 class Writer
 {
-public:
+  public:
     explicit Writer(const QTextDocument &doc) : m_doc(doc)
     {
         const QFont font = doc.defaultFont();
         m_defaultFamily = font.family();
-        m_defaultPoints = font.pointSizeF() > 0 ? font.pointSizeF()
-                                                : (font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12.0);
+        m_defaultPoints = font.pointSizeF() > 0
+                              ? font.pointSizeF()
+                              : (font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12.0);
         fontIndex(m_defaultFamily);
     }
 
     QByteArray write();
 
-private:
+  private:
     int fontIndex(const QString &family);
     int colourIndex(const QColor &colour);
     RunState resolve(const QTextCharFormat &f);
@@ -199,14 +217,17 @@ RunState Writer::resolve(const QTextCharFormat &f)
     qreal points = m_defaultPoints;
     if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)
         points = f.fontPointSize();
-    else if (f.hasProperty(QTextFormat::FontPixelSize) && f.intProperty(QTextFormat::FontPixelSize) > 0)
+    else if (f.hasProperty(QTextFormat::FontPixelSize) &&
+             f.intProperty(QTextFormat::FontPixelSize) > 0)
         points = f.intProperty(QTextFormat::FontPixelSize) * 0.75;
     s.halfPoints = std::clamp(static_cast<int>(std::lround(points * 2)), 1, 3276);
-    s.bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : def.bold();
+    s.bold =
+        f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : def.bold();
     s.italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : def.italic();
-    s.underline = f.hasProperty(QTextFormat::FontUnderline) || f.hasProperty(QTextFormat::TextUnderlineStyle)
-                      ? f.fontUnderline()
-                      : def.underline();
+    s.underline =
+        f.hasProperty(QTextFormat::FontUnderline) || f.hasProperty(QTextFormat::TextUnderlineStyle)
+            ? f.fontUnderline()
+            : def.underline();
     s.strike = f.hasProperty(QTextFormat::FontStrikeOut) ? f.fontStrikeOut() : def.strikeOut();
     if (f.foreground().style() != Qt::NoBrush)
         s.foreground = colourIndex(f.foreground().color());
@@ -294,10 +315,12 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     QByteArray &o = m_body;
     // The old form first: a reader that knows both takes the \ls that follows it.
     if (isBullet(lf.style())) {
-        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ").append(listMarkerText(lf.style()));
+        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ")
+            .append(listMarkerText(lf.style()));
         o.append("}}");
     } else {
-        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1").append(pnNumbering(lf.style()));
+        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1")
+            .append(pnNumbering(lf.style()));
         o.append("{\\pntxta .}}");
     }
     o.append("\\ls").append(QByteArray::number(it->second));
@@ -324,8 +347,9 @@ void Writer::writeBlock(const QTextBlock &block)
     else if (align & Qt::AlignRight)
         o.append("\\qr");
     QTextList *list = block.textList();
-    const int listIndent =
-        list ? std::clamp(list->format().indent(), 1, 9) * rtf::RtfDocumentBuilder::listIndentTwips(m_doc) : 0;
+    const int listIndent = list ? std::clamp(list->format().indent(), 1, 9) *
+                                      rtf::RtfDocumentBuilder::listIndentTwips(m_doc)
+                                : 0;
     const auto measure = [&o](const char *word, int value) {
         if (value != 0)
             o.append(word).append(QByteArray::number(value));
@@ -383,7 +407,9 @@ QByteArray Writer::header() const
 {
     QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
     for (size_t i = 0; i < m_fonts.size(); ++i) {
-        h.append("{\\f").append(QByteArray::number(static_cast<int>(i))).append("\\fnil\\fcharset0 ");
+        h.append("{\\f")
+            .append(QByteArray::number(static_cast<int>(i)))
+            .append("\\fnil\\fcharset0 ");
         appendEscaped(h, m_fonts[i]);
         h.append(";}");
     }
@@ -398,7 +424,8 @@ QByteArray Writer::header() const
         h.append("{\\*\\listtable");
         for (size_t n = 0; n < m_lists.size(); ++n) {
             const QTextListFormat::Style style = m_lists[n]->format().style();
-            h.append("\n{\\list\\listtemplateid").append(QByteArray::number(static_cast<int>(n + 1)));
+            h.append("\n{\\list\\listtemplateid")
+                .append(QByteArray::number(static_cast<int>(n + 1)));
             h.append("\\listsimple0");
             for (int level = 0; level < 9; ++level) {
                 h.append("{\\listlevel\\levelnfc").append(QByteArray::number(levelNfc(style)));
@@ -407,9 +434,12 @@ QByteArray Writer::header() const
                 if (isBullet(style))
                     h.append("\\'01").append(levelTextMarker(style)).append(";}{\\levelnumbers;}");
                 else
-                    h.append("\\'02\\'0").append(QByteArray::number(level)).append(".;}{\\levelnumbers\\'01;}");
-                h.append("\\fi-360\\li").append(QByteArray::number(
-                    (level + 1) * rtf::RtfDocumentBuilder::listIndentTwips(m_doc)));
+                    h.append("\\'02\\'0")
+                        .append(QByteArray::number(level))
+                        .append(".;}{\\levelnumbers\\'01;}");
+                h.append("\\fi-360\\li")
+                    .append(QByteArray::number((level + 1) *
+                                               rtf::RtfDocumentBuilder::listIndentTwips(m_doc)));
                 h.append("}");
             }
             h.append("\\listid").append(QByteArray::number(static_cast<int>(n + 1))).append("}");
@@ -417,7 +447,11 @@ QByteArray Writer::header() const
         h.append("}\n{\\*\\listoverridetable");
         for (size_t n = 0; n < m_lists.size(); ++n) {
             const QByteArray id = QByteArray::number(static_cast<int>(n + 1));
-            h.append("{\\listoverride\\listid").append(id).append("\\listoverridecount0\\ls").append(id).append("}");
+            h.append("{\\listoverride\\listid")
+                .append(id)
+                .append("\\listoverridecount0\\ls")
+                .append(id)
+                .append("}");
         }
         h.append("}\n");
     }

@@ -15,7 +15,7 @@ namespace quorix {
 
 class RtfWriter
 {
-public:
+  public:
     static QByteArray write(const QTextDocument &doc);
 };
 

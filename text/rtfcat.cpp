@@ -19,7 +19,12 @@ int main(int argc, char **argv)
     // No window is shown: the offscreen platform needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    enum class Mode { Text, Html, Rtf } mode = Mode::Text;
+    enum class Mode
+    {
+        Text,
+        Html,
+        Rtf
+    } mode = Mode::Text;
     const char *file = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--html") == 0)
@@ -47,9 +52,15 @@ int main(int argc, char **argv)
     }
     QByteArray out;
     switch (mode) {
-    case Mode::Text: out = doc.toPlainText().toUtf8() + '\n'; break;
-    case Mode::Html: out = doc.toHtml().toUtf8() + '\n'; break;
-    case Mode::Rtf: out = quorix::RtfWriter::write(doc); break;
+    case Mode::Text:
+        out = doc.toPlainText().toUtf8() + '\n';
+        break;
+    case Mode::Html:
+        out = doc.toHtml().toUtf8() + '\n';
+        break;
+    case Mode::Rtf:
+        out = quorix::RtfWriter::write(doc);
+        break;
     }
     std::fwrite(out.constData(), 1, static_cast<size_t>(out.size()), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
