@@ -572,40 +572,4 @@ void RtfParser::controlWord(const Token &t)
     }
 }
 
-void RtfParser::controlSymbol(char c)
-{
-    if (c == '*') {
-        m_star = true;
-        return;
-    }
-    m_star = false;
-    switch (c) {
-    case '\\':
-    case '{':
-    case '}': {
-        const char byte = c;
-        text(std::string_view(&byte, 1));
-        break;
-    }
-    case '~':
-        appendChar(u'\u00A0');
-        break;
-    case '-':
-        appendChar(u'\u00AD');
-        break;
-    case '_':
-        appendChar(u'\u2011');
-        break;
-    case '\n':
-        if (top().dest == Dest::Normal)
-            m_builder.endParagraph(m_para, top().chars);
-        break;
-    case '\t':
-        appendChar(u'\t');
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace quorix::rtf
