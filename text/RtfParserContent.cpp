@@ -1,5 +1,5 @@
-// The content side of the RTF parser: text bytes in their code page, the text of the font,
-// colour and list tables, and pictures.
+// The content side of the RTF parser: text bytes in their code page, control symbols, the
+// text of the font, colour and list tables, and pictures.
 #include "text/RtfParser.h"
 
 #include "text/RtfCodePages.h"
