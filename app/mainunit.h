@@ -10,14 +10,15 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 class QCheckBox;
-class QFrame;
-class QPlainTextEdit;
+class QGroupBox;
 class QStackedWidget;
 
 namespace quorix {
 
+class TClickLabel;
 class TXiButton;
 class TRGPanel;
 class TPJCBViewer;
@@ -34,7 +35,10 @@ public:
     ~TMainForm() override;
 
     // The Options dialog must exist before FormCreate, which may open it.
-    void setOptionsDialog(Tfoptions *dialog) { foptions_ = dialog; }
+    void setOptionsDialog(Tfoptions *dialog);
+    // Sends the editor's document as RTF to the given file; set by the text source.
+    void setTextSender(std::function<void(const QString &)> sender) { textSender_ = std::move(sender); }
+
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.
     void FormCreate();
@@ -76,11 +80,11 @@ public:
     TRGPanel *RGPanel1 = nullptr;
     QLabel *Image1 = nullptr;
     QCheckBox *CBX1 = nullptr;
-    QLabel *Label1 = nullptr;
+    TClickLabel *Label1 = nullptr;
     QLabel *D2 = nullptr;
     TXiButton *x2 = nullptr, *x3 = nullptr, *x4 = nullptr;
     TPanel *Panel9 = nullptr;
-    QFrame *GroupBox1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
     TPanel *pa1 = nullptr, *pa2 = nullptr, *pa3 = nullptr, *pa4 = nullptr, *p5 = nullptr;
     TXiButton *XiButton2 = nullptr, *XiButton3 = nullptr, *XiButton1 = nullptr,
               *XiButton4 = nullptr, *XiButton6 = nullptr, *XiButton5 = nullptr;
@@ -116,6 +120,11 @@ private:
     void showSharedFolderMissing();
     void openOptions();
     void setCBX1(bool on);
+    void sourceButtonCommon(int mode);
+    void setStatus(const QString &text);
+    static QString modeName(int mode);
+    void XiButton4Click();
+    void XiButton6Click();
 
     int mode_ = 0;
     QImage currentBitmap_;
@@ -129,8 +138,8 @@ private:
     int savedWidth_ = 496;
     QPointer<Tfoptions> foptions_;
     WindowPicker *picker_ = nullptr;
+    std::function<void(const QString &)> textSender_;
 
-    friend class MainFormCapture;
 };
 
 } // namespace quorix

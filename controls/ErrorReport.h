@@ -4,6 +4,7 @@
 // `reported`, so exceptions never unwind through Qt's own frames.
 #include <QString>
 #include <functional>
+#include <type_traits>
 #include <utility>
 
 namespace quorix {
@@ -14,12 +15,18 @@ void showErrorReport(const QString &text);
 // Runs a handler body; whatever it throws goes to the general error report.
 void runReported(const std::function<void()> &body) noexcept;
 
-// Wraps a handler for connecting to a signal: reported([this] { x2Click(); }).
+// Wraps a handler for connecting to a signal: reported([this] { x2Click(); }). Signal
+// arguments the handler does not take are dropped.
 template <class F>
 auto reported(F f)
 {
     return [f = std::move(f)](auto &&...args) {
-        runReported([&] { f(std::forward<decltype(args)>(args)...); });
+        runReported([&] {
+            if constexpr (std::is_invocable_v<const F &, decltype(args)...>)
+                f(std::forward<decltype(args)>(args)...);
+            else
+                f();
+        });
     };
 }
 

@@ -1,52 +1,376 @@
+// The button's properties and its behaviour: the visual-state machine driven by the
+// pointer, the focus and the keyboard, dialog keys, the accelerator and the click.
 #include "controls/XiButton.h"
 
+#include "controls/ModalForm.h"
+
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
-#include <QPainter>
+#include <QShortcutEvent>
 
 namespace quorix {
 
 TXiButton::TXiButton(QWidget *parent) : QWidget(parent)
 {
     resize(75, 25);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    ctl3D_ = true;
+    transparentGlyph_ = true;
+    gradient_ = false;
+    setTabStop(true);
+    spacing_ = 4;
+    cancel_ = false;
+    default_ = false;
+    hotTrack_ = true;
+    setColorScheme(csNeoDesert); // switches the gradient on
+    mouseHeld_ = false;
+    // White grad slots for hover, press and disabled; the scheme stays csNeoDesert.
+    colours_[overGroup + roleGrad] = Qt::white;
+    colours_[downGroup + roleGrad] = Qt::white;
+    colours_[disabledGroup + roleGrad] = Qt::white;
+    watchWindow();
+}
+
+TXiButton::~TXiButton()
+{
+    if (watchedWindow_)
+        watchedWindow_->removeEventFilter(this);
+}
+
+// Properties -------------------------------------------------------------------------------
+
+QColor TXiButton::color(int slot) const
+{
+    if (slot < 0 || slot >= slotCount)
+        return QColor();
+    return colours_[static_cast<std::size_t>(slot)];
+}
+
+void TXiButton::setColor(int slot, const QColor &colour)
+{
+    if (slot < 0 || slot >= slotCount)
+        return;
+    colours_[static_cast<std::size_t>(slot)] = colour;
+    scheme_ = csCustom;
+    update();
+}
+
+void TXiButton::setCtl3D(bool on)
+{
+    ctl3D_ = on;
+    update();
+}
+
+void TXiButton::setLayout(TButtonLayout layout)
+{
+    if (layout < blGlyphLeft || layout > blGlyphBottom)
+        return;
+    layout_ = layout;
+    update();
 }
 
 void TXiButton::setGlyph(const QImage &glyph)
 {
     glyph_ = glyph;
+    prepareGlyph();
+    update();
+}
+
+void TXiButton::setSpacing(int pixels)
+{
+    spacing_ = pixels;
+    update();
+}
+
+void TXiButton::setTransparentGlyph(bool on)
+{
+    transparentGlyph_ = on;
+    prepareGlyph();
+    update();
+}
+
+void TXiButton::setGradient(bool on)
+{
+    gradient_ = on;
     update();
 }
 
 void TXiButton::setCaption(const QString &caption)
 {
     caption_ = caption;
+    updateAccelerator();
     update();
 }
 
+void TXiButton::setTabStop(bool on)
+{
+    // A left press takes the focus by itself when the button is a tab stop (see
+    // pressLeft), so Qt's own click focus is not wanted.
+    setFocusPolicy(on ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void TXiButton::updateAccelerator()
+{
+    if (acceleratorId_ != 0)
+        releaseShortcut(acceleratorId_);
+    acceleratorId_ = 0;
+    const QKeySequence accelerator = QKeySequence::mnemonic(caption_);
+    if (!accelerator.isEmpty())
+        acceleratorId_ = grabShortcut(accelerator);
+}
+
+// Clicking ---------------------------------------------------------------------------------
+
 void TXiButton::click()
 {
+    const QPointer<TXiButton> self(this);
+    // The form learns the result first (0 included), so a handler of clicked() sees it.
+    if (auto *form = qobject_cast<TModalForm *>(window()))
+        form->setModalResult(modalResult_);
+    if (!self)
+        return;
+    setState(vsNormal);
+    repaint();
     emit clicked();
 }
 
-void TXiButton::paintEvent(QPaintEvent *)
+void TXiButton::setState(VisualState state)
 {
-    QPainter p(this);
-    if (!glyph_.isNull())
-        p.drawImage((width() - glyph_.width()) / 2, (height() - glyph_.height()) / 2, glyph_);
-    if (!caption_.isEmpty())
-        p.drawText(rect(), Qt::AlignCenter, caption_);
+    state_ = state;
+}
+
+bool TXiButton::canFocus() const
+{
+    return isVisible() && isEnabled();
+}
+
+// Enter and Escape as a dialog offers them: Enter clicks the focused button and Escape a
+// Cancel button, both only without Shift, Ctrl or Alt; Enter clicks a Default button
+// whatever modifiers are held.
+bool TXiButton::dialogKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool escape = key == Qt::Key_Escape;
+    const bool plain =
+        (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
+    if (((enter && focused_) || (escape && cancel_)) && plain && canFocus()) {
+        click();
+        return true;
+    }
+    if (default_ && enter && canFocus()) {
+        click();
+        return true;
+    }
+    return false;
+}
+
+// Enter and Escape that the focused control does not take travel up to the top-level
+// window; watching that window lets a Default or Cancel button answer them wherever the
+// focus is.
+void TXiButton::watchWindow()
+{
+    QWidget *w = window();
+    if (w == this)
+        w = nullptr;
+    if (w == watchedWindow_)
+        return;
+    if (watchedWindow_)
+        watchedWindow_->removeEventFilter(this);
+    watchedWindow_ = w;
+    if (watchedWindow_)
+        watchedWindow_->installEventFilter(this);
+}
+
+bool TXiButton::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == watchedWindow_ && e->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(e);
+        if (dialogKey(key->key(), key->modifiers())) {
+            key->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+bool TXiButton::event(QEvent *e)
+{
+    switch (e->type()) {
+    case QEvent::Shortcut:
+        if (static_cast<QShortcutEvent *>(e)->shortcutId() == acceleratorId_ &&
+            acceleratorId_ != 0) {
+            if (isEnabled())
+                click();
+            return true;
+        }
+        break;
+    case QEvent::ParentChange:
+        watchWindow();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(e);
+}
+
+void TXiButton::showEvent(QShowEvent *e)
+{
+    // The button may have reached its window through a parent reparented after it.
+    watchWindow();
+    QWidget::showEvent(e);
+}
+
+// Pointer ----------------------------------------------------------------------------------
+
+void TXiButton::enterEvent(QEnterEvent *)
+{
+    pointerEntered();
+}
+
+void TXiButton::leaveEvent(QEvent *)
+{
+    pointerLeft();
+}
+
+void TXiButton::pointerEntered()
+{
+    pointerInside_ = true;
+    if (!hotTrack_)
+        return;
+    setState(mouseHeld_ ? vsDown : vsHot);
+    repaint();
+}
+
+void TXiButton::pointerLeft()
+{
+    pointerInside_ = false;
+    setState(vsNormal);
+    repaint();
+}
+
+void TXiButton::pressLeft(bool mayClick)
+{
+    mouseHeld_ = true;
+    clickOnRelease_ = mayClick;
+    setState(vsDown);
+    if (tabStop())
+        setFocus(Qt::MouseFocusReason);
+    repaint();
 }
 
 void TXiButton::mousePressEvent(QMouseEvent *e)
 {
-    held_ = e->button() == Qt::LeftButton;
+    // Accepted for every button, so a press never reaches a parent that drags the window.
+    e->accept();
+    if (e->button() == Qt::LeftButton)
+        pressLeft(true);
+}
+
+void TXiButton::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    // The second press of a double click is a press that gives no click.
+    e->accept();
+    if (e->button() == Qt::LeftButton)
+        pressLeft(false);
+}
+
+void TXiButton::mouseMoveEvent(QMouseEvent *e)
+{
+    e->accept();
+    // While the button is held Qt keeps the pointer grabbed and reports no leave or enter;
+    // the button still lets go of its pressed look outside and takes it back inside.
+    if (!mouseHeld_)
+        return;
+    const bool inside = rect().contains(e->position().toPoint());
+    if (inside && !pointerInside_)
+        pointerEntered();
+    else if (!inside && pointerInside_)
+        pointerLeft();
 }
 
 void TXiButton::mouseReleaseEvent(QMouseEvent *e)
 {
-    const bool click = held_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
-    held_ = false;
-    if (click)
-        emit clicked();
+    e->accept();
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton) {
+        const bool clickNow = clickOnRelease_ && rect().contains(p);
+        clickOnRelease_ = false;
+        if (clickNow) {
+            const QPointer<TXiButton> self(this);
+            click();
+            if (!self)
+                return;
+        }
+    }
+    mouseHeld_ = false;
+    // Only a release strictly inside shows the hot look: one on the left or top edge
+    // keeps the normal look that the click left.
+    if (p.x() > 0 && p.x() < width() && p.y() > 0 && p.y() < height())
+        setState(hotTrack_ ? vsHot : vsNormal);
+    repaint();
+}
+
+// Focus and keyboard -----------------------------------------------------------------------
+
+void TXiButton::focusInEvent(QFocusEvent *)
+{
+    focused_ = true;
+    repaint();
+}
+
+void TXiButton::focusOutEvent(QFocusEvent *)
+{
+    focused_ = false;
+    setState(vsNormal);
+    repaint();
+}
+
+void TXiButton::keyPressEvent(QKeyEvent *e)
+{
+    switch (e->key()) {
+    case Qt::Key_Space:
+        setState(vsDown);
+        e->accept();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: {
+        const QPointer<TXiButton> self(this);
+        const bool handled = dialogKey(e->key(), e->modifiers());
+        if (!self)
+            return;
+        // Not handled here (Shift+Enter, Escape): on to the window, where a Default or
+        // Cancel button may take it.
+        e->setAccepted(handled);
+        break;
+    }
+    default:
+        QWidget::keyPressEvent(e);
+        break;
+    }
+    repaint();
+}
+
+void TXiButton::keyReleaseEvent(QKeyEvent *e)
+{
+    // Held Space repeats as release and press pairs; only the real release clicks.
+    if (e->key() != Qt::Key_Space || e->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    setState(vsNormal);
+    repaint();
+    click();
+}
+
+void TXiButton::changeEvent(QEvent *e)
+{
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange || e->type() == QEvent::FontChange)
+        update();
 }
 
 } // namespace quorix

@@ -6,13 +6,13 @@
 
 namespace quorix {
 
-constexpr QColor bgrColour(std::uint32_t bgr)
+inline QColor bgrColour(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
                   static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-constexpr std::uint32_t bgrValue(const QColor &c)
+inline std::uint32_t bgrValue(const QColor &c)
 {
     return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
            (static_cast<std::uint32_t>(c.blue()) << 16);

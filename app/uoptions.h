@@ -1,0 +1,65 @@
+#pragma once
+// The Options dialog: where the presenter chooses the shared folder and the settings the
+// viewers read. OK writes the viewer settings file into the shared folder and the pointer
+// file beside the program.
+#include "controls/ModalForm.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace quorix {
+
+class TBrowseForFolder;
+class TMainForm;
+class Tfabout;
+
+class Tfoptions : public TModalForm
+{
+    Q_OBJECT
+
+public:
+    Tfoptions(TMainForm *main, QWidget *parent = nullptr);
+
+    void setAbout(Tfabout *about) { fabout_ = about; }
+    // How many times the dialog has finished reading the settings on activation.
+    int activations() const { return activations_; }
+
+    void FormActivate();
+    void BitBtn2Click();
+    void BitBtn1Click();
+    void SpeedButton2Click();
+    void BitBtn3Click();
+
+    QGroupBox *GroupBox2 = nullptr;
+    QRadioButton *rb1 = nullptr, *rb2 = nullptr;
+    QCheckBox *cb4 = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QLabel *Label1 = nullptr;
+    QCheckBox *cb10 = nullptr;
+    QLineEdit *e_text = nullptr;
+    QToolButton *SpeedButton2 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *e_folder = nullptr;
+    QPushButton *BitBtn3 = nullptr, *BitBtn1 = nullptr, *BitBtn2 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QCheckBox *cb1 = nullptr, *cb2 = nullptr, *cb3 = nullptr;
+    TBrowseForFolder *bff = nullptr;
+
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+
+private:
+    void setupLayout();
+
+    TMainForm *main_;
+    Tfabout *fabout_ = nullptr;
+    int activations_ = 0;
+};
+
+} // namespace quorix

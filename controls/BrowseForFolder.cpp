@@ -1,0 +1,149 @@
+#include "controls/BrowseForFolder.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <stdexcept>
+
+namespace quorix {
+
+namespace {
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+TBrowseForFolder::TBrowseForFolder(QWidget *owner) : QObject(owner), owner_(owner) {}
+
+QString TBrowseForFolder::startFolder() const
+{
+    if (!Directory.isEmpty())
+        return Directory;
+    switch (RootFolder) {
+    case foDesktop:
+    case foDesktopFolder:
+        return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    case foPersonal:
+        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    case foFonts:
+        return QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
+    default:
+        return QDir::homePath();
+    }
+}
+
+bool TBrowseForFolder::Execute()
+{
+    for (;;) {
+        pendingNewFolder_.clear();
+        QFileDialog dialog(owner_ ? owner_->window() : nullptr, Title, startFolder());
+        dialog.setObjectName(QStringLiteral("browseForFolder"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, tr("OK"));
+        auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+
+        statusPath_ = withoutTrailingSlash(startFolder());
+        QLabel *status = nullptr;
+        if (Options.testFlag(boStatusText) && grid) {
+            status = new QLabel(statusPath_, &dialog);
+            status->setObjectName(QStringLiteral("statusText"));
+            grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+        connect(&dialog, &QFileDialog::currentChanged, &dialog, [this, status](const QString &path) {
+            if (!QFileInfo(path).isDir())
+                return;
+            statusPath_ = withoutTrailingSlash(path);
+            if (status)
+                status->setText(statusPath_);
+        });
+        connect(&dialog, &QFileDialog::directoryEntered, &dialog, [this, status](const QString &path) {
+            statusPath_ = withoutTrailingSlash(path);
+            if (status)
+                status->setText(statusPath_);
+        });
+        if (Options.testFlag(boNewFolder))
+            addNewFolderButton(dialog);
+        if (!Directory.isEmpty())
+            dialog.selectFile(Directory);
+        if (Options.testFlag(boCenter)) {
+            dialog.adjustSize();
+            centre(dialog);
+        }
+
+        browser_ = &dialog;
+        QTimer::singleShot(0, this, [this, &dialog] { emit browserOpened(&dialog); });
+        const int answer = dialog.exec();
+        browser_ = nullptr;
+        if (answer != QDialog::Accepted)
+            return false;
+        const QStringList chosen = dialog.selectedFiles();
+        if (pendingNewFolder_.isEmpty()) {
+            if (chosen.isEmpty())
+                return false;
+            Directory = withoutTrailingSlash(chosen.first());
+            return true;
+        }
+        QString path = statusPath_;
+        if (!path.endsWith(QLatin1Char('/')))
+            path += QLatin1Char('/');
+        path += pendingNewFolder_;
+        if (!createFolder(path))
+            throw std::runtime_error(QStringLiteral("Unable to create folder %1").arg(path).toStdString());
+        Directory = withoutTrailingSlash(path);
+    }
+}
+
+void TBrowseForFolder::addNewFolderButton(QFileDialog &dialog)
+{
+    auto *button = new QPushButton(tr("New Folder..."), &dialog);
+    button->setObjectName(QStringLiteral("newFolder"));
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout()))
+        grid->addWidget(button, grid->rowCount(), 0, 1, 1, Qt::AlignLeft);
+    connect(button, &QPushButton::clicked, &dialog, [this, &dialog] {
+        bool ok = false;
+        const QString name = QInputDialog::getText(&dialog, tr("New Folder"),
+                                                   tr("Enter the name of the new folder"),
+                                                   QLineEdit::Normal, QString(), &ok);
+        if (!ok || name.isEmpty())
+            return;
+        pendingNewFolder_ = name;
+        static_cast<QDialog &>(dialog).done(QDialog::Accepted);
+    });
+}
+
+void TBrowseForFolder::centre(QFileDialog &dialog) const
+{
+    const QSize size = dialog.size();
+    QRect area;
+    if (owner_)
+        area = owner_->window()->frameGeometry();
+    else if (QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->geometry();
+    dialog.move(area.left() + (area.width() - size.width()) / 2,
+                area.top() + (area.height() - size.height()) / 2);
+}
+
+bool TBrowseForFolder::createFolder(const QString &path)
+{
+    const QString p = withoutTrailingSlash(path);
+    if (p.isEmpty())
+        return false;
+    return QDir().mkpath(p) && QFileInfo(p).isDir();
+}
+
+} // namespace quorix

@@ -1,0 +1,7 @@
+quorix_add_test(tst_startup SOURCES tst_startup.cpp LIBS quorix_app)
+quorix_add_test(tst_sending SOURCES tst_sending.cpp LIBS quorix_app)
+quorix_add_test(tst_options SOURCES tst_options.cpp LIBS quorix_app)
+quorix_add_test(tst_preview SOURCES tst_preview.cpp LIBS quorix_app)
+quorix_add_test(tst_x11_mainwindow SOURCES tst_x11_mainwindow.cpp LIBS quorix_platform Qt6::Gui X11)
+target_compile_definitions(tst_x11_mainwindow PRIVATE QUORIX_BINARY="$<TARGET_FILE:quorix>")
+add_dependencies(tst_x11_mainwindow quorix)

@@ -1,0 +1,218 @@
+// The Options dialog: what it shows from the viewer settings file, what OK writes,
+// Cancel, Browse and the About box.
+#include "AppFixture.h"
+#include "ModalAnswerer.h"
+
+#include "controls/BrowseForFolder.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTest>
+
+using namespace quorix;
+
+class TestOptions : public QObject
+{
+    Q_OBJECT
+
+    // Shows the dialog as the Options button does and lets `inside` act on it.
+    static void visit(AppFixture &app, const std::function<void(Tfoptions *)> &inside)
+    {
+        const int before = app.options->activations();
+        // Activation reads the files and lets other events run while it does: answer once
+        // it is through.
+        answerModal<Tfoptions>([inside](Tfoptions *o) {
+            inside(o);
+            if (o->isVisible()) // a failed check above must not leave the dialog open
+                o->BitBtn1Click();
+        }, 10000, [before](Tfoptions *o) { return o->activations() > before; });
+        app.main->XiButton5Click();
+    }
+
+private slots:
+    void okWritesBothFilesExactly()
+    {
+        AppFixture app;
+        app.configure({app.shared() + "shar.bmp", "1", "0", "1", "0", "0", "old", "1"});
+        app.main->FormCreate();
+        visit(app, [](Tfoptions *o) {
+            QVERIFY(o->cb1->isChecked() && !o->cb2->isChecked() && o->cb3->isChecked());
+            QVERIFY(o->rb2->isChecked());
+            QVERIFY(!o->cb10->isChecked());
+            QCOMPARE(o->e_text->text(), QStringLiteral("old"));
+            o->cb10->setChecked(true);
+            o->e_text->setText(QString());
+            o->rb1->setChecked(true);
+            o->BitBtn2->click();
+        });
+        const QByteArray expected = (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
+        QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), expected);
+        QCOMPARE(readWholeFile(app.program("qx.cfg")), (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
+        QCOMPARE(app.options->modalResult(), mrOk);
+    }
+
+    void controlsKeepWhatTheFileCannotChange()
+    {
+        AppFixture app;
+        app.configure({app.shared() + "shar.bmp", "1", "0", "0", "1", "1", "x", "0"});
+        app.main->FormCreate();
+        visit(app, [](Tfoptions *o) { o->BitBtn1Click(); });
+        // "0" cannot untick a box, and a line 4 of neither "1" nor "0" keeps the choice.
+        app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
+        visit(app, [](Tfoptions *o) {
+            QVERIFY(o->cb1->isChecked());
+            QVERIFY(o->rb1->isChecked());
+            QVERIFY(!o->cb10->isChecked());
+            o->BitBtn1Click();
+        });
+        QCOMPARE(app.options->modalResult(), mrCancel);
+    }
+
+    void cancelWritesNothing()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        const QByteArray before = readWholeFile(app.shared() + "quorix.cfg");
+        visit(app, [](Tfoptions *o) {
+            o->e_text->setText("changed");
+            QTest::keyClick(o, Qt::Key_Escape);
+        });
+        QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
+        QCOMPARE(app.options->modalResult(), mrCancel);
+    }
+
+    void browseTakesTheFolderAtOnceAndCancelKeepsIt()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        QTemporaryDir other;
+        visit(app, [&](Tfoptions *o) {
+            answerModal<QFileDialog>([&](QFileDialog *d) {
+                d->setDirectory(other.path());
+                d->selectFile(other.path());
+                static_cast<QDialog *>(d)->done(QDialog::Accepted);
+            });
+            o->SpeedButton2->click();
+            QCOMPARE(o->e_folder->text(), other.path() + "/");
+            QCOMPARE(app.main->sharedFolder(), other.path() + "/");
+            QCOMPARE(o->bff->Directory, other.path());
+            o->BitBtn1->click();
+        });
+        QCOMPARE(app.main->sharedFolder(), other.path() + "/");
+        // Opening the dialog again restores the folder from the viewer settings file.
+        visit(app, [&](Tfoptions *o) {
+            QCOMPARE(o->e_folder->text(), app.shared());
+            o->BitBtn1Click();
+        });
+        QCOMPARE(app.main->sharedFolder(), app.shared());
+    }
+
+    void browseCancelledChangesNothing()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        visit(app, [&](Tfoptions *o) {
+            answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+            o->SpeedButton2->click();
+            QCOMPARE(o->e_folder->text(), app.shared());
+            o->BitBtn1Click();
+        });
+        QCOMPARE(app.main->sharedFolder(), app.shared());
+    }
+
+    void newFolderIsCreatedAndChosen()
+    {
+        QTemporaryDir base;
+        TBrowseForFolder bff(nullptr);
+        bff.Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boNewFolder;
+        bff.Directory = base.path();
+        int opened = 0;
+        connect(&bff, &TBrowseForFolder::browserOpened, this, [&](QFileDialog *d) {
+            ++opened;
+            if (opened == 1) {
+                // The status line names the selected folder; "New Folder..." asks a name.
+                answerModal<QInputDialog>([](QInputDialog *in) {
+                    QCOMPARE(in->windowTitle(), QStringLiteral("New Folder"));
+                    QCOMPARE(in->labelText(), QStringLiteral("Enter the name of the new folder"));
+                    in->setTextValue("talks/2026");
+                    in->accept();
+                });
+                d->findChild<QPushButton *>("newFolder")->click();
+            } else {
+                static_cast<QDialog *>(d)->done(QDialog::Accepted);
+            }
+        });
+        QVERIFY(bff.Execute());
+        QCOMPARE(opened, 2); // the chooser opens again with the new folder selected
+        QVERIFY(QFileInfo(base.path() + "/talks/2026").isDir());
+        QCOMPARE(bff.Directory, base.path() + "/talks/2026");
+    }
+
+    void folderThatCannotBeMadeFails()
+    {
+        QTemporaryDir base;
+        writeWholeFile(base.path() + "/file", "x"); // a file where a folder should go
+        QVERIFY(!TBrowseForFolder::createFolder(base.path() + "/file/sub"));
+        QVERIFY(TBrowseForFolder::createFolder(base.path() + "/a/b/"));
+        QVERIFY(QFileInfo(base.path() + "/a/b").isDir());
+    }
+
+    void okIntoUnwritableFolderReportsAndStaysOpen()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        const QByteArray pointer = readWholeFile(app.program("qx.cfg"));
+        app.main->setSharedFolder(app.shared() + "missing/");
+        QString report;
+        bool stillOpen = false;
+        visit(app, [&](Tfoptions *o) {
+            app.main->setSharedFolder(app.shared() + "missing/");
+            answerModal<QMessageBox>([&](QMessageBox *b) {
+                report = b->text();
+                b->accept();
+            });
+            o->BitBtn2->click();
+            QTRY_VERIFY(!report.isEmpty());
+            stillOpen = o->isVisible();
+            o->BitBtn1Click();
+        });
+        QVERIFY2(report.contains("quorix.cfg"), qPrintable(report));
+        QVERIFY(stillOpen);
+        QCOMPARE(readWholeFile(app.program("qx.cfg")), pointer);
+    }
+
+    void aboutReactivatesTheDialog()
+    {
+        AppFixture app;
+        app.configure({app.shared() + "shar.bmp", "0", "0", "0", "1", "1", "from file", "0"});
+        app.main->FormCreate();
+        QString afterAbout;
+        visit(app, [&](Tfoptions *o) {
+            o->e_text->setText("typed");
+            answerModal<Tfabout>([](Tfabout *a) {
+                QCOMPARE(a->windowTitle(), QStringLiteral("About"));
+                a->OKButton->click();
+            });
+            const int shown = o->activations();
+            o->BitBtn3->click();
+            QTRY_VERIFY(o->activations() > shown);
+            afterAbout = o->e_text->text();
+            o->BitBtn1Click();
+        });
+        QCOMPARE(afterAbout, QStringLiteral("from file"));
+    }
+};
+
+QTEST_MAIN(TestOptions)
+#include "tst_options.moc"

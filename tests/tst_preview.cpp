@@ -1,0 +1,65 @@
+// The preview fit and the in-place stretch.
+#include "AppFixture.h"
+
+#include "capture/PreviewFit.h"
+
+#include <QLabel>
+#include <QTest>
+#include <stdexcept>
+
+using namespace quorix;
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sizes_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("preview");
+        QTest::newRow("4:3 landscape overflows") << QSize(1024, 768) << QSize(407, 305);
+        QTest::newRow("full hd") << QSize(1920, 1080) << QSize(407, 228);
+        QTest::newRow("portrait") << QSize(768, 1024) << QSize(198, 264);
+        QTest::newRow("square takes portrait") << QSize(500, 500) << QSize(264, 264);
+        QTest::newRow("one pixel") << QSize(1, 1) << QSize(264, 264);
+        QTest::newRow("thin landscape") << QSize(2000, 10) << QSize(407, 2);
+        QTest::newRow("thin portrait") << QSize(10, 2000) << QSize(1, 264);
+        QTest::newRow("too thin to show") << QSize(1, 265) << QSize(0, 264);
+        QTest::newRow("window 800x600") << QSize(800, 600) << QSize(407, 305);
+    }
+    void sizes()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, preview);
+        QCOMPARE(previewSize(source), preview);
+    }
+
+    void emptySourceKeepsThePreview()
+    {
+        AppFixture app;
+        QImage shot(1024, 768, QImage::Format_RGB32);
+        shot.fill(Qt::red);
+        app.main->FitPreview(shot);
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+        QVERIFY_THROWS_EXCEPTION(std::domain_error, app.main->FitPreview(QImage()));
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+        QCOMPARE(app.main->SLIKA->pixmap().toImage().pixel(200, 150), qRgb(255, 0, 0));
+    }
+
+    void resizeStretchesInPlace()
+    {
+        QImage image(4, 2, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(TMainForm::ResizeBmp(image, 4, 2));
+        QCOMPARE(image.size(), QSize(4, 2));
+        QVERIFY(TMainForm::ResizeBmp(image, 3, 9)); // aspect not kept
+        QCOMPARE(image.size(), QSize(3, 9));
+        QCOMPARE(image.pixel(1, 8), qRgb(0, 0, 255));
+        QVERIFY(!TMainForm::ResizeBmp(image, -1, 5));
+        QCOMPARE(image.size(), QSize(3, 9));
+    }
+};
+
+QTEST_MAIN(TestPreview)
+#include "tst_preview.moc"

@@ -1,0 +1,136 @@
+// The real program under a real X server with a window manager: the window's size,
+// place, frame, stacking and shape; moving it by its background; its place kept across
+// runs.
+#include "platform/LineFile.h"
+#include "platform/WholeFile.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorix;
+
+namespace {
+
+QString run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+QString xdotool(const QStringList &args)
+{
+    return run(QStringLiteral("xdotool"), args);
+}
+
+} // namespace
+
+class TestX11MainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir programDir;
+    QTemporaryDir sharedDir;
+    QProcess quorix;
+
+    QString start()
+    {
+        quorix.start(programDir.filePath("quorix"), {});
+        if (!quorix.waitForStarted(5000))
+            return {};
+        QString id;
+        for (int i = 0; i < 200 && id.isEmpty(); ++i) {
+            id = xdotool({"search", "--onlyvisible", "--name", "^Quorix$"}).section('\n', 0, 0);
+            if (id.isEmpty())
+                QTest::qWait(50);
+        }
+        return id;
+    }
+
+    QRect geometry(const QString &id)
+    {
+        // "X=..\nY=..\nWIDTH=..\nHEIGHT=.." in shell form.
+        const QStringList lines = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
+        auto value = [&](const char *key) {
+            for (const QString &l : lines)
+                if (l.startsWith(QLatin1String(key) + '='))
+                    return l.section('=', 1).toInt();
+            return -1;
+        };
+        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+    }
+
+    QRgb screenPixel(int x, int y)
+    {
+        return QGuiApplication::primaryScreen()->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server");
+        QVERIFY(QFile::copy(QUORIX_BINARY, programDir.filePath("quorix")));
+        QFile::setPermissions(programDir.filePath("quorix"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString shared = sharedDir.path() + '/';
+        writeLineFile(shared + "quorix.cfg", {shared + "shar.bmp", "0", "0", "0", "1", "1", "", "0"});
+        writeLineFile(programDir.filePath("qx.cfg"), {shared + "quorix.cfg"});
+    }
+
+    void firstRunWindowDragAndReturn()
+    {
+        const QString id = start();
+        QVERIFY2(!id.isEmpty(), "the main window did not appear");
+        QTRY_COMPARE(geometry(id), QRect(290, 172, 496, 348));
+
+        const QString state = run("xprop", {"-id", id, "_NET_WM_STATE", "_NET_FRAME_EXTENTS"});
+        QVERIFY2(state.contains("_NET_WM_STATE_ABOVE"), qPrintable(state));
+        QVERIFY2(state.contains("_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0"), qPrintable(state));
+
+        // Rounded corners: the corner pixel is the desktop's, one step in is the window's.
+        const QRgb background = qRgb(56, 63, 90);
+        QTRY_COMPARE(screenPixel(290 + 250, 172 + 10), background);
+        QVERIFY(screenPixel(290, 172) != background);
+        QVERIFY(screenPixel(290 + 495, 172 + 347) != background);
+        QCOMPARE(screenPixel(290 + 3, 172 + 3), background);
+
+        // Drag by a bare spot of the background.
+        xdotool({"mousemove", "540", "182"});
+        xdotool({"mousedown", "1"});
+        for (int step = 1; step <= 10; ++step) {
+            xdotool({"mousemove", QString::number(540 + step * 10), QString::number(182 + step * 8)});
+            QTest::qWait(20);
+        }
+        xdotool({"mouseup", "1"});
+        QTRY_COMPARE(geometry(id).topLeft(), QPoint(390, 252));
+
+        // Close with the close button; the place is stored and restored.
+        xdotool({"mousemove", QString::number(390 + 478), QString::number(252 + 15)});
+        xdotool({"click", "1"});
+        QVERIFY(quorix.waitForFinished(5000));
+        QCOMPARE(readWholeFile(programDir.filePath("Progset.cfg")),
+                 QByteArray("[Velikost]\r\nLevo=390\r\nGor=252\r\n\r\n"));
+
+        const QString again = start();
+        QVERIFY(!again.isEmpty());
+        QTRY_COMPARE(geometry(again), QRect(390, 252, 496, 348));
+        quorix.terminate();
+        quorix.waitForFinished(5000);
+    }
+
+    void cleanupTestCase()
+    {
+        if (quorix.state() != QProcess::NotRunning) {
+            quorix.kill();
+            quorix.waitForFinished(3000);
+        }
+    }
+};
+
+QTEST_MAIN(TestX11MainWindow)
+#include "tst_x11_mainwindow.moc"
