@@ -217,6 +217,7 @@ void TMainForm::connectHandlers()
     connect(Timer1, &TTimer::OnTimer, this, reported([this] { Timer1Timer(); }));
     connect(Timer2, &TTimer::OnTimer, this, reported([this] { Timer2Timer(); }));
     connect(Timer3, &TTimer::OnTimer, this, reported([this] { Timer3Timer(); }));
+    connectCaptureSources();
 }
 
 void TMainForm::resizeEvent(QResizeEvent *e)

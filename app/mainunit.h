@@ -125,6 +125,9 @@ private:
     static QString modeName(int mode);
     void XiButton4Click();
     void XiButton6Click();
+    void connectCaptureSources();
+    void buildWindowPicker();
+    void ImageClick(QObject *sender);
 
     int mode_ = 0;
     QImage currentBitmap_;

@@ -1,5 +1,6 @@
 #include "platform/BmpFile.h"
 
+#include "platform/OpaqueCopy.h"
 #include "platform/WholeFile.h"
 
 #include <cstring>
@@ -26,7 +27,10 @@ void put32(char *p, quint32 v)
 
 } // namespace
 
-QByteArray encodeBmp(const QImage &source)
+namespace {
+
+// Encodes into `bytes`, reusing its memory when it is the right size and held nowhere else.
+void encodeInto(QByteArray &bytes, const QImage &source)
 {
     // Format_RGB32 / ARGB32 are stored as B, G, R, A bytes on little-endian machines: the
     // BMP pixel order. Other formats are converted once.
@@ -39,7 +43,7 @@ QByteArray encodeBmp(const QImage &source)
     const quint32 height = image.isNull() ? 0 : static_cast<quint32>(image.height());
     const quint64 pixelBytes = quint64(width) * height * 4;
 
-    QByteArray bytes(kHeadersSize + static_cast<qsizetype>(pixelBytes), Qt::Uninitialized);
+    bytes.resize(kHeadersSize + static_cast<qsizetype>(pixelBytes));
     char *h = bytes.data();
     std::memset(h, 0, kHeadersSize);
     h[0] = 'B';
@@ -57,19 +61,32 @@ QByteArray encodeBmp(const QImage &source)
     put32(info + 24, 3780); // 96 dpi in pixels per metre
     put32(info + 28, 3780);
 
-    auto *out = reinterpret_cast<quint32 *>(h + kHeadersSize);
+    char *out = h + kHeadersSize;
     for (quint32 row = 0; row < height; ++row) {
         const auto *in = reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
-        for (quint32 x = 0; x < width; ++x)
-            out[x] = in[x] | 0xFF000000u;
-        out += width;
+        opaqueCopy(out, in, width);
+        out += std::size_t(width) * 4;
     }
+}
+
+} // namespace
+
+QByteArray encodeBmp(const QImage &image)
+{
+    QByteArray bytes;
+    encodeInto(bytes, image);
     return bytes;
 }
 
 void writeBmpFile(const QString &path, const QImage &image)
 {
-    writeWholeFile(path, encodeBmp(image));
+    // A capture source writes a frame of the same size twice a second; keeping the
+    // encoding buffer spares mapping (and faulting in) megabytes of fresh memory each time.
+    thread_local QByteArray buffer;
+    encodeInto(buffer, image);
+    writeWholeFile(path, buffer);
+    if (buffer.capacity() > (qsizetype(1) << 26))
+        buffer = QByteArray(); // a huge one-off picture is not kept
 }
 
 } // namespace quorix

@@ -2,6 +2,7 @@
 # Runs one test program against a private Xvfb server (1920 x 1080, 24 bits) with openbox
 # as its window manager, so that tests of capture, window lists and the clipboard meet a
 # real X server and real outside clients. Exit code 77 (a skip) when there is no Xvfb.
+# QUORIX_XVFB_EXTRA adds server arguments (e.g. "-extension MIT-SHM" to leave one out).
 set -u
 if ! command -v Xvfb >/dev/null 2>&1; then
   echo "SKIP: no Xvfb binary on this machine"
@@ -18,7 +19,7 @@ trap cleanup EXIT
 
 mkfifo "$tmp/fd"
 Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp \
-     +extension Composite 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
+     +extension Composite ${QUORIX_XVFB_EXTRA:-} 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
 x_pid=$!
 read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
 export DISPLAY=":$display_number"

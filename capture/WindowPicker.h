@@ -1,0 +1,74 @@
+#pragma once
+// The window picker: a scrolling column of tiles, one per visible top-level window, each
+// with the window's title and a thumbnail of its image. The main window runs the build
+// step by step (it owns the timers and flags around it); a click on a thumbnail comes
+// back as thumbnailClicked with the thumbnail as sender, whose "Tag" property holds the
+// window id once its picture is set.
+//
+// Tiles are named "panel106", "image106", "crta106" and "label110" followed by the tile
+// position; every tile control has the tile position as its "Tag".
+#include "capture/PickerRules.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QScrollArea>
+#include <vector>
+
+class QVBoxLayout;
+class QWidget;
+
+namespace quorix {
+
+class WindowSystem;
+
+class WindowPicker : public QObject
+{
+    Q_OBJECT
+
+  public:
+    // The gallery is built inside `panel` (the main window's Panel2).
+    WindowPicker(QWidget *panel, WindowSystem &system, QObject *parent = nullptr);
+    ~WindowPicker() override;
+
+    bool hasGallery() const { return !gallery_.isNull(); }
+    // Destroys the gallery with all its tiles and releases the window table.
+    void destroyGallery();
+    // A new, empty gallery filling the panel, an empty table, tile position 0.
+    void createGallery();
+    // Runs CollectWindow for every top-level window, frontmost first.
+    void enumerateWindows();
+    // Adds one visible window to the table; always true, so that enumeration goes on.
+    bool CollectWindow(const WindowInfo &window);
+    // Creates the tile at the current tile position and advances it.
+    void xadd();
+    // Captures the window of table entry `index` and finishes or drops its tile.
+    void risiBmp(int index);
+
+    int count() const { return int(table_.size()); }
+    const std::vector<WindowEntry> &table() const { return table_; }
+    QScrollArea *gallery() const { return gallery_; }
+    // Changes whenever a gallery is destroyed, so that a build interrupted by another
+    // build (pending messages run inside it) can tell and stop.
+    int generation() const { return generation_; }
+
+  signals:
+    void thumbnailClicked(QObject *sender);
+
+  private:
+    struct Tile
+    {
+        QPointer<QWidget> panel;
+        QPointer<QWidget> image;
+    };
+
+    QWidget *panel_;
+    WindowSystem &system_;
+    QPointer<QScrollArea> gallery_;
+    QVBoxLayout *column_ = nullptr;
+    std::vector<WindowEntry> table_;
+    std::vector<Tile> tiles_;
+    int position_ = 0;
+    int generation_ = 0;
+};
+
+} // namespace quorix

@@ -1,0 +1,59 @@
+#include "helpers/OutsideWindow.h"
+
+#include <QElapsedTimer>
+
+namespace quorix::test {
+
+OutsideWindow::OutsideWindow(const QStringList &arguments)
+{
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Outside windows are laid out in the server's own pixels, whatever the test's scale.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"), QStringLiteral("0"));
+    process_.setProcessEnvironment(env);
+    process_.start(QStringLiteral(QUORIX_TESTWINDOW), arguments);
+}
+
+OutsideWindow::~OutsideWindow()
+{
+    close();
+}
+
+bool OutsideWindow::waitReady(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QByteArray seen;
+    while (clock.elapsed() < ms && process_.state() != QProcess::NotRunning) {
+        process_.waitForReadyRead(50);
+        seen += process_.readAll();
+        const int at = seen.indexOf("ready ");
+        const int end = seen.indexOf('\n', at);
+        if (at >= 0 && end > at) {
+            id_ = std::uint32_t(seen.mid(at + 6, end - at - 6).toULongLong());
+            return id_ != 0;
+        }
+    }
+    return false;
+}
+
+void OutsideWindow::close()
+{
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+int runTool(const QString &program, const QStringList &arguments, int ms)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(ms) || tool.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return tool.exitCode();
+}
+
+} // namespace quorix::test

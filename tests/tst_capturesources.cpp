@@ -1,0 +1,290 @@
+// The main window's clipboard, screen and window sources on a real Xvfb with openbox,
+// fed by outside programs: pattern windows, xclip.
+#include "AppFixture.h"
+#include "helpers/OutsideWindow.h"
+#include "ModalAnswerer.h"
+
+#include "controls/Panel.h"
+#include "controls/PJCBViewer.h"
+#include "controls/XiButton.h"
+#include "platform/BmpFile.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTest>
+
+using namespace quorix;
+using quorix::test::kSlowWait;
+using quorix::test::OutsideWindow;
+using quorix::test::runTool;
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+
+QByteArray fileBytes(const QString &path)
+{
+    return fileExists(path) ? readWholeFile(path) : QByteArray();
+}
+
+bool hasColour(const QImage &image, QRgb colour)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour)
+                return true;
+    return false;
+}
+
+QLabel *thumbnailOf(TMainForm &main, std::uint32_t window)
+{
+    for (QLabel *l : main.Panel2->findChildren<QLabel *>())
+        if (l->objectName().startsWith(QLatin1String("image106")) &&
+            l->property("Tag").toLongLong() == qint64(window))
+            return l;
+    return nullptr;
+}
+
+} // namespace
+
+class TestCaptureSources : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir files_;
+
+    void copyToClipboard(const QStringList &xclipArguments)
+    {
+        QCOMPARE(runTool(QStringLiteral("xclip"),
+                         QStringList{"-selection", "clipboard"} + xclipArguments),
+                 0);
+    }
+
+    void copyImage(QRgb colour, QSize size)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        const QString file = files_.filePath(QStringLiteral("copied.png"));
+        QVERIFY(image.save(file));
+        copyToClipboard({"-t", "image/png", "-i", file});
+    }
+
+    // Opens the picker with "Window Image" and clicks the thumbnail of `window`.
+    void chooseWindow(AppFixture &app, std::uint32_t window)
+    {
+        app.main->XiButton1Click();
+        QLabel *thumbnail = thumbnailOf(*app.main, window);
+        QVERIFY(thumbnail);
+        QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(app.main->capturedWindow(), window);
+    }
+
+  private slots:
+    void screenTickMakesTheScreenTheCurrentBitmap_data()
+    {
+        QTest::addColumn<bool>("send");
+        QTest::newRow("automatic sending off") << false;
+        QTest::newRow("automatic sending on") << true;
+    }
+
+    void screenTickMakesTheScreenTheCurrentBitmap()
+    {
+        QFETCH(bool, send);
+        OutsideWindow pattern({"--frameless", "--size", "300x200", "--pos", "100,150"});
+        QVERIFY(pattern.waitReady());
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->CBX1->setChecked(send);
+
+        app.main->XiButton3Click();
+        QCOMPARE(app.main->sourceMode(), 2);
+        QVERIFY(app.main->Timer3->enabled());
+        QVERIFY(!app.main->Timer1->enabled());
+        QVERIFY(!app.main->pcjb->Enabled());
+        QCOMPARE(app.main->nbook->currentIndex(), 1);
+        QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
+
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->Timer3Timer(), app.main->currentBitmap().pixel(120, 170) == kBlue),
+            kSlowWait);
+        const QImage current = app.main->currentBitmap();
+        QCOMPARE(current.size(), QSize(1920, 1080));
+        QCOMPARE(current.pixel(300, 300), kRed);
+        QCOMPARE(current.pixel(99, 170) == kBlue, false);
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 228));
+        if (send)
+            QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(current));
+        else
+            QVERIFY(!fileExists(app.shared() + "shar.bmp"));
+    }
+
+    void screenTickInAnotherModeResendsTheCurrentBitmap()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->XiButton3Click();
+        app.main->Timer3Timer();
+        const QImage grabbed = app.main->currentBitmap();
+        QCOMPARE(grabbed.size(), QSize(1920, 1080));
+        OutsideWindow cover({"--frameless", "--size", "400x400", "--pos", "0,0"});
+        QVERIFY(cover.waitReady());
+        app.main->XiButton6->click(); // the text source leaves Timer3 running
+        app.main->CBX1->setChecked(true);
+        app.main->Timer3Timer();
+        QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(grabbed));
+    }
+
+    void windowSourceCapturesTheChosenWindowWhole()
+    {
+        OutsideWindow target({"--title", "Target", "--size", "300x200", "--frame-size", "800x600",
+                              "--pos", "100,100"});
+        QVERIFY(target.waitReady());
+        OutsideWindow cover({"--frameless", "--size", "200x200", "--pos", "300,300", "--colour",
+                             "00ff00", "--mark", "00ff00"});
+        QVERIFY(cover.waitReady());
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+
+        app.main->XiButton1Click(); // no window chosen yet: no question, the picker
+        QCOMPARE(app.main->sourceMode(), 3);
+        QCOMPARE(app.main->nbook->currentIndex(), 0);
+        QCOMPARE(app.main->pd->caption(), QStringLiteral("Select window to display"));
+        QVERIFY(app.main->Panel2->isVisibleTo(app.main.get()));
+        QVERIFY(!app.main->Timer1->enabled());
+        QLabel *thumbnail = thumbnailOf(*app.main, target.id());
+        QVERIFY(thumbnail);
+        QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(app.main->capturedWindow(), target.id());
+        QVERIFY(app.main->Timer1->enabled());
+        QVERIFY(!app.main->Timer2->enabled());
+        QCOMPARE(app.main->nbook->currentIndex(), 1);
+        QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
+
+        app.main->CBX1->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->Timer1Timer(), app.main->currentBitmap().size() == QSize(800, 600) &&
+                                          !hasColour(app.main->currentBitmap(), kGreen)),
+            kSlowWait);
+        QVERIFY(hasColour(app.main->currentBitmap(), kRed));
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
+
+        // The window goes away: the capture is empty and the tick ends quietly, the
+        // preview keeping its picture and the timer running.
+        const QImage shown = app.main->SLIKA->pixmap().toImage();
+        target.close();
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), app.main->currentBitmap().isNull()),
+                                 kSlowWait);
+        QVERIFY(app.main->Timer1->enabled());
+        QCOMPARE(app.main->SLIKA->pixmap().toImage(), shown);
+    }
+
+    void continueQuestion_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes keeps the window") << true;
+        QTest::newRow("No rebuilds the picker") << false;
+    }
+
+    void continueQuestion()
+    {
+        QFETCH(bool, yes);
+        OutsideWindow target({"--title", "Again", "--size", "300x200"});
+        QVERIFY(target.waitReady());
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        chooseWindow(app, target.id());
+        QPointer<QScrollArea> gallery = app.main->Panel2->findChild<QScrollArea *>("gallery");
+        QVERIFY(gallery);
+        app.main->XiButton3Click();
+        QVERIFY(!app.main->Timer1->enabled());
+
+        QString text, title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        answerModal<QMessageBox>([&](QMessageBox *box) {
+            text = box->text();
+            title = box->windowTitle();
+            icon = box->icon();
+            box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        app.main->XiButton1Click();
+        QCOMPARE(text, QStringLiteral("Continue from previous window ?"));
+        QCOMPARE(title, QStringLiteral("Quorix"));
+        QCOMPARE(icon, QMessageBox::Question);
+        QCOMPARE(app.main->sourceMode(), 3);
+        QCOMPARE(app.main->capturedWindow(), target.id());
+        QCOMPARE(app.main->Timer1->enabled(), yes);
+        QCOMPARE(app.main->nbook->currentIndex(), yes ? 1 : 0);
+        QCOMPARE(gallery.isNull(), !yes);
+        QCOMPARE(app.main->Panel2->findChildren<QScrollArea *>().size(), 1);
+    }
+
+    void clipboardImagesBecomeTheCurrentBitmap()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->CBX1->setChecked(true);
+        app.main->XiButton3Click();
+        app.main->Timer3->setEnabled(false);
+
+        // Copied while another source is chosen: nothing, also not after choosing.
+        copyImage(qRgb(10, 20, 30), QSize(50, 40));
+        QTest::qWait(300);
+        QVERIFY(app.main->currentBitmap().isNull());
+        app.main->XiButton2Click();
+        QCOMPARE(app.main->sourceMode(), 1);
+        QVERIFY(app.main->pcjb->Enabled());
+        QTest::qWait(200);
+        QVERIFY(app.main->currentBitmap().isNull());
+
+        copyImage(qRgb(200, 100, 50), QSize(64, 48));
+        QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(64, 48), kSlowWait);
+        QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
+        const QByteArray sent = encodeBmp(app.main->currentBitmap());
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+
+        // Text changes nothing.
+        const QString text = files_.filePath(QStringLiteral("words.txt"));
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("some words");
+        f.close();
+        copyToClipboard({"-i", text});
+        QTest::qWait(300);
+        QCOMPARE(app.main->currentBitmap().size(), QSize(64, 48));
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+
+        // Neither does a picture that cannot be decoded: the viewers keep the last one.
+        copyToClipboard({"-t", "image/png", "-i", text});
+        QTest::qWait(300);
+        QCOMPARE(app.main->currentBitmap().size(), QSize(64, 48));
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+    }
+
+    void clipboardWithoutSendingWritesNothing()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->XiButton2Click();
+        copyImage(qRgb(1, 2, 3), QSize(30, 60));
+        QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(30, 60), kSlowWait);
+        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(132, 264));
+        QVERIFY(!fileExists(app.shared() + "shar.bmp"));
+    }
+};
+
+QTEST_MAIN(TestCaptureSources)
+#include "tst_capturesources.moc"

@@ -1,0 +1,192 @@
+// The X11 window-system layer against a real Xvfb with openbox and outside clients.
+#include "capture/PreviewFit.h"
+#include "helpers/OutsideWindow.h"
+#include "platform/WindowSystem.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+using namespace quorix;
+using quorix::test::kSlowWait;
+using quorix::test::OutsideWindow;
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+const QRgb kGreen = qRgb(0, 255, 0);
+
+// Qt prints X errors it meets on its event queue as warnings; a capture must cause none.
+int g_xErrors = 0;
+QtMessageHandler g_previous = nullptr;
+void countXErrors(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (text.contains(QLatin1String("XCB error")))
+        ++g_xErrors;
+    g_previous(type, context, text);
+}
+
+const WindowInfo *findWindow(const std::vector<WindowInfo> &list, WindowId id)
+{
+    for (const WindowInfo &w : list)
+        if (w.id == id)
+            return &w;
+    return nullptr;
+}
+
+bool allPixels(const QImage &image, QRect area, QRgb colour)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) != colour)
+                return false;
+    return true;
+}
+
+} // namespace
+
+class TestWindowSystem : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase()
+    {
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+        g_previous = qInstallMessageHandler(countXErrors);
+    }
+
+    void cleanup()
+    {
+        QCoreApplication::processEvents();
+        QCOMPARE(g_xErrors, 0);
+    }
+
+    void screenGrabIsTheWholeScreenWithThePatternInPlace()
+    {
+        OutsideWindow w({"--frameless", "--size", "300x200", "--pos", "100,150"});
+        QVERIFY(w.waitReady());
+        QImage grab;
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureScreen(grab) &&
+                                     grab.pixel(120, 170) == kBlue && grab.pixel(300, 300) == kRed,
+                                 kSlowWait);
+        QCOMPARE(grab.size(), QSize(1920, 1080));
+        QCOMPARE(grab.format(), QImage::Format_RGB32);
+        QCOMPARE(grab.pixel(99, 170) == kBlue, false);
+        QCOMPARE(previewSize(grab.size()), QSize(407, 228));
+    }
+
+    void coveredWindowIsCapturedWholeWithoutWhatCoversIt()
+    {
+        if (!windowSystem().canCaptureWindows())
+            QSKIP("this X server has no Composite extension");
+        OutsideWindow lower(
+            {"--frameless", "--size", "400x300", "--pos", "200,200", "--title", "Lower"});
+        QVERIFY(lower.waitReady());
+        OutsideWindow upper({"--frameless", "--size", "200x150", "--pos", "300,300", "--colour",
+                             "00ff00", "--mark", "00ff00", "--title", "Upper"});
+        QVERIFY(upper.waitReady());
+        QImage screen;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            windowSystem().captureScreen(screen) && screen.pixel(350, 350) == kGreen, kSlowWait);
+
+        QImage capture;
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(lower.id(), capture) &&
+                                     capture.size() == QSize(400, 300) &&
+                                     allPixels(capture, QRect(40, 40, 360, 260), kRed),
+                                 kSlowWait);
+        QVERIFY(allPixels(capture, QRect(0, 0, 40, 40), kBlue));
+        // The upper window is still there on the screen.
+        QVERIFY(windowSystem().captureScreen(screen));
+        QCOMPARE(screen.pixel(350, 350), kGreen);
+        windowSystem().releaseWindowCapture();
+    }
+
+    void framedWindowIsCapturedWithItsFrame()
+    {
+        if (!windowSystem().canCaptureWindows())
+            QSKIP("this X server has no Composite extension");
+        OutsideWindow w({"--size", "300x200", "--frame-size", "800x600", "--title", "Framed"});
+        QVERIFY(w.waitReady());
+        QImage capture;
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(w.id(), capture) &&
+                                     capture.size() == QSize(800, 600),
+                                 kSlowWait);
+        QCOMPARE(previewSize(capture.size()), QSize(407, 305));
+        // The client area lies inside the frame, below the title bar.
+        const auto list = windowSystem().listTopLevelWindows();
+        const WindowInfo *info = findWindow(list, w.id());
+        QVERIFY(info);
+        QCOMPARE(info->frameRect.size(), QSize(800, 600));
+        QVERIFY(info->frame != info->id);
+        windowSystem().releaseWindowCapture();
+    }
+
+    void missingWindowsGiveAnEmptyCapture_data()
+    {
+        QTest::addColumn<bool>("vanished");
+        QTest::addColumn<WindowId>("id");
+        QTest::newRow("closed while captured") << true << WindowId(0);
+        QTest::newRow("no window chosen") << false << WindowId(0);
+        QTest::newRow("never existed") << false << WindowId(0x3fffffff);
+        QTest::newRow("not a window id") << false << WindowId(0xffffffff);
+    }
+
+    void missingWindowsGiveAnEmptyCapture()
+    {
+        QFETCH(bool, vanished);
+        QFETCH(WindowId, id);
+        QImage capture(10, 10, QImage::Format_RGB32);
+        if (vanished) {
+            if (!windowSystem().canCaptureWindows())
+                QSKIP("this X server has no Composite extension");
+            OutsideWindow w({"--size", "200x200"});
+            QVERIFY(w.waitReady());
+            id = w.id();
+            QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureWindow(id, capture), kSlowWait);
+            w.close();
+            QTRY_VERIFY_WITH_TIMEOUT(!windowSystem().captureWindow(id, capture), kSlowWait);
+        } else {
+            QVERIFY(!windowSystem().captureWindow(id, capture));
+        }
+        QVERIFY(capture.isNull());
+        // Another capture afterwards works as before.
+        QVERIFY(windowSystem().captureScreen(capture));
+    }
+
+    void withoutCompositeEveryWindowCaptureIsEmpty()
+    {
+        if (windowSystem().canCaptureWindows())
+            QSKIP("this X server has Composite");
+        OutsideWindow w({"--size", "300x200"});
+        QVERIFY(w.waitReady());
+        QImage capture(10, 10, QImage::Format_RGB32);
+        QVERIFY(!windowSystem().captureWindow(w.id(), capture));
+        QVERIFY(capture.isNull());
+    }
+
+    void listNamesTheOutsideWindowsFrontmostFirst()
+    {
+        OutsideWindow a({"--title", "Report", "--class", "ReportWindow", "--size", "300x200"});
+        QVERIFY(a.waitReady());
+        OutsideWindow b({"--title", QString::fromUtf8("Naslov čšž"), "--class", "Other", "--size",
+                         "300x200", "--pos", "500,500"});
+        QVERIFY(b.waitReady());
+        std::vector<WindowInfo> list;
+        QTRY_VERIFY_WITH_TIMEOUT((list = windowSystem().listTopLevelWindows(),
+                                  findWindow(list, a.id()) && findWindow(list, b.id())),
+                                 kSlowWait);
+        const WindowInfo *ia = findWindow(list, a.id());
+        const WindowInfo *ib = findWindow(list, b.id());
+        QCOMPARE(ia->title, QStringLiteral("Report"));
+        QCOMPARE(ia->className, QStringLiteral("ReportWindow"));
+        QCOMPARE(ia->pid, std::uint32_t(a.pid()));
+        QVERIFY(ia->viewable);
+        QCOMPARE(ia->kind, WindowInfo::Kind::Normal);
+        QCOMPARE(ib->title, QString::fromUtf8("Naslov čšž"));
+        QVERIFY(ib < ia); // mapped later, so in front
+    }
+};
+
+QTEST_MAIN(TestWindowSystem)
+#include "tst_windowsystem.moc"
