@@ -1,5 +1,6 @@
 #include "app/mainunit.h"
 
+#include "app/FormLayout.h"
 #include "app/Glyphs.h"
 #include "app/MainButtonStyle.h"
 #include "app/uoptions.h"
@@ -24,14 +25,6 @@ namespace quorix {
 namespace {
 
 constexpr std::uint32_t kBackground = 5914424;
-
-template <class W>
-W *place(W *w, const char *name, int left, int top, int width, int height)
-{
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 TPanel *panel(QWidget *parent, const char *name, int left, int top, int width, int height,
               std::uint32_t colour)

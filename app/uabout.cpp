@@ -1,16 +1,15 @@
 #include "app/uabout.h"
 
+#include "app/FormLayout.h"
 #include "app/Glyphs.h"
 #include "controls/ErrorReport.h"
 #include "platform/Colour.h"
 
 #include <QDesktopServices>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 namespace quorix {
@@ -80,10 +79,7 @@ void Tfabout::Label5Click()
 void Tfabout::showEvent(QShowEvent *e)
 {
     TModalForm::showEvent(e);
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    centreOnPrimaryScreen(this);
 }
 
 bool Tfabout::eventFilter(QObject *watched, QEvent *e)

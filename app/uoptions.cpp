@@ -1,5 +1,6 @@
 #include "app/uoptions.h"
 
+#include "app/FormLayout.h"
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "controls/BrowseForFolder.h"
@@ -13,25 +14,15 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QToolButton>
 
 namespace quorix {
 
 namespace {
-
-template <class W>
-W *place(W *w, const char *name, int left, int top, int width, int height)
-{
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(left, top, width, height);
-    return w;
-}
 
 QString flag(const QCheckBox *box)
 {
@@ -119,10 +110,7 @@ bool Tfoptions::event(QEvent *e)
 void Tfoptions::showEvent(QShowEvent *e)
 {
     TModalForm::showEvent(e);
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    centreOnPrimaryScreen(this);
     BitBtn2->setFocus();
 }
 
