@@ -36,19 +36,24 @@ private slots:
 
     void sameIntervalDoesNotRestartNewOneDoes()
     {
-        TTimer t(nullptr, 200);
-        QSignalSpy spy(&t, &TTimer::OnTimer);
+        // Timer delays only make ticks late, so each check is one-sided: a restart that
+        // should not happen makes the first tick late, one that should makes the second.
+        TTimer t(nullptr, 600);
+        QElapsedTimer clock;
+        QList<qint64> ticks;
+        connect(&t, &TTimer::OnTimer, this, [&] { ticks << clock.elapsed(); });
+        clock.start();
         t.setEnabled(true);
-        QTest::qWait(120);
-        t.setInterval(200); // unchanged: the count goes on
+        QTest::qWait(300);
+        t.setInterval(600); // unchanged: the count goes on
         t.setEnabled(true); // already running: the count goes on
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 150);
+        QTRY_COMPARE_WITH_TIMEOUT(ticks.size(), 1, 2000);
+        QVERIFY2(ticks[0] < 800, "an unchanged interval restarted the count");
 
-        QTest::qWait(120);
-        t.setInterval(201); // changed: the count starts again
-        QTest::qWait(150);
-        QCOMPARE(spy.count(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 200);
+        QTest::qWait(300);
+        t.setInterval(601); // changed: the count starts again
+        QTRY_COMPARE_WITH_TIMEOUT(ticks.size(), 2, 2000);
+        QVERIFY2(ticks[1] - ticks[0] > 750, "a new interval did not restart the count");
     }
 };
 

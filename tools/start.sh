@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh build
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target quorix
 exec build/quorix
