@@ -4,6 +4,7 @@
 #include "platform/WholeFile.h"
 
 #include <cstring>
+#include <vector>
 
 namespace quorix {
 
@@ -25,9 +26,26 @@ void put32(char *p, quint32 v)
         p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-} // namespace
-
-namespace {
+// The file and info headers of a bottom-up 32-bit picture of width x height.
+void putHeaders(char *h, quint32 width, quint32 height)
+{
+    const quint64 pixelBytes = quint64(width) * height * 4;
+    std::memset(h, 0, kHeadersSize);
+    h[0] = 'B';
+    h[1] = 'M';
+    put32(h + 2, static_cast<quint32>(kHeadersSize + pixelBytes));
+    put32(h + 10, kHeadersSize);
+    char *info = h + kFileHeaderSize;
+    put32(info + 0, kInfoHeaderSize);
+    put32(info + 4, width);
+    put32(info + 8, height); // positive: rows are stored bottom-up
+    put16(info + 12, 1);     // planes
+    put16(info + 14, 32);    // bits per pixel
+    put32(info + 16, 0);     // BI_RGB
+    put32(info + 20, static_cast<quint32>(pixelBytes));
+    put32(info + 24, 3780); // 96 dpi in pixels per metre
+    put32(info + 28, 3780);
+}
 
 // Encodes into `bytes`, reusing its memory when it is the right size and held nowhere else.
 void encodeInto(QByteArray &bytes, const QImage &source)
@@ -45,21 +63,7 @@ void encodeInto(QByteArray &bytes, const QImage &source)
 
     bytes.resize(kHeadersSize + static_cast<qsizetype>(pixelBytes));
     char *h = bytes.data();
-    std::memset(h, 0, kHeadersSize);
-    h[0] = 'B';
-    h[1] = 'M';
-    put32(h + 2, static_cast<quint32>(bytes.size()));
-    put32(h + 10, kHeadersSize);
-    char *info = h + kFileHeaderSize;
-    put32(info + 0, kInfoHeaderSize);
-    put32(info + 4, width);
-    put32(info + 8, height); // positive: rows are stored bottom-up
-    put16(info + 12, 1);     // planes
-    put16(info + 14, 32);    // bits per pixel
-    put32(info + 16, 0);     // BI_RGB
-    put32(info + 20, static_cast<quint32>(pixelBytes));
-    put32(info + 24, 3780); // 96 dpi in pixels per metre
-    put32(info + 28, 3780);
+    putHeaders(h, width, height);
 
     char *out = h + kHeadersSize;
     for (quint32 row = 0; row < height; ++row) {
@@ -80,8 +84,23 @@ QByteArray encodeBmp(const QImage &image)
 
 void writeBmpFile(const QString &path, const QImage &image)
 {
-    // A capture source writes a frame of the same size twice a second; keeping the
-    // encoding buffer spares mapping (and faulting in) megabytes of fresh memory each time.
+    // Format_RGB32 rows are already the file's pixels (its fourth byte is 255 by the
+    // format's own rule), so a capture of several megabytes goes out straight from the
+    // picture, row by row, without being copied first.
+    if (image.format() == QImage::Format_RGB32 && !image.isNull()) {
+        char headers[kHeadersSize];
+        const auto width = static_cast<quint32>(image.width());
+        const auto height = static_cast<quint32>(image.height());
+        putHeaders(headers, width, height);
+        std::vector<FilePiece> pieces;
+        pieces.reserve(height + 1);
+        pieces.push_back({headers, sizeof headers});
+        for (quint32 row = 0; row < height; ++row)
+            pieces.push_back({reinterpret_cast<const char *>(image.constScanLine(int(height - 1 - row))),
+                              std::size_t(width) * 4});
+        writeWholeFile(path, pieces);
+        return;
+    }
     thread_local QByteArray buffer;
     encodeInto(buffer, image);
     writeWholeFile(path, buffer);

@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace quorix {
@@ -66,21 +69,37 @@ QByteArray readWholeFile(const QString &path)
 
 void writeWholeFile(const QString &path, const QByteArray &bytes)
 {
+    writeWholeFile(path, {FilePiece{bytes.constData(), static_cast<std::size_t>(bytes.size())}});
+}
+
+void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
+{
     const QByteArray name = QFile::encodeName(path);
     Fd f{::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)};
     if (f.fd < 0)
         fail("Cannot create file", path, errno);
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(f.fd, p, static_cast<size_t>(left));
+    std::vector<iovec> io;
+    io.reserve(pieces.size());
+    for (const FilePiece &p : pieces)
+        if (p.size > 0)
+            io.push_back({const_cast<char *>(p.data), p.size});
+    // As many pieces per call as the system takes; a short write resumes mid-piece.
+    std::size_t next = 0;
+    while (next < io.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(io.size() - next, IOV_MAX));
+        const ssize_t n = ::writev(f.fd, io.data() + next, count);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             fail("Cannot write file", path, errno);
         }
-        p += n;
-        left -= n;
+        auto written = static_cast<std::size_t>(n);
+        while (next < io.size() && written >= io[next].iov_len)
+            written -= io[next++].iov_len;
+        if (written > 0) {
+            io[next].iov_base = static_cast<char *>(io[next].iov_base) + written;
+            io[next].iov_len -= written;
+        }
     }
     const int fd = f.fd;
     f.fd = -1;

@@ -6,6 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <vector>
+
 namespace quorix {
 
 // Throws FileError when the file cannot be opened or read.
@@ -13,6 +16,15 @@ QByteArray readWholeFile(const QString &path);
 
 // Throws FileError when the file cannot be created or fully written.
 void writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// The same for a file made of several pieces of memory, written in order (a picture's
+// rows, say, without first copying them into one block).
+struct FilePiece
+{
+    const char *data;
+    std::size_t size;
+};
+void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces);
 
 // True for an existing regular file (not a folder).
 bool fileExists(const QString &path);

@@ -70,6 +70,31 @@ private slots:
         QCOMPARE(u32(b, 22), 0u);
     }
 
+    void writtenFileEqualsTheEncoding_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QImage odd(7, 5, QImage::Format_RGB32); // rows of 28 bytes, no padding to 4 needed
+        for (int y = 0; y < odd.height(); ++y)
+            for (int x = 0; x < odd.width(); ++x)
+                odd.setPixel(x, y, qRgb(x * 30, y * 50, 200 - x - y));
+        QTest::newRow("screen-like, written from its rows") << odd;
+        QTest::newRow("with alpha, encoded first") << odd.convertToFormat(QImage::Format_ARGB32);
+        QTest::newRow("24-bit source") << odd.convertToFormat(QImage::Format_RGB888);
+        // More rows than one gathered write takes.
+        QImage tall(3, 3000, QImage::Format_RGB32);
+        tall.fill(qRgb(1, 2, 3));
+        tall.setPixel(2, 2999, qRgb(9, 8, 7));
+        QTest::newRow("taller than one write") << tall;
+    }
+    void writtenFileEqualsTheEncoding()
+    {
+        QFETCH(QImage, image);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("shar.bmp");
+        writeBmpFile(path, image);
+        QCOMPARE(readWholeFile(path), encodeBmp(image));
+    }
+
     void fileIsReplacedWhole()
     {
         QTemporaryDir dir;
