@@ -8,7 +8,7 @@ build_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-icccm4-dev libxcb-ewmh-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libbenchmark-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev
   fonts-dejavu-core
 )
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf)
