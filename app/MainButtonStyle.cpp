@@ -1,5 +1,6 @@
 #include "app/MainButtonStyle.h"
 
+#include "controls/Colours.h"
 #include "controls/XiButton.h"
 #include "controls/XiButtonPalettes.h"
 
@@ -8,7 +9,7 @@ namespace quorix {
 namespace {
 
 // The window's background: idle and hovered buttons melt into it.
-constexpr std::uint32_t background = 5914424;
+constexpr std::uint32_t background = colours::background;
 // The close and fold buttons' light blue.
 constexpr std::uint32_t lightBlue = 16628117;
 

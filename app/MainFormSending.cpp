@@ -1,36 +1,34 @@
-// Source modes, the "automatically send" switch, Send and the shared-folder check.
+// The "automatically send" switch, Send, the shared-folder check and the status label.
 #include "app/mainunit.h"
 
 #include "app/uoptions.h"
-#include "controls/Panel.h"
 #include "controls/PJCBViewer.h"
-#include "platform/BmpFile.h"
 #include "platform/Guard.h"
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/WholeFile.h"
+#include "text/TextPage.h"
 
 #include <QCheckBox>
 
 namespace quorix {
 
 namespace {
-constexpr std::uint32_t kChosenPanel = 13745078;
-constexpr std::uint32_t kPanel = 5914424;
+constexpr int kTallWindow = 300;
 } // namespace
 
 QString TMainForm::modeName(int mode)
 {
     switch (mode) {
-    case 1:
+    case smClipboard:
         return tr("Clipboard Image");
-    case 2:
+    case smScreen:
         return tr("Screen Image");
-    case 3:
+    case smWindow:
         return tr("Window Image");
-    case 4:
+    case smSlideShow:
         return tr("Slideshow");
-    case 5:
+    case smText:
         return tr("Text");
     default:
         return QString();
@@ -43,27 +41,26 @@ void TMainForm::setStatus(const QString &text)
     D2->adjustSize();
 }
 
-void TMainForm::setSourceMode(int mode)
+// A write that could not go anywhere is shown in the status label, in the full window as
+// well as in the bar, until a write goes through again.
+void TMainForm::showExchangeProblem(Sent reason)
 {
-    mode_ = mode;
-    setStatus(modeName(mode));
+    if (reason == Sent::NoFolder)
+        setStatus(tr("No shared folder: choose one in Options"));
+    else
+        setStatus(tr("Nothing to send yet"));
+    problemShown_ = true;
+    D2->show();
 }
 
-void TMainForm::colourSourcePanels(TPanel *chosen)
+void TMainForm::clearExchangeProblem()
 {
-    for (TPanel *p : {pa1, pa2, pa3, pa4, p5})
-        p->setColor(p == chosen ? kChosenPanel : kPanel);
-}
-
-void TMainForm::sourceButtonCommon(int mode)
-{
-    TPanel *panels[] = {nullptr, pa1, pa2, pa3, pa4, p5};
-    if (mode != 4)
-        stopFlag_ = true;
-    if (mode <= 4 && height() > 300)
+    if (!problemShown_)
+        return;
+    problemShown_ = false;
+    setStatus(modeName(state_.mode));
+    if (height() > kTallWindow)
         D2->hide();
-    setSourceMode(mode);
-    colourSourcePanels(panels[mode]);
 }
 
 void TMainForm::setCBX1(bool on)
@@ -74,27 +71,29 @@ void TMainForm::setCBX1(bool on)
 
 void TMainForm::CBX1Click()
 {
-    if (height() > 300)
+    state_.autoSend = CBX1->isChecked();
+    if (height() > kTallWindow)
         D2->hide();
     if (!CBX1->isChecked())
         Timer2->setEnabled(false);
     if (CBX1->isChecked()) {
         guarded([this] {
             Timer2->setEnabled(true);
-            if (mode_ == 2)
+            if (state_.mode == smScreen)
                 Timer3->setEnabled(true);
-            if (mode_ == 3)
+            if (state_.mode == smWindow)
                 Timer1->setEnabled(true);
-            if (mode_ >= 1 && mode_ <= 4)
-                setStatus(modeName(mode_));
+            if (state_.mode >= smClipboard && state_.mode <= smSlideShow)
+                setStatus(modeName(state_.mode));
             letPendingMessagesRun();
             // Without a pointer file the read fails, and nothing is written.
-            readLineFile(programFolder_ + "qx.cfg");
-            writeLineFile(sharedFolder_ + "quorixlog.cfg", {QStringLiteral("Run")});
+            readLineFile(state_.programFolder + "qx.cfg");
+            state_.writeRunState();
             letPendingMessagesRun();
         });
     }
-    D2->hide();
+    if (!problemShown_)
+        D2->hide();
 }
 
 void TMainForm::Label1Click()
@@ -105,17 +104,16 @@ void TMainForm::Label1Click()
 
 void TMainForm::x2Click()
 {
-    if (mode_ == 5) {
+    if (state_.mode == smText) {
         setCBX1(false);
-        if (textSender_)
-            textSender_(sharedFolder_ + "shar.rtf");
+        textPage_->sendText();
         return;
     }
     setCBX1(true);
     CBX1Click();
     setCBX1(false);
     preveriMapo();
-    writeCurrentBitmap();
+    state_.sendCurrentBitmap();
 }
 
 void TMainForm::Timer2Timer()
@@ -127,11 +125,11 @@ void TMainForm::Timer2Timer()
 void TMainForm::preveriMapo()
 {
     guarded([this] {
-        if (!fileExists(programFolder_ + "qx.cfg")) {
+        if (!fileExists(state_.programFolder + "qx.cfg")) {
             showSharedFolderMissing();
             openOptions();
         }
-        const QString settingsPath = lineAt(readLineFile(programFolder_ + "qx.cfg"), 0);
+        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
         letPendingMessagesRun();
         if (!fileExists(settingsPath)) {
             showSharedFolderMissing();
@@ -140,28 +138,21 @@ void TMainForm::preveriMapo()
     });
 }
 
-void TMainForm::writeCurrentBitmap()
-{
-    writeBmpFile(sharedFolder_ + "shar.bmp", currentBitmap_);
-}
-
 void TMainForm::XiButton5Click()
 {
     const bool t1 = Timer1->enabled();
     const bool t2 = Timer2->enabled();
     const bool t3 = Timer3->enabled();
-    const bool clipboard = pcjb && pcjb->Enabled();
+    const bool clipboard = pcjb->Enabled();
     Timer1->setEnabled(false);
     Timer2->setEnabled(false);
     Timer3->setEnabled(false);
-    if (pcjb)
-        pcjb->setEnabled(false);
+    pcjb->setEnabled(false);
     openOptions();
     Timer1->setEnabled(t1);
     Timer2->setEnabled(t2);
     Timer3->setEnabled(t3);
-    if (pcjb)
-        pcjb->setEnabled(clipboard);
+    pcjb->setEnabled(clipboard);
 }
 
 } // namespace quorix

@@ -1,7 +1,7 @@
 // Start-up, window shape and position, folding and closing of the main window.
 #include "app/mainunit.h"
 
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "app/uoptions.h"
 #include "controls/ErrorReport.h"
 #include "controls/XiButton.h"
@@ -41,13 +41,13 @@ void TMainForm::FormCreate()
 {
     savedHeight_ = height();
     savedWidth_ = width();
-    programFolder_ = programFolderPath();
+    state_.programFolder = programFolderPath();
     shapeWindow();
     nbook->setCurrentIndex(1);
 
     bool settingsMissing = false;
     guarded([&] {
-        const QString settingsPath = lineAt(readLineFile(programFolder_ + "qx.cfg"), 0);
+        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
         letPendingMessagesRun();
         if (!fileExists(settingsPath)) {
             settingsMissing = true;
@@ -60,7 +60,7 @@ void TMainForm::FormCreate()
         int interval = 0;
         if (watchInterval(lineAt(lines, 5), interval))
             Timer2->setInterval(interval);
-        sharedFolder_ = withTrailingSlash(folderPart(lineAt(lines, 0)));
+        state_.setSharedFolder(withTrailingSlash(folderPart(lineAt(lines, 0))));
     });
     if (settingsMissing) {
         showSharedFolderMissing();
@@ -70,7 +70,7 @@ void TMainForm::FormCreate()
     runReported([this] { LoadSettings(); });
 
     guarded([this] {
-        if (!fileExists(programFolder_ + "qx.cfg")) {
+        if (!fileExists(state_.programFolder + "qx.cfg")) {
             showSharedFolderMissing();
             openOptions();
         }
@@ -79,7 +79,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::LoadSettings()
 {
-    const QString path = programFolder_ + "Progset.cfg";
+    const QString path = state_.programFolder + "Progset.cfg";
     if (!fileExists(path))
         return;
     const IniFile ini = IniFile::load(path);
@@ -97,7 +97,7 @@ void TMainForm::LoadSettings()
 
 void TMainForm::SaveSettings()
 {
-    const QString path = programFolder_ + "Progset.cfg";
+    const QString path = state_.programFolder + "Progset.cfg";
     const QPoint normal = (isMinimized() || isMaximized()) ? normalGeometry().topLeft() : pos();
     IniFile ini = IniFile::load(path);
     ini.writeInteger(kPlacementSection, QStringLiteral("Levo"), normal.x());
@@ -107,7 +107,7 @@ void TMainForm::SaveSettings()
 
 void TMainForm::FormResize()
 {
-    programFolder_ = programFolderPath();
+    state_.programFolder = programFolderPath();
     shapeWindow();
 }
 
@@ -116,9 +116,9 @@ void TMainForm::FormDestroy()
     if (destroyed_)
         return;
     destroyed_ = true;
-    stopFlag_ = true;
+    state_.stopFlag = true;
     // Before the first creation step there is no program folder to store the position in.
-    if (!programFolder_.isEmpty())
+    if (!state_.programFolder.isEmpty())
         runReported([this] { SaveSettings(); });
 }
 

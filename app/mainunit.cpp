@@ -1,15 +1,21 @@
 #include "app/mainunit.h"
 
-#include "app/FormLayout.h"
 #include "app/Glyphs.h"
 #include "app/MainButtonStyle.h"
 #include "app/uoptions.h"
+#include "capture/CaptureSources.h"
 #include "controls/ClickLabel.h"
+#include "controls/Colours.h"
 #include "controls/ErrorReport.h"
+#include "controls/Layout.h"
+#include "controls/PJCBViewer.h"
 #include "controls/Panel.h"
 #include "controls/RGPanel.h"
 #include "controls/XiButton.h"
 #include "platform/Colour.h"
+#include "platform/ProgramFolder.h"
+#include "slideshow/SlidePage.h"
+#include "text/TextPage.h"
 
 #include <QBitmap>
 #include <QCheckBox>
@@ -23,8 +29,6 @@
 namespace quorix {
 
 namespace {
-
-constexpr std::uint32_t kBackground = 5914424;
 
 TPanel *panel(QWidget *parent, const char *name, int left, int top, int width, int height,
               std::uint32_t colour)
@@ -69,8 +73,7 @@ void TMainForm::setupLayout()
     setWindowTitle(tr("Quorix"));
     resize(496, 348);
     move(290, 172);
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
+    const QFont f = layoutFont();
     setFont(f);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, bgrColour(15063253));
@@ -79,7 +82,7 @@ void TMainForm::setupLayout()
     setAutoFillBackground(true);
 
     RGPanel1 = place(new TRGPanel(this), "RGPanel1", 0, 0, 496, 348);
-    RGPanel1->setColor(kBackground);
+    RGPanel1->setColor(colours::background);
     RGPanel1->setFloatingPanel(TRGPanel::fpParent);
 
     Image1 = place(new QLabel(RGPanel1), "Image1", 8, 8, 70, 36);
@@ -111,7 +114,7 @@ void TMainForm::setupLayout()
     x4 = button(RGPanel1, "x4", 470, 28, 16, 14, tr("Minimize"), foldGlyph(), MainButton::Fold);
     x2 = button(RGPanel1, "x2", 408, 14, 49, 36, tr("Send"), sendGlyph(), MainButton::Send);
 
-    Panel9 = panel(RGPanel1, "Panel9", 8, 52, 49, 18, kBackground);
+    Panel9 = panel(RGPanel1, "Panel9", 8, 52, 49, 18, colours::background);
     Panel9->setCaption(tr(" Source "));
     Panel9->raise();
     GroupBox1 = place(new QGroupBox(RGPanel1), "GroupBox1", 6, 62, 65, 241);
@@ -136,22 +139,22 @@ void TMainForm::setupLayout()
         {p5, XiButton6, "p5", "XiButton6", 195, tr("Text"), textGlyph(), MainButton::Text},
     };
     for (const Source &s : sources) {
-        s.panel = panel(GroupBox1, s.panelName, 7, s.top, 51, 38, kBackground);
+        s.panel = panel(GroupBox1, s.panelName, 7, s.top, 51, 38, colours::background);
         s.button = button(s.panel, s.buttonName, 1, 1, 49, 36, s.hint, s.glyph, s.style);
     }
 
-    Panel4 = panel(RGPanel1, "Panel4", 10, 303, 55, 44, kBackground);
+    Panel4 = panel(RGPanel1, "Panel4", 10, 303, 55, 44, colours::background);
     XiButton5 = button(Panel4, "XiButton5", 3, 4, 49, 36, tr("Options"), optionsGlyph(), MainButton::Options);
-    Panel5 = panel(RGPanel1, "Panel5", 274, 14, 51, 38, kBackground);
+    Panel5 = panel(RGPanel1, "Panel5", 274, 14, 51, 38, colours::background);
     Panel5->hide();
-    Panel6 = panel(RGPanel1, "Panel6", 226, 14, 51, 38, kBackground);
+    Panel6 = panel(RGPanel1, "Panel6", 226, 14, 51, 38, colours::background);
     Panel6->hide();
 
     Panel1 = panel(RGPanel1, "Panel1", 75, 62, 409, 281, 0xFFFFFF);
-    pd = panel(Panel1, "pd", 1, 1, 407, 15, kBackground);
+    pd = panel(Panel1, "pd", 1, 1, 407, 15, colours::background);
     nbook = place(new QStackedWidget(Panel1), "nbook", 1, 16, 407, 264);
     QPalette book = nbook->palette();
-    book.setColor(QPalette::Window, bgrColour(12615680));
+    book.setColor(QPalette::Window, bgrColour(colours::notebook));
     nbook->setPalette(book);
     nbook->setAutoFillBackground(true);
 
@@ -161,7 +164,7 @@ void TMainForm::setupLayout()
         page->setObjectName(QLatin1String(name));
         nbook->addWidget(page);
     }
-    Panel2 = panel(nbook->widget(0), "Panel2", 0, 0, 407, 264, 12615680);
+    Panel2 = panel(nbook->widget(0), "Panel2", 0, 0, 407, 264, colours::notebook);
     Panel2->setCaption(QStringLiteral("Ombrak Quorix"));
     QFont big = f;
     big.setPixelSize(32);
@@ -175,10 +178,6 @@ void TMainForm::setupLayout()
     p3 = panel(nbook->widget(4), "p3", 0, 0, 407, 264, 0);
     nbook->setCurrentIndex(4);
 
-    p7 = panel(Panel1, "p7", 1, 16, 407, 264, kBackground);
-    p7->hide();
-    p9 = panel(Panel1, "p9", 1, 16, 407, 264, kBackground);
-    p9->hide();
 
     Timer1 = new TTimer(this, 500);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -186,8 +185,21 @@ void TMainForm::setupLayout()
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer3 = new TTimer(this, 500);
     Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timerstep = new TTimer(this, 6000);
-    Timerstep->setObjectName(QStringLiteral("Timerstep"));
+    pcjb = new TPJCBViewer(this);
+    pcjb->setObjectName(QStringLiteral("pcjb"));
+    setupPages();
+}
+
+void TMainForm::setupPages()
+{
+    textPage_ = new TextPage(state_, Panel1, [this] { x2Click(); }, this);
+    p9 = textPage_->p9;
+    red = textPage_->red;
+    slidePage_ = new SlidePage(state_, Panel1, red, this);
+    p7 = slidePage_->p7;
+    Timerstep = slidePage_->Timerstep;
+    const CaptureSources::Controls controls{SLIKA, Panel2, pd, nbook, Timer1, Timer2, Timer3, pcjb, this};
+    capture_ = new CaptureSources(state_, controls, [this] { preveriMapo(); }, windowSystem(), this);
 }
 
 void TMainForm::connectHandlers()
@@ -204,13 +216,18 @@ void TMainForm::connectHandlers()
     onClick(XiButton4, &TMainForm::XiButton4Click);
     onClick(XiButton6, &TMainForm::XiButton6Click);
     onClick(XiButton5, &TMainForm::XiButton5Click);
-    connect(CBX1, &QCheckBox::toggled, this, reported([this](bool) { CBX1Click(); }));
+    connect(CBX1, &QCheckBox::toggled, this, reported([this](bool on) {
+                state_.autoSend = on;
+                CBX1Click();
+            }));
     connect(Label1, &TClickLabel::clicked, this, reported([this] { Label1Click(); }));
     connect(RGPanel1, &TRGPanel::doubleClicked, this, reported([this] { RGPanel1DblClick(); }));
     connect(Timer1, &TTimer::OnTimer, this, reported([this] { Timer1Timer(); }));
     connect(Timer2, &TTimer::OnTimer, this, reported([this] { Timer2Timer(); }));
     connect(Timer3, &TTimer::OnTimer, this, reported([this] { Timer3Timer(); }));
-    connectCaptureSources();
+    connect(pcjb, &TPJCBViewer::OnClipboardChanged, this, reported([this] { pcjbClipboardChanged(); }));
+    connect(&state_, &SharedState::notSent, this, [this](Sent reason) { showExchangeProblem(reason); });
+    connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
 }
 
 void TMainForm::resizeEvent(QResizeEvent *e)
@@ -223,7 +240,7 @@ void TMainForm::resizeEvent(QResizeEvent *e)
 void TMainForm::closeEvent(QCloseEvent *e)
 {
     // Closing is always allowed; running slide-show loops are asked to end.
-    stopFlag_ = true;
+    state_.stopFlag = true;
     e->accept();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The main window: a small borderless, always-on-top window with rounded corners. It holds
-// the state that every source shares: the source mode, the current bitmap, the shared and
-// program folder paths, the captured window and the stop flag.
+// The main window: a small borderless, always-on-top window with rounded corners. It owns
+// the state every source shares (platform/SharedState.h) and the pages of the sources,
+// which are built in their own folders and see only that state.
 #include "controls/TTimer.h"
+#include "platform/SharedState.h"
 
 #include <QImage>
 #include <QLabel>
@@ -10,21 +11,23 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
-#include <functional>
 
 class QCheckBox;
 class QGroupBox;
 class QStackedWidget;
+class QTextEdit;
 
 namespace quorix {
 
+class CaptureSources;
+class SlidePage;
 class TClickLabel;
+class TextPage;
 class TXiButton;
 class TRGPanel;
 class TPJCBViewer;
 class TPanel;
 class Tfoptions;
-class WindowPicker;
 
 class TMainForm : public QWidget
 {
@@ -36,22 +39,26 @@ public:
 
     // The Options dialog must exist before FormCreate, which may open it.
     void setOptionsDialog(Tfoptions *dialog);
-    // Sends the editor's document as RTF to the given file; set by the text source.
-    void setTextSender(std::function<void(const QString &)> sender) { textSender_ = std::move(sender); }
 
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.
     void FormCreate();
 
     // Shared state -------------------------------------------------------------------
-    int sourceMode() const { return mode_; }
-    const QImage &currentBitmap() const { return currentBitmap_; }
-    QString sharedFolder() const { return sharedFolder_; }
-    void setSharedFolder(const QString &path) { sharedFolder_ = path; }
-    QString programFolder() const { return programFolder_; }
-    bool stopFlag() const { return stopFlag_; }
-    void setStopFlag(bool on) { stopFlag_ = on; }
-    std::uint32_t capturedWindow() const { return capturedWindow_; }
+    SharedState &state() { return state_; }
+    int sourceMode() const { return state_.mode; }
+    const QImage &currentBitmap() const { return state_.currentBitmap; }
+    QString sharedFolder() const { return state_.sharedFolder(); }
+    void setSharedFolder(const QString &path) { state_.setSharedFolder(path); }
+    QString programFolder() const { return state_.programFolder; }
+    bool stopFlag() const { return state_.stopFlag; }
+    void setStopFlag(bool on) { state_.stopFlag = on; }
+    std::uint32_t capturedWindow() const { return state_.capturedWindow; }
+
+    // Pages of the sources ---------------------------------------------------------------
+    CaptureSources &captureSources() { return *capture_; }
+    SlidePage &slidePage() { return *slidePage_; }
+    TextPage &textPage() { return *textPage_; }
 
     // Preview -------------------------------------------------------------------------
     void FitPreview(const QImage &source);
@@ -70,11 +77,16 @@ public:
     void XiButton2Click();
     void XiButton3Click();
     void XiButton1Click();
+    void XiButton4Click();
+    void XiButton6Click();
     void Timer1Timer();
     void Timer3Timer();
     void pcjbClipboardChanged();
     void LoadSettings();
     void SaveSettings();
+    // Slide steps, published for the slide show.
+    void risisliko(const QString &path);
+    void risiprikaz(const QString &path);
 
     // Components, named as in the layout ------------------------------------------------
     TRGPanel *RGPanel1 = nullptr;
@@ -97,6 +109,7 @@ public:
     TPanel *p3 = nullptr;
     TPanel *p7 = nullptr;
     TPanel *p9 = nullptr;
+    QTextEdit *red = nullptr;
     TTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timerstep = nullptr;
     TPJCBViewer *pcjb = nullptr;
 
@@ -109,40 +122,29 @@ protected:
 
 private:
     void setupLayout();
+    void setupPages();
     void connectHandlers();
     void FormResize();
     void FormDestroy();
     void shapeWindow();
-    void setSourceMode(int mode);
-    void colourSourcePanels(TPanel *chosen);
-    void showPreviewPage();
-    void writeCurrentBitmap();
     void showSharedFolderMissing();
     void openOptions();
     void setCBX1(bool on);
-    void sourceButtonCommon(int mode);
+    void sourceButtonStep(int mode);
     void setStatus(const QString &text);
+    void showExchangeProblem(Sent reason);
+    void clearExchangeProblem();
     static QString modeName(int mode);
-    void XiButton4Click();
-    void XiButton6Click();
-    void connectCaptureSources();
-    void buildWindowPicker();
-    void ImageClick(QObject *sender);
 
-    int mode_ = 0;
-    QImage currentBitmap_;
-    QString sharedFolder_;
-    QString programFolder_;
-    std::uint32_t capturedWindow_ = 0;
-    bool continueFlag_ = false;
-    bool stopFlag_ = false;
+    SharedState state_;
+    CaptureSources *capture_ = nullptr;
+    SlidePage *slidePage_ = nullptr;
+    TextPage *textPage_ = nullptr;
     bool destroyed_ = false;
+    bool problemShown_ = false;
     int savedHeight_ = 348;
     int savedWidth_ = 496;
     QPointer<Tfoptions> foptions_;
-    WindowPicker *picker_ = nullptr;
-    std::function<void(const QString &)> textSender_;
-
 };
 
 } // namespace quorix

@@ -1,6 +1,7 @@
 #include "app/uabout.h"
 
-#include "app/FormLayout.h"
+#include "controls/Colours.h"
+#include "controls/Layout.h"
 #include "app/Glyphs.h"
 #include "controls/ErrorReport.h"
 #include "platform/Colour.h"
@@ -46,7 +47,7 @@ Tfabout::Tfabout(QWidget *parent) : TModalForm(parent)
     product.setItalic(true);
     QLabel *name = label(this, "Label2", QStringLiteral("Quorix "), 190, 27);
     name->setFont(product);
-    name->setStyleSheet(QStringLiteral("color: %1").arg(bgrColour(12615680).name()));
+    name->setStyleSheet(QStringLiteral("color: %1").arg(bgrColour(colours::notebook).name()));
     name->adjustSize();
     label(this, "Label3", tr("Version 1.2"), 41, 73)->adjustSize();
 

@@ -1,6 +1,6 @@
 #include "app/uoptions.h"
 
-#include "app/FormLayout.h"
+#include "controls/Layout.h"
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "controls/BrowseForFolder.h"
@@ -45,9 +45,7 @@ void Tfoptions::setupLayout()
     setObjectName(QStringLiteral("foptions"));
     setWindowTitle(tr("Options"));
     setFixedSize(395, 299);
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(layoutFont());
 
     GroupBox2 = place(new QGroupBox(tr(" Viewer screen "), this), "GroupBox2", 8, 8, 377, 73);
     GroupBox2->setFlat(true);

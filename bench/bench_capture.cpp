@@ -6,7 +6,7 @@
 //   - the CPU share of this process while capturing and sending at 2 frames a second;
 //   - the window picker's build time for 30 outside windows.
 #include "app/mainunit.h"
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
 #include "capture/PreviewFit.h"

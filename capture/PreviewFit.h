@@ -2,6 +2,8 @@
 // The preview area is 407 x 264. Landscape pictures are made 407 wide, all others 264
 // high, in truncating 32-bit integer arithmetic; only the orientation decides, so a
 // landscape picture may come out taller than the area (1024 x 768 gives 407 x 305).
+#include "platform/ResizeBmp.h"
+
 #include <QImage>
 #include <QSize>
 
@@ -16,9 +18,5 @@ QSize previewSize(QSize source);
 
 // The source stretched to previewSize(source.size()). Throws like previewSize.
 QImage fitPreview(const QImage &source);
-
-// Stretches `bitmap` in place to exactly width x height. False, with the bitmap
-// unchanged, when that cannot be done.
-bool resizeBmp(QImage &bitmap, int width, int height);
 
 } // namespace quorix

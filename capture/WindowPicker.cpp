@@ -1,6 +1,7 @@
 #include "capture/WindowPicker.h"
 
 #include "capture/ThumbnailImage.h"
+#include "controls/Colours.h"
 #include "platform/Colour.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
@@ -17,7 +18,7 @@ namespace quorix {
 namespace {
 
 constexpr int kTileHeight = 145;
-constexpr std::uint32_t kTileColour = 12615680;
+constexpr std::uint32_t kTileColour = colours::notebook;
 
 void setTag(QObject *control, qint64 tag)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows as main() makes them, with the program folder and the shared
 // folder in temporary folders.
-#include "app/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"

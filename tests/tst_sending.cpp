@@ -1,5 +1,7 @@
 // Source modes, the automatic-sending switch, Send and the shared-folder check.
 #include "AppFixture.h"
+#include "text/RtfWriter.h"
+#include "text/TextPage.h"
 #include "ModalAnswerer.h"
 
 #include "controls/ClickLabel.h"
@@ -102,7 +104,7 @@ private slots:
             QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
-    void sendWithNoSourceWritesRunAndTheEmptyBitmap()
+    void sendWithNoPictureWritesRunButNoEmptyPicture()
     {
         AppFixture app;
         app.configure();
@@ -110,10 +112,13 @@ private slots:
         TMainForm &m = *app.main;
         m.x2->click();
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
-        QCOMPARE(readWholeFile(app.shared() + "shar.bmp"), encodeBmp(QImage()));
+        // An empty picture would blank every viewer: nothing is written, and the presenter
+        // is told why.
+        QVERIFY(!fileExists(app.shared() + "shar.bmp"));
+        QVERIFY(!m.D2->isHidden());
+        QCOMPARE(m.D2->text(), QStringLiteral("Nothing to send yet"));
         QVERIFY(!m.CBX1->isChecked());
         QVERIFY(!m.Timer2->enabled());
-        QVERIFY(!m.D2->isVisible());
     }
 
     void sendInScreenModeLeavesTheCaptureRunning()
@@ -136,10 +141,11 @@ private slots:
         app.configure();
         app.main->FormCreate();
         TMainForm &m = *app.main;
-        m.setTextSender([](const QString &path) { writeWholeFile(path, "{\\rtf1 hi}"); });
+        m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
         m.XiButton6->click();
         m.x2->click();
-        QCOMPARE(readWholeFile(app.shared() + "shar.rtf"), QByteArray("{\\rtf1 hi}"));
+        QCOMPARE(readWholeFile(app.shared() + "shar.rtf"),
+                 RtfWriter::write(m.textPage().editorDocument()));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg"));
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
@@ -154,6 +160,7 @@ private slots:
         app.main->FormCreate(); // first run: nothing configured yet
         TMainForm &m = *app.main;
         m.setSharedFolder(app.shared());
+        m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
@@ -175,6 +182,7 @@ private slots:
         app.configure();
         app.main->FormCreate();
         TMainForm &m = *app.main;
+        m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         const QByteArray settings = readWholeFile(app.shared() + "quorix.cfg");
         // A folder where the picture should go: the write must fail, whoever runs this.
         QVERIFY(QDir(app.sharedDir.path()).mkdir("shar.bmp"));
@@ -195,6 +203,7 @@ private slots:
         app.configure();
         app.main->FormCreate();
         TMainForm &m = *app.main;
+        m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QVERIFY(app.sharedDir.remove());
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {

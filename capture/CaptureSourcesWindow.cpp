@@ -1,27 +1,46 @@
-// The window picker in the main window's preview area, and the click that starts the
-// periodic capture of the chosen window.
-#include "app/mainunit.h"
-
-#include "controls/Panel.h"
+// The window source: the question about the window chosen last time, the picker in the
+// preview area, and the click that starts the periodic capture of the chosen window.
+#include "capture/CaptureSources.h"
 
 #include "capture/ThumbnailImage.h"
 #include "capture/WindowPicker.h"
 #include "controls/ErrorReport.h"
+#include "controls/Panel.h"
+#include "controls/TTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
-#include "platform/WindowSystem.h"
+#include "platform/SharedState.h"
 
-#include <QCheckBox>
+#include <QApplication>
+#include <QMessageBox>
 #include <QStackedWidget>
+
 #include <stdexcept>
 
 namespace quorix {
 
-void TMainForm::buildWindowPicker()
+void CaptureSources::chooseWindow()
 {
-    pd->setCaption(tr("Select window to display"));
+    continueFlag_ = false;
+    bool carryOn = false;
+    if (state_.capturedWindow != 0) {
+        QApplication::beep();
+        carryOn = QMessageBox::question(c_.owner, tr("Quorix"), tr("Continue from previous window ?"),
+                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    }
+    if (!carryOn) {
+        buildWindowPicker();
+        return;
+    }
+    continueFlag_ = true;
+    ImageClick(nullptr);
+}
+
+void CaptureSources::buildWindowPicker()
+{
+    c_.pd->setCaption(tr("Select window to display"));
     if (!picker_) {
-        picker_ = new WindowPicker(Panel2, windowSystem(), this);
+        picker_ = new WindowPicker(c_.Panel2, system_, this);
         connect(picker_, &WindowPicker::thumbnailClicked, this,
                 reported([this](QObject *sender) { ImageClick(sender); }));
     }
@@ -29,8 +48,10 @@ void TMainForm::buildWindowPicker()
         continueFlag_ = false;
         picker_->destroyGallery();
     }
-    Timer1->setEnabled(false);
-    Panel2->hide();
+    c_.Timer1->setEnabled(false);
+    // The window captured so far is no longer shown: let the server forget it.
+    releaseWindowCapture();
+    c_.Panel2->hide();
     picker_->createGallery();
     picker_->enumerateWindows();
     // Pending messages run inside the build; a click on "Window Image" there may start a
@@ -44,10 +65,10 @@ void TMainForm::buildWindowPicker()
         letPendingMessagesRun();
     }
     if (picker_->generation() == generation)
-        Panel2->show();
+        c_.Panel2->show();
 }
 
-void TMainForm::ImageClick(QObject *sender)
+void CaptureSources::ImageClick(QObject *sender)
 {
     if (!continueFlag_) {
         guarded([this, sender] {
@@ -55,13 +76,13 @@ void TMainForm::ImageClick(QObject *sender)
             if (!image)
                 throw std::invalid_argument("not a thumbnail");
             const QVariant tag = image->property("Tag");
-            capturedWindow_ = WindowId(tag.toULongLong());
+            state_.capturedWindow = WindowId(tag.toULongLong());
         });
     }
     showPreviewPage();
-    Timer1->setEnabled(true);
-    if (CBX1->isChecked())
-        Timer2->setEnabled(true);
+    c_.Timer1->setEnabled(true);
+    if (state_.autoSend)
+        c_.Timer2->setEnabled(true);
 }
 
 } // namespace quorix

@@ -1,5 +1,7 @@
 #pragma once
-// Small helpers for windows laid out by hand from their layout tables.
+// Helpers for windows laid out by hand from their layout tables: naming and placing a
+// control, centring a window, and the font every window of the program is laid out in.
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QString>
@@ -24,6 +26,14 @@ inline void centreOnPrimaryScreen(QWidget *window)
         window->move(area.left() + (area.width() - window->width()) / 2,
                      area.top() + (area.height() - window->height()) / 2);
     }
+}
+
+// "MS Sans Serif", 8 points (11 pixels): fontconfig substitutes a sans face.
+inline QFont layoutFont()
+{
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    return f;
 }
 
 } // namespace quorix

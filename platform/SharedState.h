@@ -1,0 +1,81 @@
+#pragma once
+// What every source of the main window shares: the source mode, the current bitmap, the
+// shared and program folders, the stop flag, the slide position and the captured window,
+// and the only ways of writing the exchange files into the shared folder.
+//
+// The main window owns one; the capture, slide-show and text pages get it by reference,
+// so none of them needs the main window itself.
+#include "platform/WholeFile.h"
+#include "platform/WindowSystem.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+namespace quorix {
+
+enum SourceMode : int {
+    smNone = 0, // no source chosen yet
+    smClipboard = 1,
+    smScreen = 2,
+    smWindow = 3,
+    smSlideShow = 4,
+    smText = 5,
+};
+
+// Why an exchange write wrote nothing (a failed write throws FileError instead).
+enum class Sent {
+    Written,
+    NoFolder,  // the shared-folder path is empty: nothing is written anywhere
+    NoPicture, // an empty picture would blank every viewer
+};
+
+class SharedState : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    int mode = smNone;
+    // Empty (0 x 0) until the first capture; sources copy into it.
+    QImage currentBitmap;
+    // The folder of the program's own files, with its trailing "/".
+    QString programFolder;
+    // Asks a running slide-show preview or timed playback to end.
+    bool stopFlag = false;
+    // Index into the slide-list lines of the next slide timed playback shows.
+    int slidePosition = 0;
+    // The top-level window the window source captures; 0 until one is chosen.
+    WindowId capturedWindow = 0;
+    // Mirrors the "automatically send" box, for pages that cannot see it.
+    bool autoSend = false;
+
+    // With its trailing "/" once set; empty before.
+    const QString &sharedFolder() const { return sharedFolder_; }
+    void setSharedFolder(const QString &path);
+
+    // Exchange files, each rewritten whole in place under its fixed name. They throw
+    // FileError when the write fails, and write nothing while the shared-folder path is
+    // empty.
+    Sent sendBitmap(const QImage &bitmap);            // shar.bmp
+    Sent sendCurrentBitmap() { return sendBitmap(currentBitmap); }
+    Sent sendRtf(const QByteArray &rtf);              // shar.rtf
+    Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
+    Sent writeRunState();                             // quorixlog.cfg: "Run"
+
+signals:
+    void sharedFolderChanged();
+    // An exchange write was skipped for the reason given.
+    void notSent(quorix::Sent reason);
+    // An exchange write went through.
+    void sent();
+
+private:
+    Sent skipped(Sent reason);
+
+    QString sharedFolder_;
+};
+
+} // namespace quorix
