@@ -217,9 +217,9 @@ QImage sendGlyph()
     folder.closeSubpath();
     c.p.drawPath(folder);
     c.p.setBrush(QColor(90, 200, 110));
-    c.p.drawPolygon(QPolygonF({QPointF(12.5, 1.5), QPointF(19.5, 1.5), QPointF(19.5, 11.5),
-                               QPointF(24.5, 11.5), QPointF(16, 22.5), QPointF(7.5, 11.5),
-                               QPointF(12.5, 11.5)}));
+    c.p.drawPolygon(
+        QPolygonF({QPointF(12.5, 1.5), QPointF(19.5, 1.5), QPointF(19.5, 11.5), QPointF(24.5, 11.5),
+                   QPointF(16, 22.5), QPointF(7.5, 11.5), QPointF(12.5, 11.5)}));
     return c.done();
 }
 

@@ -5,7 +5,18 @@ namespace quorix {
 
 class TXiButton;
 
-enum class MainButton { Close, Fold, Send, Options, Clipboard, Screen, Window, Slideshow, Text };
+enum class MainButton
+{
+    Close,
+    Fold,
+    Send,
+    Options,
+    Clipboard,
+    Screen,
+    Window,
+    Slideshow,
+    Text
+};
 
 void applyMainButtonStyle(TXiButton *button, MainButton which);
 

@@ -5,8 +5,8 @@
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
 #include "controls/Colours.h"
-#include "controls/PJCBViewer.h"
 #include "controls/Panel.h"
+#include "controls/PJCBViewer.h"
 #include "slideshow/SlidePage.h"
 #include "text/TextPage.h"
 
@@ -16,18 +16,29 @@ namespace quorix {
 
 namespace {
 
-enum class Timer { Off, On, Leave };
-enum class Page { Preview, Picker, Slides, Text };
+enum class Timer
+{
+    Off,
+    On,
+    Leave
+};
+enum class Page
+{
+    Preview,
+    Picker,
+    Slides,
+    Text
+};
 
 struct SourceStep
 {
     int mode;
     TPanel *TMainForm::*panel;
-    bool setsStopFlag;       // a running slide show ends at its next step
-    bool hidesFullStatus;    // the status label is hidden in the full window
-    Timer windowCapture;     // Timer1
-    Timer screenCapture;     // Timer3
-    Timer clipboard;         // the clipboard notifier
+    bool setsStopFlag;    // a running slide show ends at its next step
+    bool hidesFullStatus; // the status label is hidden in the full window
+    Timer windowCapture;  // Timer1
+    Timer screenCapture;  // Timer3
+    Timer clipboard;      // the clipboard notifier
     Page page;
 };
 
@@ -66,8 +77,8 @@ void TMainForm::sourceButtonStep(int mode)
         D2->hide();
     state_.mode = mode;
     setStatus(modeName(mode));
-    for (TPanel *TMainForm::*p : {&TMainForm::pa1, &TMainForm::pa2, &TMainForm::pa3,
-                                  &TMainForm::pa4, &TMainForm::p5})
+    for (TPanel *TMainForm::*p :
+         {&TMainForm::pa1, &TMainForm::pa2, &TMainForm::pa3, &TMainForm::pa4, &TMainForm::p5})
         (this->*p)->setColor(p == step.panel ? colours::chosenPanel : colours::background);
     apply(step.windowCapture, Timer1);
     apply(step.screenCapture, Timer3);

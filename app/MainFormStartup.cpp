@@ -1,7 +1,6 @@
 // Start-up, window shape and position, folding and closing of the main window.
 #include "app/mainunit.h"
 
-#include "platform/ProgramFolder.h"
 #include "app/uoptions.h"
 #include "controls/ErrorReport.h"
 #include "controls/XiButton.h"
@@ -9,13 +8,14 @@
 #include "platform/IniFile.h"
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
+#include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
 
+#include <climits>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStackedWidget>
-#include <climits>
 
 namespace quorix {
 

@@ -8,8 +8,8 @@
 #include "controls/Colours.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "controls/PJCBViewer.h"
 #include "controls/Panel.h"
+#include "controls/PJCBViewer.h"
 #include "controls/RGPanel.h"
 #include "controls/XiButton.h"
 #include "platform/Colour.h"
@@ -50,8 +50,8 @@ TXiButton *button(QWidget *parent, const char *name, int left, int top, int widt
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint |
-                                                            Qt::WindowStaysOnTopHint)
+TMainForm::TMainForm(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setupLayout();
     connectHandlers();
@@ -132,10 +132,14 @@ void TMainForm::setupLayout()
         MainButton style;
     };
     const Source sources[] = {
-        {pa1, XiButton2, "pa1", "XiButton2", 14, tr("Clipboard Image"), clipboardGlyph(), MainButton::Clipboard},
-        {pa2, XiButton3, "pa2", "XiButton3", 59, tr("Screen Image"), screenGlyph(), MainButton::Screen},
-        {pa3, XiButton1, "pa3", "XiButton1", 104, tr("Window Image"), windowGlyph(), MainButton::Window},
-        {pa4, XiButton4, "pa4", "XiButton4", 149, tr("Slideshow"), slideshowGlyph(), MainButton::Slideshow},
+        {pa1, XiButton2, "pa1", "XiButton2", 14, tr("Clipboard Image"), clipboardGlyph(),
+         MainButton::Clipboard},
+        {pa2, XiButton3, "pa2", "XiButton3", 59, tr("Screen Image"), screenGlyph(),
+         MainButton::Screen},
+        {pa3, XiButton1, "pa3", "XiButton1", 104, tr("Window Image"), windowGlyph(),
+         MainButton::Window},
+        {pa4, XiButton4, "pa4", "XiButton4", 149, tr("Slideshow"), slideshowGlyph(),
+         MainButton::Slideshow},
         {p5, XiButton6, "p5", "XiButton6", 195, tr("Text"), textGlyph(), MainButton::Text},
     };
     for (const Source &s : sources) {
@@ -144,7 +148,8 @@ void TMainForm::setupLayout()
     }
 
     Panel4 = panel(RGPanel1, "Panel4", 10, 303, 55, 44, colours::background);
-    XiButton5 = button(Panel4, "XiButton5", 3, 4, 49, 36, tr("Options"), optionsGlyph(), MainButton::Options);
+    XiButton5 = button(Panel4, "XiButton5", 3, 4, 49, 36, tr("Options"), optionsGlyph(),
+                       MainButton::Options);
     Panel5 = panel(RGPanel1, "Panel5", 274, 14, 51, 38, colours::background);
     Panel5->hide();
     Panel6 = panel(RGPanel1, "Panel6", 226, 14, 51, 38, colours::background);
@@ -178,7 +183,6 @@ void TMainForm::setupLayout()
     p3 = panel(nbook->widget(4), "p3", 0, 0, 407, 264, 0);
     nbook->setCurrentIndex(4);
 
-
     Timer1 = new TTimer(this, 500);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer2 = new TTimer(this, 100);
@@ -192,14 +196,17 @@ void TMainForm::setupLayout()
 
 void TMainForm::setupPages()
 {
-    textPage_ = new TextPage(state_, Panel1, [this] { x2Click(); }, this);
+    textPage_ = new TextPage(
+        state_, Panel1, [this] { x2Click(); }, this);
     p9 = textPage_->p9;
     red = textPage_->red;
     slidePage_ = new SlidePage(state_, Panel1, red, this);
     p7 = slidePage_->p7;
     Timerstep = slidePage_->Timerstep;
-    const CaptureSources::Controls controls{SLIKA, Panel2, pd, nbook, Timer1, Timer2, Timer3, pcjb, this};
-    capture_ = new CaptureSources(state_, controls, [this] { preveriMapo(); }, windowSystem(), this);
+    const CaptureSources::Controls controls{SLIKA,  Panel2, pd,   nbook, Timer1,
+                                            Timer2, Timer3, pcjb, this};
+    capture_ = new CaptureSources(
+        state_, controls, [this] { preveriMapo(); }, windowSystem(), this);
 }
 
 void TMainForm::connectHandlers()
@@ -225,8 +232,10 @@ void TMainForm::connectHandlers()
     connect(Timer1, &TTimer::OnTimer, this, reported([this] { Timer1Timer(); }));
     connect(Timer2, &TTimer::OnTimer, this, reported([this] { Timer2Timer(); }));
     connect(Timer3, &TTimer::OnTimer, this, reported([this] { Timer3Timer(); }));
-    connect(pcjb, &TPJCBViewer::OnClipboardChanged, this, reported([this] { pcjbClipboardChanged(); }));
-    connect(&state_, &SharedState::notSent, this, [this](Sent reason) { showExchangeProblem(reason); });
+    connect(pcjb, &TPJCBViewer::OnClipboardChanged, this,
+            reported([this] { pcjbClipboardChanged(); }));
+    connect(&state_, &SharedState::notSent, this,
+            [this](Sent reason) { showExchangeProblem(reason); });
     connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
 }
 

@@ -5,12 +5,12 @@
 #include "controls/TTimer.h"
 #include "platform/SharedState.h"
 
+#include <cstdint>
 #include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <cstdint>
 
 class QCheckBox;
 class QGroupBox;
@@ -33,7 +33,7 @@ class TMainForm : public QWidget
 {
     Q_OBJECT
 
-public:
+  public:
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
 
@@ -116,11 +116,11 @@ public:
     int savedHeight() const { return savedHeight_; }
     int savedWidth() const { return savedWidth_; }
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
-private:
+  private:
     void setupLayout();
     void setupPages();
     void connectHandlers();

@@ -1,9 +1,9 @@
 #include "app/uabout.h"
 
-#include "controls/Colours.h"
-#include "controls/Layout.h"
 #include "app/Glyphs.h"
+#include "controls/Colours.h"
 #include "controls/ErrorReport.h"
+#include "controls/Layout.h"
 #include "platform/Colour.h"
 
 #include <QDesktopServices>

@@ -11,7 +11,7 @@ class Tfabout : public TModalForm
 {
     Q_OBJECT
 
-public:
+  public:
     explicit Tfabout(QWidget *parent = nullptr);
 
     static QString webAddress();
@@ -21,7 +21,7 @@ public:
     QLabel *Label5 = nullptr;
     QPushButton *OKButton = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
 };

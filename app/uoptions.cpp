@@ -1,10 +1,10 @@
 #include "app/uoptions.h"
 
-#include "controls/Layout.h"
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "controls/BrowseForFolder.h"
 #include "controls/ErrorReport.h"
+#include "controls/Layout.h"
 #include "platform/Guard.h"
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
@@ -83,7 +83,8 @@ void Tfoptions::setupLayout()
         b->setAutoDefault(false);
     setTabOrder(BitBtn2, rb1);
 
-    GroupBox1 = place(new QGroupBox(tr(" Viewer screen image "), this), "GroupBox1", 344, 240, 185, 129);
+    GroupBox1 =
+        place(new QGroupBox(tr(" Viewer screen image "), this), "GroupBox1", 344, 240, 185, 129);
     GroupBox1->hide();
     cb1 = place(new QCheckBox(tr("Stretch"), GroupBox1), "cb1", 16, 24, 97, 17);
     cb2 = place(new QCheckBox(tr("Center"), GroupBox1), "cb2", 16, 48, 97, 17);
@@ -92,8 +93,8 @@ void Tfoptions::setupLayout()
     bff = new TBrowseForFolder(this);
     bff->setObjectName(QStringLiteral("bff"));
     bff->Title = tr("Server Shared Folder");
-    bff->Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boNewFolder |
-                   TBrowseForFolder::boCenter;
+    bff->Options =
+        TBrowseForFolder::boStatusText | TBrowseForFolder::boNewFolder | TBrowseForFolder::boCenter;
     bff->RootFolder = TBrowseForFolder::foDesktop;
 }
 

@@ -22,7 +22,7 @@ class Tfoptions : public TModalForm
 {
     Q_OBJECT
 
-public:
+  public:
     Tfoptions(TMainForm *main, QWidget *parent = nullptr);
 
     void setAbout(Tfabout *about) { fabout_ = about; }
@@ -50,11 +50,11 @@ public:
     QCheckBox *cb1 = nullptr, *cb2 = nullptr, *cb3 = nullptr;
     TBrowseForFolder *bff = nullptr;
 
-protected:
+  protected:
     bool event(QEvent *e) override;
     void showEvent(QShowEvent *e) override;
 
-private:
+  private:
     void setupLayout();
 
     TMainForm *main_;

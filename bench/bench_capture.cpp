@@ -6,13 +6,13 @@
 //   - the CPU share of this process while capturing and sending at 2 frames a second;
 //   - the window picker's build time for 30 outside windows.
 #include "app/mainunit.h"
-#include "platform/ProgramFolder.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
 #include "capture/PreviewFit.h"
 #include "controls/Panel.h"
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
+#include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
 #include "platform/WindowSystem.h"
 

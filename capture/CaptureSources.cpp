@@ -1,8 +1,8 @@
 #include "capture/CaptureSources.h"
 
 #include "capture/PreviewFit.h"
-#include "controls/PJCBViewer.h"
 #include "controls/Panel.h"
+#include "controls/PJCBViewer.h"
 #include "controls/TTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
@@ -72,9 +72,8 @@ void CaptureSources::Timer3Timer()
 
 void CaptureSources::Timer1Timer()
 {
-    captureTick(smWindow, [this](QImage &picture) {
-        system_.captureWindow(state_.capturedWindow, picture);
-    });
+    captureTick(smWindow,
+                [this](QImage &picture) { system_.captureWindow(state_.capturedWindow, picture); });
 }
 
 void CaptureSources::pcjbClipboardChanged()

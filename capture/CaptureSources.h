@@ -26,19 +26,19 @@ class CaptureSources : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // The main window's controls that the capture sources drive.
     struct Controls
     {
-        QLabel *SLIKA;          // the preview picture
-        TPanel *Panel2;         // the notebook page the picker is built on
-        TPanel *pd;             // the caption strip above the preview
-        QStackedWidget *nbook;  // page 0 picker, page 1 preview
-        TTimer *Timer1;         // window capture
-        TTimer *Timer2;         // automatic-sending watch
-        TTimer *Timer3;         // screen capture
-        TPJCBViewer *pcjb;      // clipboard notifier
-        QWidget *owner;         // parent of the questions asked
+        QLabel *SLIKA;         // the preview picture
+        TPanel *Panel2;        // the notebook page the picker is built on
+        TPanel *pd;            // the caption strip above the preview
+        QStackedWidget *nbook; // page 0 picker, page 1 preview
+        TTimer *Timer1;        // window capture
+        TTimer *Timer2;        // automatic-sending watch
+        TTimer *Timer3;        // screen capture
+        TPJCBViewer *pcjb;     // clipboard notifier
+        QWidget *owner;        // parent of the questions asked
     };
 
     // `checkFolder` is the main window's shared-folder check, run before a clipboard
@@ -63,7 +63,7 @@ public:
 
     WindowPicker *picker() const { return picker_; }
 
-private:
+  private:
     // One capture tick: `capture` fills the picture; in `ownMode` it becomes the current
     // bitmap, which is written while automatic sending is on, then the preview shows it.
     void captureTick(int ownMode, const std::function<void(QImage &)> &capture);

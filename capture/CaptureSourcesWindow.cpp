@@ -25,8 +25,9 @@ void CaptureSources::chooseWindow()
     bool carryOn = false;
     if (state_.capturedWindow != 0) {
         QApplication::beep();
-        carryOn = QMessageBox::question(c_.owner, tr("Quorix"), tr("Continue from previous window ?"),
-                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        carryOn =
+            QMessageBox::question(c_.owner, tr("Quorix"), tr("Continue from previous window ?"),
+                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
     if (!carryOn) {
         buildWindowPicker();

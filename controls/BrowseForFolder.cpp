@@ -64,18 +64,20 @@ bool TBrowseForFolder::Execute()
             status->setObjectName(QStringLiteral("statusText"));
             grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
         }
-        connect(&dialog, &QFileDialog::currentChanged, &dialog, [this, status](const QString &path) {
-            if (!QFileInfo(path).isDir())
-                return;
-            statusPath_ = withoutTrailingSlash(path);
-            if (status)
-                status->setText(statusPath_);
-        });
-        connect(&dialog, &QFileDialog::directoryEntered, &dialog, [this, status](const QString &path) {
-            statusPath_ = withoutTrailingSlash(path);
-            if (status)
-                status->setText(statusPath_);
-        });
+        connect(&dialog, &QFileDialog::currentChanged, &dialog,
+                [this, status](const QString &path) {
+                    if (!QFileInfo(path).isDir())
+                        return;
+                    statusPath_ = withoutTrailingSlash(path);
+                    if (status)
+                        status->setText(statusPath_);
+                });
+        connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                [this, status](const QString &path) {
+                    statusPath_ = withoutTrailingSlash(path);
+                    if (status)
+                        status->setText(statusPath_);
+                });
         if (Options.testFlag(boNewFolder))
             addNewFolderButton(dialog);
         if (!Directory.isEmpty())
@@ -103,7 +105,8 @@ bool TBrowseForFolder::Execute()
             path += QLatin1Char('/');
         path += pendingNewFolder_;
         if (!createFolder(path))
-            throw std::runtime_error(QStringLiteral("Unable to create folder %1").arg(path).toStdString());
+            throw std::runtime_error(
+                QStringLiteral("Unable to create folder %1").arg(path).toStdString());
         Directory = withoutTrailingSlash(path);
     }
 }
@@ -116,9 +119,9 @@ void TBrowseForFolder::addNewFolderButton(QFileDialog &dialog)
         grid->addWidget(button, grid->rowCount(), 0, 1, 1, Qt::AlignLeft);
     connect(button, &QPushButton::clicked, &dialog, [this, &dialog] {
         bool ok = false;
-        const QString name = QInputDialog::getText(&dialog, tr("New Folder"),
-                                                   tr("Enter the name of the new folder"),
-                                                   QLineEdit::Normal, QString(), &ok);
+        const QString name =
+            QInputDialog::getText(&dialog, tr("New Folder"), tr("Enter the name of the new folder"),
+                                  QLineEdit::Normal, QString(), &ok);
         if (!ok || name.isEmpty())
             return;
         pendingNewFolder_ = name;

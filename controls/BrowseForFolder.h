@@ -15,16 +15,44 @@ class TBrowseForFolder : public QObject
 {
     Q_OBJECT
 
-public:
-    enum TBrowseOption { boStatusText = 0x1, boNewFolder = 0x2, boCenter = 0x4 };
+  public:
+    enum TBrowseOption
+    {
+        boStatusText = 0x1,
+        boNewFolder = 0x2,
+        boCenter = 0x4
+    };
     Q_DECLARE_FLAGS(TBrowseOptions, TBrowseOption)
-    enum TSHFolder {
-        foDesktop, foDesktopExpanded, foPrograms, foControlPanel, foPrinters, foPersonal,
-        foFavorites, foStartup, foRecent, foSendto, foRecycleBin, foStartMenu,
-        foDesktopFolder, foMyComputer, foNetwork, foNetworkNeighborhood, foFonts, foTemplates
+    enum TSHFolder
+    {
+        foDesktop,
+        foDesktopExpanded,
+        foPrograms,
+        foControlPanel,
+        foPrinters,
+        foPersonal,
+        foFavorites,
+        foStartup,
+        foRecent,
+        foSendto,
+        foRecycleBin,
+        foStartMenu,
+        foDesktopFolder,
+        foMyComputer,
+        foNetwork,
+        foNetworkNeighborhood,
+        foFonts,
+        foTemplates
     };
     Q_ENUM(TSHFolder)
-    enum TBrowseType { btComputer, btPrinter, btNoBellowDomain, btSysAncestors, btSysDirs };
+    enum TBrowseType
+    {
+        btComputer,
+        btPrinter,
+        btNoBellowDomain,
+        btSysAncestors,
+        btSysDirs
+    };
     Q_ENUM(TBrowseType)
 
     explicit TBrowseForFolder(QWidget *owner);
@@ -47,11 +75,11 @@ public:
     // Creates `path` with any missing parent folders; true when it exists afterwards.
     static bool createFolder(const QString &path);
 
-signals:
+  signals:
     // Emitted once the chooser is shown, so callers (and tests) can reach it.
     void browserOpened(QFileDialog *browser);
 
-private:
+  private:
     void addNewFolderButton(QFileDialog &dialog);
     void centre(QFileDialog &dialog) const;
     QString startFolder() const;

@@ -9,13 +9,13 @@ class TClickLabel : public QLabel
 {
     Q_OBJECT
 
-public:
+  public:
     using QLabel::QLabel;
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent *e) override
     {
         QLabel::mouseReleaseEvent(e);

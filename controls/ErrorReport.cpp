@@ -1,8 +1,8 @@
 #include "controls/ErrorReport.h"
 
+#include <exception>
 #include <QApplication>
 #include <QMessageBox>
-#include <exception>
 
 namespace quorix {
 

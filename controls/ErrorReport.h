@@ -2,8 +2,8 @@
 // The general error report: a failure that a handler lets escape ends in one message box
 // with the failure's text, and the program goes on. Every handler is entered through
 // `reported`, so exceptions never unwind through Qt's own frames.
-#include <QString>
 #include <functional>
+#include <QString>
 #include <type_traits>
 #include <utility>
 
@@ -17,8 +17,7 @@ void runReported(const std::function<void()> &body) noexcept;
 
 // Wraps a handler for connecting to a signal: reported([this] { x2Click(); }). Signal
 // arguments the handler does not take are dropped.
-template <class F>
-auto reported(F f)
+template <class F> auto reported(F f)
 {
     return [f = std::move(f)](auto &&...args) {
         runReported([&] {

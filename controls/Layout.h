@@ -10,8 +10,7 @@
 namespace quorix {
 
 // Names a control after its layout name (so tests can find it) and places it.
-template <class W>
-W *place(W *w, const char *name, int left, int top, int width, int height)
+template <class W> W *place(W *w, const char *name, int left, int top, int width, int height)
 {
     w->setObjectName(QLatin1String(name));
     w->setGeometry(left, top, width, height);

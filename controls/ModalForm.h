@@ -13,18 +13,18 @@ class TModalForm : public QDialog
 {
     Q_OBJECT
 
-public:
+  public:
     using QDialog::QDialog;
 
     int ShowModal();
     int modalResult() const { return modalResult_; }
     void setModalResult(int result);
 
-protected:
+  protected:
     void done(int r) override;
     void reject() override;
 
-private:
+  private:
     int modalResult_ = mrNone;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 // A plain panel: a coloured rectangle with an optional centred caption, painting its own
 // colour rather than its parent's background.
+#include <cstdint>
 #include <QFrame>
 #include <QString>
-#include <cstdint>
 
 namespace quorix {
 
@@ -13,7 +13,7 @@ class TPanel : public QFrame
     Q_PROPERTY(quint32 Color READ color WRITE setColor)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
 
-public:
+  public:
     explicit TPanel(QWidget *parent = nullptr);
 
     std::uint32_t color() const { return color_; }
@@ -21,10 +21,10 @@ public:
     QString caption() const { return caption_; }
     void setCaption(const QString &caption);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent *e) override;
 
-private:
+  private:
     std::uint32_t color_ = 0xF0F0F0;
     QString caption_;
 };

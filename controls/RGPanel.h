@@ -13,8 +13,13 @@ class TRGPanel : public TPanel
     Q_OBJECT
     Q_PROPERTY(TFloatingPanel FloatingPanel READ floatingPanel WRITE setFloatingPanel)
 
-public:
-    enum TFloatingPanel { fpSelf, fpNone, fpParent };
+  public:
+    enum TFloatingPanel
+    {
+        fpSelf,
+        fpNone,
+        fpParent
+    };
     Q_ENUM(TFloatingPanel)
 
     explicit TRGPanel(QWidget *parent = nullptr);
@@ -22,16 +27,16 @@ public:
     TFloatingPanel floatingPanel() const { return floating_; }
     void setFloatingPanel(TFloatingPanel value);
 
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
 
-private:
+  private:
     // Starts a window-manager move of `w`'s window; false when the platform has none.
     static bool startMove(QWidget *w);
 

@@ -13,7 +13,7 @@ class TTimer : public QObject
     Q_PROPERTY(bool Enabled READ enabled WRITE setEnabled)
     Q_PROPERTY(int Interval READ interval WRITE setInterval)
 
-public:
+  public:
     explicit TTimer(QObject *parent = nullptr, int interval = 1000);
 
     bool enabled() const { return enabled_; }
@@ -24,10 +24,10 @@ public:
     // Whether ticks are being delivered (enabled with an interval above 0).
     bool isTicking() const { return timer_.isActive(); }
 
-signals:
+  signals:
     void OnTimer();
 
-private:
+  private:
     void update();
 
     QTimer timer_;

@@ -8,12 +8,12 @@
 // It behaves as a dialog button too: a modal result handed to its TModalForm before
 // clicked() is emitted, Default and Cancel roles for Enter and Escape, keyboard clicks with
 // Space and Enter, and an "&" accelerator in the caption (Alt + letter).
+#include <array>
 #include <QColor>
 #include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <array>
 
 namespace quorix {
 
@@ -62,21 +62,52 @@ class TXiButton : public QWidget
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
 
-public:
-    enum TColorScheme {
-        csNeoDesert, csNeoSky, csNeoGrass, csNeoSilver, csNeoRose, csNeoSun,
-        csDesert, csGrass, csSky, csSun, csRose, csSilver, csCustom
+  public:
+    enum TColorScheme
+    {
+        csNeoDesert,
+        csNeoSky,
+        csNeoGrass,
+        csNeoSilver,
+        csNeoRose,
+        csNeoSun,
+        csDesert,
+        csGrass,
+        csSky,
+        csSun,
+        csRose,
+        csSilver,
+        csCustom
     };
     Q_ENUM(TColorScheme)
 
-    enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+    enum TButtonLayout
+    {
+        blGlyphLeft,
+        blGlyphRight,
+        blGlyphTop,
+        blGlyphBottom
+    };
     Q_ENUM(TButtonLayout)
 
     // Chooses the colour group; down also shifts glyph and caption by one pixel.
-    enum VisualState { vsNormal, vsHot, vsDown };
+    enum VisualState
+    {
+        vsNormal,
+        vsHot,
+        vsDown
+    };
 
     // Slot numbers: four groups of six roles, then the focus rectangle.
-    enum ColorRole { roleFace, roleGrad, roleDark, roleLight, roleBorder, roleText };
+    enum ColorRole
+    {
+        roleFace,
+        roleGrad,
+        roleDark,
+        roleLight,
+        roleBorder,
+        roleText
+    };
     static constexpr int normalGroup = 0, overGroup = 6, downGroup = 12, disabledGroup = 18;
     static constexpr int focusRectSlot = 24;
     static constexpr int slotCount = 25;
@@ -185,10 +216,10 @@ public:
     // emits clicked(): what a mouse click, Space, Enter or the accelerator does.
     void click();
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     bool event(QEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
@@ -205,7 +236,7 @@ protected:
     void changeEvent(QEvent *e) override;
     void showEvent(QShowEvent *e) override;
 
-private:
+  private:
     void pointerEntered();
     void pointerLeft();
     void pressLeft(bool mayClick);

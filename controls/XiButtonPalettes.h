@@ -31,7 +31,13 @@ constexpr std::uint32_t black = 0x000000, white = 0xFFFFFF, grey = 0x808080, sil
 
 // The list buttons of the slide-show set-up window: one silver-grey set, told apart only
 // by their hover colours.
-enum class SetupListButton { AddFiles, OpenList, SaveList, Remove };
+enum class SetupListButton
+{
+    AddFiles,
+    OpenList,
+    SaveList,
+    Remove
+};
 
 XiButtonPalette setupListPalette(SetupListButton which);
 // The palette plus the rest of their look: gradient and hot tracking on, glyph left with

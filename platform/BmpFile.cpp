@@ -67,7 +67,8 @@ void encodeInto(QByteArray &bytes, const QImage &source)
 
     char *out = h + kHeadersSize;
     for (quint32 row = 0; row < height; ++row) {
-        const auto *in = reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
+        const auto *in =
+            reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
         opaqueCopy(out, in, width);
         out += std::size_t(width) * 4;
     }
@@ -96,8 +97,9 @@ void writeBmpFile(const QString &path, const QImage &image)
         pieces.reserve(height + 1);
         pieces.push_back({headers, sizeof headers});
         for (quint32 row = 0; row < height; ++row)
-            pieces.push_back({reinterpret_cast<const char *>(image.constScanLine(int(height - 1 - row))),
-                              std::size_t(width) * 4});
+            pieces.push_back(
+                {reinterpret_cast<const char *>(image.constScanLine(int(height - 1 - row))),
+                 std::size_t(width) * 4});
         writeWholeFile(path, pieces);
         return;
     }

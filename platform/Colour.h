@@ -1,8 +1,8 @@
 #pragma once
 // Colours in the window layouts are 0x00BBGGRR values written in decimal
 // (5914424 is red 56, green 63, blue 90).
-#include <QColor>
 #include <cstdint>
+#include <QColor>
 
 namespace quorix {
 

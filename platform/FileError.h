@@ -8,7 +8,7 @@ namespace quorix {
 // report shows.
 class FileError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -5,8 +5,7 @@
 
 namespace quorix {
 
-template <class Step>
-bool guarded(Step &&step) noexcept
+template <class Step> bool guarded(Step &&step) noexcept
 {
     try {
         std::forward<Step>(step)();

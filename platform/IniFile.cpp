@@ -129,7 +129,8 @@ bool parseIniInteger(const QString &text, int &value)
     qlonglong v = 0;
     if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         const QString digits = t.mid(2);
-        if (digits.isEmpty() || digits.startsWith(QLatin1Char('+')) || digits.startsWith(QLatin1Char('-')))
+        if (digits.isEmpty() || digits.startsWith(QLatin1Char('+')) ||
+            digits.startsWith(QLatin1Char('-')))
             return false;
         v = digits.toLongLong(&ok, 16);
         // Eight hexadecimal digits wrap into the signed range, as 32-bit values do.

@@ -12,7 +12,7 @@ namespace quorix {
 
 class IniFile
 {
-public:
+  public:
     IniFile() = default;
     explicit IniFile(const QByteArray &bytes);
 
@@ -30,7 +30,7 @@ public:
 
     QByteArray toBytes() const;
 
-private:
+  private:
     struct Section
     {
         QString name;

@@ -17,7 +17,8 @@ bool resizeBmp(QImage &bitmap, int width, int height)
     }
     if (bitmap.size() == QSize(width, height))
         return true;
-    QImage stretched = bitmap.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage stretched =
+        bitmap.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (stretched.isNull())
         return false;
     bitmap = stretched;

@@ -15,7 +15,8 @@
 
 namespace quorix {
 
-enum SourceMode : int {
+enum SourceMode : int
+{
     smNone = 0, // no source chosen yet
     smClipboard = 1,
     smScreen = 2,
@@ -25,7 +26,8 @@ enum SourceMode : int {
 };
 
 // Why an exchange write wrote nothing (a failed write throws FileError instead).
-enum class Sent {
+enum class Sent
+{
     Written,
     NoFolder,  // the shared-folder path is empty: nothing is written anywhere
     NoPicture, // an empty picture would blank every viewer
@@ -35,7 +37,7 @@ class SharedState : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     using QObject::QObject;
 
     int mode = smNone;
@@ -59,20 +61,20 @@ public:
     // Exchange files, each rewritten whole in place under its fixed name. They throw
     // FileError when the write fails, and write nothing while the shared-folder path is
     // empty.
-    Sent sendBitmap(const QImage &bitmap);            // shar.bmp
+    Sent sendBitmap(const QImage &bitmap); // shar.bmp
     Sent sendCurrentBitmap() { return sendBitmap(currentBitmap); }
-    Sent sendRtf(const QByteArray &rtf);              // shar.rtf
+    Sent sendRtf(const QByteArray &rtf); // shar.rtf
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
-    Sent writeRunState();                             // quorixlog.cfg: "Run"
+    Sent writeRunState(); // quorixlog.cfg: "Run"
 
-signals:
+  signals:
     void sharedFolderChanged();
     // An exchange write was skipped for the reason given.
     void notSent(quorix::Sent reason);
     // An exchange write went through.
     void sent();
 
-private:
+  private:
     Sent skipped(Sent reason);
 
     QString sharedFolder_;

@@ -20,9 +20,10 @@ namespace {
 
 [[noreturn]] void fail(const char *what, const QString &path, int err)
 {
-    throw FileError(QStringLiteral("%1 \"%2\". %3")
-                        .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err)))
-                        .toStdString());
+    throw FileError(
+        QStringLiteral("%1 \"%2\". %3")
+            .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err)))
+            .toStdString());
 }
 
 // Closes the descriptor on every way out.
@@ -44,7 +45,9 @@ QByteArray readWholeFile(const QString &path)
     Fd f{::open(name.isEmpty() ? "" : name.constData(), O_RDONLY | O_CLOEXEC)};
     if (f.fd < 0)
         fail("Cannot open file", path, errno);
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(f.fd, &st) != 0)
         fail("Cannot open file", path, errno);
     if (S_ISDIR(st.st_mode))

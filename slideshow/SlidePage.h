@@ -17,7 +17,7 @@ class SlidePage : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // Builds `p7` inside `area` (the preview frame), hidden. `red` is the text page's
     // rich-text view, which text slides borrow.
     SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject *parent = nullptr);
@@ -33,7 +33,7 @@ public:
     // Shows a slide on the page.
     void risiprikaz(const QString &path);
 
-private:
+  private:
     SharedState &state_;
     QTextEdit *red_;
 };

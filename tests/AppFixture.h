@@ -1,16 +1,16 @@
 #pragma once
 // The program's windows as main() makes them, with the program folder and the shared
 // folder in temporary folders.
-#include "platform/ProgramFolder.h"
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
 #include "platform/LineFile.h"
+#include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
 
+#include <memory>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <memory>
 
 struct AppFixture
 {
@@ -46,8 +46,5 @@ struct AppFixture
         quorix::writeLineFile(shared() + "quorix.cfg", settings);
         quorix::writeLineFile(program("qx.cfg"), {shared() + "quorix.cfg"});
     }
-    void configure() const
-    {
-        configure({shared() + "shar.bmp", "0", "0", "0", "1", "1", "", "0"});
-    }
+    void configure() const { configure({shared() + "shar.bmp", "0", "0", "0", "1", "1", "", "0"}); }
 };

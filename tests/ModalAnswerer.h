@@ -1,13 +1,13 @@
 #pragma once
 // Answers modal windows from inside their own event loops: answerModal<QMessageBox>(f)
 // waits for the next visible modal window of that type and hands it to f.
+#include <functional>
+#include <memory>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
-#include <memory>
 
 // `ready`, when given, must hold before the window is answered: polling goes on until it
 // does, so an answer never runs nested inside the window's own activation work.

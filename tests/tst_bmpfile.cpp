@@ -19,7 +19,7 @@ class TestBmpFile : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void headersAndBottomUpOpaquePixels()
     {
         QImage image(3, 2, QImage::Format_ARGB32);

@@ -8,7 +8,7 @@ class TestIniFile : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void integers_data()
     {
         QTest::addColumn<QString>("text");
@@ -55,7 +55,8 @@ private slots:
 
     void otherSectionsSurviveCommentsAndBlanksDrop()
     {
-        IniFile ini(QByteArray("; note\r\n[Extra]\r\nkeep=1\r\n\r\nloose line\r\n[Velikost]\r\nLevo=1\r\n"));
+        IniFile ini(QByteArray(
+            "; note\r\n[Extra]\r\nkeep=1\r\n\r\nloose line\r\n[Velikost]\r\nLevo=1\r\n"));
         ini.writeInteger("Velikost", "Levo", 300);
         ini.writeInteger("Velikost", "Gor", 40);
         QCOMPARE(ini.toBytes(), QByteArray("[Extra]\r\nkeep=1\r\nloose line\r\n\r\n"

@@ -15,7 +15,7 @@ class TestLineFile : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void parsing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -23,7 +23,8 @@ private slots:
         QTest::newRow("empty") << QByteArray() << QStringList();
         QTest::newRow("crlf") << QByteArray("Run\r\n") << QStringList{"Run"};
         QTest::newRow("no terminator") << QByteArray("Run") << QStringList{"Run"};
-        QTest::newRow("lone cr and lf") << QByteArray("a\rb\nc\r\nd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("lone cr and lf")
+            << QByteArray("a\rb\nc\r\nd") << QStringList{"a", "b", "c", "d"};
         QTest::newRow("empty lines") << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
         QTest::newRow("lf cr is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
         QTest::newRow("nothing trimmed") << QByteArray("  a \t\r\n") << QStringList{"  a \t"};
@@ -108,10 +109,14 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("file in folder") << "/srv/share/quorix.cfg" << "/srv/share/";
-        QTest::newRow("bare name") << "quorix.cfg" << "";
-        QTest::newRow("root") << "/quorix.cfg" << "/";
-        QTest::newRow("folder only") << "/srv/share/" << "/srv/share/";
+        QTest::newRow("file in folder") << "/srv/share/quorix.cfg"
+                                        << "/srv/share/";
+        QTest::newRow("bare name") << "quorix.cfg"
+                                   << "";
+        QTest::newRow("root") << "/quorix.cfg"
+                              << "/";
+        QTest::newRow("folder only") << "/srv/share/"
+                                     << "/srv/share/";
     }
     void folderParts()
     {

@@ -13,8 +13,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorix;
 
@@ -28,15 +28,17 @@ class TestOptions : public QObject
         const int before = app.options->activations();
         // Activation reads the files and lets other events run while it does: answer once
         // it is through.
-        answerModal<Tfoptions>([inside](Tfoptions *o) {
-            inside(o);
-            if (o->isVisible()) // a failed check above must not leave the dialog open
-                o->BitBtn1Click();
-        }, 10000, [before](Tfoptions *o) { return o->activations() > before; });
+        answerModal<Tfoptions>(
+            [inside](Tfoptions *o) {
+                inside(o);
+                if (o->isVisible()) // a failed check above must not leave the dialog open
+                    o->BitBtn1Click();
+            },
+            10000, [before](Tfoptions *o) { return o->activations() > before; });
         app.main->XiButton5Click();
     }
 
-private slots:
+  private slots:
     void okWritesBothFilesExactly()
     {
         AppFixture app;
@@ -52,9 +54,11 @@ private slots:
             o->rb1->setChecked(true);
             o->BitBtn2->click();
         });
-        const QByteArray expected = (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
+        const QByteArray expected =
+            (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), expected);
-        QCOMPARE(readWholeFile(app.program("qx.cfg")), (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
+        QCOMPARE(readWholeFile(app.program("qx.cfg")),
+                 (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
         QCOMPARE(app.options->modalResult(), mrOk);
     }
 

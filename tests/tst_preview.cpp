@@ -13,7 +13,7 @@ class TestPreview : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void sizes_data()
     {
         QTest::addColumn<QSize>("source");

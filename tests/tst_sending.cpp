@@ -1,8 +1,8 @@
 // Source modes, the automatic-sending switch, Send and the shared-folder check.
 #include "AppFixture.h"
+#include "ModalAnswerer.h"
 #include "text/RtfWriter.h"
 #include "text/TextPage.h"
-#include "ModalAnswerer.h"
 
 #include "controls/ClickLabel.h"
 #include "controls/Panel.h"
@@ -24,7 +24,7 @@ class TestSending : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void tickingWritesRunAndStartsTheWatch()
     {
         AppFixture app;
@@ -78,11 +78,16 @@ private slots:
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("stops");
-        QTest::newRow("clipboard") << "XiButton2" << 1 << "pa1" << "Clipboard Image" << true;
-        QTest::newRow("screen") << "XiButton3" << 2 << "pa2" << "Screen Image" << true;
-        QTest::newRow("window") << "XiButton1" << 3 << "pa3" << "Window Image" << true;
-        QTest::newRow("slideshow") << "XiButton4" << 4 << "pa4" << "Slideshow" << false;
-        QTest::newRow("text") << "XiButton6" << 5 << "p5" << "Text" << true;
+        QTest::newRow("clipboard") << "XiButton2" << 1 << "pa1"
+                                   << "Clipboard Image" << true;
+        QTest::newRow("screen") << "XiButton3" << 2 << "pa2"
+                                << "Screen Image" << true;
+        QTest::newRow("window") << "XiButton1" << 3 << "pa3"
+                                << "Window Image" << true;
+        QTest::newRow("slideshow") << "XiButton4" << 4 << "pa4"
+                                   << "Slideshow" << false;
+        QTest::newRow("text") << "XiButton6" << 5 << "p5"
+                              << "Text" << true;
     }
     void sourceButtonsCommonStep()
     {

@@ -22,7 +22,7 @@ class TestStartup : public QObject
 
     QSize screen() const { return QGuiApplication::primaryScreen()->geometry().size(); }
 
-private slots:
+  private slots:
     void layoutAsCreated()
     {
         AppFixture app;
@@ -74,10 +74,12 @@ private slots:
             ++boxes;
             box->accept();
         });
-        answerModal<Tfoptions>([&](Tfoptions *o) {
-            optionsOpened = true;
-            o->BitBtn1Click();
-        }, 300);
+        answerModal<Tfoptions>(
+            [&](Tfoptions *o) {
+                optionsOpened = true;
+                o->BitBtn1Click();
+            },
+            300);
         app.main->FormCreate();
         QTest::qWait(350);
         QCOMPARE(boxes, 1);
@@ -91,8 +93,8 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QString>("folderSuffix"); // appended to the temp shared folder, "" = none
         QTest::addColumn<int>("interval");
-        QTest::newRow("eight lines") << QStringList{"%1shar.bmp", "0", "0", "0", "1", "3", "", "0"}
-                                     << "/" << 300;
+        QTest::newRow("eight lines")
+            << QStringList{"%1shar.bmp", "0", "0", "0", "1", "3", "", "0"} << "/" << 300;
         QTest::newRow("line 5 zero stops the watch")
             << QStringList{"%1shar.bmp", "0", "0", "0", "1", "0", "", "0"} << "/" << 0;
         // Mended: a short file or a word on line 5 still gives the folder of line 0.
@@ -129,13 +131,16 @@ private slots:
         QTest::addColumn<QString>("gor");
         QTest::addColumn<QPoint>("expected");
         const QSize s = QGuiApplication::primaryScreen()->geometry().size();
-        QTest::newRow("too far right") << QString::number(s.width() - 400) << "40"
-                                       << QPoint(s.width() - 496 - 11, 40);
-        QTest::newRow("exactly fits") << QString::number(s.width() - 496) << "40"
-                                      << QPoint(s.width() - 496, 40);
-        QTest::newRow("too low") << "10" << QString::number(s.height()) << QPoint(10, s.height() - 348 - 11);
-        QTest::newRow("negative stays") << "-30" << "-20" << QPoint(-30, -20);
-        QTest::newRow("not a number keeps that edge") << "left" << "0x20" << QPoint(290, 32);
+        QTest::newRow("too far right")
+            << QString::number(s.width() - 400) << "40" << QPoint(s.width() - 496 - 11, 40);
+        QTest::newRow("exactly fits")
+            << QString::number(s.width() - 496) << "40" << QPoint(s.width() - 496, 40);
+        QTest::newRow("too low") << "10" << QString::number(s.height())
+                                 << QPoint(10, s.height() - 348 - 11);
+        QTest::newRow("negative stays") << "-30"
+                                        << "-20" << QPoint(-30, -20);
+        QTest::newRow("not a number keeps that edge") << "left"
+                                                      << "0x20" << QPoint(290, 32);
     }
     void placementIsClamped()
     {
@@ -144,8 +149,9 @@ private slots:
         QFETCH(QPoint, expected);
         AppFixture app;
         app.configure();
-        writeWholeFile(app.program("Progset.cfg"),
-                       QStringLiteral("[velikost]\r\nlevo = %1\r\nGOR=%2\r\n").arg(levo, gor).toLocal8Bit());
+        writeWholeFile(
+            app.program("Progset.cfg"),
+            QStringLiteral("[velikost]\r\nlevo = %1\r\nGOR=%2\r\n").arg(levo, gor).toLocal8Bit());
         app.main->FormCreate();
         QCOMPARE(app.main->pos(), expected);
     }
@@ -154,7 +160,8 @@ private slots:
     {
         AppFixture app;
         app.configure();
-        writeWholeFile(app.program("Progset.cfg"), "; mine\r\n[Other]\r\nx=1\r\n[Velikost]\r\nLevo=5\r\n");
+        writeWholeFile(app.program("Progset.cfg"),
+                       "; mine\r\n[Other]\r\nx=1\r\n[Velikost]\r\nLevo=5\r\n");
         app.main->FormCreate();
         app.main->move(321, -7);
         app.main->close();
@@ -203,10 +210,12 @@ private slots:
         QDir(app.programDir.path()).mkdir("Progset.cfg"); // exists, but cannot be read
         // A folder is not a file: the placement is taken as missing and nothing is shown.
         bool reported = false;
-        answerModal<QMessageBox>([&](QMessageBox *b) {
-            reported = true;
-            b->accept();
-        }, 300);
+        answerModal<QMessageBox>(
+            [&](QMessageBox *b) {
+                reported = true;
+                b->accept();
+            },
+            300);
         app.main->FormCreate();
         QTest::qWait(350);
         QVERIFY(!reported);

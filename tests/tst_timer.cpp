@@ -10,7 +10,7 @@ class TestTimer : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void intervalZeroNeverFires()
     {
         TTimer t(nullptr, 0);

@@ -69,7 +69,7 @@ class TestX11MainWindow : public QObject
         return QGuiApplication::primaryScreen()->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0);
     }
 
-private slots:
+  private slots:
     void initTestCase()
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -78,7 +78,8 @@ private slots:
         QFile::setPermissions(programDir.filePath("quorix"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QString shared = sharedDir.path() + '/';
-        writeLineFile(shared + "quorix.cfg", {shared + "shar.bmp", "0", "0", "0", "1", "1", "", "0"});
+        writeLineFile(shared + "quorix.cfg",
+                      {shared + "shar.bmp", "0", "0", "0", "1", "1", "", "0"});
         writeLineFile(programDir.filePath("qx.cfg"), {shared + "quorix.cfg"});
     }
 
@@ -103,7 +104,8 @@ private slots:
         xdotool({"mousemove", "540", "182"});
         xdotool({"mousedown", "1"});
         for (int step = 1; step <= 10; ++step) {
-            xdotool({"mousemove", QString::number(540 + step * 10), QString::number(182 + step * 8)});
+            xdotool(
+                {"mousemove", QString::number(540 + step * 10), QString::number(182 + step * 8)});
             QTest::qWait(20);
         }
         xdotool({"mouseup", "1"});

@@ -21,7 +21,7 @@ class TextPage : public QObject
 {
     Q_OBJECT
 
-public:
+  public:
     // Builds `p9` inside `area` (the preview frame), hidden. `send` is the main window's
     // Send.
     TextPage(SharedState &state, QWidget *area, std::function<void()> send,
@@ -40,7 +40,7 @@ public:
     // Writes the editor's document into the shared folder as shar.rtf.
     void sendText();
 
-private:
+  private:
     SharedState &state_;
     QTextDocument *editorDocument_ = nullptr;
 };
