@@ -5,19 +5,20 @@
 #include "controls/BrowseForFolder.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
+#include "platform/FileError.h"
 #include "platform/Guard.h"
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/WholeFile.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace quorix {
@@ -79,8 +80,10 @@ void Tfoptions::setupLayout()
     BitBtn3 = place(new QPushButton(tr("About"), this), "BitBtn3", 12, 264, 75, 25);
     BitBtn1 = place(new QPushButton(tr("Cancel"), this), "BitBtn1", 209, 264, 75, 25);
     BitBtn2 = place(new QPushButton(tr("OK"), this), "BitBtn2", 308, 264, 75, 25);
+    // Enter presses the button that has the focus (OK when the dialog opens); in the edit
+    // boxes it does nothing.
     for (QPushButton *b : {BitBtn3, BitBtn1, BitBtn2})
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);
     setTabOrder(BitBtn2, rb1);
 
     GroupBox1 =
@@ -98,19 +101,15 @@ void Tfoptions::setupLayout()
     bff->RootFolder = TBrowseForFolder::foDesktop;
 }
 
-bool Tfoptions::event(QEvent *e)
-{
-    const bool handled = TModalForm::event(e);
-    if (e->type() == QEvent::WindowActivate)
-        runReported([this] { FormActivate(); });
-    return handled;
-}
-
 void Tfoptions::showEvent(QShowEvent *e)
 {
     TModalForm::showEvent(e);
     centreOnPrimaryScreen(this);
     BitBtn2->setFocus();
+    // The dialog reads the files when it is shown, once: coming back to it from the folder
+    // chooser, a message box or another program must not put back what the presenter has
+    // just chosen or typed.
+    QTimer::singleShot(0, this, [this] { runReported([this] { FormActivate(); }); });
 }
 
 void Tfoptions::FormActivate()
@@ -143,6 +142,11 @@ void Tfoptions::FormActivate()
 void Tfoptions::BitBtn2Click()
 {
     const QString shared = main_->sharedFolder();
+    // An empty path would put the viewers' settings into whatever the current folder is.
+    if (shared.isEmpty())
+        throw FileError(tr("No shared folder has been chosen: press Browse to choose the "
+                           "folder the viewers watch")
+                            .toStdString());
     writeLineFile(shared + "quorix.cfg",
                   {shared + "shar.bmp", flag(cb1), flag(cb2), flag(cb3),
                    rb1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), flag(cb10),
@@ -159,6 +163,12 @@ void Tfoptions::BitBtn1Click()
 
 void Tfoptions::SpeedButton2Click()
 {
+    // The chooser opens on the shared folder in use, when there is one.
+    if (const QString shared = main_->sharedFolder(); !shared.isEmpty()) {
+        bff->Directory = shared;
+        while (bff->Directory.size() > 1 && bff->Directory.endsWith(QLatin1Char('/')))
+            bff->Directory.chop(1);
+    }
     if (!bff->Execute())
         return;
     const QString folder = withTrailingSlash(bff->Directory);
@@ -171,9 +181,9 @@ void Tfoptions::BitBtn3Click()
     if (!fabout_)
         return;
     fabout_->ShowModal();
-    // Coming back from the About box the dialog is activated again, which reads the
-    // viewer settings file afresh.
+    // Coming back from the About box the dialog reads the viewer settings file afresh.
     activateWindow();
+    FormActivate();
 }
 
 } // namespace quorix

@@ -26,7 +26,8 @@ class Tfoptions : public TModalForm
     Tfoptions(TMainForm *main, QWidget *parent = nullptr);
 
     void setAbout(Tfabout *about) { fabout_ = about; }
-    // How many times the dialog has finished reading the settings on activation.
+    // How many times the dialog has finished reading the settings (on showing, and on
+    // coming back from the About box).
     int activations() const { return activations_; }
 
     void FormActivate();
@@ -51,7 +52,6 @@ class Tfoptions : public TModalForm
     TBrowseForFolder *bff = nullptr;
 
   protected:
-    bool event(QEvent *e) override;
     void showEvent(QShowEvent *e) override;
 
   private:

@@ -65,8 +65,11 @@ void CaptureSources::buildWindowPicker()
         picker_->risiBmp(i);
         letPendingMessagesRun();
     }
-    if (picker_->generation() == generation)
-        c_.Panel2->show();
+    if (picker_->generation() != generation)
+        return;
+    // Thumbnails are taken once; nothing of them needs to stay on the server.
+    releaseWindowCapture();
+    c_.Panel2->show();
 }
 
 void CaptureSources::ImageClick(QObject *sender)

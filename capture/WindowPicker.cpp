@@ -129,7 +129,8 @@ void WindowPicker::xadd()
         setTag(label, p);
         label->setTextFormat(Qt::PlainText);
         label->setText(entry.title);
-        QFont bold = label->font();
+        // The window's own font, not the big caption font of the panel the gallery is on.
+        QFont bold = panel_->window()->font();
         bold.setBold(true);
         label->setFont(bold);
         QPalette white = label->palette();
@@ -138,6 +139,8 @@ void WindowPicker::xadd()
         label->move(5, 1);
         setHint(label, labelHint(entry));
         label->adjustSize();
+        // Where a long title reaches the thumbnail, the thumbnail takes the clicks.
+        label->stackUnder(image);
 
         if (tiles_.size() <= std::size_t(p))
             tiles_.resize(std::size_t(p) + 1);

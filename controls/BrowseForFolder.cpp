@@ -30,19 +30,27 @@ TBrowseForFolder::TBrowseForFolder(QWidget *owner) : QObject(owner), owner_(owne
 
 QString TBrowseForFolder::startFolder() const
 {
-    if (!Directory.isEmpty())
+    // Never a folder that is not there: the chooser would open with OK disabled.
+    if (!Directory.isEmpty() && QFileInfo(Directory).isDir())
         return Directory;
+    QString root;
     switch (RootFolder) {
     case foDesktop:
     case foDesktopFolder:
-        return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        root = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        break;
     case foPersonal:
-        return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        root = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        break;
     case foFonts:
-        return QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
+        root = QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
+        break;
     default:
-        return QDir::homePath();
+        break;
     }
+    if (!root.isEmpty() && QFileInfo(root).isDir())
+        return root;
+    return QDir::homePath();
 }
 
 bool TBrowseForFolder::Execute()

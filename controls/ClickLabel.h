@@ -16,6 +16,9 @@ class TClickLabel : public QLabel
     void clicked();
 
   protected:
+    // The press is the label's own: it must not reach a dragging panel behind it.
+    void mousePressEvent(QMouseEvent *e) override { e->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent *e) override { e->accept(); }
     void mouseReleaseEvent(QMouseEvent *e) override
     {
         QLabel::mouseReleaseEvent(e);

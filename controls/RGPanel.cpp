@@ -1,7 +1,7 @@
 #include "controls/RGPanel.h"
 
+#include <QApplication>
 #include <QMouseEvent>
-#include <QWindow>
 
 namespace quorix {
 
@@ -13,47 +13,60 @@ void TRGPanel::setFloatingPanel(TFloatingPanel value)
     update();
 }
 
-bool TRGPanel::startMove(QWidget *w)
+bool TRGPanel::isBareSpot(QPointF position) const
 {
-    QWindow *handle = w->window()->windowHandle();
-    return handle && handle->startSystemMove();
+    // A press that a child control let through arrives here too; controls that are part
+    // of the background (transparent for the mouse) are skipped by childAt.
+    return childAt(position.toPoint()) == nullptr;
 }
 
 void TRGPanel::mousePressEvent(QMouseEvent *e)
 {
     TPanel::mousePressEvent(e);
-    if (e->button() != Qt::LeftButton || floating_ == fpNone)
+    armed_ = false;
+    dragged_ = nullptr;
+    if (e->button() != Qt::LeftButton || floating_ == fpNone || !isBareSpot(e->position()))
         return;
-    if (floating_ == fpParent && parentWidget()) {
-        startMove(parentWidget());
-    } else if (floating_ == fpSelf) {
-        // A top-level panel is moved by the window manager; a child panel moves inside
-        // its parent under the mouse.
-        if (!(isWindow() && startMove(this))) {
-            dragging_ = !isWindow();
-            dragOffset_ = e->position().toPoint();
-        }
-    }
+    QWidget *target = floating_ == fpParent ? parentWidget() : this;
+    if (!target)
+        return;
+    if (floating_ == fpParent || isWindow())
+        target = target->window();
+    armed_ = true;
+    dragged_ = target;
+    pressGlobal_ = e->globalPosition().toPoint();
+    startPos_ = target->pos();
     update();
 }
 
 void TRGPanel::mouseMoveEvent(QMouseEvent *e)
 {
     TPanel::mouseMoveEvent(e);
-    if (dragging_)
-        move(mapToParent(e->position().toPoint()) - dragOffset_);
+    if (!armed_ || !dragged_ || !(e->buttons() & Qt::LeftButton))
+        return;
+    const QPoint travelled = e->globalPosition().toPoint() - pressGlobal_;
+    if (!moving_ && travelled.manhattanLength() < QApplication::startDragDistance())
+        return;
+    // The window follows the pointer only while the button is held: the move is the
+    // panel's own, so a tap can never leave the window stuck to the pointer, as a move
+    // handed to the window manager can when the button is up before the manager starts.
+    moving_ = true;
+    dragged_->move(startPos_ + travelled);
 }
 
 void TRGPanel::mouseReleaseEvent(QMouseEvent *e)
 {
     TPanel::mouseReleaseEvent(e);
-    dragging_ = false;
+    armed_ = false;
+    moving_ = false;
+    dragged_ = nullptr;
 }
 
 void TRGPanel::mouseDoubleClickEvent(QMouseEvent *e)
 {
     TPanel::mouseDoubleClickEvent(e);
-    emit doubleClicked();
+    if (isBareSpot(e->position()))
+        emit doubleClicked();
 }
 
 } // namespace quorix

@@ -1,10 +1,11 @@
 #pragma once
-// A panel that moves a window when pressed with the left mouse button: its parent's
-// window (fpParent), itself (fpSelf), or nothing (fpNone). Presses on child controls do
-// not reach it, so only the bare background starts a move.
+// A panel that moves a window when dragged with the left mouse button: its parent's
+// window (fpParent), itself (fpSelf), or nothing (fpNone). Only the bare background starts
+// a move or counts as a double click; presses on child controls never do.
 #include "controls/Panel.h"
 
 #include <QPoint>
+#include <QPointer>
 
 namespace quorix {
 
@@ -37,12 +38,15 @@ class TRGPanel : public TPanel
     void mouseDoubleClickEvent(QMouseEvent *e) override;
 
   private:
-    // Starts a window-manager move of `w`'s window; false when the platform has none.
-    static bool startMove(QWidget *w);
+    // True where no child control lies under the point.
+    bool isBareSpot(QPointF position) const;
 
     TFloatingPanel floating_ = fpSelf;
-    bool dragging_ = false;
-    QPoint dragOffset_;
+    bool armed_ = false;  // pressed on a bare spot; a move starts once the pointer moves
+    bool moving_ = false; // the pointer has moved far enough: the target follows it
+    QPointer<QWidget> dragged_;
+    QPoint pressGlobal_;
+    QPoint startPos_;
 };
 
 } // namespace quorix

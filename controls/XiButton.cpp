@@ -4,6 +4,8 @@
 
 #include "controls/ModalForm.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -185,6 +187,12 @@ void TXiButton::watchWindow()
 
 bool TXiButton::eventFilter(QObject *watched, QEvent *e)
 {
+    // Back from a modal window it opened, the button gets no leave event although the
+    // pointer may be long gone: ask where the pointer really is.
+    if (watched == watchedWindow_ && e->type() == QEvent::WindowActivate)
+        pointerMayHaveLeft();
+    if (watched == watchedWindow_ && e->type() == QEvent::WindowDeactivate)
+        ++deactivations_;
     if (watched == watchedWindow_ && e->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(e);
         if (dialogKey(key->key(), key->modifiers())) {
@@ -250,6 +258,14 @@ void TXiButton::pointerLeft()
     repaint();
 }
 
+void TXiButton::pointerMayHaveLeft()
+{
+    if (!pointerInside_ || mouseHeld_)
+        return;
+    if (!rect().contains(mapFromGlobal(QCursor::pos())))
+        pointerLeft();
+}
+
 void TXiButton::pressLeft(bool mayClick)
 {
     mouseHeld_ = true;
@@ -299,9 +315,19 @@ void TXiButton::mouseReleaseEvent(QMouseEvent *e)
         clickOnRelease_ = false;
         if (clickNow) {
             const QPointer<TXiButton> self(this);
+            const int deactivations = deactivations_;
             click();
             if (!self)
                 return;
+            // The click showed another window (a modal dialog): the pointer has been
+            // elsewhere since, and only its present place tells the look.
+            if (deactivations_ != deactivations) {
+                mouseHeld_ = false;
+                pointerInside_ = rect().contains(mapFromGlobal(QCursor::pos()));
+                setState(pointerInside_ && hotTrack_ ? vsHot : vsNormal);
+                repaint();
+                return;
+            }
         }
     }
     mouseHeld_ = false;

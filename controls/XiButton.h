@@ -241,6 +241,8 @@ class TXiButton : public QWidget
     void pointerLeft();
     void pressLeft(bool mayClick);
     void setState(VisualState state);
+    // Drops the hover look when the pointer is no longer over the button.
+    void pointerMayHaveLeft();
     bool canFocus() const;
     bool dialogKey(int key, Qt::KeyboardModifiers modifiers);
     void watchWindow();
@@ -264,6 +266,7 @@ class TXiButton : public QWidget
     int modalResult_ = 0;
 
     VisualState state_ = vsNormal;
+    int deactivations_ = 0; // of the button's window: tells when a click opened another
     bool mouseHeld_ = false;
     bool clickOnRelease_ = false; // a left press on the button that a release may complete
     bool pointerInside_ = false;

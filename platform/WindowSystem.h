@@ -57,6 +57,8 @@ class WindowSystem
 
     // Gives back what the last window capture kept on the server for the next tick.
     virtual void releaseWindowCapture() {}
+    // The frame that the last window capture keeps redirected on the server; 0 for none.
+    virtual WindowId heldWindow() const { return 0; }
 };
 
 // The implementation for the running application (a QGuiApplication must exist). Created

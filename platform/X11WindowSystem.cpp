@@ -110,6 +110,7 @@ class X11WindowSystem final : public WindowSystem
     std::vector<WindowInfo> listTopLevelWindows() override;
     bool canCaptureWindows() const override { return composite_; }
     void releaseWindowCapture() override;
+    WindowId heldWindow() const override { return redirected_; }
 
   private:
     enum Atom

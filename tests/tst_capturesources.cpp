@@ -188,6 +188,33 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->SLIKA->pixmap().toImage(), shown);
     }
 
+    // The window captured last is given back to the server once the window source is
+    // left or the picker is built again, not kept redirected until the program ends.
+    void leavingTheWindowSourceReleasesTheWindow()
+    {
+        if (!windowSystem().canCaptureWindows())
+            QSKIP("no Composite extension");
+        OutsideWindow target({"--title", "Held", "--size", "320x240"});
+        QVERIFY(target.waitReady());
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        chooseWindow(app, target.id());
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), windowSystem().heldWindow() != 0),
+                                 kSlowWait);
+        app.main->XiButton3Click();
+        QCOMPARE(windowSystem().heldWindow(), WindowId(0));
+
+        answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        chooseWindow(app, target.id()); // "No": the picker is built again
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), windowSystem().heldWindow() != 0),
+                                 kSlowWait);
+        answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        app.main->XiButton1Click();
+        QCOMPARE(windowSystem().heldWindow(), WindowId(0));
+        app.main->Timer3->setEnabled(false);
+    }
+
     void continueQuestion_data()
     {
         QTest::addColumn<bool>("yes");

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -118,6 +119,58 @@ class TestOptions : public QObject
             o->BitBtn1Click();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
+    }
+
+    // The chooser opens on a folder that exists: the shared folder once there is one,
+    // otherwise the desktop folder or, without one, the home folder.
+    void chooserStartsInAFolderThatExists()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        QString opened;
+        visit(app, [&](Tfoptions *o) {
+            answerModal<QFileDialog>([&](QFileDialog *d) {
+                opened = d->selectedFiles().value(0);
+                d->reject();
+            });
+            o->SpeedButton2->click();
+            o->BitBtn1Click();
+        });
+        QCOMPARE(opened + '/', app.shared());
+
+        TBrowseForFolder bff(nullptr);
+        bff.RootFolder = TBrowseForFolder::foDesktop;
+        bff.Directory = app.shared() + "gone";
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            opened = d->directory().absolutePath();
+            d->reject();
+        });
+        QVERIFY(!bff.Execute());
+        QVERIFY2(QFileInfo(opened).isDir(), qPrintable(opened));
+    }
+
+    // With no shared folder chosen, OK writes nothing anywhere (not into the current
+    // folder) and says why; the dialog stays open.
+    void okWithoutASharedFolderWritesNothing()
+    {
+        AppFixture app;
+        QTemporaryDir cwd;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(cwd.path());
+        QString report;
+        visit(app, [&](Tfoptions *o) {
+            answerModal<QMessageBox>([&](QMessageBox *box) {
+                report = box->text();
+                box->accept();
+            });
+            o->BitBtn2->click();
+            QVERIFY(o->isVisible());
+        });
+        QDir::setCurrent(before);
+        QVERIFY2(report.contains("shared folder", Qt::CaseInsensitive), qPrintable(report));
+        QVERIFY(QDir(cwd.path()).isEmpty());
+        QVERIFY(!fileExists(app.program("qx.cfg")));
     }
 
     void browseCancelledChangesNothing()

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace quorix;
 
@@ -227,6 +228,54 @@ class TestSending : public QObject
         QCOMPARE(seen[0], QStringLiteral("Server's Shared folder does not exist"));
         QVERIFY2(seen[1].contains("shar.bmp"), qPrintable(seen[1]));
         QVERIFY(fileExists(app.program("qx.cfg")));
+    }
+
+    // Without a shared folder nothing is written anywhere, the current folder included;
+    // the status label says why, in the full window too.
+    void noSharedFolderWritesNothingAnywhere()
+    {
+        AppFixture app;
+        QTemporaryDir cwd;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(cwd.path());
+        TMainForm &m = *app.main;
+        m.state().programFolder = app.programDir.path() + '/';
+        m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
+        writeLineFile(app.program("qx.cfg"), {"quorix.cfg"});
+        m.CBX1->setChecked(true);
+        m.state().sendCurrentBitmap();
+        m.textPage().editorDocument().setPlainText("hi");
+        m.state().mode = smText;
+        m.x2->click();
+        QDir::setCurrent(before);
+        QVERIFY(QDir(cwd.path()).isEmpty());
+        QVERIFY(!m.D2->isHidden());
+        QVERIFY2(m.D2->text().contains("shared folder"), qPrintable(m.D2->text()));
+    }
+
+    // Text and the slide show stop the screen and window captures: a capture left running
+    // would go on sending its picture over theirs.
+    void textAndSlideShowStopTheCaptures_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("slide show") << 4;
+        QTest::newRow("text") << 5;
+    }
+
+    void textAndSlideShowStopTheCaptures()
+    {
+        QFETCH(int, mode);
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        TMainForm &m = *app.main;
+        m.Timer1->setEnabled(true);
+        m.Timer3->setEnabled(true);
+        m.red->setPlainText("accepted before"); // the editor need not open
+        (mode == 4 ? m.XiButton4 : m.XiButton6)->click();
+        QCOMPARE(m.sourceMode(), mode);
+        QVERIFY(!m.Timer1->enabled());
+        QVERIFY(!m.Timer3->enabled());
     }
 
     void optionsSuspendAndRestoreTheTimers()

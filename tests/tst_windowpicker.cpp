@@ -51,7 +51,14 @@ class TestWindowPicker : public QObject
         mainWindow_ = new QWidget;
         mainWindow_->resize(496, 348);
         mainWindow_->setWindowTitle(QStringLiteral("Quorix"));
+        QFont windowFont(QStringLiteral("MS Sans Serif"));
+        windowFont.setPixelSize(11);
+        mainWindow_->setFont(windowFont);
         panel_ = new QWidget(mainWindow_);
+        // The main window's Panel2 carries a big caption font that tiles must not inherit.
+        QFont big = windowFont;
+        big.setPixelSize(32);
+        panel_->setFont(big);
         panel_->setObjectName(QStringLiteral("Panel2"));
         panel_->setGeometry(10, 40, 407, 264);
         mainWindow_->show();
@@ -142,6 +149,36 @@ class TestWindowPicker : public QObject
         QObject *sender = clicks.at(0).at(0).value<QObject *>();
         QCOMPARE(sender, image);
         QCOMPARE(sender->property("Tag").toLongLong(), qint64(w.id()));
+    }
+
+    // A presenter clicks anywhere on a thumbnail, its top edge included, with the real
+    // pointer; the title above it is in the window's own small bold font and covers none of
+    // it.
+    void aClickAnywhereOnAThumbnailChoosesIt()
+    {
+        OutsideWindow w({"--title", "Top edge", "--size", "300x300"});
+        QVERIFY(w.waitReady());
+        WindowPicker picker(panel_, windowSystem());
+        QSignalSpy clicks(&picker, &WindowPicker::thumbnailClicked);
+        build(picker);
+        const int p = tileOf(picker, w.id());
+        QVERIFY(p >= 0);
+        const QString n = QString::number(p);
+        auto *image = panel_->findChild<QLabel *>(QStringLiteral("image106") + n);
+        auto *label = panel_->findChild<QLabel *>(QStringLiteral("label110") + n);
+        QVERIFY(image && label);
+        QCOMPARE(label->font().pixelSize(), mainWindow_->font().pixelSize());
+        QVERIFY(label->font().bold());
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+        picker.gallery()->ensureWidgetVisible(image);
+        mainWindow_->raise();
+        mainWindow_->activateWindow();
+        QTest::qWait(200);
+        const QPoint top = image->mapToGlobal(QPoint(image->width() / 2, 1));
+        quorix::test::runTool("xdotool", {"mousemove", QString::number(top.x()),
+                                          QString::number(top.y()), "click", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(clicks.count(), 1, kSlowWait);
+        QCOMPARE(clicks.at(0).at(0).value<QObject *>(), image);
     }
 
     void titlesAreShownAsPlainText()

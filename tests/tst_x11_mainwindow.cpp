@@ -125,6 +125,49 @@ class TestX11MainWindow : public QObject
         quorix.waitForFinished(5000);
     }
 
+    // Presses on controls are not presses on the background: dragging from the label, the
+    // preview or the source group leaves the window where it is; a quick tap on a bare
+    // spot moves nothing and leaves the window free of the pointer.
+    void onlyBareSpotsMoveTheWindow()
+    {
+        QFile::remove(programDir.filePath("Progset.cfg"));
+        QFile::remove(sharedDir.filePath("quorixlog.cfg"));
+        const QString id = start();
+        QVERIFY2(!id.isEmpty(), "the main window did not appear");
+        QTRY_COMPARE(geometry(id), QRect(290, 172, 496, 348));
+        QTest::qWait(300);
+
+        const QPoint spots[] = {{150, 30}, {280, 210}, {38, 117}};
+        for (const QPoint spot : spots) {
+            const int x = 290 + spot.x();
+            const int y = 172 + spot.y();
+            xdotool({"mousemove", QString::number(x), QString::number(y)});
+            xdotool({"mousedown", "1"});
+            for (int step = 1; step <= 8; ++step) {
+                xdotool(
+                    {"mousemove", QString::number(x + step * 10), QString::number(y + step * 8)});
+                QTest::qWait(20);
+            }
+            xdotool({"mouseup", "1"});
+            QTest::qWait(300);
+            QVERIFY2(geometry(id).topLeft() == QPoint(290, 172),
+                     qPrintable(QStringLiteral("a drag from %1,%2 moved the window")
+                                    .arg(spot.x())
+                                    .arg(spot.y())));
+        }
+        // Dragging off the label is no click on it: automatic sending stays off.
+        QVERIFY(!QFile::exists(sharedDir.filePath("quorixlog.cfg")));
+
+        for (int tap = 0; tap < 5; ++tap) {
+            xdotool({"mousemove", "540", "182", "mousedown", "1", "mouseup", "1"});
+            xdotool({"mousemove", "700", "400"});
+            QTest::qWait(300);
+            QVERIFY2(geometry(id).topLeft() == QPoint(290, 172), "a tap glued the window");
+        }
+        quorix.terminate();
+        quorix.waitForFinished(5000);
+    }
+
     void cleanupTestCase()
     {
         if (quorix.state() != QProcess::NotRunning) {

@@ -1,0 +1,133 @@
+// The Options dialog as a presenter uses it, under a real X server with a window manager:
+// every return of the dialog to the front (from the folder chooser, from a message box)
+// activates it again, and the keyboard goes to its buttons.
+#include "AppFixture.h"
+#include "controls/XiButton.h"
+#include "helpers/OutsideWindow.h"
+#include "ModalAnswerer.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace quorix;
+using quorix::test::kSlowWait;
+using quorix::test::runTool;
+
+class TestX11Options : public QObject
+{
+    Q_OBJECT
+
+    // The dialog once its activation has read the files.
+    static auto activated(AppFixture &app)
+    {
+        const int before = app.options->activations();
+        return [before](Tfoptions *o) { return o->activations() > before && o->isActiveWindow(); };
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs an X server");
+    }
+
+    void browseChangesTheFolderAndKeepsTypedSettings()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        QTemporaryDir other;
+        const QString chosen = other.path();
+        bool browsed = false;
+        answerModal<Tfoptions>(
+            [&](Tfoptions *o) {
+                QTest::keyClicks(o->e_text, QStringLiteral("Welcome"));
+                o->rb2->setChecked(true);
+                answerModal<QFileDialog>(
+                    [&](QFileDialog *) {
+                        // The presenter types the folder and presses Enter.
+                        runTool("xdotool", {"type", "--delay", "5", chosen});
+                        runTool("xdotool", {"key", "Return"});
+                    },
+                    kSlowWait, [](QFileDialog *d) { return d->isActiveWindow(); });
+                o->SpeedButton2->click();
+                browsed = true;
+                // Back in front of the presenter: the window manager activates it again.
+                QTRY_VERIFY_WITH_TIMEOUT(o->isActiveWindow(), kSlowWait);
+                QTest::qWait(300);
+                o->BitBtn2->click();
+            },
+            kSlowWait, activated(app));
+        app.main->XiButton5Click();
+        QVERIFY(browsed);
+        const QString folder = chosen + '/';
+        QCOMPARE(readWholeFile(app.program("qx.cfg")), (folder + "quorix.cfg\r\n").toLocal8Bit());
+        const QStringList lines = readLineFile(folder + "quorix.cfg");
+        QCOMPARE(lineAt(lines, 0), folder + "shar.bmp");
+        QCOMPARE(lineAt(lines, 4), QStringLiteral("0"));
+        QCOMPARE(lineAt(lines, 6), QStringLiteral("Welcome"));
+        QCOMPARE(app.main->sharedFolder(), folder);
+    }
+
+    // The Options button opened the dialog under the pointer; the presenter moves away
+    // while it is open, and no leave event ever reaches the button.
+    void optionsButtonLosesItsHoverLookAfterTheDialog()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        QTest::qWait(300);
+        TXiButton *button = app.main->XiButton5;
+        const QPoint centre = button->mapToGlobal(button->rect().center());
+        answerModal<Tfoptions>(
+            [&](Tfoptions *o) {
+                runTool("xdotool", {"mousemove", "5", "5"});
+                QTest::qWait(100);
+                o->BitBtn1Click();
+            },
+            kSlowWait, activated(app));
+        runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), TXiButton::vsHot, kSlowWait);
+        runTool("xdotool", {"click", "1"});
+        QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), mrCancel, kSlowWait);
+        QTest::qWait(500);
+        QCOMPARE(button->visualState(), TXiButton::vsNormal);
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        AppFixture app;
+        app.configure({app.shared() + "shar.bmp", "0", "0", "0", "1", "0", "old", "0"});
+        app.main->FormCreate();
+        app.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        bool okHadFocus = false;
+        answerModal<Tfoptions>(
+            [&](Tfoptions *o) {
+                okHadFocus = o->BitBtn2->hasFocus();
+                o->e_text->setText(QStringLiteral("new"));
+                runTool("xdotool", {"key", "Return"});
+            },
+            kSlowWait, activated(app));
+        // Should Enter do nothing, the dialog must still close for the test to go on.
+        QTimer::singleShot(kSlowWait, app.options, [&] {
+            if (app.options->isVisible())
+                app.options->BitBtn1Click();
+        });
+        app.main->XiButton5Click();
+        QVERIFY(okHadFocus);
+        QCOMPARE(app.options->modalResult(), mrOk);
+        QCOMPARE(lineAt(readLineFile(app.shared() + "quorix.cfg"), 6), QStringLiteral("new"));
+    }
+};
+
+QTEST_MAIN(TestX11Options)
+#include "tst_x11_options.moc"
