@@ -80,10 +80,11 @@ void Tfoptions::setupLayout()
     BitBtn3 = place(new QPushButton(tr("About"), this), "BitBtn3", 12, 264, 75, 25);
     BitBtn1 = place(new QPushButton(tr("Cancel"), this), "BitBtn1", 209, 264, 75, 25);
     BitBtn2 = place(new QPushButton(tr("OK"), this), "BitBtn2", 308, 264, 75, 25);
-    // Enter presses the button that has the focus (OK when the dialog opens); in the edit
-    // boxes it does nothing.
+    // Enter presses the button that has the focus (OK when the dialog opens); from the
+    // other controls it presses OK, never About.
     for (QPushButton *b : {BitBtn3, BitBtn1, BitBtn2})
         b->setAutoDefault(true);
+    BitBtn2->setDefault(true);
     setTabOrder(BitBtn2, rb1);
 
     GroupBox1 =
@@ -145,8 +146,7 @@ void Tfoptions::BitBtn2Click()
     // An empty path would put the viewers' settings into whatever the current folder is.
     if (shared.isEmpty())
         throw FileError(tr("No shared folder has been chosen: press Browse to choose the "
-                           "folder the viewers watch")
-                            .toStdString());
+                           "folder the viewers watch"));
     writeLineFile(shared + "quorix.cfg",
                   {shared + "shar.bmp", flag(cb1), flag(cb2), flag(cb3),
                    rb1->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), flag(cb10),

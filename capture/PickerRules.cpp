@@ -6,7 +6,8 @@ namespace quorix {
 
 namespace {
 
-// The original text buffers held 255 characters, terminator included.
+// Titles and class names are kept to 254 characters: hints and labels stay one line that
+// the picker can show, and no window can make them arbitrarily long.
 constexpr int kTextRoom = 254;
 
 QString orEmpty(const QString &text)

@@ -1,5 +1,7 @@
 #include "controls/BrowseForFolder.h"
 
+#include "platform/FileError.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -114,7 +116,7 @@ bool TBrowseForFolder::Execute()
         path += pendingNewFolder_;
         if (!createFolder(path))
             throw std::runtime_error(
-                QStringLiteral("Unable to create folder %1").arg(path).toStdString());
+                failureText(QStringLiteral("Unable to create folder %1").arg(path)));
         Directory = withoutTrailingSlash(path);
     }
 }

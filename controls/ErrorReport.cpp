@@ -1,6 +1,8 @@
 #include "controls/ErrorReport.h"
 
+#include "platform/FileError.h"
 #include <exception>
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -22,7 +24,7 @@ void runReported(const std::function<void()> &body) noexcept
     try {
         body();
     } catch (const std::exception &e) {
-        showErrorReport(QString::fromLocal8Bit(e.what()));
+        showErrorReport(failureText(e));
     } catch (...) {
         showErrorReport(QStringLiteral("Unknown failure"));
     }

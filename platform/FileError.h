@@ -1,15 +1,31 @@
 #pragma once
+// Failures that reach the presenter carry their text in the exception. The text travels
+// as UTF-8 whatever the locale: it is made with failureText(QString) and read back with
+// failureText(exception), nowhere else.
+#include <QString>
+
+#include <exception>
 #include <stdexcept>
 #include <string>
 
 namespace quorix {
+
+inline std::string failureText(const QString &text)
+{
+    return text.toStdString();
+}
+
+inline QString failureText(const std::exception &e)
+{
+    return QString::fromUtf8(e.what());
+}
 
 // A file that cannot be opened, read or written. Its text is what the general error
 // report shows.
 class FileError : public std::runtime_error
 {
   public:
-    using std::runtime_error::runtime_error;
+    explicit FileError(const QString &text) : std::runtime_error(failureText(text)) {}
 };
 
 } // namespace quorix

@@ -22,8 +22,7 @@ namespace {
 {
     throw FileError(
         QStringLiteral("%1 \"%2\". %3")
-            .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err)))
-            .toStdString());
+            .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err))));
 }
 
 // Closes the descriptor on every way out.

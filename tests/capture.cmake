@@ -23,10 +23,10 @@ add_test(NAME tst_windowsystem_scaled
 set_tests_properties(tst_windowsystem_plain_server tst_windowsystem_scaled PROPERTIES
   SKIP_RETURN_CODE 77 LABELS x11)
 set_property(TEST tst_windowsystem_plain_server PROPERTY ENVIRONMENT
-  "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1;QT_ENABLE_HIGHDPI_SCALING=0;ASAN_OPTIONS=detect_leaks=0"
+  "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1;QT_ENABLE_HIGHDPI_SCALING=0;${QUORIX_SANITIZER_ENV}"
   "QUORIX_XVFB_EXTRA=-extension MIT-SHM -extension Composite")
 set_property(TEST tst_windowsystem_scaled PROPERTY ENVIRONMENT
-  "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=2;ASAN_OPTIONS=detect_leaks=0")
+  "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=2;${QUORIX_SANITIZER_ENV}")
 quorix_add_test(tst_pickerrules SOURCES tst_pickerrules.cpp LIBS quorix_capture)
 quorix_add_test(tst_windowpicker SOURCES tst_windowpicker.cpp
   LIBS quorix_capture quorix_testhelpers X11)

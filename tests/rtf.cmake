@@ -1,4 +1,4 @@
-# RTF reader and writer (issue 4). tst_rtf_corpus replays the fuzz corpus, the fuzz
+# RTF reader and writer. tst_rtf_corpus replays the fuzz corpus, the fuzz
 # crashers and the word-processor files of tests/data/rtf.
 quorix_add_test(tst_rtf_reader SOURCES tst_rtf_reader.cpp tst_rtf_support.h LIBS quorix_rtf)
 quorix_add_test(tst_rtf_writer SOURCES tst_rtf_writer.cpp tst_rtf_support.h LIBS quorix_rtf)

@@ -11,7 +11,7 @@ build_pkgs=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   fonts-dejavu-core
 )
-test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf)
+test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format)
 
 want=("${build_pkgs[@]}")
 if [[ "${1:-build}" == test ]]; then
