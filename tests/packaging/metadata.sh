@@ -17,7 +17,7 @@ echo "== appstreamcli validate --no-net"
 appstreamcli validate --no-net "$build/$id.metainfo.xml"
 
 echo "== manual page"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$src/quorix.1" 2>&1 >/dev/null)
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$build/quorix.1" 2>&1 >/dev/null)
 if [[ -n "$warnings" ]]; then
   echo "manual page warnings:"; echo "$warnings"; exit 1
 fi
