@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Quorix needs that this machine lacks.
 #   tools/deps.sh build   what building and running the program needs
-#   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests drive
+#   tools/deps.sh package that, plus what packing the .deb needs
+#   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests
+#                         drive, and the validators of the installed files
 set -euo pipefail
 
 build_pkgs=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   fonts-dejavu-core
 )
-test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format)
+package_pkgs=(dpkg-dev file)
+test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format
+  desktop-file-utils appstream lintian man-db)
 
 want=("${build_pkgs[@]}")
-if [[ "${1:-build}" == test ]]; then
-  want+=("${test_pkgs[@]}")
-fi
+case "${1:-build}" in
+  package) want+=("${package_pkgs[@]}") ;;
+  test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do
