@@ -2,6 +2,7 @@
 #include "app/mainunit.h"
 
 #include "app/uoptions.h"
+#include "capture/CaptureSources.h"
 #include "controls/PJCBViewer.h"
 #include "platform/Guard.h"
 #include "platform/LineFile.h"
@@ -41,14 +42,17 @@ void TMainForm::setStatus(const QString &text)
     D2->adjustSize();
 }
 
-// A write that could not go anywhere is shown in the status label, in the full window as
-// well as in the bar, until a write goes through again.
+// A write that could not go anywhere, or a source that stopped working, is shown in the
+// status label, in the full window as well as in the bar, until it is over.
 void TMainForm::showExchangeProblem(Sent reason)
 {
-    if (reason == Sent::NoFolder)
-        setStatus(tr("No shared folder: choose one in Options"));
-    else
-        setStatus(tr("Nothing to send yet"));
+    showProblem(reason == Sent::NoFolder ? tr("No shared folder: choose one in Options")
+                                         : tr("Nothing to send yet"));
+}
+
+void TMainForm::showProblem(const QString &text)
+{
+    setStatus(text);
     problemShown_ = true;
     D2->show();
 }
@@ -77,6 +81,8 @@ void TMainForm::CBX1Click()
     if (!CBX1->isChecked())
         Timer2->setEnabled(false);
     if (CBX1->isChecked()) {
+        // The first frame after switching on is written whatever it shows.
+        capture_->writeNextFrame();
         guarded([this] {
             Timer2->setEnabled(true);
             if (state_.mode == smScreen)

@@ -65,6 +65,7 @@ void TMainForm::sourceButtonStep(int mode)
     const SourceStep &step = kSteps[mode - 1];
     if (state_.mode == smWindow && mode != smWindow)
         capture_->releaseWindowCapture();
+    capture_->sourceChanged();
     if (step.setsStopFlag)
         state_.stopFlag = true;
     if (step.page != Page::Slides)

@@ -237,6 +237,12 @@ void TMainForm::connectHandlers()
     connect(&state_, &SharedState::notSent, this,
             [this](Sent reason) { showExchangeProblem(reason); });
     connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
+    connect(&state_, &SharedState::problemChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            clearExchangeProblem();
+        else
+            showProblem(text);
+    });
 }
 
 void TMainForm::resizeEvent(QResizeEvent *e)

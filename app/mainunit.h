@@ -133,6 +133,7 @@ class TMainForm : public QWidget
     void sourceButtonStep(int mode);
     void setStatus(const QString &text);
     void showExchangeProblem(Sent reason);
+    void showProblem(const QString &text);
     void clearExchangeProblem();
     static QString modeName(int mode);
 

@@ -1,13 +1,17 @@
 // Timing of the capture sources on a real X server (run by tools/bench-capture.sh inside
-// a private Xvfb 1920 x 1080):
-//   - one screen tick: grab, copy into the current bitmap, write shar.bmp into a tmpfs
-//     folder, preview fit (median of many), and its ratio to the per-frame time of
-//     ffmpeg's x11grab writing BMP frames of the same screen in the same run;
-//   - the CPU share of this process while capturing and sending at 2 frames a second;
+// a private Xvfb 1920 x 1080), with the main window on the screen it grabs:
+//   - a tick of the screen and of a window while they keep changing (grab, compare, write
+//     shar.bmp into a tmpfs folder, preview fit), against the per-frame time of ffmpeg's
+//     x11grab writing BMP frames of the same screen in the same run; the preview fit alone;
+//   - a still screen and a still window for 60 s each at 2 ticks a second with automatic
+//     sending on: bytes written after the first frame, CPU share of this process;
+//   - bytes written a minute, still and changing;
+//   - what a 24-bit shar.bmp would save on the write;
 //   - the window picker's build time for 30 outside windows.
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
+#include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
 #include "controls/Panel.h"
 #include "platform/BmpFile.h"
@@ -20,17 +24,20 @@
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <unistd.h>
 #include <vector>
@@ -90,6 +97,50 @@ double ffmpegMs(const QString &ffmpeg, const QString &folder, int frames)
     return t.nsecsElapsed() / 1e6;
 }
 
+// An outside window of the test program; `blink` > 0 makes it change every `blink` ms.
+std::unique_ptr<QProcess> outsideWindow(const QStringList &arguments)
+{
+    auto p = std::make_unique<QProcess>();
+    p->start(QStringLiteral(QUORIX_TESTWINDOW), arguments);
+    p->waitForReadyRead(20000);
+    return p;
+}
+
+WindowId idOf(QProcess &p)
+{
+    const QByteArray line = p.readAllStandardOutput().trimmed();
+    return WindowId(line.mid(line.lastIndexOf(' ') + 1).toULongLong());
+}
+
+// Runs the event loop for `ms`, the capture timer ticking; returns this process's CPU
+// share in % of one core.
+double cpuShareWhileRunning(QApplication &app, int ms)
+{
+    QElapsedTimer wall;
+    const double cpu0 = processCpuMs();
+    wall.start();
+    QTimer::singleShot(ms, &app, &QCoreApplication::quit);
+    app.exec();
+    return 100.0 * (processCpuMs() - cpu0) / double(wall.elapsed());
+}
+
+// Median time of `tick`, each after the screen had time to change and its reports to come.
+double changingTickMs(const std::function<void()> &tick, int count)
+{
+    std::vector<double> v;
+    for (int i = 0; i < count; ++i) {
+        QElapsedTimer pause;
+        pause.start();
+        while (pause.elapsed() < 30)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QElapsedTimer t;
+        t.start();
+        tick();
+        v.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(v);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -99,6 +150,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "needs an X11 display (run tools/bench-capture.sh)\n");
         return 1;
     }
+    const int stillSeconds = qEnvironmentVariableIntValue("QUORIX_BENCH_STILL_S") > 0
+                                 ? qEnvironmentVariableIntValue("QUORIX_BENCH_STILL_S")
+                                 : 60;
     QTemporaryDir shm(QStringLiteral("/dev/shm/quorix-bench-XXXXXX"));
     QTemporaryDir program;
     setProgramFolderOverride(program.path());
@@ -106,28 +160,118 @@ int main(int argc, char **argv)
     writeLineFile(shared + "quorix.cfg", {shared + "shar.bmp", "0", "0", "0", "1", "1", "", "0"});
     writeLineFile(program.filePath(QStringLiteral("qx.cfg")), {shared + "quorix.cfg"});
 
-    // The program's main window, as main() makes it, kept off the screen being grabbed.
+    // The program's main window, as main() makes it, on the screen it grabs.
     TMainForm main;
     auto *options = new Tfoptions(&main, &main);
     options->setAbout(new Tfabout(options));
     main.setOptionsDialog(options);
     main.FormCreate();
+    main.show();
+    qint64 written = 0;
+    QObject::connect(&main.state(), &SharedState::sent,
+                     [&] { written += QFileInfo(shared + "shar.bmp").size(); });
     main.CBX1->setChecked(true);
     main.XiButton3Click();
     main.Timer3->setEnabled(false);
 
-    // 1. One screen tick: Timer3's handler with automatic sending on.
+    // 1. Ticks of a changing screen: a window in the bottom-right corner changes all the
+    // time, so every frame is compared to the end, written and fitted.
+    auto blinker =
+        outsideWindow({"--frameless", "--size", "200x100", "--pos", "1700,960", "--blink", "10"});
     for (int i = 0; i < 5; ++i)
         main.Timer3Timer();
-    std::vector<double> ticks;
-    for (int i = 0; i < 100; ++i) {
+    const double tickMs = changingTickMs([&] { main.Timer3Timer(); }, 100);
+    std::vector<double> fits;
+    const QImage frame = main.currentBitmap();
+    for (int i = 0; i < 200; ++i) {
         QElapsedTimer t;
         t.start();
-        main.Timer3Timer();
-        ticks.push_back(t.nsecsElapsed() / 1e6);
+        const QImage fitted = fitPreview(frame);
+        fits.push_back(t.nsecsElapsed() / 1e6);
     }
-    const double tickMs = median(ticks);
-    // What the file write would cost with a 24-bit file, or rewritten without truncation.
+    std::printf("changing screen %dx%d: tick median %.2f ms; preview fit %.3f ms (target <= "
+                "0.5 ms)\n",
+                frame.width(), frame.height(), tickMs, median(fits));
+
+    // 2. ffmpeg in the same run.
+    double ff = 0;
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        std::printf("ffmpeg: not installed, no ratio\n");
+    } else {
+        std::vector<double> perFrame;
+        const QString folder = shm.path() + QStringLiteral("/ffmpeg");
+        for (int i = 0; i < 3; ++i) {
+            const double one = ffmpegMs(ffmpeg, folder, 1);
+            const double hundred = ffmpegMs(ffmpeg, folder, 100);
+            if (one > 0 && hundred > 0)
+                perFrame.push_back((hundred - one) / 99.0);
+        }
+        QDir(folder).removeRecursively();
+        ff = median(perFrame);
+        std::printf("ffmpeg x11grab -> BMP: %.2f ms a frame; changing screen tick ratio %.2f "
+                    "(target <= 1.0)\n",
+                    ff, ff > 0 ? tickMs / ff : 0.0);
+    }
+
+    // 3. Bytes a minute while the screen changes, at 2 ticks a second for 15 s.
+    written = 0;
+    main.Timer3->setEnabled(true);
+    const double changingCpu = cpuShareWhileRunning(app, 15000);
+    main.Timer3->setEnabled(false);
+    std::printf("changing screen at 2 ticks a second: %.1f MB a minute written, CPU %.2f %%\n",
+                double(written) * 4 / 1e6, changingCpu);
+    blinker->kill();
+    blinker->waitForFinished(5000);
+
+    // 4. A still screen for a minute: after the first frame nothing should be written and
+    // nearly nothing done.
+    QTest::qWait(1000);
+    main.Timer3Timer();
+    QTest::qWait(1000);
+    main.Timer3Timer();
+    written = 0;
+    main.Timer3->setEnabled(true);
+    const double stillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
+    main.Timer3->setEnabled(false);
+    std::printf("still screen, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
+                "(target 0 bytes, <= 0.3 %%)\n",
+                stillSeconds, static_cast<long long>(written), stillCpu);
+
+    // 5. The window source: a changing window, then a still one.
+    auto changing = outsideWindow({"--title", "Changing", "--size", "800x600", "--blink", "10"});
+    main.captureSources().sourceChanged();
+    main.state().capturedWindow = idOf(*changing);
+    main.state().mode = smWindow;
+    main.Timer1Timer();
+    const double windowTickMs = changingTickMs([&] { main.Timer1Timer(); }, 100);
+    written = 0;
+    main.Timer1->setEnabled(true);
+    const double windowChangingCpu = cpuShareWhileRunning(app, 15000);
+    main.Timer1->setEnabled(false);
+    std::printf("changing window %dx%d: tick median %.2f ms (ratio to ffmpeg's screen frame "
+                "%.2f); %.1f MB a minute written, CPU %.2f %%\n",
+                main.currentBitmap().width(), main.currentBitmap().height(), windowTickMs,
+                ff > 0 ? windowTickMs / ff : 0.0, double(written) * 4 / 1e6, windowChangingCpu);
+    changing->kill();
+    changing->waitForFinished(5000);
+    auto still = outsideWindow({"--title", "Still", "--size", "800x600"});
+    main.state().capturedWindow = idOf(*still);
+    main.captureSources().sourceChanged();
+    main.Timer1Timer();
+    QTest::qWait(1000);
+    main.Timer1Timer();
+    written = 0;
+    main.Timer1->setEnabled(true);
+    const double windowStillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
+    main.Timer1->setEnabled(false);
+    std::printf("still window, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
+                "(target 0 bytes, <= 0.3 %%)\n",
+                stillSeconds, static_cast<long long>(written), windowStillCpu);
+    still->kill();
+    still->waitForFinished(5000);
+
+    // 6. What the file write would cost with a 24-bit file, or rewritten without truncation.
     auto rawWrites = [&](qsizetype size, int flags) {
         const QByteArray raw(size, '\x7f');
         const QByteArray name = QFile::encodeName(shared + "what-if.bmp");
@@ -145,93 +289,34 @@ int main(int argc, char **argv)
         }
         return median(v);
     };
-    const double truncated24 = rawWrites(54 + 1920 * 1080 * 3, O_TRUNC);
-    const double truncated32 = rawWrites(54 + 1920 * 1080 * 4, O_TRUNC);
-    const double inPlace32 = rawWrites(54 + 1920 * 1080 * 4, 0);
-    // Where the time goes: the same tick without sending, and the file write alone.
-    main.CBX1->setChecked(false);
-    std::vector<double> quiet;
-    for (int i = 0; i < 30; ++i) {
-        QElapsedTimer t;
-        t.start();
-        main.Timer3Timer();
-        quiet.push_back(t.nsecsElapsed() / 1e6);
-    }
-    main.CBX1->setChecked(true);
-    const QByteArray bytes = encodeBmp(main.currentBitmap());
-    std::vector<double> rewrites;
-    for (int i = 0; i < 30; ++i) {
-        QElapsedTimer t;
-        t.start();
-        writeWholeFile(shared + "shar.bmp", bytes);
-        rewrites.push_back(t.nsecsElapsed() / 1e6);
-    }
     QLabel slika;
     TickParts parts;
-    std::vector<double> grabs, writes, fits;
+    std::vector<double> grabs, writes, partFits;
     for (int i = 0; i < 30; ++i) {
         parts.run(shared, &slika);
         grabs.push_back(parts.grabMs);
         writes.push_back(parts.writeMs);
-        fits.push_back(parts.fitMs);
+        partFits.push_back(parts.fitMs);
     }
-    std::printf("screen tick %dx%d: median %.2f ms (target < 8 ms)\n", main.currentBitmap().width(),
-                main.currentBitmap().height(), tickMs);
-    std::printf("  parts: grab %.2f, encode + write shar.bmp %.2f (of which the truncating "
-                "rewrite of %lld bytes %.2f), preview fit %.2f; tick without sending %.2f\n",
-                median(grabs), median(writes), static_cast<long long>(bytes.size()),
-                median(rewrites), median(fits), median(quiet));
+    std::printf("  parts of a screen tick: grab %.2f, encode + write shar.bmp %.2f, fit %.2f ms\n",
+                median(grabs), median(writes), median(partFits));
     std::printf("  plain writes of the same sizes: 32-bit file with truncation %.2f ms; "
                 "24-bit file with truncation %.2f ms; 32-bit file without truncation %.2f ms\n",
-                truncated32, truncated24, inPlace32);
+                rawWrites(54 + 1920 * 1080 * 4, O_TRUNC), rawWrites(54 + 1920 * 1080 * 3, O_TRUNC),
+                rawWrites(54 + 1920 * 1080 * 4, 0));
 
-    // 2. ffmpeg in the same run.
-    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    if (ffmpeg.isEmpty()) {
-        std::printf("ffmpeg: not installed, no ratio\n");
-    } else {
-        std::vector<double> perFrame;
-        const QString folder = shm.path() + QStringLiteral("/ffmpeg");
-        for (int i = 0; i < 3; ++i) {
-            const double one = ffmpegMs(ffmpeg, folder, 1);
-            const double hundred = ffmpegMs(ffmpeg, folder, 100);
-            if (one > 0 && hundred > 0)
-                perFrame.push_back((hundred - one) / 99.0);
-        }
-        QDir(folder).removeRecursively();
-        const double ff = median(perFrame);
-        std::printf("ffmpeg x11grab -> BMP: %.2f ms a frame; ratio %.2f (target <= 1.0)\n", ff,
-                    ff > 0 ? tickMs / ff : 0.0);
-    }
-
-    // 3. CPU share at 2 frames a second, capturing and sending, for 10 seconds.
-    {
-        QElapsedTimer wall;
-        const double cpu0 = processCpuMs();
-        wall.start();
-        main.Timer3->setEnabled(true);
-        QTimer::singleShot(10000, &app, &QCoreApplication::quit);
-        app.exec();
-        main.Timer3->setEnabled(false);
-        const double share = 100.0 * (processCpuMs() - cpu0) / double(wall.elapsed());
-        std::printf("CPU share at 2 frames a second: %.2f %% of one core (target < 2 %%)\n", share);
-    }
-
-    // 4. The window picker with 30 outside windows.
+    // 7. The window picker with 30 outside windows.
+    main.state().capturedWindow = 0;
     std::vector<std::unique_ptr<QProcess>> windows;
-    for (int i = 0; i < 30; ++i) {
-        auto p = std::make_unique<QProcess>();
-        p->start(QStringLiteral(QUORIX_TESTWINDOW),
-                 {"--title", QStringLiteral("Window %1").arg(i), "--size", "640x480", "--pos",
-                  QStringLiteral("%1,%2").arg(20 * i).arg(15 * i)});
-        windows.push_back(std::move(p));
-    }
-    for (auto &p : windows)
-        p->waitForReadyRead(20000);
+    for (int i = 0; i < 30; ++i)
+        windows.push_back(
+            outsideWindow({"--title", QStringLiteral("Window %1").arg(i), "--size", "640x480",
+                           "--pos", QStringLiteral("%1,%2").arg(20 * i).arg(15 * i)}));
     std::vector<double> builds;
     int tiles = 0;
     for (int round = 0; round < 5; ++round) {
-        // No window chosen yet: "Window Image" builds the picker without asking.
+        // No window chosen: "Window Image" builds the picker without asking.
+        main.state().capturedWindow = 0;
         QElapsedTimer t;
         t.start();
         main.XiButton1Click();

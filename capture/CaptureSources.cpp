@@ -8,6 +8,7 @@
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
 
+#include <cstring>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,17 +31,38 @@ QImage clipboardImage()
 
 } // namespace
 
+namespace {
+
+bool sameFrame(const QImage &a, const QImage &b)
+{
+    if (a.isNull() || b.isNull() || a.size() != b.size() || a.format() != b.format() ||
+        a.bytesPerLine() != b.bytesPerLine())
+        return false;
+    return a.constBits() == b.constBits() ||
+           std::memcmp(a.constBits(), b.constBits(), std::size_t(a.sizeInBytes())) == 0;
+}
+
+} // namespace
+
 CaptureSources::CaptureSources(SharedState &state, const Controls &controls,
                                std::function<void()> checkFolder, WindowSystem &system,
                                QObject *parent)
     : QObject(parent), state_(state), c_(controls), checkFolder_(std::move(checkFolder)),
       system_(system)
 {
+    connect(&state_, &SharedState::sharedFolderChanged, this, [this] { writeNext_ = true; });
 }
 
 void CaptureSources::FitPreview(const QImage &source)
 {
+    shown_ = QImage();
     c_.SLIKA->setPixmap(QPixmap::fromImage(fitPreview(source)));
+}
+
+void CaptureSources::showFitted(const QImage &frame)
+{
+    c_.SLIKA->setPixmap(QPixmap::fromImage(fitPreview(frame)));
+    shown_ = frame;
 }
 
 void CaptureSources::showPreviewPage()
@@ -49,17 +71,44 @@ void CaptureSources::showPreviewPage()
     c_.pd->setCaption(tr("Preview"));
 }
 
-void CaptureSources::captureTick(int ownMode, const std::function<void(QImage &)> &capture)
+void CaptureSources::sourceChanged()
+{
+    writeNext_ = true;
+    shown_ = QImage();
+}
+
+void CaptureSources::captureTick(int ownMode, WindowId target,
+                                 const std::function<bool(QImage &)> &capture,
+                                 const QString &lostText)
 {
     guarded([&] {
+        const bool mustWrite = writeNext_ && state_.autoSend;
+        if (!mustWrite && !shown_.isNull() && !system_.mayHaveChanged(target))
+            return;
         QImage picture;
-        capture(picture);
+        if (!capture(picture) || picture.isNull()) {
+            // The viewers keep the last good picture, and the presenter learns why it
+            // no longer changes.
+            lost_ = true;
+            state_.reportProblem(lostText);
+            return;
+        }
+        if (lost_) {
+            lost_ = false;
+            state_.clearProblem();
+        }
+        const bool same = sameFrame(picture, shown_);
         if (state_.mode == ownMode)
             state_.currentBitmap = picture;
-        if (state_.autoSend)
+        if (state_.autoSend && (!same || writeNext_)) {
+            // A failed write is tried again at the next tick, changed or not.
+            writeNext_ = true;
             state_.sendCurrentBitmap();
+            writeNext_ = false;
+        }
         letPendingMessagesRun();
-        FitPreview(picture);
+        if (!same)
+            showFitted(picture);
         letPendingMessagesRun();
     });
     letPendingMessagesRun();
@@ -67,13 +116,17 @@ void CaptureSources::captureTick(int ownMode, const std::function<void(QImage &)
 
 void CaptureSources::Timer3Timer()
 {
-    captureTick(smScreen, [this](QImage &picture) { system_.captureScreen(picture); });
+    captureTick(
+        smScreen, 0, [this](QImage &picture) { return system_.captureScreen(picture); },
+        tr("The screen cannot be captured"));
 }
 
 void CaptureSources::Timer1Timer()
 {
-    captureTick(smWindow,
-                [this](QImage &picture) { system_.captureWindow(state_.capturedWindow, picture); });
+    captureTick(
+        smWindow, state_.capturedWindow,
+        [this](QImage &picture) { return system_.captureWindow(state_.capturedWindow, picture); },
+        tr("The window is gone: choose another"));
 }
 
 void CaptureSources::pcjbClipboardChanged()

@@ -49,6 +49,12 @@ class CaptureSources : public QObject
     void FitPreview(const QImage &source);
     void showPreviewPage();
 
+    // The next capture tick writes its frame for the viewers even if nothing changed: the
+    // source or the folder changed, or automatic sending was switched on.
+    void writeNextFrame() { writeNext_ = true; }
+    // The source changed: the next tick also refreshes the preview.
+    void sourceChanged();
+
     void Timer1Timer();
     void Timer3Timer();
     void pcjbClipboardChanged();
@@ -64,9 +70,15 @@ class CaptureSources : public QObject
     WindowPicker *picker() const { return picker_; }
 
   private:
-    // One capture tick: `capture` fills the picture; in `ownMode` it becomes the current
-    // bitmap, which is written while automatic sending is on, then the preview shows it.
-    void captureTick(int ownMode, const std::function<void(QImage &)> &capture);
+    // One capture tick of `target` (0: the screen). When the window system says nothing
+    // was drawn there, nothing is grabbed. A frame equal to the one last shown is neither
+    // written nor fitted again (repainting the preview would itself change the screen).
+    // Otherwise, in `ownMode` it becomes the current bitmap, which is written while
+    // automatic sending is on, and the preview shows it. A capture that yields nothing
+    // changes nothing and says `lostText` until a capture works again.
+    void captureTick(int ownMode, WindowId target, const std::function<bool(QImage &)> &capture,
+                     const QString &lostText);
+    void showFitted(const QImage &frame);
 
     SharedState &state_;
     Controls c_;
@@ -74,6 +86,9 @@ class CaptureSources : public QObject
     WindowSystem &system_;
     WindowPicker *picker_ = nullptr;
     bool continueFlag_ = false;
+    bool writeNext_ = true;
+    bool lost_ = false;
+    QImage shown_; // the frame the preview shows, as captured
 };
 
 } // namespace quorix

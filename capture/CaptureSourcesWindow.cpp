@@ -83,6 +83,7 @@ void CaptureSources::ImageClick(QObject *sender)
             state_.capturedWindow = WindowId(tag.toULongLong());
         });
     }
+    sourceChanged();
     showPreviewPage();
     c_.Timer1->setEnabled(true);
     if (state_.autoSend)

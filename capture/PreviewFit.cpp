@@ -1,5 +1,7 @@
 #include "capture/PreviewFit.h"
 
+#include "capture/FastScale.h"
+
 #include <stdexcept>
 
 namespace quorix {
@@ -21,7 +23,7 @@ QImage fitPreview(const QImage &source)
     const QSize size = previewSize(source.size());
     if (size.isEmpty())
         return QImage(size, QImage::Format_RGB32);
-    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return scaleBilinear(source, size);
 }
 
 } // namespace quorix

@@ -67,8 +67,15 @@ class SharedState : public QObject
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
     Sent writeRunState(); // quorixlog.cfg: "Run"
 
+    // Something the presenter should know about a source (the captured window is gone);
+    // shown until cleared.
+    void reportProblem(const QString &text) { emit problemChanged(text); }
+    void clearProblem() { emit problemChanged(QString()); }
+
   signals:
     void sharedFolderChanged();
+    // A problem reported, or cleared (empty text).
+    void problemChanged(const QString &text);
     // An exchange write was skipped for the reason given.
     void notSent(quorix::Sent reason);
     // An exchange write went through.

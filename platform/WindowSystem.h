@@ -57,6 +57,14 @@ class WindowSystem
 
     // Gives back what the last window capture kept on the server for the next tick.
     virtual void releaseWindowCapture() {}
+    // Whether the screen (window 0) or the window may look different since the last call
+    // for it. True on the first call for each, and whenever the window system cannot tell.
+    virtual bool mayHaveChanged(WindowId window)
+    {
+        (void)window;
+        return true;
+    }
+
     // The frame that the last window capture keeps redirected on the server; 0 for none.
     virtual WindowId heldWindow() const { return 0; }
 };

@@ -7,6 +7,7 @@
 #include "platform/X11WindowSystem.h"
 
 #include "platform/OpaqueCopy.h"
+#include "platform/X11DamageWatch.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -111,6 +112,7 @@ class X11WindowSystem final : public WindowSystem
     bool canCaptureWindows() const override { return composite_; }
     void releaseWindowCapture() override;
     WindowId heldWindow() const override { return redirected_; }
+    bool mayHaveChanged(WindowId window) override;
 
   private:
     enum Atom
@@ -147,12 +149,13 @@ class X11WindowSystem final : public WindowSystem
     bool composite_ = false;
     bool shm_ = false;
     ShmSegment segment_;
+    X11DamageWatch damage_;
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
     QImage frames_[2];        // screen grabs, refilled once nobody else holds them
 };
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
-    : c_(c), setup_(xcb_get_setup(c))
+    : c_(c), setup_(xcb_get_setup(c)), damage_(c)
 {
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup_);
     for (int i = 0; it.rem && i < screenNumber; ++i)
@@ -322,8 +325,18 @@ WindowId X11WindowSystem::frameOf(WindowId window) const
     return 0;
 }
 
+bool X11WindowSystem::mayHaveChanged(WindowId window)
+{
+    if (window == 0)
+        return damage_.changedSinceLastAsked(screen_->root);
+    const WindowId frame = frameOf(window);
+    return frame == 0 || damage_.changedSinceLastAsked(frame);
+}
+
 void X11WindowSystem::releaseWindowCapture()
 {
+    if (redirected_)
+        damage_.forget(redirected_);
     if (redirected_)
         forget(xcb_composite_unredirect_window_checked(c_, redirected_,
                                                        XCB_COMPOSITE_REDIRECT_AUTOMATIC));

@@ -10,6 +10,8 @@
 #include "platform/BmpFile.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
@@ -124,6 +126,53 @@ class TestCaptureSources : public QObject
             QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
 
+    // With automatic sending on, a still screen is written once; a change on it is written
+    // at the next tick; a write that failed is tried again at the next tick although
+    // nothing changed.
+    void onlyChangesAreWritten()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->XiButton3Click();
+        app.main->Timer3->setEnabled(false); // ticks are driven by hand here
+        app.main->CBX1->setChecked(true);
+        const QString shar = app.shared() + "shar.bmp";
+        auto tick = [&] {
+            QTest::qWait(150); // the server's reports of drawing arrive as events
+            app.main->Timer3Timer();
+        };
+        tick();
+        QVERIFY(fileExists(shar));
+        // Let whatever is still settling on the screen settle, then watch it stand still.
+        for (int i = 0; i < 20 && fileExists(shar); ++i) {
+            QFile::remove(shar);
+            tick();
+        }
+        QFile::remove(shar);
+        for (int i = 0; i < 5; ++i)
+            tick();
+        QVERIFY2(!fileExists(shar), "a still screen was written again");
+
+        OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "500,400"});
+        QVERIFY(drawn.waitReady());
+        QTRY_VERIFY_WITH_TIMEOUT((tick(), fileExists(shar)), kSlowWait);
+        QCOMPARE(fileBytes(shar), encodeBmp(app.main->currentBitmap()));
+        QCOMPARE(app.main->currentBitmap().pixel(550, 450), kRed);
+
+        // The write fails (a folder is in the way); once it is gone, the next tick
+        // writes although the screen has not changed since.
+        QVERIFY(QFile::remove(shar));
+        QVERIFY(QDir(app.sharedDir.path()).mkdir("shar.bmp"));
+        OutsideWindow moved({"--frameless", "--size", "100x100", "--pos", "50,50"});
+        QVERIFY(moved.waitReady());
+        tick();
+        QVERIFY(QDir(app.sharedDir.path()).rmdir("shar.bmp"));
+        tick();
+        QVERIFY(fileExists(shar));
+        QCOMPARE(fileBytes(shar), encodeBmp(app.main->currentBitmap()));
+    }
+
     void screenTickInAnotherModeResendsTheCurrentBitmap()
     {
         AppFixture app;
@@ -135,7 +184,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(grabbed.size(), QSize(1920, 1080));
         OutsideWindow cover({"--frameless", "--size", "400x400", "--pos", "0,0"});
         QVERIFY(cover.waitReady());
-        app.main->XiButton6->click(); // the text source leaves Timer3 running
+        app.main->XiButton2->click(); // a tick in another mode sends the current bitmap
         app.main->CBX1->setChecked(true);
         app.main->Timer3Timer();
         QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
@@ -178,14 +227,29 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
 
-        // The window goes away: the capture is empty and the tick ends quietly, the
-        // preview keeping its picture and the timer running.
+        // The window goes away: the viewers keep its last picture, byte for byte, and so do
+        // the current bitmap and the preview; the status label says why nothing changes.
         const QImage shown = app.main->SLIKA->pixmap().toImage();
+        const QImage last = app.main->currentBitmap();
+        const QByteArray sent = fileBytes(app.shared() + "shar.bmp");
         target.close();
-        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), app.main->currentBitmap().isNull()),
-                                 kSlowWait);
-        QVERIFY(app.main->Timer1->enabled());
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), !app.main->D2->isHidden()), kSlowWait);
+        QVERIFY2(app.main->D2->text().contains("gone"), qPrintable(app.main->D2->text()));
+        app.main->Timer1Timer();
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(app.main->currentBitmap(), last);
         QCOMPARE(app.main->SLIKA->pixmap().toImage(), shown);
+        QVERIFY(app.main->Timer1->enabled());
+
+        // Another window is chosen: the capture goes on with it, and the label is gone.
+        OutsideWindow next({"--title", "Next", "--size", "320x240"});
+        QVERIFY(next.waitReady());
+        answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
+        chooseWindow(app, next.id());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->Timer1Timer(), fileBytes(app.shared() + "shar.bmp") != sent), kSlowWait);
+        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
+        QVERIFY(app.main->D2->isHidden());
     }
 
     // The window captured last is given back to the server once the window source is

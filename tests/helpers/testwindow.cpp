@@ -3,11 +3,12 @@
 // --mark sits at its top-left corner, so that a capture shows where the window begins.
 //
 //   quorix_testwindow --title T --class C --size WxH [--pos X,Y] [--colour RRGGBB]
-//                     [--mark RRGGBB] [--frame-size WxH] [--frameless]
+//                     [--mark RRGGBB] [--frame-size WxH] [--frameless] [--blink MS]
 //
 // --frame-size makes the window, title bar and border included, that size once the window
-// manager has framed it. The program prints "ready <window id>" when the window is mapped
-// and runs until it is killed or its window is closed.
+// manager has framed it. --blink gives the fill a new colour every MS milliseconds, a
+// window that keeps changing. The program prints "ready <window id>" when the
+// window is mapped and runs until it is killed or its window is closed.
 #include <cstdio>
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -52,7 +53,8 @@ int main(int argc, char **argv)
     const QCommandLineOption mark("mark", "corner mark", "RRGGBB", "0000ff");
     const QCommandLineOption frameSize("frame-size", "outer size", "WxH");
     const QCommandLineOption frameless("frameless", "no frame");
-    parser.addOptions({title, cls, size, pos, colour, mark, frameSize, frameless});
+    const QCommandLineOption blink("blink", "a new fill colour every MS", "MS");
+    parser.addOptions({title, cls, size, pos, colour, mark, frameSize, frameless, blink});
     parser.process(app);
 
     // The class part of WM_CLASS is the application name.
@@ -70,6 +72,14 @@ int main(int argc, char **argv)
             w.setFramePosition(QPoint(xy[0].toInt(), xy[1].toInt()));
     }
     w.show();
+    if (const int ms = parser.value(blink).toInt(); ms > 0) {
+        auto *swap = new QTimer(&app);
+        QObject::connect(swap, &QTimer::timeout, &app, [&w] {
+            w.colour = QColor::fromHsv((w.colour.hsvHue() + 7) % 360, 255, 255);
+            w.update();
+        });
+        swap->start(ms);
+    }
 
     const QSize outer = parseSize(parser.value(frameSize));
     auto announce = [&w] {
