@@ -13,7 +13,7 @@
 #include "controls/RGPanel.h"
 #include "controls/XiButton.h"
 #include "platform/Colour.h"
-#include "platform/ProgramFolder.h"
+#include "platform/WindowSystem.h"
 #include "slideshow/SlidePage.h"
 #include "text/TextPage.h"
 

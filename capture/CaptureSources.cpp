@@ -29,10 +29,6 @@ QImage clipboardImage()
     return qvariant_cast<QImage>(data->imageData());
 }
 
-} // namespace
-
-namespace {
-
 bool sameFrame(const QImage &a, const QImage &b)
 {
     if (a.isNull() || b.isNull() || a.size() != b.size() || a.format() != b.format() ||
@@ -75,6 +71,10 @@ void CaptureSources::sourceChanged()
 {
     writeNext_ = true;
     shown_ = QImage();
+    if (lost_) {
+        lost_ = false;
+        state_.clearProblem();
+    }
 }
 
 void CaptureSources::captureTick(int ownMode, WindowId target,
