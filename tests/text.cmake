@@ -1,0 +1,2 @@
+# The text source: the font box, the editor and the text page.
+quorix_add_test(tst_fontcombobox SOURCES tst_fontcombobox.cpp LIBS quorix_text)
