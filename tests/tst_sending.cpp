@@ -3,6 +3,7 @@
 #include "ModalAnswerer.h"
 #include "text/RtfWriter.h"
 #include "text/TextPage.h"
+#include "text/utext.h"
 
 #include "controls/ClickLabel.h"
 #include "controls/Panel.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 using namespace quorix;
@@ -100,7 +102,9 @@ class TestSending : public QObject
         app.configure();
         app.main->FormCreate();
         TMainForm &m = *app.main;
-        m.x4Click(); // compact bar: the status label shows the source
+        m.x4Click();        // compact bar: the status label shows the source
+        if (mode == smText) // the empty text opens the editor
+            answerModal<Tftext>([](Tftext *editor) { editor->BitBtn1->click(); });
         m.findChild<TXiButton *>(button)->click();
         QCOMPARE(m.sourceMode(), mode);
         QCOMPARE(m.D2->text(), status);
@@ -147,6 +151,7 @@ class TestSending : public QObject
         app.main->FormCreate();
         TMainForm &m = *app.main;
         m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
+        answerModal<Tftext>([](Tftext *editor) { editor->BitBtn1->click(); });
         m.XiButton6->click();
         m.x2->click();
         QCOMPARE(readWholeFile(app.shared() + "shar.rtf"),
