@@ -39,7 +39,7 @@ void answerEditor(bool ok, const QString &text = {})
 
 struct TextApp : AppFixture
 {
-    TextApp()
+    TextApp() : AppFixture(true)
     {
         configure();
         main->FormCreate();
