@@ -301,6 +301,8 @@ class TestTextEditor : public QObject
         QCOMPARE(editor.fileName(), path);
         QVERIFY(!editor.Editor->isReadOnly());
         QVERIFY(!editor.document().isModified());
+        // The opened text keeps the editor's default attributes.
+        QCOMPARE(editor.document().defaultFont().family(), QStringLiteral("MS Sans Serif"));
 
         editor.Editor->append(QStringLiteral("third"));
         QVERIFY(editor.document().isModified());
@@ -317,6 +319,31 @@ class TestTextEditor : public QObject
         answerConfirm(QMessageBox::Cancel, &seen);
         editor.OpenButton->trigger();
         QCOMPARE(seen, QStringList{"Confirm: Save changes to " + path + "?"});
+    }
+
+    void failedOpenKeepsEverything()
+    {
+        const QString kept = file("kept.rtf");
+        writeWholeFile(kept, "{\\rtf1 kept text}");
+        Tftext editor(files_.path());
+        answerFile(kept);
+        editor.OpenButton->trigger();
+        editor.Editor->append(QStringLiteral("more"));
+
+        QString report;
+        answerFile(file("missing.rtf"));
+        answerModal<QMessageBox>(
+            [&](QMessageBox *b) {
+                report = b->text();
+                b->accept();
+            },
+            10000, [](QMessageBox *b) { return b->objectName() == "errorReport"; });
+        answerConfirm(QMessageBox::No); // the question about the changes comes first
+        editor.OpenButton->trigger();
+        QTRY_COMPARE(report, QStringLiteral("Failed to Load Stream."));
+        QCOMPARE(editor.fileName(), kept);
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept text\nmore"));
+        QVERIFY(editor.document().isModified());
     }
 
     void saveAsAsksBeforeOverwriting_data()

@@ -8,6 +8,7 @@
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
 #include "text/RichTextFile.h"
+#include "text/RichTextView.h"
 #include "text/RtfWriter.h"
 #include "text/utext.h"
 
@@ -127,7 +128,7 @@ void TextPage::CopyEditorText()
     // Something may have put a link in its place meanwhile: never read through one.
     if (QFileInfo(temp.path()).isSymLink())
         throw std::runtime_error("Failed to Load Stream");
-    loadRichTextFile(*red->document(), temp.path());
+    loadRichTextView(*red, temp.path());
     letPendingMessagesRun();
 }
 

@@ -1,6 +1,7 @@
 // The editor's file commands: New, Open, Save, Save As and Print, and the questions they
 // ask.
 #include "text/RichTextFile.h"
+#include "text/RichTextView.h"
 #include "text/utext.h"
 
 #include <QFileInfo>
@@ -66,7 +67,7 @@ void Tftext::OpenButtonClick()
 
 void Tftext::OpenTextFile(const QString &path)
 {
-    loadRichTextFile(*Editor->document(), path);
+    loadRichTextView(*Editor, path);
     ShowFileName(path);
     Editor->setFocus();
     Editor->document()->setModified(false);
