@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
+#include <QUrl>
 
 using namespace quorix;
 
@@ -150,6 +151,26 @@ class TestTextPage : public QObject
         p.start(unrtf, {QStringLiteral("--text"), app.shared() + "shar.rtf"});
         QVERIFY(p.waitForFinished(20000));
         QVERIFY(p.readAllStandardOutput().contains("changed but cancelled"));
+    }
+
+    void libreOfficeReadsTheSentText()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        TextApp app;
+        answerEditor(true, QStringLiteral("Read by a word processor"));
+        app.m().XiButton6->click();
+        app.m().x2->click();
+        // LibreOffice keeps its profile in a temporary folder, not in the user's.
+        QTemporaryDir profile, out;
+        QProcess p;
+        p.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(profile.path()).toString(),
+                          "--headless", "--convert-to", "txt:Text", "--outdir", out.path(),
+                          app.shared() + "shar.rtf"});
+        QVERIFY(p.waitForFinished(90000));
+        QCOMPARE(readWholeFile(out.filePath("shar.txt")).trimmed().replace("\xEF\xBB\xBF", ""),
+                 QByteArray("Read by a word processor"));
     }
 
     void takesTheViewBackFromTheSlidePage()
