@@ -250,13 +250,18 @@ void Tftext::FormCreate(const QString &programFolder)
 {
     OpenDialog->setDirectory(programFolder);
     SaveDialog->setDirectory(programFolder);
-    ShowFileName(QStringLiteral("Untitled"));
+    ShowFileName(untitled());
     SyncToolbar();
     // The platform's interface font: 8 points, in whole points.
     QTextCharFormat start;
     start.setFontFamilies({QStringLiteral("MS Sans Serif")});
     start.setFontPointSize(8);
     setCurrentAttributes(start);
+}
+
+QString Tftext::untitled()
+{
+    return tr("Untitled");
 }
 
 void Tftext::showEvent(QShowEvent *e)

@@ -57,6 +57,8 @@ class Tftext : public TModalForm
     QTextDocument &document() const;
     // Full path of the file last opened or saved, or "Untitled".
     const QString &fileName() const { return fileName_; }
+    // The name of a text that was never opened or saved.
+    static QString untitled();
     // The printer the print dialog sets up (it keeps its settings between prints).
     QPrinter &printer() { return *printer_; }
     // The custom colour list as stored (empty until read or first confirmed).

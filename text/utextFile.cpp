@@ -15,12 +15,6 @@
 
 namespace quorix {
 
-namespace {
-
-const QString kUntitled = QStringLiteral("Untitled");
-
-} // namespace
-
 int Tftext::confirm(const QString &text)
 {
     QMessageBox box(QMessageBox::Question, tr("Confirm"), text,
@@ -47,7 +41,7 @@ bool Tftext::AskSaveChanges()
 
 void Tftext::ToolButton1Click()
 {
-    ShowFileName(kUntitled);
+    ShowFileName(untitled());
     Editor->clear();
     Editor->document()->setModified(false);
 }
@@ -75,7 +69,7 @@ void Tftext::OpenTextFile(const QString &path)
 
 void Tftext::FileSave()
 {
-    if (fileName_ == kUntitled) {
+    if (fileName_ == untitled()) {
         SaveTextAs();
         return;
     }
