@@ -2,7 +2,6 @@
 // and their questions, the close query, the custom colours and printing.
 #include "ModalAnswerer.h"
 #include "text/CustomColours.h"
-#include "text/FontComboBox.h"
 #include "text/RichTextFile.h"
 #include "text/utext.h"
 
@@ -127,18 +126,6 @@ class TestTextEditor : public QObject
         QCOMPARE(sizeNow(), 2.0);
     }
 
-    void startsUntitledWithTheInterfaceFont()
-    {
-        Tftext editor(files_.path());
-        QCOMPARE(editor.windowTitle(), QStringLiteral("Untitled - Quorix"));
-        QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
-        QCOMPARE(editor.modalResult(), 0);
-        QCOMPARE(editor.document().defaultFont().family(), QStringLiteral("MS Sans Serif"));
-        QCOMPARE(editor.document().defaultFont().pointSize(), 8);
-        QVERIFY(editor.LeftAlign->isChecked());
-        QVERIFY(!editor.BoldButton->isChecked());
-    }
-
     void styleButtonsChangeSelectionOrDefault_data()
     {
         QTest::addColumn<QString>("button");
@@ -177,16 +164,6 @@ class TestTextEditor : public QObject
         QCOMPARE(shown(5), false);
     }
 
-    void styleBitsKeepTheOthers()
-    {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("x"));
-        editor.ItalicButton->trigger();
-        editor.BoldButton->trigger();
-        QVERIFY(editor.document().defaultFont().italic());
-        QVERIFY(editor.document().defaultFont().bold());
-    }
-
     void paragraphButtons()
     {
         Tftext editor(files_.path());
@@ -212,28 +189,6 @@ class TestTextEditor : public QObject
         editor.BulletsButton->trigger();
         QVERIFY(!editor.document().findBlockByNumber(0).textList());
         QVERIFY(!editor.document().findBlockByNumber(1).textList());
-    }
-
-    void fontBoxSetsTheFaceEvenDefault()
-    {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("abc"));
-        select(editor.Editor, 0, 3);
-        editor.fontname->setCurrentIndex(editor.fontname->findText(QStringLiteral("Default")));
-        emit editor.fontname->OnChange();
-        QCOMPARE(formatAt(editor.document(), 1).fontFamilies().toStringList().value(0),
-                 QStringLiteral("Default"));
-    }
-
-    void toolbarFollowsTheTextOnlyAtCreation()
-    {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("plain bold"));
-        select(editor.Editor, 6, 10);
-        editor.BoldButton->trigger();
-        editor.BoldButton->setChecked(false);
-        select(editor.Editor, 8, 8); // caret inside the bold word
-        QVERIFY(!editor.BoldButton->isChecked());
     }
 
     void clipboardButtonsDoWhatTheirIconsShow()
@@ -428,17 +383,6 @@ class TestTextEditor : public QObject
         QCOMPARE(result, 2);
         QCOMPARE(seen.size(), 2);
         QVERIFY(editor.document().toPlainText().contains(QStringLiteral("more ")));
-    }
-
-    void comingBackClearsTheModifiedFlag()
-    {
-        Tftext editor(files_.path());
-        const int result = showWith(editor, [&](Tftext *f) {
-            QTest::keyClicks(f->Editor, QStringLiteral("typed"));
-            f->FormActivate();   // as when the presenter comes back from another program
-            f->BitBtn2->click(); // asks nothing
-        });
-        QCOMPARE(result, 1);
     }
 
     void customColoursTextFormat()
