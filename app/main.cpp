@@ -2,6 +2,7 @@
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
+#include "text/utext.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,6 +25,10 @@ int main(int argc, char **argv)
     foptions.setAbout(&fabout);
     mainForm.setOptionsDialog(&foptions);
     mainForm.FormCreate();
+    // The text editor comes last; it stays above the always-on-top main window it
+    // belongs to.
+    quorix::Tftext ftext(mainForm.programFolder(), &mainForm);
+    mainForm.setTextEditor(&ftext);
 
     mainForm.show();
     return app.exec();

@@ -62,6 +62,11 @@ void TMainForm::setOptionsDialog(Tfoptions *dialog)
     foptions_ = dialog;
 }
 
+void TMainForm::setTextEditor(Tftext *editor)
+{
+    textPage_->setEditor(editor);
+}
+
 TMainForm::~TMainForm()
 {
     FormDestroy();

@@ -1,19 +1,27 @@
-// Times the RTF reader and writer on a generated document of about 2 MB (many paragraphs,
-// mixed character formats, lists, non-ASCII text) and compares the read time with
-// `unrtf --text` on the same file, in the same run.
+// Times the RTF reader and writer on two documents of about 2 MB — one generated here
+// (many paragraphs, mixed character formats, lists, non-ASCII text) and one written by
+// LibreOffice (bench/data/libreoffice-2mb.rtf.gz) — and compares the read time with
+// `unrtf --text` on the same file, in the same run. For each it also times opening the
+// file in the text editor: loading it into the editor's document and its first paint.
 //
 //   build/bench_rtf [rounds]        (default 5 rounds; the median is reported)
+#include "text/RichTextView.h"
 #include "text/RtfReader.h"
 #include "text/RtfWriter.h"
+#include "text/utext.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTextEdit>
+
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -137,27 +145,33 @@ double processMs(const QString &program, const QStringList &args)
     return t.nsecsElapsed() / 1e6;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The LibreOffice document, unpacked; empty when the file is missing.
+QByteArray libreOfficeDocument()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const int rounds = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
+    QByteArray rtf;
+    gzFile in = gzopen(QUORIX_BENCH_DATA "/libreoffice-2mb.rtf.gz", "rb");
+    if (!in)
+        return rtf;
+    char buffer[65536];
+    int n = 0;
+    while ((n = gzread(in, buffer, sizeof buffer)) > 0)
+        rtf.append(buffer, n);
+    gzclose(in);
+    return rtf;
+}
 
-    const QByteArray rtf = generate(2 * 1024 * 1024);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bench.rtf"));
+void run(const char *name, const QByteArray &rtf, int rounds, const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/bench.rtf");
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
+            return;
         }
     }
 
-    std::vector<double> reads, writes, unrtfs, rtfcats;
+    std::vector<double> reads, writes, unrtfs, rtfcats, opens;
     QByteArray written;
     int blocks = 0;
     const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
@@ -171,15 +185,23 @@ int main(int argc, char **argv)
             unrtfs.push_back(processMs(unrtf, {QStringLiteral("--text"), path}));
         if (QFile::exists(rtfcat))
             rtfcats.push_back(processMs(rtfcat, {path}));
+        quorix::Tftext editor(folder);
+        editor.show();
+        editor.grab();
+        opens.push_back(timeMs([&] {
+            quorix::loadRichTextView(*editor.Editor, path);
+            editor.grab(); // the first paint with the text
+        }));
     }
 
-    std::printf("RTF benchmark: %.2f MB input, %d paragraphs, median of %d rounds\n",
+    std::printf("%s: %.2f MB input, %d paragraphs, median of %d rounds\n", name,
                 rtf.size() / 1048576.0, blocks, rounds);
     const double read = median(reads);
     std::printf("  read  (RtfReader::read)        %8.1f ms  %6.1f MB/s\n", read,
                 rtf.size() / 1048576.0 / (read / 1000));
     std::printf("  write (RtfWriter::write)       %8.1f ms  (%.2f MB out)\n", median(writes),
                 written.size() / 1048576.0);
+    std::printf("  open in the editor, first paint %7.1f ms\n", median(opens));
     if (!rtfcats.empty() && median(rtfcats) >= 0)
         std::printf("  build/rtfcat FILE (process)    %8.1f ms\n", median(rtfcats));
     if (!unrtfs.empty() && median(unrtfs) > 0) {
@@ -193,5 +215,26 @@ int main(int argc, char **argv)
     } else {
         std::printf("  unrtf not found: no comparison (apt-get install unrtf)\n");
     }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rounds = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
+    QTemporaryDir dir;
+    // The editor keeps its custom colours in the settings: keep them out of the user's.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+
+    run("Generated RTF", generate(2 * 1024 * 1024), rounds, dir.path());
+    const QByteArray libreOffice = libreOfficeDocument();
+    if (libreOffice.isEmpty())
+        std::printf("LibreOffice RTF: %s/libreoffice-2mb.rtf.gz is missing\n", QUORIX_BENCH_DATA);
+    else
+        run("LibreOffice RTF", libreOffice, rounds, dir.path());
     return 0;
 }

@@ -1,4 +1,7 @@
-# build/bench_rtf: read and write a generated 2 MB RTF, compared with unrtf --text.
+# build/bench_rtf: read and write a generated 2 MB RTF and one written by LibreOffice, open
+# each in the editor, and compare with unrtf --text.
+find_package(ZLIB REQUIRED)
 add_executable(bench_rtf ${CMAKE_CURRENT_LIST_DIR}/bench_rtf.cpp)
-target_link_libraries(bench_rtf PRIVATE quorix_rtf Qt6::Gui)
+target_link_libraries(bench_rtf PRIVATE quorix_rtf quorix_text Qt6::Widgets ZLIB::ZLIB)
+target_compile_definitions(bench_rtf PRIVATE QUORIX_BENCH_DATA="${CMAKE_CURRENT_LIST_DIR}/data")
 add_dependencies(bench_rtf rtfcat)

@@ -7,10 +7,21 @@
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
+#include "text/utext.h"
 
 #include <memory>
 #include <QApplication>
+#include <QSettings>
 #include <QTemporaryDir>
+
+// Settings (the editor's custom colours, the file dialogs' history) go to a temporary
+// folder for the whole test program, never into the user's own configuration.
+inline void keepSettingsInTemporaryFolder()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
 
 struct AppFixture
 {
@@ -19,16 +30,25 @@ struct AppFixture
     std::unique_ptr<quorix::TMainForm> main;
     quorix::Tfoptions *options = nullptr;
     quorix::Tfabout *about = nullptr;
+    quorix::Tftext *ftext = nullptr;
 
-    AppFixture()
+    // With `textEditor`, the text editor is made last, as at start-up, and handed to the
+    // main window; without it the Text button finds no editor to open, so tests that do
+    // not drive the editor never wait for it.
+    explicit AppFixture(bool textEditor = false)
     {
         QApplication::setApplicationName(QStringLiteral("Quorix"));
+        keepSettingsInTemporaryFolder();
         quorix::setProgramFolderOverride(programDir.path());
         main = std::make_unique<quorix::TMainForm>();
         options = new quorix::Tfoptions(main.get(), main.get());
         about = new quorix::Tfabout(options);
         options->setAbout(about);
         main->setOptionsDialog(options);
+        if (textEditor) {
+            ftext = new quorix::Tftext(programDir.path() + QLatin1Char('/'), main.get());
+            main->setTextEditor(ftext);
+        }
     }
     ~AppFixture()
     {

@@ -2,8 +2,9 @@
 // The text page: the panel `p9` that covers the main window's preview area in the text
 // source, with the read-only view `red` of the accepted text and the buttons "Edit" and
 // "Send". It reaches the main window only through the shared state and the send action it
-// is given.
+// is given, and the editor only through the editor window it is handed.
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -16,6 +17,7 @@ namespace quorix {
 
 class SharedState;
 class TPanel;
+class Tftext;
 
 class TextPage : public QObject
 {
@@ -32,17 +34,31 @@ class TextPage : public QObject
     TPanel *Panel8 = nullptr;
     QPushButton *SpeedButton5 = nullptr, *SpeedButton4 = nullptr;
 
-    // The document that Send writes as shar.rtf: the editor's.
-    QTextDocument &editorDocument() { return *editorDocument_; }
+    // The text editor, made after the main window.
+    void setEditor(Tftext *editor);
+    Tftext *editor() const;
 
-    // Shows the page and takes `red` back from the slide page.
+    // The document that Send writes as shar.rtf: the editor's.
+    QTextDocument &editorDocument();
+
+    // The text source's own part of its button: takes `red` back from the slide page,
+    // shows the page, opens the editor while `red` is empty, and copies the editor's text
+    // into `red` when the editor was last closed with OK.
     void enter();
+    // Edit: shows the editor; OK copies its text into `red`.
+    void SpeedButton5Click();
     // Writes the editor's document into the shared folder as shar.rtf.
     void sendText();
+    // Copies the editor's document into `red` through a temporary RTF file in the program
+    // folder, which never outlives the copy.
+    void CopyEditorText();
+
+    static QString temporaryFileName();
 
   private:
     SharedState &state_;
-    QTextDocument *editorDocument_ = nullptr;
+    QPointer<Tftext> editor_;
+    QTextDocument *standIn_ = nullptr;
 };
 
 } // namespace quorix

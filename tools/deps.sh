@@ -14,7 +14,7 @@ build_pkgs=(
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
-test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format
+test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format poppler-utils
   desktop-file-utils appstream lintian man-db)
 
 want=("${build_pkgs[@]}")

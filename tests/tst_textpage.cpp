@@ -1,0 +1,231 @@
+// The text source: its button, the Edit and Send buttons of the text page, and the copy of
+// the editor's text into the page through a temporary file.
+#include "AppFixture.h"
+#include "ModalAnswerer.h"
+#include "text/RtfWriter.h"
+#include "text/TextPage.h"
+#include "text/utext.h"
+
+#include "controls/Panel.h"
+#include "controls/XiButton.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTextEdit>
+#include <QUrl>
+
+using namespace quorix;
+
+namespace {
+
+// Answers the editor: types `text` (when given) and closes it with OK or Cancel, saying
+// No to the save question.
+void answerEditor(bool ok, const QString &text = {})
+{
+    answerModal<Tftext>([ok, text](Tftext *f) {
+        if (!text.isEmpty()) {
+            f->Editor->selectAll();
+            QTest::keyClicks(f->Editor, text);
+            answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
+        }
+        (ok ? f->BitBtn2 : f->BitBtn1)->click();
+    });
+}
+
+struct TextApp : AppFixture
+{
+    TextApp() : AppFixture(true)
+    {
+        configure();
+        main->FormCreate();
+    }
+    TMainForm &m() { return *main; }
+    QString redText() { return main->red->toPlainText(); }
+    QString temporary() { return program(TextPage::temporaryFileName()); }
+};
+
+} // namespace
+
+class TestTextPage : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void firstPressOpensTheEditor_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("OK fills the page") << true;
+        QTest::newRow("Cancel leaves it empty") << false;
+    }
+    void firstPressOpensTheEditor()
+    {
+        QFETCH(bool, ok);
+        TextApp app;
+        bool editorShown = false;
+        answerModal<Tftext>([&](Tftext *f) {
+            editorShown = true;
+            QTest::keyClicks(f->Editor, QStringLiteral("Hello viewers"));
+            answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
+            (ok ? f->BitBtn2 : f->BitBtn1)->click();
+        });
+        app.m().XiButton6->click();
+        QVERIFY(editorShown);
+        QCOMPARE(app.redText(), ok ? QStringLiteral("Hello viewers") : QString());
+        QCOMPARE(app.m().sourceMode(), 5);
+        QCOMPARE(app.m().D2->text(), QStringLiteral("Text"));
+        QVERIFY(app.m().p9->isVisibleTo(&app.m()));
+        QVERIFY(!QFile::exists(app.temporary()));
+    }
+
+    void laterPressesRefillOnlyAfterOk_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("last closed with OK") << true;
+        QTest::newRow("last closed with Cancel") << false;
+    }
+    void laterPressesRefillOnlyAfterOk()
+    {
+        QFETCH(bool, ok);
+        TextApp app;
+        answerEditor(true, QStringLiteral("first"));
+        app.m().XiButton6->click();
+        QCOMPARE(app.redText(), QStringLiteral("first"));
+
+        answerEditor(ok, QStringLiteral("second"));
+        app.m().textPage().SpeedButton5->click();
+        QCOMPARE(app.redText(), ok ? QStringLiteral("second") : QStringLiteral("first"));
+
+        // The editor stays shut now that the page has text; what it holds still counts
+        // when it was last closed with OK.
+        app.m().textPage().editorDocument().setPlainText(QStringLiteral("third"));
+        bool editorShown = false;
+        answerModal<Tftext>(
+            [&](Tftext *f) {
+                editorShown = true;
+                f->BitBtn1->click();
+            },
+            300);
+        app.m().XiButton6->click();
+        QTest::qWait(400);
+        QVERIFY(!editorShown);
+        QCOMPARE(app.redText(), ok ? QStringLiteral("third") : QStringLiteral("first"));
+    }
+
+    void formattingWithoutCharactersCountsAsEmpty()
+    {
+        TextApp app;
+        app.m().red->setHtml(QStringLiteral("<b></b>"));
+        bool editorShown = false;
+        answerModal<Tftext>([&](Tftext *f) {
+            editorShown = true;
+            f->BitBtn1->click();
+        });
+        app.m().XiButton6->click();
+        QVERIFY(editorShown);
+    }
+
+    void editCancelThenSendWritesTheEditorsText()
+    {
+        TextApp app;
+        answerEditor(true, QStringLiteral("accepted"));
+        app.m().XiButton6->click();
+        answerEditor(false, QStringLiteral("changed but cancelled"));
+        app.m().textPage().SpeedButton5->click();
+        QCOMPARE(app.redText(), QStringLiteral("accepted"));
+        app.m().CBX1->setChecked(true);
+
+        app.m().textPage().SpeedButton4->click();
+        const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
+        QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
+        QVERIFY(!app.m().CBX1->isChecked());
+        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+        if (unrtf.isEmpty())
+            QSKIP("unrtf is not installed");
+        QProcess p;
+        p.start(unrtf, {QStringLiteral("--text"), app.shared() + "shar.rtf"});
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(p.readAllStandardOutput().contains("changed but cancelled"));
+    }
+
+    void libreOfficeReadsTheSentText()
+    {
+        const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (soffice.isEmpty())
+            QSKIP("LibreOffice (soffice) is not installed");
+        TextApp app;
+        answerEditor(true, QStringLiteral("Read by a word processor"));
+        app.m().XiButton6->click();
+        app.m().x2->click();
+        // LibreOffice keeps its profile in a temporary folder, not in the user's.
+        QTemporaryDir profile, out;
+        QProcess p;
+        p.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(profile.path()).toString(),
+                          "--headless", "--convert-to", "txt:Text", "--outdir", out.path(),
+                          app.shared() + "shar.rtf"});
+        QVERIFY(p.waitForFinished(90000));
+        QCOMPARE(readWholeFile(out.filePath("shar.txt")).trimmed().replace("\xEF\xBB\xBF", ""),
+                 QByteArray("Read by a word processor"));
+    }
+
+    void takesTheViewBackFromTheSlidePage()
+    {
+        TextApp app;
+        QWidget elsewhere;
+        app.m().red->setParent(&elsewhere);
+        app.m().red->setPlainText(QStringLiteral("a text slide"));
+        app.m().XiButton6->click(); // the page has text: no editor
+        QCOMPARE(app.m().red->parentWidget(), app.m().p9);
+        QCOMPARE(app.redText(), QStringLiteral("a text slide"));
+    }
+
+    void temporaryFileIsReplacedAndNeverFollowed_data()
+    {
+        QTest::addColumn<bool>("link");
+        QTest::newRow("stale file") << false;
+        QTest::newRow("link to another file") << true;
+    }
+    void temporaryFileIsReplacedAndNeverFollowed()
+    {
+        QFETCH(bool, link);
+        TextApp app;
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath("precious.rtf");
+        writeWholeFile(target, "{\\rtf1 precious}");
+        if (link)
+            QVERIFY(QFile::link(target, app.temporary()));
+        else
+            writeWholeFile(app.temporary(), "{\\rtf1 stale}");
+        app.m().textPage().editorDocument().setPlainText(QStringLiteral("fresh"));
+        app.m().textPage().CopyEditorText();
+        QCOMPARE(app.redText(), QStringLiteral("fresh"));
+        QVERIFY(!QFileInfo(app.temporary()).exists() && !QFileInfo(app.temporary()).isSymLink());
+        QCOMPARE(readWholeFile(target), QByteArray("{\\rtf1 precious}"));
+    }
+
+    void failedCopyIsReportedAndKeepsThePage()
+    {
+        TextApp app;
+        app.m().red->setPlainText(QStringLiteral("old"));
+        app.m().textPage().editorDocument().setPlainText(QStringLiteral("new"));
+        // A folder where the temporary file should go: it can be neither written nor left.
+        QVERIFY(QDir().mkdir(app.temporary()));
+        QString report;
+        answerModal<QMessageBox>([&](QMessageBox *b) {
+            report = b->text();
+            b->accept();
+        });
+        answerModal<Tftext>([](Tftext *f) { f->BitBtn2->click(); });
+        app.m().textPage().SpeedButton5->click();
+        QCOMPARE(report, QStringLiteral("Failed to Save Stream."));
+        QCOMPARE(app.redText(), QStringLiteral("old"));
+    }
+};
+
+QTEST_MAIN(TestTextPage)
+#include "tst_textpage.moc"

@@ -1,0 +1,105 @@
+// The editor's file commands: New, Open, Save, Save As and Print, and the questions they
+// ask.
+#include "text/RichTextFile.h"
+#include "text/RichTextView.h"
+#include "text/utext.h"
+
+#include <QFileInfo>
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace quorix {
+
+int Tftext::confirm(const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, tr("Confirm"), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setObjectName(QStringLiteral("confirm"));
+    box.setEscapeButton(QMessageBox::Cancel);
+    return box.exec();
+}
+
+bool Tftext::AskSaveChanges()
+{
+    if (!Editor->document()->isModified())
+        return true;
+    switch (confirm(tr("Save changes to %1?").arg(fileName_))) {
+    case QMessageBox::Yes:
+        FileSave();
+        return true;
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Tftext::ToolButton1Click()
+{
+    ShowFileName(untitled());
+    Editor->clear();
+    Editor->document()->setModified(false);
+}
+
+void Tftext::OpenButtonClick()
+{
+    if (!AskSaveChanges())
+        return;
+    if (OpenDialog->exec() == QDialog::Accepted) {
+        const QString path = OpenDialog->selectedFiles().value(0);
+        if (!path.isEmpty())
+            OpenTextFile(path);
+    }
+    // The open dialog offers no read-only choice, so the text is always writable.
+    Editor->setReadOnly(false);
+}
+
+void Tftext::OpenTextFile(const QString &path)
+{
+    loadRichTextView(*Editor, path);
+    ShowFileName(path);
+    Editor->setFocus();
+    Editor->document()->setModified(false);
+}
+
+void Tftext::FileSave()
+{
+    if (fileName_ == untitled()) {
+        SaveTextAs();
+        return;
+    }
+    saveRichTextFile(*Editor->document(), fileName_);
+    Editor->document()->setModified(false);
+}
+
+void Tftext::SaveTextAs()
+{
+    if (SaveDialog->exec() != QDialog::Accepted)
+        return;
+    const QString path = SaveDialog->selectedFiles().value(0);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path) && confirm(tr("OK to overwrite %1").arg(path)) != QMessageBox::Yes)
+        return;
+    // Whatever the name's extension, the file receives RTF.
+    saveRichTextFile(*Editor->document(), path);
+    ShowFileName(path);
+    Editor->document()->setModified(false);
+}
+
+void Tftext::PrintButtonClick()
+{
+    QPrintDialog dialog(printer_.get(), this);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printer_->setDocName(fileName_);
+    Editor->document()->print(printer_.get());
+}
+
+} // namespace quorix
