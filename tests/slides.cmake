@@ -2,3 +2,4 @@
 # playback.
 quorix_add_test(tst_imagedecoder SOURCES tst_imagedecoder.cpp LIBS quorix_platform)
 quorix_add_test(tst_slidelist SOURCES tst_slidelist.cpp LIBS quorix_slideshow)
+quorix_add_test(tst_setupwindow SOURCES tst_setupwindow.cpp LIBS quorix_slideshow)
