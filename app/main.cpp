@@ -1,6 +1,7 @@
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
+#include "slideshow/uss.h"
 
 #include <QApplication>
 
@@ -16,6 +17,8 @@ int main(int argc, char **argv)
     quorix::Tfoptions foptions(&mainForm, &mainForm);
     quorix::Tfabout fabout(&foptions);
     foptions.setAbout(&fabout);
+    quorix::Tfss fss(mainForm.state(), &mainForm);
+    mainForm.setSetupWindow(&fss);
     mainForm.setOptionsDialog(&foptions);
     mainForm.FormCreate();
 

@@ -62,6 +62,11 @@ void TMainForm::setOptionsDialog(Tfoptions *dialog)
     foptions_ = dialog;
 }
 
+void TMainForm::setSetupWindow(Tfss *fss)
+{
+    slidePage_->setSetupWindow(fss);
+}
+
 TMainForm::~TMainForm()
 {
     FormDestroy();

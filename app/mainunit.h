@@ -28,6 +28,7 @@ class TRGPanel;
 class TPJCBViewer;
 class TPanel;
 class Tfoptions;
+class Tfss;
 
 class TMainForm : public QWidget
 {
@@ -39,6 +40,8 @@ class TMainForm : public QWidget
 
     // The Options dialog must exist before FormCreate, which may open it.
     void setOptionsDialog(Tfoptions *dialog);
+    // The slide-show set-up window, whose show the slide page plays.
+    void setSetupWindow(Tfss *fss);
 
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.

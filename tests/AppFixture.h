@@ -7,6 +7,7 @@
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
+#include "slideshow/uss.h"
 
 #include <memory>
 #include <QApplication>
@@ -19,6 +20,7 @@ struct AppFixture
     std::unique_ptr<quorix::TMainForm> main;
     quorix::Tfoptions *options = nullptr;
     quorix::Tfabout *about = nullptr;
+    quorix::Tfss *fss = nullptr;
 
     AppFixture()
     {
@@ -28,6 +30,8 @@ struct AppFixture
         options = new quorix::Tfoptions(main.get(), main.get());
         about = new quorix::Tfabout(options);
         options->setAbout(about);
+        fss = new quorix::Tfss(main->state(), main.get());
+        main->setSetupWindow(fss);
         main->setOptionsDialog(options);
     }
     ~AppFixture()
