@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -98,10 +99,17 @@ void readRows(JpegJob &job)
     const bool inverted = c.saw_Adobe_marker;
     while (c.output_scanline < c.output_height) {
         unsigned char *row = job.rows + std::ptrdiff_t(c.output_scanline) * job.rowStep;
-        JSAMPROW target = cmyk ? job.cmykRow : row;
-        jpeg_read_scanlines(&c, &target, 1);
-        if (!cmyk)
+        if (!cmyk) {
+            // Several rows per call, as many as the decoder hands out at once.
+            JSAMPROW targets[16];
+            const JDIMENSION count = std::min<JDIMENSION>(16, c.output_height - c.output_scanline);
+            for (JDIMENSION i = 0; i < count; ++i)
+                targets[i] = row + std::ptrdiff_t(i) * job.rowStep;
+            jpeg_read_scanlines(&c, targets, count);
             continue;
+        }
+        JSAMPROW target = job.cmykRow;
+        jpeg_read_scanlines(&c, &target, 1);
         const unsigned char *in = job.cmykRow;
         for (JDIMENSION x = 0; x < c.output_width; ++x, in += 4, row += 3) {
             const unsigned k = inverted ? in[3] : 255u - in[3];
