@@ -17,7 +17,7 @@ namespace quorix {
 
 void Tfss::XiButton3Click()
 {
-    if (SaveDialog->exec() != QDialog::Accepted || SaveDialog->selectedFiles().isEmpty())
+    if (!runFileDialog(SaveDialog))
         return;
     Button1Click();
     saveSlideList(SaveDialog->selectedFiles().constFirst(), lines_);
@@ -25,7 +25,7 @@ void Tfss::XiButton3Click()
 
 void Tfss::XiButton2Click()
 {
-    if (OpenDialog->exec() != QDialog::Accepted || OpenDialog->selectedFiles().isEmpty())
+    if (!runFileDialog(OpenDialog))
         return;
     openSlideList(OpenDialog->selectedFiles().constFirst());
 }

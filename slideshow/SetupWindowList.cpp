@@ -14,7 +14,7 @@ namespace quorix {
 
 void Tfss::XiButton6Click()
 {
-    if (od->exec() != QDialog::Accepted)
+    if (!runFileDialog(od))
         return;
     // A picture whose header cannot be read ends the batch, with the error reported.
     for (const QString &path : od->selectedFiles())

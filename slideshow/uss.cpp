@@ -9,9 +9,11 @@
 #include "platform/SharedState.h"
 #include "slideshow/SlideRows.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -256,6 +258,19 @@ void Tfss::setLines(const QStringList &lines)
 {
     lines_ = lines;
     mm->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+bool Tfss::runFileDialog(QFileDialog *dialog)
+{
+    QWidget *owner = isVisible() || !parentWidget() ? this : parentWidget();
+    if (dialog->parentWidget() != owner)
+        dialog->setParent(owner, dialog->windowFlags());
+    const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    // A name typed and confirmed with Enter can leave its completion list on the screen.
+    for (QCompleter *completer : dialog->findChildren<QCompleter *>())
+        if (completer->popup())
+            completer->popup()->hide();
+    return accepted;
 }
 
 QString Tfss::line(int index) const

@@ -87,6 +87,9 @@ class Tfss : public TModalForm
     void setupDialogs();
     void connectHandlers();
     void setLines(const QStringList &lines);
+    // Shows a file dialog over whichever window the presenter sees: this one, or the main
+    // window when the slide page opens a list while this one is hidden.
+    bool runFileDialog(QFileDialog *dialog);
     int firstSelectedRow() const;
     // Shows a slide in the preview frame; a picture with the given fit.
     void showEntry(const QString &path, bool previewFit);
