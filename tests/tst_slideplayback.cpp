@@ -110,12 +110,10 @@ void TestSlidePlayback::selectingTheSlideShowShowsThePage()
     SlidePage &page = show->page();
     QCOMPARE(m.sourceMode(), int(smSlideShow));
     QVERIFY(!page.p7->isHidden());
-    QCOMPARE(page.p7->geometry(), QRect(1, 16, 407, 264));
-    QCOMPARE(page.Panel3->geometry(), QRect(59, 8, 289, 201));
-    QCOMPARE(page.SpeedButtonPlayForward->toolTip(), QStringLiteral("Show"));
-    QCOMPARE(page.SpeedButtonPlayForward->geometry(), QRect(56, 0, 50, 25));
-    QCOMPARE(page.tbr->value(), 6);
-    QCOMPARE(m.Timerstep->interval(), 6000);
+    page.tbr->setValue(4);
+    m.Timerstep->setInterval(1);
+    m.XiButton4Click(); // selecting the mode plays nothing, but takes the field's duration
+    QCOMPARE(m.Timerstep->interval(), 4000);
     QVERIFY(!m.Timerstep->enabled());
     QCOMPARE(show->state().slidePosition, 0);
 }
