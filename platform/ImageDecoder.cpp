@@ -53,7 +53,7 @@ QImage decodeImage(const QString &path, ImageFormat format, QSize atLeast)
     case ImageFormat::Jpeg:
         return decodeJpeg(path, atLeast);
     case ImageFormat::Png:
-        return decodePng(path);
+        return decodePng(path, atLeast);
     case ImageFormat::Bmp:
         break;
     }

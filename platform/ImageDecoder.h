@@ -35,8 +35,9 @@ enum class ImageFormat
 QSize imageDimensions(const QString &path, ImageFormat format);
 
 // The whole picture. With `atLeast` given, a JPEG is decoded at the smallest DCT scale
-// (1/8 to 8/8) that still covers that size, which is much faster for previews; other
-// formats come back at full size. Throws ImageError.
+// (1/8 to 8/8) that still covers that size, and a non-interlaced PNG is read row by row
+// into a picture a whole number of times smaller that still covers it, which is much
+// faster and smaller for previews; bitmaps come back at full size. Throws ImageError.
 QImage decodeImage(const QString &path, ImageFormat format, QSize atLeast = QSize());
 
 // A JPEG as a complete 24-bit Windows bitmap file (headers, then bottom-up rows), filled
@@ -53,7 +54,7 @@ Bmp24File decodeJpegAsBmp24(const QString &path);
 QSize jpegDimensions(const QString &path);
 QImage decodeJpeg(const QString &path, QSize atLeast);
 QSize pngDimensions(const QString &path);
-QImage decodePng(const QString &path);
+QImage decodePng(const QString &path, QSize atLeast);
 QSize bmpDimensions(const QString &path);
 QImage decodeBmp(const QString &path);
 

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <vector>
@@ -28,6 +29,15 @@ struct PngJob
     std::size_t offset = 0;
     char message[200] = {};
     png_bytepp rows = nullptr;
+    // Reading into a picture `factor` times smaller: each output pixel is the average of a
+    // factor x factor box, summed row by row in `sums`.
+    unsigned factor = 1;
+    png_bytep row = nullptr;
+    png_uint_32 *sums = nullptr;
+    unsigned char *out = nullptr;
+    std::ptrdiff_t outStride = 0;
+    png_uint_32 outWidth = 0;
+    png_uint_32 outHeight = 0;
 
     PngJob() = default;
     PngJob(const PngJob &) = delete;
@@ -78,6 +88,40 @@ void readRows(PngJob &job)
     png_read_end(job.png, nullptr);
 }
 
+// Transparent pixels are laid over white before they are averaged.
+void readRowsReduced(PngJob &job)
+{
+    const png_uint_32 height = png_get_image_height(job.png, job.info);
+    const unsigned channels = png_get_channels(job.png, job.info);
+    const unsigned k = job.factor;
+    const std::size_t sumCount = std::size_t(job.outWidth) * 3;
+    std::memset(job.sums, 0, sumCount * sizeof *job.sums);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        png_read_row(job.png, job.row, nullptr);
+        const png_uint_32 outY = y / k;
+        if (outY >= job.outHeight)
+            continue;
+        const png_bytep in = job.row;
+        for (png_uint_32 x = 0; x < job.outWidth * k; ++x) {
+            const png_bytep p = in + std::size_t(x) * channels;
+            png_uint_32 *sum = job.sums + std::size_t(x / k) * 3;
+            for (unsigned c = 0; c < 3; ++c) {
+                unsigned v = p[c];
+                if (channels == 4)
+                    v = (v * p[3] + 255u * (255u - p[3]) + 127u) / 255u;
+                sum[c] += v;
+            }
+        }
+        if ((y + 1) % k == 0) {
+            unsigned char *target = job.out + std::ptrdiff_t(outY) * job.outStride;
+            for (std::size_t i = 0; i < sumCount; ++i)
+                target[i] = static_cast<unsigned char>((job.sums[i] + k * k / 2) / (k * k));
+            std::memset(job.sums, 0, sumCount * sizeof *job.sums);
+        }
+    }
+    png_read_end(job.png, nullptr);
+}
+
 [[noreturn]] void fail(const QString &path, const QString &why)
 {
     throw ImageError(QStringLiteral("Cannot read the PNG picture %1: %2")
@@ -107,7 +151,7 @@ QSize pngDimensions(const QString &path)
     return {int(width), int(height)};
 }
 
-QImage decodePng(const QString &path)
+QImage decodePng(const QString &path, QSize atLeast)
 {
     QByteArray bytes;
     try {
@@ -130,6 +174,30 @@ QImage decodePng(const QString &path)
     const png_uint_32 width = png_get_image_width(job.png, job.info);
     const png_uint_32 height = png_get_image_height(job.png, job.info);
     checkImageSize(path, width, height);
+    // A preview needs no picture at full size: a non-interlaced one is read row by row
+    // into a picture as many times smaller as still covers `atLeast`.
+    if (atLeast.isValid() && !atLeast.isEmpty() &&
+        png_get_interlace_type(job.png, job.info) == PNG_INTERLACE_NONE) {
+        const png_uint_32 factor =
+            std::min(width / png_uint_32(atLeast.width()), height / png_uint_32(atLeast.height()));
+        if (factor >= 2) {
+            job.factor = factor;
+            job.outWidth = width / factor;
+            job.outHeight = height / factor;
+            QImage image(int(job.outWidth), int(job.outHeight), QImage::Format_RGB888);
+            std::vector<png_byte> row(png_get_rowbytes(job.png, job.info));
+            std::vector<png_uint_32> sums(std::size_t(job.outWidth) * 3);
+            if (image.isNull())
+                throw ImageError("Not enough memory for the picture");
+            job.row = row.data();
+            job.sums = sums.data();
+            job.out = image.bits();
+            job.outStride = image.bytesPerLine();
+            if (!runStep(job, readRowsReduced))
+                fail(path, QString::fromLocal8Bit(job.message));
+            return image;
+        }
+    }
     const bool alpha = png_get_channels(job.png, job.info) == 4;
     QImage image(int(width), int(height), alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
     if (image.isNull() || png_get_rowbytes(job.png, job.info) > std::size_t(image.bytesPerLine()))

@@ -55,8 +55,8 @@ class TestImageDecoder : public QObject
     void everyVariantOpens_data();
     void everyVariantOpens();
     void transparencyIsLaidOverWhite();
-    void jpegPreviewUsesTheSmallestCoveringScale_data();
-    void jpegPreviewUsesTheSmallestCoveringScale();
+    void previewsDecodeNoLargerThanNeeded_data();
+    void previewsDecodeNoLargerThanNeeded();
     void jpegAsBmp24IsTheDecodedPicture_data();
     void jpegAsBmp24IsTheDecodedPicture();
     void brokenFilesAreRefused_data();
@@ -107,21 +107,39 @@ void TestImageDecoder::transparencyIsLaidOverWhite()
     QCOMPARE(image.pixelColor(35, 5), QColor(Qt::white));
 }
 
-void TestImageDecoder::jpegPreviewUsesTheSmallestCoveringScale_data()
+void TestImageDecoder::previewsDecodeNoLargerThanNeeded_data()
 {
+    QTest::addColumn<QString>("file");
     QTest::addColumn<QSize>("atLeast");
     QTest::addColumn<QSize>("decoded");
-    QTest::newRow("1/8") << QSize(5, 3) << QSize(5, 4);
-    QTest::newRow("3/8") << QSize(14, 10) << QSize(15, 12);
-    QTest::newRow("larger than the picture") << QSize(80, 60) << QSize(40, 30);
-    QTest::newRow("no size") << QSize() << QSize(40, 30);
+    // JPEG: the smallest of the DCT scales 1/8 .. 8/8 that covers the size.
+    QTest::newRow("jpeg 1/8") << sample("progressive.jpg") << QSize(5, 3) << QSize(5, 4);
+    QTest::newRow("jpeg 3/8") << sample("progressive.jpg") << QSize(14, 10) << QSize(15, 12);
+    QTest::newRow("jpeg larger than the picture")
+        << sample("baseline.jpg") << QSize(80, 60) << QSize(40, 30);
+    QTest::newRow("jpeg no size") << sample("baseline.jpg") << QSize() << QSize(40, 30);
+    // PNG: a whole number of times smaller, read row by row.
+    QTest::newRow("png a quarter") << sample("rgb16.png") << QSize(10, 7) << QSize(10, 7);
+    QTest::newRow("png with alpha a third")
+        << sample("alpha.png") << QSize(10, 10) << QSize(13, 10);
+    QTest::newRow("png palette") << sample("palette.png") << QSize(20, 15) << QSize(20, 15);
+    QTest::newRow("interlaced png at full size")
+        << sample("interlaced.png") << QSize(10, 7) << QSize(40, 30);
 }
 
-void TestImageDecoder::jpegPreviewUsesTheSmallestCoveringScale()
+void TestImageDecoder::previewsDecodeNoLargerThanNeeded()
 {
+    QFETCH(QString, file);
     QFETCH(QSize, atLeast);
     QFETCH(QSize, decoded);
-    QCOMPARE(decodeImage(sample("progressive.jpg"), ImageFormat::Jpeg, atLeast).size(), decoded);
+    const QImage image = decodeImage(file, formatOf(file), atLeast);
+    QCOMPARE(image.size(), decoded);
+    // The reduced picture is the full one made smaller, not another one.
+    const QImage full = decodeImage(file, formatOf(file))
+                            .scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (QPoint p : {QPoint(0, 0), QPoint(decoded.width() - 1, decoded.height() - 1)})
+        QVERIFY2(near(image.pixelColor(p), full.pixelColor(p), 48),
+                 qPrintable(image.pixelColor(p).name() + " " + full.pixelColor(p).name()));
 }
 
 void TestImageDecoder::jpegAsBmp24IsTheDecodedPicture_data()
