@@ -2,6 +2,7 @@
 #include "app/mainunit.h"
 #include "app/uabout.h"
 #include "app/uoptions.h"
+#include "slideshow/uss.h"
 #include "text/utext.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ int main(int argc, char **argv)
     quorix::Tfoptions foptions(&mainForm, &mainForm);
     quorix::Tfabout fabout(&foptions);
     foptions.setAbout(&fabout);
+    quorix::Tfss fss(mainForm.state(), &mainForm);
+    mainForm.setSetupWindow(&fss);
     mainForm.setOptionsDialog(&foptions);
     mainForm.FormCreate();
     // The text editor comes last; it stays above the always-on-top main window it

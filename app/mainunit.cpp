@@ -67,6 +67,11 @@ void TMainForm::setTextEditor(Tftext *editor)
     textPage_->setEditor(editor);
 }
 
+void TMainForm::setSetupWindow(Tfss *fss)
+{
+    slidePage_->setSetupWindow(fss);
+}
+
 TMainForm::~TMainForm()
 {
     FormDestroy();

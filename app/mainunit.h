@@ -29,6 +29,7 @@ class TPJCBViewer;
 class TPanel;
 class Tfoptions;
 class Tftext;
+class Tfss;
 
 class TMainForm : public QWidget
 {
@@ -42,6 +43,8 @@ class TMainForm : public QWidget
     void setOptionsDialog(Tfoptions *dialog);
     // The text editor, made last at start-up; the text page shows it.
     void setTextEditor(Tftext *editor);
+    // The slide-show set-up window, whose show the slide page plays.
+    void setSetupWindow(Tfss *fss);
 
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.

@@ -1,15 +1,24 @@
 #pragma once
 // The slide page: the panel `p7` that covers the main window's preview area in the
-// slide-show source, and the timer of timed playback. It reaches the main window only
-// through the shared state.
+// slide-show source, with the slide preview, the seven tool buttons, the Loop box and the
+// duration field, and the timer of timed playback. It reaches the main window only
+// through the shared state; the show itself is the set-up window's slide-list lines.
 #include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QString>
 
+class QCheckBox;
+class QLabel;
+class QSpinBox;
 class QTextEdit;
+class QToolButton;
 class QWidget;
 
 namespace quorix {
 
 class SharedState;
+class Tfss;
 class TPanel;
 class TTimer;
 
@@ -19,11 +28,11 @@ class SlidePage : public QObject
 
   public:
     // Builds `p7` inside `area` (the preview frame), hidden. `red` is the text page's
-    // rich-text view, which text slides borrow.
+    // rich-text view, which text slides borrow and picture slides give back.
     SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject *parent = nullptr);
 
-    TPanel *p7 = nullptr;
-    TTimer *Timerstep = nullptr;
+    // The set-up window whose slide-list lines are played.
+    void setSetupWindow(Tfss *fss) { fss_ = fss; }
 
     // Shows the page; the main window has done the common source-button step.
     void enter();
@@ -32,10 +41,55 @@ class SlidePage : public QObject
     void risisliko(const QString &path);
     // Shows a slide on the page.
     void risiprikaz(const QString &path);
+    // risisliko while automatic sending is on, then risiprikaz.
+    void ShowSlide(const QString &path);
+
+    // Handlers -------------------------------------------------------------------------
+    void SpeedButtonPlayForwardClick(); // Show
+    void SpeedButtonPauseClick();       // Stop
+    void SpeedButton1Click();           // Set Up
+    void SpeedButtonFirstOneClick();    // First Image
+    void SpeedButtonLastOneClick();     // Last Image
+    void SpeedButton2Click();           // Previous
+    void SpeedButton3Click();           // Next
+    void tbrChange();
+    void TimerstepTimer();
+
+    // Components, named as in the layout ------------------------------------------------
+    TPanel *p7 = nullptr;
+    TPanel *Panel3 = nullptr;
+    QLabel *slika2 = nullptr;
+    TPanel *Panel7 = nullptr;
+    QToolButton *SpeedButtonFirstOne = nullptr, *SpeedButton2 = nullptr,
+                *SpeedButtonPlayForward = nullptr, *SpeedButton3 = nullptr,
+                *SpeedButtonLastOne = nullptr, *SpeedButtonPause = nullptr, *SpeedButton1 = nullptr;
+    QCheckBox *cbloop = nullptr;
+    QLabel *l_td = nullptr;
+    QSpinBox *tbr = nullptr;
+    TTimer *Timerstep = nullptr;
 
   private:
+    void setupLayout();
+    void connectHandlers();
+    void playForward();
+    bool slidesPresent() const;
+    QString slideLine(int index) const;
+    int lastLine() const;
+    // The duration field's value in milliseconds: the integer in its text, else 1 s.
+    int durationMs() const;
+    // A text slide: loaded into `red`, which moves into the slide frame, and written as
+    // shar.rtf.
+    void showTextSlide(const QString &path);
+    void borrowRed();
+    void giveBackRed();
+    void advance();
+
     SharedState &state_;
-    QTextEdit *red_;
+    QPointer<QTextEdit> red_;
+    QPointer<QWidget> redHome_;
+    QRect redHomeGeometry_;
+    Tfss *fss_ = nullptr;
+    bool reportOpen_ = false;
 };
 
 } // namespace quorix

@@ -7,6 +7,7 @@
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
+#include "slideshow/uss.h"
 #include "text/utext.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ struct AppFixture
     quorix::Tfoptions *options = nullptr;
     quorix::Tfabout *about = nullptr;
     quorix::Tftext *ftext = nullptr;
+    quorix::Tfss *fss = nullptr;
 
     // With `textEditor`, the text editor is made last, as at start-up, and handed to the
     // main window; without it the Text button finds no editor to open, so tests that do
@@ -44,6 +46,8 @@ struct AppFixture
         options = new quorix::Tfoptions(main.get(), main.get());
         about = new quorix::Tfabout(options);
         options->setAbout(about);
+        fss = new quorix::Tfss(main->state(), main.get());
+        main->setSetupWindow(fss);
         main->setOptionsDialog(options);
         if (textEditor) {
             ftext = new quorix::Tftext(programDir.path() + QLatin1Char('/'), main.get());

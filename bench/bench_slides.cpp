@@ -1,0 +1,174 @@
+// build/bench_slides: the slide decoders against the reference tools, as whole processes,
+// on a 6000 x 4000 photo-like JPEG of about 9 MB, and the filling of the slide list from a
+// slide-list file of 500 such photos. Medians of several runs, all in the same run.
+//
+//   build/bench_slides [WORK_FOLDER]      (default: build/bench-slides)
+//
+// Needs djpeg (libjpeg-turbo-progs), vipsthumbnail (libvips-tools) and ImageMagick's
+// convert; the photo is made once with convert and kept in the work folder.
+#include "platform/SharedState.h"
+#include "slideshow/SlideListFile.h"
+#include "slideshow/uss.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+struct Run
+{
+    double seconds;
+    long peakKb;
+};
+
+// Runs a command to its end; its wall time and peak memory.
+Run run(const std::vector<std::string> &command)
+{
+    std::vector<char *> argv;
+    for (const std::string &a : command)
+        argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    QElapsedTimer clock;
+    clock.start();
+    pid_t pid = 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot run %s\n", argv[0]);
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0]);
+        std::exit(1);
+    }
+    return {clock.nsecsElapsed() / 1e9, usage.ru_maxrss};
+}
+
+template <class T> T median(std::vector<T> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Command
+{
+    const char *name;
+    std::vector<std::string> argv;
+    int runs = 7;
+};
+
+// Runs the commands in turns (one run of each per round, after one warm-up run each), so
+// that a load which comes and goes on the machine falls on all of them alike, and prints
+// each one's medians against the first.
+void compare(const std::vector<Command> &commands)
+{
+    std::vector<std::vector<Run>> runs(commands.size());
+    for (const Command &c : commands)
+        run(c.argv);
+    for (int round = 0; round < 7; ++round)
+        for (std::size_t i = 0; i < commands.size(); ++i)
+            if (round < commands[i].runs)
+                runs[i].push_back(run(commands[i].argv));
+    Run anchor{};
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        std::vector<double> seconds;
+        std::vector<long> peaks;
+        for (const Run &r : runs[i]) {
+            seconds.push_back(r.seconds);
+            peaks.push_back(r.peakKb);
+        }
+        const Run m{median(seconds), median(peaks)};
+        std::printf("  %-28s %7.3f s  %7.1f MB", commands[i].name, m.seconds, m.peakKb / 1024.0);
+        if (i == 0)
+            anchor = m;
+        else
+            std::printf("   time x%.2f  memory x%.2f", m.seconds / anchor.seconds,
+                        double(m.peakKb) / double(anchor.peakKb));
+        std::printf("\n");
+    }
+}
+
+std::string convertTool()
+{
+    return QFile::exists("/usr/bin/convert") ? "/usr/bin/convert" : "convert";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString work =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench-slides"))
+            .absolutePath();
+    QDir().mkpath(work);
+    const std::string photo = (work + "/photo.jpg").toStdString();
+    const std::string slidecat = QUORIX_SLIDECAT;
+    if (!QFile::exists(QString::fromStdString(photo))) {
+        std::printf("Making a 6000 x 4000 photo-like JPEG (once)...\n");
+        run({convertTool(), "-seed", "7", "-size", "6000x4000", "plasma:", "-attenuate", "0.27",
+             "+noise", "Gaussian", "-quality", "90", photo});
+    }
+    std::printf("photo.jpg: %.1f MB\n\n", QFile(QString::fromStdString(photo)).size() / 1e6);
+
+    const std::string out = (work + "/out").toStdString();
+    std::printf("The slide as shar.bmp (24-bit BMP), medians of 7 runs in turns:\n");
+    compare({
+        {"djpeg -bmp", {"djpeg", "-bmp", "-outfile", out + "-djpeg.bmp", photo}},
+        {"slidecat --shar", {slidecat, "--shar", out + "-shar.bmp", photo}},
+        {"convert to BMP3", {convertTool(), photo, "BMP3:" + out + "-im.bmp"}, 3},
+    });
+    std::printf("\nThe set-up window's preview (209 pixels), medians of 7 runs in turns:\n");
+    compare({
+        {"vipsthumbnail -s 209", {"vipsthumbnail", "-s", "209", "-o", out + "-vips.png", photo}},
+        {"djpeg -scale 1/8",
+         {"djpeg", "-scale", "1/8", "-bmp", "-outfile", out + "-eighth.bmp", photo}},
+        {"slidecat --preview", {slidecat, "--preview", out + "-preview.png", photo}},
+        {"slidecat --page", {slidecat, "--page", out + "-page.png", photo}},
+    });
+
+    // 500 photos, each its own file (hard links: the same bytes, separate names).
+    QStringList lines{"0", "5"};
+    for (int i = 0; i < 500; ++i) {
+        const QString name = work + QStringLiteral("/photo%1.jpg").arg(i, 3, 10, QChar('0'));
+        if (!QFile::exists(name) && ::link(photo.c_str(), name.toLocal8Bit().constData()) != 0)
+            QFile::copy(QString::fromStdString(photo), name);
+        lines << name;
+    }
+    const QString obl = work + "/photos.obl";
+    quorix::saveSlideList(obl, lines);
+    quorix::SharedState state;
+    quorix::Tfss fss(state);
+    std::vector<double> times;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        fss.openSlideList(obl);
+        times.push_back(clock.nsecsElapsed() / 1e9);
+    }
+    std::printf("\nOpening a slide list of 500 photos: %.3f s (median of 3), %.3f s per 100 "
+                "rows, %d rows\n",
+                median(times), median(times) / 5, fss.tabela->topLevelItemCount());
+    return 0;
+}

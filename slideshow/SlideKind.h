@@ -1,0 +1,52 @@
+#pragma once
+// What a slide file is, decided by its name's extension alone, and the facts its row in
+// the slide list shows: size, type, location and picture dimensions.
+#include "platform/ImageDecoder.h"
+
+#include <QString>
+
+namespace quorix {
+
+enum SlideKind : int
+{
+    skText = 0, // .txt
+    skJpeg = 1, // .jpg, .jpeg
+    skPng = 2,  // .png
+    skBmp = 3,  // .bmp
+    skRtf = 4,  // .rtf
+    skNone = 5, // anything else: no slide
+};
+
+// The slide kind of a path (or of any text): the extension is what follows the last "."
+// when no "/" follows it, compared without regard to the case of ASCII letters.
+int FileKind(const QString &path);
+
+inline bool isPictureKind(int kind)
+{
+    return kind == skJpeg || kind == skPng || kind == skBmp;
+}
+inline bool isTextKind(int kind)
+{
+    return kind == skText || kind == skRtf;
+}
+// The decoder of a picture kind.
+ImageFormat imageFormatOf(int kind);
+
+// The size in bytes of the file, or -1 when there is none.
+qint64 FileSizeOf(const QString &path);
+
+// The file name without its folder.
+QString slideFileName(const QString &path);
+// The folder without its final "/", except the root "/", which stays whole.
+QString slideLocation(const QString &path);
+// The full path again: location, a "/" unless it already ends in one, and the name.
+QString slideRowPath(const QString &location, const QString &name);
+
+// A short human-readable type name of the file, at most 79 characters.
+QString slideTypeName(const QString &path);
+
+// "1024 X 768" for a picture, from its header; empty for the text kinds. Throws
+// ImageError when a picture's header cannot be read.
+QString slideDimensionsText(const QString &path, int kind);
+
+} // namespace quorix

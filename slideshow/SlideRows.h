@@ -1,0 +1,49 @@
+#pragma once
+// The slide rows of the set-up window's list `tabela`: a caption and four sub-items per
+// row (name; size, type, location, dimensions), how a row is added, moved and sorted, and
+// the slide-list lines built from the rows.
+#include <QString>
+#include <QStringList>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quorix {
+
+enum SlideColumn : int
+{
+    colName = 0,
+    colSize = 1,
+    colType = 2,
+    colLocation = 3,
+    colDimensions = 4,
+};
+
+// Gives the list its five columns.
+void setupSlideColumns(QTreeWidget &list);
+
+// Appends a row for one full path, or does nothing for a path that is no slide, or that
+// is already listed (compared without regard to the case of ASCII letters) unless `mode`
+// is "open". A picture whose header cannot be read keeps its row without dimensions, and
+// the ImageError goes on to the caller.
+void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode);
+
+// The full path of a row's file.
+QString rowPath(const QTreeWidgetItem &row);
+
+// "1" or "0" for the loop flag, the duration, then one row path per row from the top.
+QStringList slideListLines(bool loop, int duration, const QTreeWidget &list);
+
+// Moves row `from` before row `to` (a negative `to`, or one past the last row, moves it
+// to the end), selecting it; other selected rows stay selected.
+void MoveListItem(QTreeWidget &list, int from, int to);
+
+// The order of two rows for a column: negative when `a` comes first. Rows without a size
+// text come first whatever the direction.
+int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, int column,
+                     bool descending);
+
+// Sorts every row by the column; selected rows stay selected.
+void sortSlideRows(QTreeWidget &list, int column, bool descending);
+
+} // namespace quorix

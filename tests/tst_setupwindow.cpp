@@ -1,0 +1,309 @@
+// The set-up window: its list commands, slide-list files through its dialogs, the entry
+// preview and Preview with Stop, Close and Esc.
+#include "ModalAnswerer.h"
+#include "platform/SharedState.h"
+#include "platform/WholeFile.h"
+#include "slideshow/SlideRows.h"
+#include "slideshow/uss.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace quorix;
+
+namespace {
+
+QStringList names(const QTreeWidget &list)
+{
+    QStringList out;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        out << list.topLevelItem(i)->text(colName);
+    return out;
+}
+
+void answerFileDialog(const QString &path)
+{
+    answerModal<QFileDialog>([path](QFileDialog *d) {
+        d->setDirectory(QFileInfo(path).path());
+        d->findChild<QLineEdit *>("fileNameEdit")->setText(QFileInfo(path).fileName());
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
+    });
+}
+
+} // namespace
+
+class TestSetupWindow : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase();
+    void init();
+    void dialogsAdmitUpperCaseExtensions();
+    void saveWritesTheLinesThroughTheDialog();
+    void openFillsTheListAndReportsMissingFiles();
+    void openWithABadDurationEndsWithTheListShown();
+    void droppedFilesAreAddedWhole();
+    void headerClicksFlipTheDirection();
+    void moveAndRemoveAndSelectAll();
+    void entryPreviewFitsOneSelectedPicture();
+    void previewOfAnEmptyListWaitsOnceAndEnds();
+    void previewInsidePreviewEndsWithStop();
+    void closeAndEscSetTheSlidePosition();
+
+  private:
+    QString file(const QString &name) const { return dir_.filePath(name); }
+    QString picture(const QString &name, QSize size);
+
+    QTemporaryDir dir_;
+    SharedState state_;
+    std::unique_ptr<Tfss> fss_;
+};
+
+QString TestSetupWindow::picture(const QString &name, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    image.save(file(name));
+    return file(name);
+}
+
+void TestSetupWindow::initTestCase()
+{
+    picture("wide.png", {1024, 768});
+    picture("tall.bmp", {600, 800});
+    writeWholeFile(file("agenda.rtf"), "{\\rtf1 Agenda}");
+    writeWholeFile(file("notes.txt"), "plain notes");
+}
+
+void TestSetupWindow::init()
+{
+    fss_ = std::make_unique<Tfss>(state_);
+    state_.stopFlag = false;
+    state_.slidePosition = 0;
+}
+
+void TestSetupWindow::dialogsAdmitUpperCaseExtensions()
+{
+    // Names are case-sensitive here; photos from cameras come as .JPG.
+    const QStringList filters = fss_->od->nameFilters();
+    QVERIFY(filters.first().contains("*.jpg *.JPG"));
+    QVERIFY(filters.first().contains("*.txt *.TXT"));
+    QVERIFY(fss_->OpenDialog->nameFilters().first().endsWith("(*.obl *.OBL)"));
+}
+
+void TestSetupWindow::saveWritesTheLinesThroughTheDialog()
+{
+    Tfss &f = *fss_;
+    answerFileDialog(file("empty.obl"));
+    f.XiButton3Click();
+    QCOMPARE(readWholeFile(file("empty.obl")), QByteArray("0\r\n1\r\n"));
+
+    f.aceptFiles({file("wide.png"), file("agenda.rtf")});
+    f.cbloop->setChecked(true);
+    f.tbr->setValue(5);
+    answerFileDialog(file("two"));
+    f.XiButton3Click();
+    QCOMPARE(readWholeFile(file("two.obl")),
+             ("1\r\n5\r\n" + file("wide.png") + "\r\n" + file("agenda.rtf") + "\r\n").toUtf8());
+    QCOMPARE(f.lines().size(), 4);
+}
+
+void TestSetupWindow::openFillsTheListAndReportsMissingFiles()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("notes.txt")});
+    writeWholeFile(file("show.obl"), ("1\n250\n" + file("wide.png") + "\n" + file("gone.jpg") +
+                                      "\n\n" + file("wide.png") + "\n" + file("a.gif") + "\n")
+                                         .toUtf8());
+    QStringList messages;
+    std::function<void(QMessageBox *)> answer = [&](QMessageBox *box) {
+        messages << box->windowTitle() + "|" + box->text();
+        box->accept();
+        if (messages.size() < 3)
+            answerModal<QMessageBox>(answer);
+    };
+    answerModal<QMessageBox>(answer);
+    answerFileDialog(file("show.obl"));
+    f.XiButton2Click();
+    QCOMPARE(messages, QStringList({"Orbelin|File does not exist " + file("gone.jpg"),
+                                    "Orbelin|File does not exist ",
+                                    "Orbelin|File does not exist " + file("a.gif")}));
+    // The list is replaced; one file named twice gives two rows; a.gif does not exist.
+    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "wide.png"}));
+    QVERIFY(f.cbloop->isChecked());
+    QCOMPARE(f.tbr->value(), 100);
+    QCOMPARE(f.l_td->text(), QStringLiteral("Slide duration: 100"));
+    QCOMPARE(f.lines().size(), 7); // the file as read, missing files included
+    QVERIFY(!f.tabela->isHidden());
+    // Adding a listed file by hand adds nothing.
+    f.aceptFiles({file("wide.png")});
+    QCOMPARE(f.tabela->topLevelItemCount(), 2);
+}
+
+void TestSetupWindow::openWithABadDurationEndsWithTheListShown()
+{
+    Tfss &f = *fss_;
+    f.cbloop->setChecked(true);
+    f.aceptFiles({file("notes.txt")});
+    writeWholeFile(file("bad.obl"), ("0\r\nsix\r\n" + file("wide.png") + "\r\n").toUtf8());
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.openSlideList(file("bad.obl")));
+    QCOMPARE(f.tabela->topLevelItemCount(), 0);
+    QVERIFY(!f.cbloop->isChecked());
+    QCOMPARE(f.lines().size(), 3);
+    QVERIFY(!f.tabela->isHidden());
+
+    writeWholeFile(file("headers.obl"), "0\r\n1\r\n");
+    f.openSlideList(file("headers.obl"));
+    QCOMPARE(f.tabela->topLevelItemCount(), 0);
+    QVERIFY(!f.slidesPresent());
+}
+
+void TestSetupWindow::droppedFilesAreAddedWhole()
+{
+    Tfss &f = *fss_;
+    const QString longName = QString(240, QLatin1Char('n')) + ".png";
+    QDir(dir_.path()).mkpath(QString(60, QLatin1Char('d')));
+    const QString longPath = file(QString(60, QLatin1Char('d')) + "/" + longName);
+    QVERIFY(QFile::copy(file("wide.png"), longPath));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(longPath), QUrl::fromLocalFile(dir_.path()),
+                  QUrl::fromLocalFile(file("agenda.rtf"))});
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window's handler: the application routes drops only while a drag
+    // is in progress.
+    static_cast<QObject *>(&f)->event(&drop);
+    QCOMPARE(names(*f.tabela), QStringList({longName, "agenda.rtf"}));
+    QCOMPARE(rowPath(*f.tabela->topLevelItem(0)), longPath);
+}
+
+void TestSetupWindow::headerClicksFlipTheDirection()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
+    f.tabelaColumnClick(colName);
+    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.tabelaColumnClick(colType);
+    QCOMPARE(f.tabela->topLevelItemCount(), 3);
+    f.tabelaColumnClick(colName);
+    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.tabelaColumnClick(colName);
+    QCOMPARE(names(*f.tabela), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
+}
+
+void TestSetupWindow::moveAndRemoveAndSelectAll()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
+    f.tabela->topLevelItem(0)->setSelected(true);
+    f.SB3->click(); // the first row goes to the end
+    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.sb4->click(); // the last row stays last
+    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.tabela->clearSelection();
+    f.slika->setPixmap(QPixmap(10, 10));
+    f.XiButton4Click();
+    QCOMPARE(f.tabela->topLevelItemCount(), 3);
+    QVERIFY(f.slika->pixmap().isNull());
+    f.SelecttAll->trigger();
+    QCOMPARE(f.tabela->selectedItems().size(), 3);
+    f.tabela->topLevelItem(1)->setSelected(false);
+    f.XiButton4Click();
+    QCOMPARE(names(*f.tabela), QStringList({"notes.txt"}));
+}
+
+void TestSetupWindow::entryPreviewFitsOneSelectedPicture()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("wide.png"), file("tall.bmp"), file("agenda.rtf")});
+    f.tabela->topLevelItem(0)->setSelected(true);
+    f.tabelaDblClick();
+    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+    f.tabela->clearSelection();
+    f.tabela->topLevelItem(1)->setSelected(true);
+    f.tabelaDblClick();
+    QCOMPARE(f.slika->pixmap().size(), QSize(156, 209));
+    f.tabela->clearSelection();
+    f.tabela->topLevelItem(2)->setSelected(true);
+    f.tabelaDblClick();
+    QVERIFY(!f.Editor->isHidden());
+    QCOMPARE(f.Editor->toPlainText(), QStringLiteral("Agenda"));
+    // Two rows: the picture is cleared, the text stays.
+    f.tabela->topLevelItem(0)->setSelected(true);
+    f.tabelaDblClick();
+    QVERIFY(f.slika->pixmap().isNull());
+    QVERIFY(!f.Editor->isHidden());
+}
+
+void TestSetupWindow::previewOfAnEmptyListWaitsOnceAndEnds()
+{
+    Tfss &f = *fss_;
+    f.cbloop->setChecked(true);
+    QElapsedTimer clock;
+    clock.start();
+    f.BitBtn1Click();
+    QVERIFY(clock.elapsed() >= 1000);
+    QVERIFY(clock.elapsed() < 1900);
+}
+
+void TestSetupWindow::previewInsidePreviewEndsWithStop()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("wide.png")});
+    f.cbloop->setChecked(true);
+    state_.stopFlag = true; // Preview clears it
+    bool innerEnded = false;
+    QElapsedTimer clock;
+    QTimer::singleShot(150, &f, [&] {
+        f.BitBtn1Click();
+        innerEnded = true;
+    });
+    QTimer::singleShot(1600, &f, [&] {
+        QVERIFY(!innerEnded); // one looping slide goes on until Stop
+        f.BitBtn3->click();
+    });
+    clock.start();
+    f.BitBtn1Click();
+    QVERIFY(innerEnded);
+    QVERIFY(clock.elapsed() >= 1600);
+    QVERIFY(clock.elapsed() < 2500);
+    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+}
+
+void TestSetupWindow::closeAndEscSetTheSlidePosition()
+{
+    Tfss &f = *fss_;
+    QTimer::singleShot(50, &f, [&] { f.BitBtn2->click(); });
+    QCOMPARE(f.ShowModal(), mrCancel);
+    QCOMPARE(state_.slidePosition, 2);
+    QVERIFY(state_.stopFlag);
+
+    state_.slidePosition = 7;
+    state_.stopFlag = false;
+    QTimer::singleShot(50, &f, [&] { QTest::keyClick(&f, Qt::Key_Escape); });
+    f.ShowModal();
+    QCOMPARE(state_.slidePosition, 2);
+    QVERIFY(state_.stopFlag);
+
+    // The close box only closes.
+    state_.slidePosition = 7;
+    state_.stopFlag = false;
+    QTimer::singleShot(50, &f, [&] { f.close(); });
+    f.ShowModal();
+    QCOMPARE(state_.slidePosition, 7);
+    QVERIFY(state_.stopFlag);
+}
+
+QTEST_MAIN(TestSetupWindow)
+#include "tst_setupwindow.moc"
