@@ -26,10 +26,11 @@ void put32(char *p, quint32 v)
         p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 
-// The file and info headers of a bottom-up 32-bit picture of width x height.
-void putHeaders(char *h, quint32 width, quint32 height)
+// The file and info headers of a bottom-up picture of width x height.
+void putHeaders(char *h, quint32 width, quint32 height, quint16 bits = 32)
 {
-    const quint64 pixelBytes = quint64(width) * height * 4;
+    const quint64 stride = bits == 24 ? bmp24Stride(int(width)) : quint64(width) * 4;
+    const quint64 pixelBytes = stride * height;
     std::memset(h, 0, kHeadersSize);
     h[0] = 'B';
     h[1] = 'M';
@@ -40,7 +41,7 @@ void putHeaders(char *h, quint32 width, quint32 height)
     put32(info + 4, width);
     put32(info + 8, height); // positive: rows are stored bottom-up
     put16(info + 12, 1);     // planes
-    put16(info + 14, 32);    // bits per pixel
+    put16(info + 14, bits);  // bits per pixel
     put32(info + 16, 0);     // BI_RGB
     put32(info + 20, static_cast<quint32>(pixelBytes));
     put32(info + 24, 3780); // 96 dpi in pixels per metre
@@ -75,6 +76,18 @@ void encodeInto(QByteArray &bytes, const QImage &source)
 }
 
 } // namespace
+
+std::size_t bmp24Stride(int width)
+{
+    return (std::size_t(width) * 3 + 3) & ~std::size_t(3);
+}
+
+QByteArray bmp24Headers(int width, int height)
+{
+    QByteArray h(kHeadersSize, '\0');
+    putHeaders(h.data(), quint32(width), quint32(height), 24);
+    return h;
+}
 
 QByteArray encodeBmp(const QImage &image)
 {

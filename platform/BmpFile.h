@@ -6,9 +6,16 @@
 #include <QImage>
 #include <QString>
 
+#include <cstddef>
+
 namespace quorix {
 
 QByteArray encodeBmp(const QImage &image);
+
+// The two headers of a bottom-up 24-bit picture, and the length of one of its rows
+// (padded to four bytes).
+QByteArray bmp24Headers(int width, int height);
+std::size_t bmp24Stride(int width);
 
 // Throws FileError when the file cannot be written.
 void writeBmpFile(const QString &path, const QImage &image);
