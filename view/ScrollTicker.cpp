@@ -43,6 +43,10 @@ double ScrollTicker::speed() const
 
 void ScrollTicker::render()
 {
+    if (height() <= 0) {
+        line_ = QPixmap();
+        return;
+    }
     QFont f = font();
     f.setPixelSize(qMax(10, height() * 3 / 5));
     f.setBold(true);
@@ -61,7 +65,7 @@ void ScrollTicker::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.fillRect(rect(), kBand);
-    if (text_.isEmpty())
+    if (text_.isEmpty() || line_.isNull())
         return;
     // The line enters at the right edge and has left at the left edge after
     // (width + line) pixels; then it starts again.
