@@ -36,7 +36,7 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(QStringLiteral("Ombrak"));
     QApplication::setApplicationVersion(QStringLiteral(QUORIX_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("si.ombrak.QuorixView"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("si.ombrak.QuorixView")));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("si.ombrak.Quorix")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QApplication::translate(
