@@ -30,11 +30,6 @@ struct Fd
     }
 };
 
-qint64 nanoseconds(const struct timespec &t)
-{
-    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
@@ -59,7 +54,7 @@ FileBytes readExchangeFile(const QString &path)
     if (::fstat(f.fd, &before) != 0 || !S_ISREG(before.st_mode))
         return {};
     if (before.st_size > kMaxFileBytes)
-        return {ReadResult::Corrupt, {}};
+        return {ReadResult::Corrupt, {}, stampOf(before)};
 
     QByteArray bytes;
     bytes.resize(qsizetype(before.st_size));
@@ -76,8 +71,8 @@ FileBytes readExchangeFile(const QString &path)
     {
     };
     if (::fstat(f.fd, &after) != 0 || got != bytes.size() || !sameFile(before, after))
-        return {ReadResult::Torn, {}};
-    return {ReadResult::Ok, bytes, nanoseconds(after.st_mtim)};
+        return {ReadResult::Torn, {}, stampOf(before)};
+    return {ReadResult::Ok, bytes, stampOf(after)};
 }
 
 bool bitmapComplete(const QByteArray &head, qint64 fileSize)
@@ -117,27 +112,27 @@ PictureFile readPictureFile(const QString &path)
     if (::fstat(in.fd, &before) != 0 || !S_ISREG(before.st_mode))
         return {};
     if (before.st_size > kMaxFileBytes)
-        return {ReadResult::Corrupt, {}, QStringLiteral("the file is too large"), 0};
+        return {ReadResult::Corrupt, {}, QStringLiteral("the file is too large"), stampOf(before)};
 
     QByteArray head(64, '\0');
     const ssize_t got = ::pread(in.fd, head.data(), size_t(head.size()), 0);
     head.resize(got > 0 ? qsizetype(got) : 0);
-    const qint64 mtimeNs = nanoseconds(before.st_mtim);
+    const FileStamp stamp = stampOf(before);
     if (!bitmapComplete(head, before.st_size))
-        return {ReadResult::Torn, {}, QStringLiteral("the file is cut short"), mtimeNs};
+        return {ReadResult::Torn, {}, QStringLiteral("the file is cut short"), stamp};
     // The decoder reads this very file (not whatever the name means by then); a file
     // rewritten while it was decoded may mix two pictures, and is read again.
-    PictureFile result{ReadResult::Ok, {}, {}, mtimeNs};
+    PictureFile result{ReadResult::Ok, {}, {}, stamp};
     try {
         result.image = decodeBmp(QStringLiteral("/proc/self/fd/%1").arg(in.fd));
     } catch (const ImageError &e) {
-        result = {ReadResult::Corrupt, {}, QString::fromUtf8(e.what()), mtimeNs};
+        result = {ReadResult::Corrupt, {}, QString::fromUtf8(e.what()), stamp};
     }
     struct stat after
     {
     };
     if (::fstat(in.fd, &after) != 0 || !sameFile(before, after))
-        return {ReadResult::Torn, {}, QStringLiteral("it changes while it is read"), mtimeNs};
+        return {ReadResult::Torn, {}, QStringLiteral("it changes while it is read"), stamp};
     return result;
 }
 

@@ -2,6 +2,7 @@
 // Reading the files the presenter writes. The presenter rewrites each file in place, so a
 // read may meet it empty or half-written: every function here says so (Torn) rather than
 // show part of it. Nothing is read through a symbolic link, from a folder or from a pipe.
+#include "view/FileStamp.h"
 #include "view/ViewerSettings.h"
 
 #include <QByteArray>
@@ -28,7 +29,7 @@ struct FileBytes
 {
     ReadResult result = ReadResult::Missing;
     QByteArray bytes;
-    qint64 mtimeNs = 0; // when the bytes read were written
+    FileStamp stamp; // of the file the bytes were read from
 };
 FileBytes readExchangeFile(const QString &path);
 
@@ -39,7 +40,7 @@ struct PictureFile
     ReadResult result = ReadResult::Missing;
     QImage image;
     QString error;
-    qint64 mtimeNs = 0;
+    FileStamp stamp;
 };
 PictureFile readPictureFile(const QString &path);
 

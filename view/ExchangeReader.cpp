@@ -22,8 +22,15 @@ void ExchangeReader::changed(FolderWatch::File file)
     read(file);
 }
 
+bool ExchangeReader::alreadyRead(FolderWatch::File file) const
+{
+    return lastRead_[file].isRegular() && stampOf(watch_.path(file)) == lastRead_[file];
+}
+
 void ExchangeReader::read(FolderWatch::File file)
 {
+    if (file != FolderWatch::RunState && alreadyRead(file))
+        return;
     ++reads_[file];
     lastAttempt_[file] = attempts_[file] >= int(kRetryMs.size());
     why_.clear();
@@ -73,7 +80,8 @@ bool ExchangeReader::readPicture()
         why_ = picture.error;
         return false;
     }
-    emit pictureRead(picture.image, picture.mtimeNs, clock.nsecsElapsed() / 1000);
+    lastRead_[FolderWatch::Picture] = picture.stamp;
+    emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
 
@@ -97,7 +105,8 @@ bool ExchangeReader::readText()
         why_ = tr("not a readable text");
         return false;
     }
-    emit textRead(QSharedPointer<QTextDocument>(doc.release()), file.mtimeNs);
+    lastRead_[FolderWatch::Text] = file.stamp;
+    emit textRead(QSharedPointer<QTextDocument>(doc.release()), file.stamp.mtimeNs);
     return true;
 }
 
@@ -117,6 +126,7 @@ bool ExchangeReader::readSettings()
         why_ = tr("it has fewer than eight lines");
         return false;
     }
+    lastRead_[FolderWatch::Settings] = file.stamp;
     emit settingsRead(parsed.settings);
     return true;
 }

@@ -48,6 +48,9 @@ class ExchangeReader : public QObject
     bool readPicture();
     bool readText();
     bool readSettings();
+    // True when the file is still the one last read whole (a change seen while it was
+    // being written, then its end): nothing to read again.
+    bool alreadyRead(FolderWatch::File file) const;
     void retryLater(FolderWatch::File file, const QString &why);
 
     FolderWatch &watch_;
@@ -55,6 +58,7 @@ class ExchangeReader : public QObject
     std::array<int, FolderWatch::FileCount> attempts_{};
     std::array<int, FolderWatch::FileCount> reads_{};
     std::array<bool, FolderWatch::FileCount> lastAttempt_{};
+    std::array<FileStamp, FolderWatch::FileCount> lastRead_{};
     bool running_ = false;
     QString why_;
 };

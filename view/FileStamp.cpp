@@ -23,6 +23,11 @@ FileStamp stampOf(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty() || ::lstat(name.constData(), &st) != 0)
         return {};
+    return stampOf(st);
+}
+
+FileStamp stampOf(const struct stat &st)
+{
     FileStamp s;
     s.kind = S_ISREG(st.st_mode) ? FileStamp::Kind::Regular : FileStamp::Kind::Other;
     s.size = st.st_size;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+struct stat;
+
 namespace quorix {
 
 struct FileStamp
@@ -28,6 +30,9 @@ struct FileStamp
 
 // The entry itself, not what a symbolic link points at.
 FileStamp stampOf(const QString &path);
+
+// The stamp of what `st` (from fstat or lstat) describes.
+FileStamp stampOf(const struct stat &st);
 
 // True for an existing folder (links to one included: a mount point may be reached so).
 bool isFolder(const QString &path);
