@@ -69,7 +69,7 @@ class TestX11Viewer : public QObject
         viewer.start(QUORIX_VIEW_BINARY, args);
         QVERIFY(viewer.waitForStarted(5000));
         window.clear();
-        for (int i = 0; i < 200 && window.isEmpty(); ++i) {
+        for (int i = 0; i < 400 && window.isEmpty(); ++i) {
             window =
                 xdotool({"search", "--onlyvisible", "--name", "^Quorix View$"}).section('\n', 0, 0);
             if (window.isEmpty())
@@ -175,6 +175,11 @@ class TestX11Viewer : public QObject
         QTest::qWait(600);
         QCOMPARE(pixel(spot), qRgb(0, 255, 0));            // still the last picture
         QVERIFY(pixel(QPoint(12, 12)) != qRgb(0, 255, 0)); // the status line
+        // An unmounted share leaves its empty mount point: no files, still the picture.
+        QVERIFY(QDir().mkdir(shared));
+        QTest::qWait(600);
+        QCOMPARE(pixel(spot), qRgb(0, 255, 0));
+        QVERIFY(QDir().rmdir(shared));
         QVERIFY(QDir(parent.path()).rename("away", "share"));
         writeBmpFile(shared + "/shar.bmp", filled(Qt::red));
         QTRY_COMPARE(pixel(spot), qRgb(255, 0, 0));

@@ -45,14 +45,14 @@ void ExchangeReader::read(FolderWatch::File file)
     case FolderWatch::Settings:
         done = readSettings();
         break;
-    case FolderWatch::RunState: {
-        const bool running = watch_.stamp(FolderWatch::RunState).isRegular();
-        if (running != running_) {
-            running_ = running;
-            emit runStateChanged(running_);
+    case FolderWatch::RunState:
+        // Once the presenter has started, the viewer never falls back to waiting: a run
+        // file gone with its share (an empty mount point) must not blank the picture.
+        if (!running_ && watch_.stamp(FolderWatch::RunState).isRegular()) {
+            running_ = true;
+            emit runStateChanged(true);
         }
         break;
-    }
     case FolderWatch::FileCount:
         break;
     }

@@ -37,6 +37,7 @@ class ExchangeReader : public QObject
     void pictureRead(const QImage &image, qint64 mtimeNs, qint64 decodeUs);
     void textRead(QSharedPointer<QTextDocument> document, qint64 mtimeNs);
     void settingsRead(const quorix::ViewerSettings &settings);
+    // The presenter has started (quorixlog.cfg is there); sent once.
     void runStateChanged(bool running);
     // A file stayed unreadable after every read again (its name and why).
     void unreadable(const QString &fileName, const QString &why);
