@@ -7,6 +7,7 @@
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 #include "platform/WholeFile.h"
+#include "text/RichTextFile.h"
 #include "view/WaitingScreen.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 using namespace quorix;
 
@@ -161,8 +163,9 @@ class TestX11Viewer : public QObject
     void textAndPictureTakeTurns()
     {
         const QPoint empty(1500, 900); // below the text, left of nothing
-        writeWholeFile(shared + "/shar.rtf",
-                       "{\\rtf1\\ansi{\\fonttbl{\\f0 Sans;}}\\f0\\fs48 Hello room\\par}");
+        QTextDocument text;
+        text.setHtml("<p style='font-size:24pt'>Hello room</p>");
+        saveRichTextFile(text, shared + "/shar.rtf");
         QTRY_COMPARE(pixel(empty), qRgb(255, 255, 255));
         writeBmpFile(shared + "/shar.bmp", filled(Qt::green));
         QTRY_COMPARE(pixel(empty), qRgb(0, 255, 0));
