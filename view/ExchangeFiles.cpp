@@ -4,6 +4,7 @@
 #include "platform/LineFile.h"
 #include "text/RtfReader.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtEndian>
 #include <QTextDocument>
@@ -29,6 +30,12 @@ struct Fd
             ::close(fd);
     }
 };
+
+// Why a picture is not shown, for the viewer's status line.
+QString why(const char *text)
+{
+    return QCoreApplication::translate("quorix::ExchangeFiles", text);
+}
 
 bool sameFile(const struct stat &a, const struct stat &b)
 {
@@ -112,14 +119,14 @@ PictureFile readPictureFile(const QString &path)
     if (::fstat(in.fd, &before) != 0 || !S_ISREG(before.st_mode))
         return {};
     if (before.st_size > kMaxFileBytes)
-        return {ReadResult::Corrupt, {}, QStringLiteral("the file is too large"), stampOf(before)};
+        return {ReadResult::Corrupt, {}, why("the file is too large"), stampOf(before)};
 
     QByteArray head(64, '\0');
     const ssize_t got = ::pread(in.fd, head.data(), size_t(head.size()), 0);
     head.resize(got > 0 ? qsizetype(got) : 0);
     const FileStamp stamp = stampOf(before);
     if (!bitmapComplete(head, before.st_size))
-        return {ReadResult::Torn, {}, QStringLiteral("the file is cut short"), stamp};
+        return {ReadResult::Torn, {}, why("the file is cut short"), stamp};
     // The decoder reads this very file (not whatever the name means by then); a file
     // rewritten while it was decoded may mix two pictures, and is read again.
     PictureFile result{ReadResult::Ok, {}, {}, stamp};
@@ -132,7 +139,7 @@ PictureFile readPictureFile(const QString &path)
     {
     };
     if (::fstat(in.fd, &after) != 0 || !sameFile(before, after))
-        return {ReadResult::Torn, {}, QStringLiteral("it changes while it is read"), stamp};
+        return {ReadResult::Torn, {}, why("it changes while it is read"), stamp};
     return result;
 }
 
