@@ -71,6 +71,7 @@ void ViewerWindow::showPicture(const QImage &image, qint64 mtimeNs, qint64 decod
 
 void ViewerWindow::showText(QSharedPointer<QTextDocument> document, qint64 mtimeNs)
 {
+    document->setDocumentMargin(16); // off the screen's edge
     text_->setDocument(document.data());
     document_ = std::move(document); // the one shown before goes only now
     textMtime_ = mtimeNs;
