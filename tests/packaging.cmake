@@ -16,4 +16,6 @@ if(NOT QUORIX_SANITIZE)
   set_tests_properties(packaging_metadata packaging_install packaging_deb PROPERTIES
     ENVIRONMENT "${pkg_env}" SKIP_RETURN_CODE 77 LABELS packaging TIMEOUT 120)
   set_tests_properties(packaging_install PROPERTIES LABELS "packaging;x11")
+  # Both install from the same build folder (cmake --install, cpack): one at a time.
+  set_tests_properties(packaging_install packaging_deb PROPERTIES RESOURCE_LOCK build_install)
 endif()

@@ -27,6 +27,7 @@ done
 
 dpkg-deb -c "$deb" | awk '{print $6}' >"$tmp/contents"
 for f in ./usr/bin/quorix ./usr/share/applications/si.ombrak.Quorix.desktop \
+         ./usr/bin/quorix-view ./usr/share/applications/si.ombrak.QuorixView.desktop \
          ./usr/share/icons/hicolor/48x48/apps/si.ombrak.Quorix.png \
          ./usr/share/icons/hicolor/scalable/apps/si.ombrak.Quorix.svg \
          ./usr/share/metainfo/si.ombrak.Quorix.metainfo.xml ./usr/share/man/man1/quorix.1.gz; do

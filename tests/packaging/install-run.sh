@@ -29,11 +29,14 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 id=si.ombrak.Quorix
 expected=(
   usr/bin/quorix
+  usr/bin/quorix-view
   usr/share/applications/$id.desktop
+  usr/share/applications/${id}View.desktop
   usr/share/doc/quorix/changelog.gz
   usr/share/doc/quorix/copyright
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/quorix.1.gz
+  usr/share/man/man1/quorix-view.1.gz
   usr/share/metainfo/$id.metainfo.xml
 )
 for size in 16 22 24 32 48 64 128 256; do
@@ -45,7 +48,8 @@ for png in "$root"/usr/share/icons/hicolor/*x*/apps/$id.png; do
   size=$(basename "$(dirname "$(dirname "$png")")")
   file -b "$png" | grep -q "PNG image data, ${size/x/ x }," || fail "$png is not a ${size} PNG: $(file -b "$png")"
 done
-gzip -t "$root/usr/share/man/man1/quorix.1.gz" "$root/usr/share/doc/quorix/changelog.gz"
+gzip -t "$root/usr/share/man/man1/quorix.1.gz" "$root/usr/share/man/man1/quorix-view.1.gz" \
+  "$root/usr/share/doc/quorix/changelog.gz"
 
 # A new user: an empty home, nothing configured.
 home=$tmp/home
@@ -109,6 +113,23 @@ wait "$pid" || fail "the program exited with status $?"
 pid=""
 [[ -f "$config/Progset.cfg" ]] || fail "no Progset.cfg in $config"
 
+# The installed viewer on the same folder: it shows its window, keeps the folder in the
+# user's configuration and writes nothing into the shared folder.
+before=$(cd "$shared" && ls -A)
+env -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$tmp/run" QT_QPA_PLATFORM=xcb \
+  "$root/usr/bin/quorix-view" "$shared" >"$tmp/quorix.log" 2>&1 &
+pid=$!
+view=$(window "Quorix View")
+xdotool windowactivate --sync "$view" key ctrl+q
+for _ in $(seq 1 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+wait "$pid" || fail "the viewer exited with status $?"
+pid=""
+[[ -f "$home/.config/Ombrak/QuorixView.conf" ]] || fail "the viewer did not remember the folder"
+[[ "$(cd "$shared" && ls -A)" == "$before" ]] || fail "the viewer wrote into the shared folder"
+
 left=$(cd "$root/usr/bin" && ls -A)
-[[ "$left" == quorix ]] || fail "files written beside the installed program: $left"
+[[ "$left" == $'quorix\nquorix-view' ]] || fail "files written beside the installed program: $left"
 echo "installed program configured in $config"

@@ -12,19 +12,25 @@ done
 
 echo "== desktop-file-validate"
 desktop-file-validate "$src/$id.desktop"
+desktop-file-validate "$src/${id}View.desktop"
 
 echo "== appstreamcli validate --no-net"
 appstreamcli validate --no-net "$build/$id.metainfo.xml"
 
-echo "== manual page"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$build/quorix.1" 2>&1 >/dev/null)
-if [[ -n "$warnings" ]]; then
-  echo "manual page warnings:"; echo "$warnings"; exit 1
-fi
+echo "== manual pages"
+for page in quorix.1 quorix-view.1; do
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$build/$page" 2>&1 >/dev/null)
+  if [[ -n "$warnings" ]]; then
+    echo "manual page $page warnings:"; echo "$warnings"; exit 1
+  fi
+done
 
 echo "== names"
 grep -qx "Icon=$id" "$src/$id.desktop" || { echo "desktop entry names another icon"; exit 1; }
 grep -qx "Exec=quorix" "$src/$id.desktop" || { echo "desktop entry starts another command"; exit 1; }
+grep -qx "Icon=$id" "$src/${id}View.desktop" || { echo "the viewer's entry names another icon"; exit 1; }
+grep -qx "Exec=quorix-view %f" "$src/${id}View.desktop" ||
+  { echo "the viewer's entry starts another command"; exit 1; }
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$build/$id.metainfo.xml" ||
   { echo "metainfo launches another desktop entry"; exit 1; }
 [[ -f "$src/icons/$id.svg" ]] || { echo "no icon $id.svg"; exit 1; }
