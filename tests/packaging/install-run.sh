@@ -17,9 +17,12 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
+# To stderr: it is also called inside $(...), whose output is the caller's value.
 fail() {
-  echo "FAIL: $*"
-  [[ -f "$tmp/quorix.log" ]] && { echo "-- program output:"; cat "$tmp/quorix.log"; }
+  {
+    echo "FAIL: $*"
+    [[ -f "$tmp/quorix.log" ]] && { echo "-- program output:"; cat "$tmp/quorix.log"; }
+  } >&2
   exit 1
 }
 
@@ -61,11 +64,16 @@ env -u XDG_CONFIG_HOME HOME="$home" XDG_RUNTIME_DIR="$tmp/run" QT_QPA_PLATFORM=x
   "$root/usr/bin/quorix" >"$tmp/quorix.log" 2>&1 &
 pid=$!
 
-# Waits up to 15 s for a visible window whose title is exactly $1; prints its id.
+# Waits up to 15 s for a visible window whose title is exactly $1; prints its id. A search
+# that meets a window closing under it gives up at once (an X error), so it is asked again.
 window() {
-  local w
-  w=$(timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) ||
-    fail "no window \"$1\""
+  local w=""
+  for _ in $(seq 1 150); do
+    w=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1) || true
+    [[ -n "$w" ]] && break
+    sleep 0.1
+  done
+  [[ -n "$w" ]] || fail "no window \"$1\""
   echo "$w"
 }
 
