@@ -5,8 +5,6 @@
 
 namespace quorix {
 
-namespace {
-
 QString upperAscii(QString text)
 {
     for (QChar &c : text)
@@ -14,8 +12,6 @@ QString upperAscii(QString text)
             c = QChar(c.unicode() - 'a' + 'A');
     return text;
 }
-
-} // namespace
 
 int FileKind(const QString &path)
 {

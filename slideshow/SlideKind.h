@@ -17,6 +17,10 @@ enum SlideKind : int
     skNone = 5, // anything else: no slide
 };
 
+// The text with its ASCII letters upper-cased and every other character kept: how slide
+// names and extensions are compared without regard to case.
+QString upperAscii(QString text);
+
 // The slide kind of a path (or of any text): the extension is what follows the last "."
 // when no "/" follows it, compared without regard to the case of ASCII letters.
 int FileKind(const QString &path);

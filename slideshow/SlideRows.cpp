@@ -14,14 +14,6 @@ namespace quorix {
 
 namespace {
 
-QString upperAscii(QString text)
-{
-    for (QChar &c : text)
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    return text;
-}
-
 int sign(qint64 v)
 {
     return v < 0 ? -1 : v > 0 ? 1 : 0;

@@ -16,21 +16,11 @@ done
 convert=/usr/bin/convert
 [[ -x "$bin" ]] || { echo "screenshot-setup: no program at $bin (build it first)" >&2; exit 1; }
 
-tmp=$(mktemp -d)
-cleanup() {
-  [[ -n "${app_pid:-}" ]] && kill "$app_pid" 2>/dev/null
-  [[ -n "${wm_pid:-}" ]] && kill "$wm_pid" 2>/dev/null
-  [[ -n "${x_pid:-}" ]] && kill "$x_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+. tools/desktop-session.sh
 
 # A program folder of its own, a shared folder, and a small show.
-mkdir -p "$tmp/prog" "$tmp/share" "$tmp/slides"
-cp "$bin" "$tmp/prog/quorix"
-printf '%s\r\n' "$tmp/share/quorix.cfg" >"$tmp/prog/qx.cfg"
-printf '%s\r\n' "$tmp/share/shar.bmp" 0 0 0 0 5 "" 0 >"$tmp/share/quorix.cfg"
+quorix_folders "$bin"
+mkdir -p "$tmp/slides"
 s=$tmp/slides
 "$convert" -size 1024x768 gradient:'#f7b733'-'#4a2c7a' "$s/Sunset over the bay.png"
 "$convert" -seed 3 -size 600x800 plasma:green-blue "$s/Garden.jpg"
@@ -40,20 +30,9 @@ printf 'Questions and answers\n' >"$s/Questions.txt"
 printf '%s\r\n' 1 5 "$s/Agenda.rtf" "$s/Sunset over the bay.png" "$s/Garden.jpg" \
   "$s/Floor plan.bmp" "$s/Questions.txt" >"$s/Evening.obl"
 
-mkfifo "$tmp/fd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
-x_pid=$!
-read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$display_number" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 1 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
-done
+desktop_session 1280x1024
 
-"$tmp/prog/quorix" >"$tmp/quorix.log" 2>&1 &
-app_pid=$!
+start_quorix
 # find NAME: the first visible window of that title, waiting for it at most 20 seconds.
 find() {
   timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1

@@ -17,37 +17,11 @@ done
 convert=/usr/bin/convert
 [[ -x "$bin" ]] || { echo "screenshot: no program at $bin (build it first)" >&2; exit 1; }
 
-tmp=$(mktemp -d)
-cleanup() {
-  [[ -n "${app_pid:-}" ]] && kill "$app_pid" 2>/dev/null
-  [[ -n "${wm_pid:-}" ]] && kill "$wm_pid" 2>/dev/null
-  [[ -n "${x_pid:-}" ]] && kill "$x_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-
-# A program folder of its own with a pointer file and a shared folder, so that start-up
-# finds its configuration and opens no dialog.
-mkdir -p "$tmp/prog" "$tmp/share" "$tmp/shots"
-cp "$bin" "$tmp/prog/quorix"
-printf '%s\r\n' "$tmp/share/quorix.cfg" >"$tmp/prog/qx.cfg"
-printf '%s\r\n' "$tmp/share/quorix.cfg" 0 0 0 0 5 "" 0 >"$tmp/share/quorix.cfg"
-
-mkfifo "$tmp/fd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
-x_pid=$!
-read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$display_number" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 1 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
-done
-
-"$tmp/prog/quorix" >"$tmp/quorix.log" 2>&1 &
-app_pid=$!
+. tools/desktop-session.sh
+quorix_folders "$bin"
+mkdir -p "$tmp/shots"
+desktop_session 1024x768
+start_quorix
 wid=$(xdotool search --sync --onlyvisible --name '^Quorix$' | head -n 1)
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$wid")" # X, Y, WIDTH, HEIGHT
