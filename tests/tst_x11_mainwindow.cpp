@@ -4,6 +4,8 @@
 #include "platform/LineFile.h"
 #include "platform/WholeFile.h"
 
+#include "helpers/OutsideWindow.h"
+
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
@@ -16,10 +18,7 @@ namespace {
 
 QString run(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return quorix::test::toolOutput(program, args);
 }
 
 QString xdotool(const QStringList &args)

@@ -10,6 +10,8 @@
 #include "text/RichTextFile.h"
 #include "view/WaitingScreen.h"
 
+#include "helpers/OutsideWindow.h"
+
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
@@ -24,10 +26,7 @@ namespace {
 
 QString run(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(10000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return quorix::test::toolOutput(program, args);
 }
 
 QString xdotool(const QStringList &args)

@@ -56,4 +56,12 @@ int runTool(const QString &program, const QStringList &arguments, int ms)
     return tool.exitCode();
 }
 
+QString toolOutput(const QString &program, const QStringList &arguments, int ms)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    tool.waitForFinished(ms);
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
 } // namespace quorix::test

@@ -36,4 +36,7 @@ class OutsideWindow
 // not run.
 int runTool(const QString &program, const QStringList &arguments, int ms = 10000);
 
+// What an outside command (xdotool, xprop ...) prints, trimmed; empty when it did not run.
+QString toolOutput(const QString &program, const QStringList &arguments, int ms = 10000);
+
 } // namespace quorix::test
