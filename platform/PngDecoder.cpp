@@ -2,6 +2,7 @@
 // alpha channel when the picture has transparency, which is then laid over white.
 // libpng reports fatal errors by longjmp to the setjmp in runStep(); the steps it can
 // leave that way hold no C++ object with a destructor.
+#include "platform/FileError.h"
 #include "platform/ImageDecoder.h"
 #include "platform/WholeFile.h"
 
@@ -157,7 +158,7 @@ QImage decodePng(const QString &path, QSize atLeast)
     try {
         bytes = readWholeFile(path);
     } catch (const std::exception &e) {
-        fail(path, QString::fromLocal8Bit(e.what()));
+        fail(path, failureText(e));
     }
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8))
         fail(path, QStringLiteral("not a PNG file"));

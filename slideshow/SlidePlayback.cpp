@@ -3,6 +3,7 @@
 #include "controls/ErrorReport.h"
 #include "controls/Panel.h"
 #include "controls/TTimer.h"
+#include "platform/FileError.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
@@ -29,7 +30,7 @@ QString failureOf(const std::function<void()> &step)
         step();
         return QString();
     } catch (const std::exception &e) {
-        return QString::fromLocal8Bit(e.what());
+        return failureText(e);
     } catch (...) {
         return QStringLiteral("Unknown failure");
     }
