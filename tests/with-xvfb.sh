@@ -26,17 +26,33 @@ export DISPLAY=":$display_number"
 unset QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
 
-if command -v openbox >/dev/null 2>&1; then
-  openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+# The window manager is ready once it announces itself on the root window and has listed
+# what it supports (openbox sets the list a moment after the announcement; a client that
+# asks in between is told, for instance, that windows cannot be activated).
+wm_ready() {
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+    xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW'
+}
+# Starts openbox and waits up to 20 s for it; false when it is not ready by then.
+start_wm() {
+  openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
   wm_pid=$!
-  # The window manager is ready once it announces itself on the root window and has
-  # listed what it supports (openbox sets the list a moment after the announcement; a
-  # client that asks in between is told, for instance, that windows cannot be activated).
-  for _ in $(seq 1 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
-      xprop -root _NET_SUPPORTED 2>/dev/null | grep -q '_NET_ACTIVE_WINDOW' && break
+  for _ in $(seq 1 400); do
+    wm_ready && return 0
+    kill -0 "$wm_pid" 2>/dev/null || return 1
     sleep 0.05
   done
+  return 1
+}
+
+if command -v openbox >/dev/null 2>&1; then
+  if ! start_wm; then
+    echo "with-xvfb: openbox was not ready; starting it again. Its output:"
+    cat "$tmp/openbox.log"
+    kill "$wm_pid" 2>/dev/null
+    wait "$wm_pid" 2>/dev/null
+    start_wm || { echo "with-xvfb: openbox did not start"; cat "$tmp/openbox.log"; exit 1; }
+  fi
 fi
 
 "$@"
