@@ -32,10 +32,10 @@ X11DamageWatch::X11DamageWatch(xcb_connection_t *c) : c_(c)
 
 X11DamageWatch::~X11DamageWatch()
 {
+    // The watch goes at the end of the run, when the connection may be closing: the server
+    // frees the damage objects with the connection, so nothing is sent here.
     if (QCoreApplication *app = QCoreApplication::instance())
         app->removeNativeEventFilter(this);
-    for (const Watch &w : watches_)
-        xcb_discard_reply(c_, xcb_damage_destroy_checked(c_, w.damage).sequence);
 }
 
 bool X11DamageWatch::changedSinceLastAsked(xcb_drawable_t drawable)
