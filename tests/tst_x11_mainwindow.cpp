@@ -13,20 +13,8 @@
 #include <QTest>
 
 using namespace quorix;
-
-namespace {
-
-QString run(const QString &program, const QStringList &args)
-{
-    return quorix::test::toolOutput(program, args);
-}
-
-QString xdotool(const QStringList &args)
-{
-    return run(QStringLiteral("xdotool"), args);
-}
-
-} // namespace
+using quorix::test::toolOutput;
+using quorix::test::xdotool;
 
 class TestX11MainWindow : public QObject
 {
@@ -92,7 +80,7 @@ class TestX11MainWindow : public QObject
         // that may come a little after the window is visible.
         QString state;
         QTRY_VERIFY2_WITH_TIMEOUT(
-            (state = run("xprop", {"-id", id, "_NET_WM_STATE", "_NET_FRAME_EXTENTS"}),
+            (state = toolOutput("xprop", {"-id", id, "_NET_WM_STATE", "_NET_FRAME_EXTENTS"}),
              state.contains("_NET_WM_STATE_ABOVE") &&
                  state.contains("_NET_FRAME_EXTENTS(CARDINAL) = 0, 0, 0, 0")),
             qPrintable(state), 10000);

@@ -21,18 +21,10 @@
 #include <QTextDocument>
 
 using namespace quorix;
+using quorix::test::toolOutput;
+using quorix::test::xdotool;
 
 namespace {
-
-QString run(const QString &program, const QStringList &args)
-{
-    return quorix::test::toolOutput(program, args);
-}
-
-QString xdotool(const QStringList &args)
-{
-    return run(QStringLiteral("xdotool"), args);
-}
 
 QImage filled(QColor colour, QSize size = {})
 {
@@ -95,7 +87,8 @@ class TestX11Viewer : public QObject
 
     bool isFullScreen()
     {
-        return run("xprop", {"-id", window, "_NET_WM_STATE"}).contains("_NET_WM_STATE_FULLSCREEN");
+        return toolOutput("xprop", {"-id", window, "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_FULLSCREEN");
     }
 
     static QRgb pixel(QPoint at)

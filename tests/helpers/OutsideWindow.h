@@ -38,5 +38,9 @@ int runTool(const QString &program, const QStringList &arguments, int ms = 10000
 
 // What an outside command (xdotool, xprop ...) prints, trimmed; empty when it did not run.
 QString toolOutput(const QString &program, const QStringList &arguments, int ms = 10000);
+inline QString xdotool(const QStringList &arguments)
+{
+    return toolOutput(QStringLiteral("xdotool"), arguments);
+}
 
 } // namespace quorix::test
