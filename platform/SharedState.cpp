@@ -1,6 +1,8 @@
 #include "platform/SharedState.h"
 
 #include "platform/BmpFile.h"
+#include "platform/CompactPicture.h"
+#include "platform/ImageDecoder.h"
 #include "platform/LineFile.h"
 
 namespace quorix {
@@ -25,7 +27,24 @@ Sent SharedState::sendBitmap(const QImage &bitmap)
         return skipped(Sent::NoFolder);
     if (bitmap.isNull())
         return skipped(Sent::NoPicture);
-    writeBmpFile(sharedFolder_ + "shar.bmp", bitmap);
+    const QByteArray compact = encodeCompactPicture(bitmap);
+    if (!onlyQuorixViewers)
+        writeBmpFile(sharedFolder_ + "shar.bmp", bitmap);
+    replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
+    emit sent();
+    return Sent::Written;
+}
+
+Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
+{
+    if (sharedFolder_.isEmpty())
+        return skipped(Sent::NoFolder);
+    const QByteArray compact = encodeCompactPicture(bmp);
+    if (!onlyQuorixViewers)
+        writeWholeFile(sharedFolder_ + "shar.bmp",
+                       {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
+                        {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
+    replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
     emit sent();
     return Sent::Written;
 }

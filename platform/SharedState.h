@@ -15,6 +15,8 @@
 
 namespace quorix {
 
+struct Bmp24File;
+
 enum SourceMode : int
 {
     smNone = 0, // no source chosen yet
@@ -58,11 +60,21 @@ class SharedState : public QObject
     const QString &sharedFolder() const { return sharedFolder_; }
     void setSharedFolder(const QString &path);
 
+    // No viewer in the room but Quorix's own: pictures go out as the compact picture
+    // alone, without shar.bmp.
+    bool onlyQuorixViewers = false;
+
     // Exchange files, each rewritten whole in place under its fixed name. They throw
     // FileError when the write fails, and write nothing while the shared-folder path is
     // empty.
-    Sent sendBitmap(const QImage &bitmap); // shar.bmp
+    //
+    // A picture is written as shar.bmp first, then as the compact picture, which replaces
+    // its predecessor by rename: the viewer takes a compact picture at least as new as the
+    // bitmap to be that bitmap's frame (see the viewer's PictureChoice).
+    Sent sendBitmap(const QImage &bitmap); // shar.bmp and the compact picture
     Sent sendCurrentBitmap() { return sendBitmap(currentBitmap); }
+    // A 24-bit bitmap file made by the JPEG decoder, the same way.
+    Sent sendBitmapFile(const Bmp24File &bmp);
     Sent sendRtf(const QByteArray &rtf); // shar.rtf
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
     Sent writeRunState(); // quorixlog.cfg: "Run"

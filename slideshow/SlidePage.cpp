@@ -199,9 +199,7 @@ void SlidePage::risisliko(const QString &path)
     case skJpeg: {
         // Straight from the decoder's rows into a 24-bit file: no picture is built.
         const Bmp24File bmp = decodeJpegAsBmp24(path);
-        state_.sendPieces(QStringLiteral("shar.bmp"),
-                          {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-                           {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
+        state_.sendBitmapFile(bmp);
         break;
     }
     case skPng:

@@ -10,7 +10,7 @@ build_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-icccm4-dev libxcb-ewmh-dev
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
