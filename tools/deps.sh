@@ -15,7 +15,7 @@ build_pkgs=(
 )
 package_pkgs=(dpkg-dev file)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils unrtf clang-format poppler-utils
-  desktop-file-utils appstream lintian man-db)
+  desktop-file-utils appstream lintian man-db samba smbnetfs fuse3 imagemagick)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in
