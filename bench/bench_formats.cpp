@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -240,13 +241,22 @@ Bytes filtered(const Picture &p, Filter filter)
     return out;
 }
 
+// level < 0: zlib at -level instead of libdeflate.
 Bytes deflatePngEncode(const Picture &p, int level, Filter filter)
 {
     const Bytes raw = filtered(p, filter);
-    libdeflate_compressor *c = libdeflate_alloc_compressor(level);
-    Bytes z(libdeflate_zlib_compress_bound(c, raw.size()));
-    z.resize(libdeflate_zlib_compress(c, raw.data(), raw.size(), z.data(), z.size()));
-    libdeflate_free_compressor(c);
+    Bytes z;
+    if (level < 0) {
+        uLongf n = compressBound(uLong(raw.size()));
+        z.resize(n);
+        compress2(z.data(), &n, raw.data(), uLong(raw.size()), -level);
+        z.resize(n);
+    } else {
+        libdeflate_compressor *c = libdeflate_alloc_compressor(level);
+        z.resize(libdeflate_zlib_compress_bound(c, raw.size()));
+        z.resize(libdeflate_zlib_compress(c, raw.data(), raw.size(), z.data(), z.size()));
+        libdeflate_free_compressor(c);
+    }
     Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     Bytes ihdr;
     put32(ihdr, uint32_t(p.width));
@@ -416,6 +426,14 @@ int main(int argc, char **argv)
          deflatePngDecode, "libdeflate"},
         {"deflate2 choice", [](const Picture &p) { return deflatePngEncode(p, 2, Filter::Choice); },
          deflatePngDecode, "libdeflate"},
+        {"zlib1 up", [](const Picture &p) { return deflatePngEncode(p, -1, Filter::Up); },
+         deflatePngDecode, "libdeflate"},
+        {"deflate2 up", [](const Picture &p) { return deflatePngEncode(p, 2, Filter::Up); },
+         deflatePngDecode, "libdeflate"},
+        {"deflate3 up", [](const Picture &p) { return deflatePngEncode(p, 3, Filter::Up); },
+         deflatePngDecode, "libdeflate"},
+        {"deflate6 up", [](const Picture &p) { return deflatePngEncode(p, 6, Filter::Up); },
+         deflatePngDecode, "libdeflate"},
         {"deflate4 up", [](const Picture &p) { return deflatePngEncode(p, 4, Filter::Up); },
          deflatePngDecode, "libdeflate"},
         {"quorix up", [](const Picture &p) { return quorixEncode(p, quorix::RowFilter::Up); },
@@ -453,6 +471,8 @@ int main(int argc, char **argv)
             dec.push_back(medianMs(runs, [&] { back = c.decode(file, p.width, p.height); }));
             exact = exact && sameAsPicture(p, back);
             shares.push_back(double(file.size()) / bmpBytes);
+            if (std::getenv("BENCH_FORMATS_MS"))
+                std::printf(" [%.1f/%.1f]", enc.back(), dec.back());
             std::printf(" %8.2f%%", 100 * shares.back());
             std::fflush(stdout);
         }

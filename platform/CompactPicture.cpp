@@ -61,7 +61,7 @@ void appendChunk(QByteArray &out, const char *type, const unsigned char *data, s
 
 struct Compressor
 {
-    libdeflate_compressor *c = libdeflate_alloc_compressor(1);
+    libdeflate_compressor *c = libdeflate_alloc_compressor(2);
     ~Compressor() { libdeflate_free_compressor(c); }
 };
 
