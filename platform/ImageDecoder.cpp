@@ -13,7 +13,8 @@ void checkImageSize(const QString &path, long long width, long long height)
                              .arg(width)
                              .arg(height)
                              .toStdString());
-    if (width * height > kMaxImagePixels)
+    // Sides each within the limit first: two 32-bit sides can overflow their product.
+    if (width > kMaxImagePixels || height > kMaxImagePixels || width * height > kMaxImagePixels)
         throw ImageError(QStringLiteral("%1 is too large a picture (%2 x %3 pixels)")
                              .arg(QFileInfo(path).fileName())
                              .arg(width)

@@ -182,6 +182,7 @@ class TestCompactPicture : public QObject
         QTest::newRow("damaged pixels") << crc;
         // Too large a picture, in a header whose checksum is right.
         QTest::newRow("too large") << withSize(good, 100000, 100000);
+        QTest::newRow("largest sides") << withSize(good, 0xFFFFFFFFu, 0xFFFFFFFFu);
         QTest::newRow("no pixels") << withSize(good, 0, 48);
         QTest::newRow("more rows than pixels") << withSize(good, 64, 49);
     }

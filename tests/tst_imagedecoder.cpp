@@ -219,6 +219,11 @@ void TestImageDecoder::brokenFilesAreRefused_data()
     qToBigEndian<quint32>(200000, hugePng.data() + 20);
     qToBigEndian<quint32>(crc32(hugePng.mid(12, 17)), hugePng.data() + 29);
     QTest::newRow("png 200000 x 200000") << make("huge.png", hugePng) << false;
+    // The largest sides a header can hold, whose product no 64-bit integer holds.
+    qToBigEndian<quint32>(0xFFFFFFFFu, hugePng.data() + 16);
+    qToBigEndian<quint32>(0xFFFFFFFFu, hugePng.data() + 20);
+    qToBigEndian<quint32>(crc32(hugePng.mid(12, 17)), hugePng.data() + 29);
+    QTest::newRow("png 2^32-1 x 2^32-1") << make("widest.png", hugePng) << false;
     QByteArray hugeBmp = bmp;
     qToLittleEndian<qint32>(100000, hugeBmp.data() + 18);
     qToLittleEndian<qint32>(-100000, hugeBmp.data() + 22);
