@@ -58,6 +58,7 @@ class TestSetupWindow : public QObject
     void headerClicksFlipTheDirection();
     void moveAndRemoveAndSelectAll();
     void entryPreviewFitsOneSelectedPicture();
+    void clickOnTheEmptyPartOfTheListClearsThePicture();
     void previewOfAnEmptyListWaitsOnceAndEnds();
     void previewInsidePreviewEndsWithStop();
     void closeAndEscSetTheSlidePosition();
@@ -244,6 +245,36 @@ void TestSetupWindow::entryPreviewFitsOneSelectedPicture()
     f.tabelaDblClick();
     QVERIFY(f.slika->pixmap().isNull());
     QVERIFY(!f.Editor->isHidden());
+}
+
+void TestSetupWindow::clickOnTheEmptyPartOfTheListClearsThePicture()
+{
+    Tfss &f = *fss_;
+    f.aceptFiles({file("wide.png"), file("agenda.rtf")});
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    QWidget *area = f.tabela->viewport();
+    const auto rowCentre = [&](int row) {
+        return f.tabela->visualItemRect(f.tabela->topLevelItem(row)).center();
+    };
+    const QPoint empty(rowCentre(0).x(), area->height() - 5);
+    QVERIFY(!f.tabela->itemAt(empty));
+
+    QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(0));
+    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+    QTest::mouseClick(area, Qt::LeftButton, {}, empty);
+    QVERIFY(f.tabela->selectedItems().isEmpty());
+    QTRY_VERIFY(f.slika->pixmap().isNull());
+
+    // A text the preview shows stays.
+    QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(1));
+    QVERIFY(!f.Editor->isHidden());
+    f.slika->setPixmap(QPixmap(10, 10));
+    QTest::mouseClick(area, Qt::LeftButton, {}, empty);
+    QVERIFY(f.tabela->selectedItems().isEmpty());
+    QTRY_VERIFY(f.slika->pixmap().isNull());
+    QVERIFY(!f.Editor->isHidden());
+    QCOMPARE(f.Editor->toPlainText(), QStringLiteral("Agenda"));
 }
 
 void TestSetupWindow::previewOfAnEmptyListWaitsOnceAndEnds()
