@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QFileDialog;
@@ -93,6 +95,9 @@ class Tfss : public TModalForm
     int firstSelectedRow() const;
     // Shows a slide in the preview frame; a picture with the given fit.
     void showEntry(const QString &path, bool previewFit);
+    // Lets messages run until `milliseconds` (read afresh) have passed since the call;
+    // false when the stop flag is found set.
+    bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
 
     SharedState &state_;
     QStringList lines_;

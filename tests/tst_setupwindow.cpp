@@ -20,6 +20,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 using namespace quorix;
 
 namespace {
@@ -41,6 +44,40 @@ void answerFileDialog(const QString &path)
     });
 }
 
+// Counts how often files in a folder are opened, as the kernel reports it.
+class OpenCounter
+{
+  public:
+    explicit OpenCounter(const QString &folder)
+        : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)),
+          watch_(inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN))
+    {
+    }
+    ~OpenCounter() { ::close(fd_); }
+    bool ok() const { return fd_ >= 0 && watch_ >= 0; }
+    // Opens since the last call; INT_MAX when so many came that the queue overflowed.
+    int take()
+    {
+        int opens = 0;
+        alignas(inotify_event) char buffer[64 * 1024];
+        for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
+            for (char *p = buffer; p < buffer + n;) {
+                const auto *event = reinterpret_cast<const inotify_event *>(p);
+                if (event->mask & IN_Q_OVERFLOW)
+                    return INT_MAX;
+                if (event->mask & IN_OPEN)
+                    ++opens;
+                p += sizeof(inotify_event) + event->len;
+            }
+        }
+        return opens;
+    }
+
+  private:
+    int fd_;
+    int watch_;
+};
+
 } // namespace
 
 class TestSetupWindow : public QObject
@@ -61,6 +98,7 @@ class TestSetupWindow : public QObject
     void clickOnTheEmptyPartOfTheListClearsThePicture();
     void previewOfAnEmptyListWaitsOnceAndEnds();
     void previewInsidePreviewEndsWithStop();
+    void previewOfOnlyUnreadableSlidesPausesBetweenRounds();
     void closeAndEscSetTheSlidePosition();
 
   private:
@@ -310,6 +348,35 @@ void TestSetupWindow::previewInsidePreviewEndsWithStop()
     QVERIFY(clock.elapsed() >= 1600);
     QVERIFY(clock.elapsed() < 2500);
     QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+}
+
+void TestSetupWindow::previewOfOnlyUnreadableSlidesPausesBetweenRounds()
+{
+    Tfss &f = *fss_;
+    QTemporaryDir broken;
+    for (const char *name : {"a.jpg", "b.png", "c.bmp"}) {
+        const QString path = broken.filePath(QLatin1String(name));
+        writeWholeFile(path, "no picture at all");
+        // The row stays, without dimensions.
+        QVERIFY_THROWS_EXCEPTION(std::exception, f.aceptFiles({path}));
+    }
+    QCOMPARE(f.tabela->topLevelItemCount(), 3);
+    f.cbloop->setChecked(true);
+    OpenCounter opens(broken.path());
+    QVERIFY(opens.ok());
+    // Each unreadable slide is passed over at once, but a round in which none could be
+    // shown is not started again straight away.
+    QTimer::singleShot(1000, &f, [&] { f.BitBtn3->click(); });
+    QElapsedTimer clock;
+    clock.start();
+    f.BitBtn1Click();
+    const qint64 elapsed = clock.elapsed();
+    const int opened = opens.take();
+    QVERIFY2(opened != INT_MAX, "the slides were opened so often that the count overflowed");
+    const int rounds = opened / 3;
+    QVERIFY2(rounds >= 1, "no slide was tried");
+    QVERIFY2(rounds <= elapsed / 100 + 1,
+             qPrintable(QStringLiteral("%1 rounds in %2 ms").arg(rounds).arg(elapsed)));
 }
 
 void TestSetupWindow::closeAndEscSetTheSlidePosition()
