@@ -269,9 +269,14 @@ void Tfss::setLines(const QStringList &lines)
     mm->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+QWidget *Tfss::dialogOwner()
+{
+    return isVisible() || !parentWidget() ? this : parentWidget();
+}
+
 bool Tfss::runFileDialog(QFileDialog *dialog)
 {
-    QWidget *owner = isVisible() || !parentWidget() ? this : parentWidget();
+    QWidget *owner = dialogOwner();
     if (dialog->parentWidget() != owner)
         dialog->setParent(owner, dialog->windowFlags());
     const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();

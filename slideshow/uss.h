@@ -89,8 +89,11 @@ class Tfss : public TModalForm
     void setupDialogs();
     void connectHandlers();
     void setLines(const QStringList &lines);
-    // Shows a file dialog over whichever window the presenter sees: this one, or the main
-    // window when the slide page opens a list while this one is hidden.
+    // The window the presenter sees, over which dialogs and messages go: this one, or the
+    // main window when the slide page opens a list while this one is hidden (a message
+    // parented to a hidden window lands below the main window, which stays on top).
+    QWidget *dialogOwner();
+    // Shows a file dialog over dialogOwner().
     bool runFileDialog(QFileDialog *dialog);
     int firstSelectedRow() const;
     // Shows a slide in the preview frame; a picture with the given fit.
