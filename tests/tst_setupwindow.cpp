@@ -119,7 +119,7 @@ class TestSetupWindow : public QObject
     void clickOnTheEmptyPartOfTheListClearsThePicture();
     void previewOfAnEmptyListWaitsOnceAndEnds();
     void previewInsidePreviewEndsWithStop();
-    void previewOfOnlyUnreadableSlidesPausesBetweenRounds();
+    void previewPassesOverUnreadableSlides();
     void closeAndEscSetTheSlidePosition();
 
   private:
@@ -382,7 +382,7 @@ void TestSetupWindow::previewInsidePreviewEndsWithStop()
     QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
 }
 
-void TestSetupWindow::previewOfOnlyUnreadableSlidesPausesBetweenRounds()
+void TestSetupWindow::previewPassesOverUnreadableSlides()
 {
     Tfss &f = *fss_;
     QTemporaryDir broken;
@@ -409,6 +409,21 @@ void TestSetupWindow::previewOfOnlyUnreadableSlidesPausesBetweenRounds()
     QVERIFY2(rounds >= 1, "no slide was tried");
     QVERIFY2(rounds <= elapsed / 100 + 1,
              qPrintable(QStringLiteral("%1 rounds in %2 ms").arg(rounds).arg(elapsed)));
+
+    // One unreadable slide among readable ones is passed over without its wait: with a
+    // wait of 100 s, the next slide shows at once.
+    f.aceptFiles({file("wide.png")});
+    f.tbr->setValue(100);
+    PreviewWatchdog watchdog(f);
+    QTimer nextSlideShown;
+    connect(&nextSlideShown, &QTimer::timeout, &f, [&] {
+        if (!f.slika->pixmap().isNull())
+            f.BitBtn3->click();
+    });
+    nextSlideShown.start(10);
+    f.BitBtn1Click();
+    QVERIFY2(!watchdog.fired, "an unreadable slide was waited for");
+    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
 }
 
 void TestSetupWindow::closeAndEscSetTheSlidePosition()
