@@ -89,7 +89,6 @@ class SlidePage : public QObject
     QPointer<QWidget> redHome_;
     QRect redHomeGeometry_;
     Tfss *fss_ = nullptr;
-    bool reportOpen_ = false;
 };
 
 } // namespace quorix

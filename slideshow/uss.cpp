@@ -22,10 +22,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace quorix {
@@ -202,6 +204,7 @@ void Tfss::connectHandlers()
     connect(tabela->header(), &QHeaderView::sectionClicked, this,
             reported([this](int column) { tabelaColumnClick(column); }));
     tabela->installEventFilter(this);
+    tabela->viewport()->installEventFilter(this);
 }
 
 bool Tfss::eventFilter(QObject *watched, QEvent *e)
@@ -211,6 +214,12 @@ bool Tfss::eventFilter(QObject *watched, QEvent *e)
     if (watched == tabela && e->type() == QEvent::KeyRelease &&
         !static_cast<QKeyEvent *>(e)->isAutoRepeat())
         runReported([this] { tabelaDblClick(); });
+    // A click on the empty part of the list clears the selection, as the list handles the
+    // release, without a `clicked` signal; the entry preview runs all the same
+    // (tabelaClick), once the list has handled it, and clears the picture.
+    if (watched == tabela->viewport() && e->type() == QEvent::MouseButtonRelease &&
+        !tabela->itemAt(static_cast<QMouseEvent *>(e)->position().toPoint()))
+        QTimer::singleShot(0, this, reported([this] { tabelaDblClick(); }));
     return TModalForm::eventFilter(watched, e);
 }
 
@@ -260,9 +269,14 @@ void Tfss::setLines(const QStringList &lines)
     mm->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+QWidget *Tfss::dialogOwner()
+{
+    return isVisible() || !parentWidget() ? this : parentWidget();
+}
+
 bool Tfss::runFileDialog(QFileDialog *dialog)
 {
-    QWidget *owner = isVisible() || !parentWidget() ? this : parentWidget();
+    QWidget *owner = dialogOwner();
     if (dialog->parentWidget() != owner)
         dialog->setParent(owner, dialog->windowFlags());
     const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QFileDialog;
@@ -87,12 +89,18 @@ class Tfss : public TModalForm
     void setupDialogs();
     void connectHandlers();
     void setLines(const QStringList &lines);
-    // Shows a file dialog over whichever window the presenter sees: this one, or the main
-    // window when the slide page opens a list while this one is hidden.
+    // The window the presenter sees, over which dialogs and messages go: this one, or the
+    // main window when the slide page opens a list while this one is hidden (a message
+    // parented to a hidden window lands below the main window, which stays on top).
+    QWidget *dialogOwner();
+    // Shows a file dialog over dialogOwner().
     bool runFileDialog(QFileDialog *dialog);
     int firstSelectedRow() const;
     // Shows a slide in the preview frame; a picture with the given fit.
     void showEntry(const QString &path, bool previewFit);
+    // Lets messages run until `milliseconds` (read afresh) have passed since the call;
+    // false when the stop flag is found set.
+    bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
 
     SharedState &state_;
     QStringList lines_;
