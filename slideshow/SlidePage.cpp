@@ -9,12 +9,12 @@
 #include "controls/TTimer.h"
 #include "platform/ImageDecoder.h"
 #include "platform/SharedState.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 #include "slideshow/SlideGlyphs.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/uss.h"
-#include "text/RichTextFile.h"
-#include "text/RtfWriter.h"
 
 #include <QCheckBox>
 #include <QLabel>

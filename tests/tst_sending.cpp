@@ -1,7 +1,7 @@
 // Source modes, the automatic-sending switch, Send and the shared-folder check.
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 #include "text/TextPage.h"
 
 #include "controls/ClickLabel.h"

@@ -2,7 +2,7 @@
 // the editor's text into the page through a temporary file.
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 #include "text/TextPage.h"
 #include "text/utext.h"
 

@@ -7,7 +7,7 @@
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 #include "platform/WholeFile.h"
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 #include "view/WaitingScreen.h"
 
 #include "helpers/OutsideWindow.h"

@@ -7,9 +7,9 @@
 #include "controls/Panel.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 #include "text/RichTextView.h"
-#include "text/RtfWriter.h"
 #include "text/utext.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 
 #include "platform/WholeFile.h"
-#include "text/RtfReader.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QTextDocument>
 

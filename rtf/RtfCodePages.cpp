@@ -1,4 +1,4 @@
-#include "text/RtfCodePages.h"
+#include "rtf/RtfCodePages.h"
 
 #include <array>
 #include <cerrno>

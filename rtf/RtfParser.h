@@ -2,8 +2,8 @@
 // The RTF reader's parser: walks the tokens, keeps the group stack with its character state
 // and destination, fills the font, colour and list tables and hands text, paragraphs and
 // pictures to the document builder.
-#include "text/RtfDocumentBuilder.h"
-#include "text/RtfTokenizer.h"
+#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "text/RtfReader.h"
+#include "rtf/RtfReader.h"
 
-#include "text/RtfParser.h"
+#include "rtf/RtfParser.h"
 
 #include <QCoreApplication>
 #include <QTextDocument>

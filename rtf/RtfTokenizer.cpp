@@ -1,4 +1,4 @@
-#include "text/RtfTokenizer.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <climits>
 

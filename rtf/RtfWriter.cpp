@@ -1,7 +1,7 @@
-#include "text/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 
-#include "text/RtfCodePages.h"
-#include "text/RtfDocumentBuilder.h"
+#include "rtf/RtfCodePages.h"
+#include "rtf/RtfDocumentBuilder.h"
 
 #include <QBuffer>
 #include <QImage>

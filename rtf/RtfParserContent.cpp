@@ -1,9 +1,9 @@
 // The content side of the RTF parser: text bytes in their code page, control symbols, the
 // text of the font, colour and list tables, and pictures.
-#include "text/RtfParser.h"
+#include "rtf/RtfParser.h"
 
-#include "text/RtfCodePages.h"
-#include "text/RtfReader.h"
+#include "rtf/RtfCodePages.h"
+#include "rtf/RtfReader.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,8 +1,8 @@
-#include "text/RtfParser.h"
+#include "rtf/RtfParser.h"
 
-#include "text/RtfCodePages.h"
-#include "text/RtfKeywords.h"
-#include "text/RtfReader.h"
+#include "rtf/RtfCodePages.h"
+#include "rtf/RtfKeywords.h"
+#include "rtf/RtfReader.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "text/RtfDocumentBuilder.h"
+#include "rtf/RtfDocumentBuilder.h"
 
 #include <QAtomicInt>
 #include <QTextBlock>

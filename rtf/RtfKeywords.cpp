@@ -1,4 +1,4 @@
-#include "text/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
 
 #include <unordered_map>
 

@@ -4,8 +4,8 @@
 //   rtfcat --rtf FILE    the RTF that Quorix's writer makes of it
 // Exit status 1 with the reader's message on stderr when the file cannot be loaded,
 // 2 for a wrong command line.
-#include "text/RichTextFile.h"
-#include "text/RtfWriter.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
