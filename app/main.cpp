@@ -1,7 +1,7 @@
+#include "app/AboutBox.h"
 #include "app/Glyphs.h"
-#include "app/mainunit.h"
-#include "app/uabout.h"
-#include "app/uoptions.h"
+#include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
 #include "slideshow/uss.h"
 #include "text/utext.h"
 
@@ -20,9 +20,9 @@ int main(int argc, char **argv)
 
     // Every window is made once, hidden, and only shown and hidden afterwards. The
     // Options dialog exists before the main window's creation step, which may open it.
-    quorix::TMainForm mainForm;
-    quorix::Tfoptions foptions(&mainForm, &mainForm);
-    quorix::Tfabout fabout(&foptions);
+    quorix::MainWindow mainForm;
+    quorix::OptionsDialog foptions(&mainForm, &mainForm);
+    quorix::AboutBox fabout(&foptions);
     foptions.setAbout(&fabout);
     quorix::Tfss fss(mainForm.state(), &mainForm);
     mainForm.setSetupWindow(&fss);

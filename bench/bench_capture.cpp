@@ -8,12 +8,12 @@
 //   - bytes written a minute, still and changing;
 //   - what a 24-bit shar.bmp would save on the write;
 //   - the window picker's build time for 30 outside windows.
-#include "app/mainunit.h"
-#include "app/uabout.h"
-#include "app/uoptions.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
-#include "controls/Panel.h"
+#include "controls/ColourPanel.h"
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
@@ -161,9 +161,9 @@ int main(int argc, char **argv)
     writeLineFile(program.filePath(QStringLiteral("qx.cfg")), {shared + "quorix.cfg"});
 
     // The program's main window, as main() makes it, on the screen it grabs.
-    TMainForm main;
-    auto *options = new Tfoptions(&main, &main);
-    options->setAbout(new Tfabout(options));
+    MainWindow main;
+    auto *options = new OptionsDialog(&main, &main);
+    options->setAbout(new AboutBox(options));
     main.setOptionsDialog(options);
     main.FormCreate();
     main.show();

@@ -1,9 +1,9 @@
 #include "capture/CaptureSources.h"
 
 #include "capture/PreviewFit.h"
-#include "controls/Panel.h"
-#include "controls/PJCBViewer.h"
-#include "controls/TTimer.h"
+#include "controls/ClipboardWatcher.h"
+#include "controls/ColourPanel.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"

@@ -17,9 +17,9 @@ class QWidget;
 namespace quorix {
 
 class SharedState;
-class TPanel;
-class TPJCBViewer;
-class TTimer;
+class ColourPanel;
+class ClipboardWatcher;
+class RestartOnChangeTimer;
 class WindowPicker;
 
 class CaptureSources : public QObject
@@ -30,15 +30,15 @@ class CaptureSources : public QObject
     // The main window's controls that the capture sources drive.
     struct Controls
     {
-        QLabel *SLIKA;         // the preview picture
-        TPanel *Panel2;        // the notebook page the picker is built on
-        TPanel *pd;            // the caption strip above the preview
-        QStackedWidget *nbook; // page 0 picker, page 1 preview
-        TTimer *Timer1;        // window capture
-        TTimer *Timer2;        // automatic-sending watch
-        TTimer *Timer3;        // screen capture
-        TPJCBViewer *pcjb;     // clipboard notifier
-        QWidget *owner;        // parent of the questions asked
+        QLabel *SLIKA;                // the preview picture
+        ColourPanel *Panel2;          // the notebook page the picker is built on
+        ColourPanel *pd;              // the caption strip above the preview
+        QStackedWidget *nbook;        // page 0 picker, page 1 preview
+        RestartOnChangeTimer *Timer1; // window capture
+        RestartOnChangeTimer *Timer2; // automatic-sending watch
+        RestartOnChangeTimer *Timer3; // screen capture
+        ClipboardWatcher *pcjb;       // clipboard notifier
+        QWidget *owner;               // parent of the questions asked
     };
 
     // `checkFolder` is the main window's shared-folder check, run before a clipboard

@@ -4,9 +4,9 @@
 
 #include "capture/ThumbnailImage.h"
 #include "capture/WindowPicker.h"
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "controls/Panel.h"
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"

@@ -4,9 +4,9 @@
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 
-#include "controls/Panel.h"
-#include "controls/PJCBViewer.h"
-#include "controls/XiButton.h"
+#include "controls/ClipboardWatcher.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/BmpFile.h"
 
 #include <QCheckBox>
@@ -43,7 +43,7 @@ bool hasColour(const QImage &image, QRgb colour)
     return false;
 }
 
-QLabel *thumbnailOf(TMainForm &main, std::uint32_t window)
+QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
 {
     for (QLabel *l : main.Panel2->findChildren<QLabel *>())
         if (l->objectName().startsWith(QLatin1String("image106")) &&

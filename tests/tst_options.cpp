@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
-#include "controls/BrowseForFolder.h"
+#include "controls/FolderChooser.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,18 +24,18 @@ class TestOptions : public QObject
     Q_OBJECT
 
     // Shows the dialog as the Options button does and lets `inside` act on it.
-    static void visit(AppFixture &app, const std::function<void(Tfoptions *)> &inside)
+    static void visit(AppFixture &app, const std::function<void(OptionsDialog *)> &inside)
     {
         const int before = app.options->activations();
         // Activation reads the files and lets other events run while it does: answer once
         // it is through.
-        answerModal<Tfoptions>(
-            [inside](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [inside](OptionsDialog *o) {
                 inside(o);
                 if (o->isVisible()) // a failed check above must not leave the dialog open
                     o->BitBtn1Click();
             },
-            10000, [before](Tfoptions *o) { return o->activations() > before; });
+            10000, [before](OptionsDialog *o) { return o->activations() > before; });
         app.main->XiButton5Click();
     }
 
@@ -45,7 +45,7 @@ class TestOptions : public QObject
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "1", "0", "1", "0", "0", "old", "1"});
         app.main->FormCreate();
-        visit(app, [](Tfoptions *o) {
+        visit(app, [](OptionsDialog *o) {
             QVERIFY(o->cb1->isChecked() && !o->cb2->isChecked() && o->cb3->isChecked());
             QVERIFY(o->rb2->isChecked());
             QVERIFY(!o->cb10->isChecked());
@@ -68,10 +68,10 @@ class TestOptions : public QObject
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "1", "0", "0", "1", "1", "x", "0"});
         app.main->FormCreate();
-        visit(app, [](Tfoptions *o) { o->BitBtn1Click(); });
+        visit(app, [](OptionsDialog *o) { o->BitBtn1Click(); });
         // "0" cannot untick a box, and a line 4 of neither "1" nor "0" keeps the choice.
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
-        visit(app, [](Tfoptions *o) {
+        visit(app, [](OptionsDialog *o) {
             QVERIFY(o->cb1->isChecked());
             QVERIFY(o->rb1->isChecked());
             QVERIFY(!o->cb10->isChecked());
@@ -86,7 +86,7 @@ class TestOptions : public QObject
         app.configure();
         app.main->FormCreate();
         const QByteArray before = readWholeFile(app.shared() + "quorix.cfg");
-        visit(app, [](Tfoptions *o) {
+        visit(app, [](OptionsDialog *o) {
             o->e_text->setText("changed");
             QTest::keyClick(o, Qt::Key_Escape);
         });
@@ -100,7 +100,7 @@ class TestOptions : public QObject
         app.configure();
         app.main->FormCreate();
         QTemporaryDir other;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([&](QFileDialog *d) {
                 d->setDirectory(other.path());
                 d->selectFile(other.path());
@@ -114,7 +114,7 @@ class TestOptions : public QObject
         });
         QCOMPARE(app.main->sharedFolder(), other.path() + "/");
         // Opening the dialog again restores the folder from the viewer settings file.
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             QCOMPARE(o->e_folder->text(), app.shared());
             o->BitBtn1Click();
         });
@@ -129,7 +129,7 @@ class TestOptions : public QObject
         app.configure();
         app.main->FormCreate();
         QString opened;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([&](QFileDialog *d) {
                 opened = d->selectedFiles().value(0);
                 d->reject();
@@ -139,8 +139,8 @@ class TestOptions : public QObject
         });
         QCOMPARE(opened + '/', app.shared());
 
-        TBrowseForFolder bff(nullptr);
-        bff.RootFolder = TBrowseForFolder::foDesktop;
+        FolderChooser bff(nullptr);
+        bff.RootFolder = FolderChooser::foDesktop;
         bff.Directory = app.shared() + "gone";
         answerModal<QFileDialog>([&](QFileDialog *d) {
             opened = d->directory().absolutePath();
@@ -159,7 +159,7 @@ class TestOptions : public QObject
         const QString before = QDir::currentPath();
         QDir::setCurrent(cwd.path());
         QString report;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QMessageBox>([&](QMessageBox *box) {
                 report = box->text();
                 box->accept();
@@ -178,7 +178,7 @@ class TestOptions : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
             o->SpeedButton2->click();
             QCOMPARE(o->e_folder->text(), app.shared());
@@ -190,11 +190,11 @@ class TestOptions : public QObject
     void newFolderIsCreatedAndChosen()
     {
         QTemporaryDir base;
-        TBrowseForFolder bff(nullptr);
-        bff.Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boNewFolder;
+        FolderChooser bff(nullptr);
+        bff.Options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
         bff.Directory = base.path();
         int opened = 0;
-        connect(&bff, &TBrowseForFolder::browserOpened, this, [&](QFileDialog *d) {
+        connect(&bff, &FolderChooser::browserOpened, this, [&](QFileDialog *d) {
             ++opened;
             if (opened == 1) {
                 // The status line names the selected folder; "New Folder..." asks a name.
@@ -219,8 +219,8 @@ class TestOptions : public QObject
     {
         QTemporaryDir base;
         writeWholeFile(base.path() + "/file", "x"); // a file where a folder should go
-        QVERIFY(!TBrowseForFolder::createFolder(base.path() + "/file/sub"));
-        QVERIFY(TBrowseForFolder::createFolder(base.path() + "/a/b/"));
+        QVERIFY(!FolderChooser::createFolder(base.path() + "/file/sub"));
+        QVERIFY(FolderChooser::createFolder(base.path() + "/a/b/"));
         QVERIFY(QFileInfo(base.path() + "/a/b").isDir());
     }
 
@@ -233,7 +233,7 @@ class TestOptions : public QObject
         app.main->setSharedFolder(app.shared() + "missing/");
         QString report;
         bool stillOpen = false;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             app.main->setSharedFolder(app.shared() + "missing/");
             answerModal<QMessageBox>([&](QMessageBox *b) {
                 report = b->text();
@@ -255,9 +255,9 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "1", "1", "from file", "0"});
         app.main->FormCreate();
         QString afterAbout;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             o->e_text->setText("typed");
-            answerModal<Tfabout>([](Tfabout *a) {
+            answerModal<AboutBox>([](AboutBox *a) {
                 QCOMPARE(a->windowTitle(), QStringLiteral("About"));
                 a->OKButton->click();
             });

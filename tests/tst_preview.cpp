@@ -93,12 +93,12 @@ class TestPreview : public QObject
     {
         QImage image(4, 2, QImage::Format_RGB32);
         image.fill(Qt::blue);
-        QVERIFY(TMainForm::ResizeBmp(image, 4, 2));
+        QVERIFY(MainWindow::ResizeBmp(image, 4, 2));
         QCOMPARE(image.size(), QSize(4, 2));
-        QVERIFY(TMainForm::ResizeBmp(image, 3, 9)); // aspect not kept
+        QVERIFY(MainWindow::ResizeBmp(image, 3, 9)); // aspect not kept
         QCOMPARE(image.size(), QSize(3, 9));
         QCOMPARE(image.pixel(1, 8), qRgb(0, 0, 255));
-        QVERIFY(!TMainForm::ResizeBmp(image, -1, 5));
+        QVERIFY(!MainWindow::ResizeBmp(image, -1, 5));
         QCOMPARE(image.size(), QSize(3, 9));
     }
 };

@@ -4,9 +4,9 @@
 #include "rtf/RtfWriter.h"
 #include "text/TextPage.h"
 
-#include "controls/ClickLabel.h"
-#include "controls/Panel.h"
-#include "controls/XiButton.h"
+#include "controls/ClickableLabel.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/BmpFile.h"
 
 #include <QCheckBox>
@@ -31,7 +31,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
         m.CBX1->click();
@@ -50,7 +50,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
         QTest::mouseClick(m.Label1, Qt::LeftButton);
@@ -100,13 +100,13 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.x4Click(); // compact bar: the status label shows the source
-        m.findChild<TXiButton *>(button)->click();
+        m.findChild<GradientButton *>(button)->click();
         QCOMPARE(m.sourceMode(), mode);
         QCOMPARE(m.D2->text(), status);
         QCOMPARE(m.stopFlag(), stops);
-        for (TPanel *p : {m.pa1, m.pa2, m.pa3, m.pa4, m.p5})
+        for (ColourPanel *p : {m.pa1, m.pa2, m.pa3, m.pa4, m.p5})
             QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
@@ -115,7 +115,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.x2->click();
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
         // An empty picture would blank every viewer: nothing is written, and the presenter
@@ -132,7 +132,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.XiButton3->click();
         m.Timer3->setEnabled(false);
         m.x2->click(); // the tick inside Send starts the screen capture
@@ -146,7 +146,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
         m.XiButton6->click();
         m.x2->click();
@@ -160,17 +160,17 @@ class TestSending : public QObject
     {
         AppFixture app;
         answerModal<QMessageBox>([](QMessageBox *box) {
-            answerModal<Tfoptions>([](Tfoptions *o) { o->BitBtn1Click(); });
+            answerModal<OptionsDialog>([](OptionsDialog *o) { o->BitBtn1Click(); });
             box->accept();
         });
         app.main->FormCreate(); // first run: nothing configured yet
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.setSharedFolder(app.shared());
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *o) {
+            answerModal<OptionsDialog>([&](OptionsDialog *o) {
                 seen << o->objectName();
                 o->BitBtn1Click();
             });
@@ -187,7 +187,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         const QByteArray settings = readWholeFile(app.shared() + "quorix.cfg");
         // A folder where the picture should go: the write must fail, whoever runs this.
@@ -208,13 +208,13 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QVERIFY(app.sharedDir.remove());
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *o) {
+            answerModal<OptionsDialog>([&](OptionsDialog *o) {
                 o->BitBtn1Click();
                 answerModal<QMessageBox>([&](QMessageBox *report) {
                     seen << report->text();
@@ -238,7 +238,7 @@ class TestSending : public QObject
         QTemporaryDir cwd;
         const QString before = QDir::currentPath();
         QDir::setCurrent(cwd.path());
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.state().programFolder = app.programDir.path() + '/';
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         writeLineFile(app.program("qx.cfg"), {"quorix.cfg"});
@@ -268,7 +268,7 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.Timer1->setEnabled(true);
         m.Timer3->setEnabled(true);
         m.red->setPlainText("accepted before"); // the editor need not open
@@ -283,12 +283,12 @@ class TestSending : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.Timer1->setEnabled(true);
         m.Timer2->setEnabled(false);
         m.Timer3->setEnabled(true);
         bool allStopped = false;
-        answerModal<Tfoptions>([&](Tfoptions *o) {
+        answerModal<OptionsDialog>([&](OptionsDialog *o) {
             allStopped = !m.Timer1->enabled() && !m.Timer2->enabled() && !m.Timer3->enabled();
             o->BitBtn1Click();
         });

@@ -4,8 +4,8 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "controls/Panel.h"
 #include "platform/BmpFile.h"
 #include "platform/ImageDecoder.h"
 #include "slideshow/SlidePage.h"
@@ -106,7 +106,7 @@ std::unique_ptr<TestSlidePlayback::Show> TestSlidePlayback::start(const QStringL
 void TestSlidePlayback::selectingTheSlideShowShowsThePage()
 {
     auto show = start({});
-    TMainForm &m = *show->app.main;
+    MainWindow &m = *show->app.main;
     SlidePage &page = show->page();
     QCOMPARE(m.sourceMode(), int(smSlideShow));
     QVERIFY(!page.p7->isHidden());
@@ -124,7 +124,7 @@ void TestSlidePlayback::timedPlaybackShowsEachSlideOnceAndEnds()
     SlidePage &page = show->page();
     show->state().slidePosition = 2;
     QStringList seen;
-    connect(page.Timerstep, &TTimer::OnTimer, this, [&] { seen << shown(page); });
+    connect(page.Timerstep, &RestartOnChangeTimer::OnTimer, this, [&] { seen << shown(page); });
     page.SpeedButtonPlayForward->click();
     QCOMPARE(shown(page), QStringLiteral("233x174")); // slide 1 at once
     QCOMPARE(page.Timerstep->interval(), 6000);
@@ -140,7 +140,7 @@ void TestSlidePlayback::loopStartsAgainAndStopEndsIt()
     auto show = start({file("wide.png"), file("tall.bmp")}, true);
     SlidePage &page = show->page();
     QStringList seen;
-    connect(page.Timerstep, &TTimer::OnTimer, this, [&] { seen << shown(page); });
+    connect(page.Timerstep, &RestartOnChangeTimer::OnTimer, this, [&] { seen << shown(page); });
     show->state().slidePosition = 2;
     page.SpeedButtonPlayForward->click();
     page.Timerstep->setInterval(40);
@@ -187,7 +187,7 @@ void TestSlidePlayback::autoSendDecidesWhichFilesAreWritten()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    TMainForm &m = *show->app.main;
+    MainWindow &m = *show->app.main;
     const QString bmp = show->app.shared() + "shar.bmp";
     const QString rtf = show->app.shared() + "shar.rtf";
 
@@ -218,7 +218,7 @@ void TestSlidePlayback::redIsBorrowedAndGivenBack()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    TMainForm &m = *show->app.main;
+    MainWindow &m = *show->app.main;
     const QRect home = m.red->geometry();
     page.risiprikaz(file("agenda.rtf"));
     QCOMPARE(m.red->parentWidget(), page.Panel3);

@@ -2,9 +2,9 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
-#include "controls/Panel.h"
-#include "controls/RGPanel.h"
-#include "controls/XiButton.h"
+#include "controls/ColourPanel.h"
+#include "controls/DragPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -26,7 +26,7 @@ class TestStartup : public QObject
     void layoutAsCreated()
     {
         AppFixture app;
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         QCOMPARE(m.size(), QSize(496, 348));
         QCOMPARE(m.pos(), QPoint(290, 172));
         QVERIFY(m.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -50,7 +50,7 @@ class TestStartup : public QObject
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *options) {
+            answerModal<OptionsDialog>([&](OptionsDialog *options) {
                 seen << options->windowTitle();
                 options->BitBtn1Click();
             });
@@ -74,8 +74,8 @@ class TestStartup : public QObject
             ++boxes;
             box->accept();
         });
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 optionsOpened = true;
                 o->BitBtn1Click();
             },
@@ -175,7 +175,7 @@ class TestStartup : public QObject
         AppFixture app;
         app.configure();
         app.main->FormCreate();
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         // A double click on the bare background folds, a second one unfolds.

@@ -6,8 +6,8 @@
 #include "text/TextPage.h"
 #include "text/utext.h"
 
-#include "controls/Panel.h"
-#include "controls/XiButton.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -45,7 +45,7 @@ struct TextApp : AppFixture
         configure();
         main->FormCreate();
     }
-    TMainForm &m() { return *main; }
+    MainWindow &m() { return *main; }
     QString redText() { return main->red->toPlainText(); }
     QString temporary() { return program(TextPage::temporaryFileName()); }
 };

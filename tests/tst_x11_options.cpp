@@ -2,7 +2,7 @@
 // every return of the dialog to the front (from the folder chooser, from a message box)
 // activates it again, and the keyboard goes to its buttons.
 #include "AppFixture.h"
-#include "controls/XiButton.h"
+#include "controls/GradientButton.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 
@@ -25,7 +25,7 @@ class TestX11Options : public QObject
     static auto activated(AppFixture &app)
     {
         const int before = app.options->activations();
-        return [before](Tfoptions *o) { return o->activations() > before; };
+        return [before](OptionsDialog *o) { return o->activations() > before; };
     }
 
     // Asks the window manager to bring `w` to the front, as a click on it would, and waits
@@ -63,8 +63,8 @@ class TestX11Options : public QObject
         const QString chosen = other.path();
         bool browsed = false;
         closeDialogsLeftOpen();
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 QTest::keyClicks(o->e_text, QStringLiteral("Welcome"));
                 o->rb2->setChecked(true);
                 answerModal<QFileDialog>(
@@ -104,21 +104,21 @@ class TestX11Options : public QObject
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         QTest::qWait(300);
-        TXiButton *button = app.main->XiButton5;
+        GradientButton *button = app.main->XiButton5;
         const QPoint centre = button->mapToGlobal(button->rect().center());
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 runTool("xdotool", {"mousemove", "5", "5"});
                 QTest::qWait(100);
                 o->BitBtn1Click();
             },
             kSlowWait, activated(app));
         runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
-        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), TXiButton::vsHot, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::vsHot, kSlowWait);
         runTool("xdotool", {"click", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), mrCancel, kSlowWait);
         QTest::qWait(500);
-        QCOMPARE(button->visualState(), TXiButton::vsNormal);
+        QCOMPARE(button->visualState(), GradientButton::vsNormal);
     }
 
     void enterPressesTheFocusedButton()
@@ -129,8 +129,8 @@ class TestX11Options : public QObject
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         bool okHadFocus = false;
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 okHadFocus = o->BitBtn2->hasFocus();
                 o->e_text->setText(QStringLiteral("new"));
                 bringToFront(o);

@@ -1,6 +1,6 @@
 // quorix-view [FOLDER]: shows on this computer what the presenter's Quorix writes into the
 // shared folder. Without FOLDER it watches the folder of the last run, or asks for one.
-#include "controls/BrowseForFolder.h"
+#include "controls/FolderChooser.h"
 #include "view/ExchangeReader.h"
 #include "view/FolderWatch.h"
 #include "view/RememberedFolder.h"
@@ -18,10 +18,10 @@ namespace {
 
 QString chooseFolder()
 {
-    TBrowseForFolder chooser(nullptr);
+    FolderChooser chooser(nullptr);
     chooser.Title = QApplication::translate("quorix-view", "Server Shared Folder");
-    chooser.Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boCenter;
-    chooser.RootFolder = TBrowseForFolder::foDesktop;
+    chooser.Options = FolderChooser::boStatusText | FolderChooser::boCenter;
+    chooser.RootFolder = FolderChooser::foDesktop;
     if (!chooser.Execute())
         return {};
     return chooser.Directory;
