@@ -1,5 +1,7 @@
 #include "rtf/RtfDocumentBuilder.h"
 
+#include "rtf/RtfMeasures.h"
+
 #include <QAtomicInt>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -23,11 +25,6 @@ QString nextImageName()
 }
 
 } // namespace
-
-int RtfDocumentBuilder::listIndentTwips(const QTextDocument &doc)
-{
-    return static_cast<int>(std::lround(doc.indentWidth() * kTwipsPerPixel));
-}
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument &doc, const RtfTables &tables)
     : m_doc(doc), m_tables(tables), m_cursor(&doc)

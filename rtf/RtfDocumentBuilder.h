@@ -87,13 +87,6 @@ class RtfDocumentBuilder
     void endParagraph(const ParaState &para, const CharState &state);
     void finish(const ParaState &para, const CharState &state);
 
-    // Twips per pixel of a QTextDocument measure (96 dots per inch).
-    static constexpr qreal kTwipsPerPixel = 15.0;
-    // Twips of list indentation per list level: the document's indent width.
-    static int listIndentTwips(const QTextDocument &doc);
-    // The room that the writer gives a list marker before the text (a hanging \fi).
-    static constexpr int kMarkerTwips = 360;
-
   private:
     void flushRun();
     void ensureBlock();

@@ -3,6 +3,7 @@
 #include "rtf/RtfParser.h"
 
 #include "rtf/RtfCodePages.h"
+#include "rtf/RtfMeasures.h"
 #include "rtf/RtfReader.h"
 
 #include <QBuffer>
@@ -237,10 +238,10 @@ void RtfParser::finishPicture()
         return percent > 0 && percent <= 10000 ? value * (percent / 100.0) : double(value);
     };
     const qreal width = m_picWGoal > 0 && m_picWGoal < 0x7FFF * 15
-                            ? scale(m_picWGoal, m_scaleX) / RtfDocumentBuilder::kTwipsPerPixel
+                            ? scale(m_picWGoal, m_scaleX) / kTwipsPerPixel
                             : 0;
     const qreal height = m_picHGoal > 0 && m_picHGoal < 0x7FFF * 15
-                             ? scale(m_picHGoal, m_scaleY) / RtfDocumentBuilder::kTwipsPerPixel
+                             ? scale(m_picHGoal, m_scaleY) / kTwipsPerPixel
                              : 0;
     m_builder.appendImage(image, width, height);
     m_pictData = QByteArray();

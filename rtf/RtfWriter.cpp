@@ -1,7 +1,7 @@
 #include "rtf/RtfWriter.h"
 
 #include "rtf/RtfCodePages.h"
-#include "rtf/RtfDocumentBuilder.h"
+#include "rtf/RtfMeasures.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -20,8 +20,6 @@ namespace quorix {
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;
-
 struct RunState
 {
     int font = 0;
@@ -38,7 +36,7 @@ struct RunState
 
 int twips(qreal pixels)
 {
-    return static_cast<int>(std::lround(pixels * kTwipsPerPixel));
+    return static_cast<int>(std::lround(pixels * rtf::kTwipsPerPixel));
 }
 
 // Appends text as RTF: ASCII as it is, the rest as \uN with a 1252 fallback.
@@ -78,29 +76,21 @@ void appendEscaped(QByteArray &out, QStringView text)
     }
 }
 
-QByteArray listMarkerText(QTextListFormat::Style style)
+// A list style's bullet as \uN and the fallback for readers without Unicode. In
+// \leveltext some readers take a \'hh fallback for a character of its own, so there the
+// fallback is always a plain "?".
+QByteArray bulletMarker(QTextListFormat::Style style, bool inLevelText)
 {
-    switch (style) {
-    case QTextListFormat::ListCircle:
-        return "\\u9702 o";
-    case QTextListFormat::ListSquare:
-        return "\\u9642 ?";
-    default:
-        return "\\u8226\\'95";
+    QByteArray marker = "\\u8226";
+    QByteArray fallback = "\\'95";
+    if (style == QTextListFormat::ListCircle) {
+        marker = "\\u9702";
+        fallback = " o";
+    } else if (style == QTextListFormat::ListSquare) {
+        marker = "\\u9642";
+        fallback = " ?";
     }
-}
-
-// In \leveltext some readers take a \'hh fallback for a character of its own.
-QByteArray levelTextMarker(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListCircle:
-        return "\\u9702 ?";
-    case QTextListFormat::ListSquare:
-        return "\\u9642 ?";
-    default:
-        return "\\u8226 ?";
-    }
+    return marker + (inLevelText ? QByteArray(" ?") : fallback);
 }
 
 bool isBullet(QTextListFormat::Style style)
@@ -316,7 +306,7 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     // The old form first: a reader that knows both takes the \ls that follows it.
     if (isBullet(lf.style())) {
         o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ")
-            .append(listMarkerText(lf.style()));
+            .append(bulletMarker(lf.style(), false));
         o.append("}}");
     } else {
         o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1")
@@ -328,7 +318,7 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     // The marker as text, for readers that know neither list form.
     o.append("{\\pntext\\f0 ");
     if (isBullet(lf.style()))
-        o.append(listMarkerText(lf.style()));
+        o.append(bulletMarker(lf.style(), false));
     else
         appendEscaped(o, list->itemText(block));
     o.append("\\tab}");
@@ -347,16 +337,15 @@ void Writer::writeBlock(const QTextBlock &block)
     else if (align & Qt::AlignRight)
         o.append("\\qr");
     QTextList *list = block.textList();
-    const int listIndent = list ? std::clamp(list->format().indent(), 1, 9) *
-                                      rtf::RtfDocumentBuilder::listIndentTwips(m_doc)
-                                : 0;
+    const int listIndent =
+        list ? std::clamp(list->format().indent(), 1, 9) * rtf::listIndentTwips(m_doc) : 0;
     const auto measure = [&o](const char *word, int value) {
         if (value != 0)
             o.append(word).append(QByteArray::number(value));
     };
     // In a list a first-line indent of 0 leaves the marker its hanging room.
     const int first = twips(bf.textIndent());
-    measure("\\fi", list && first <= 0 ? -rtf::RtfDocumentBuilder::kMarkerTwips : first);
+    measure("\\fi", list && first <= 0 ? -rtf::kMarkerTwips : first);
     measure("\\li", twips(bf.leftMargin()) + listIndent);
     measure("\\ri", twips(bf.rightMargin()));
     measure("\\sb", twips(bf.topMargin()));
@@ -432,14 +421,15 @@ QByteArray Writer::header() const
                 h.append("\\levelnfcn").append(QByteArray::number(levelNfc(style)));
                 h.append("\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext");
                 if (isBullet(style))
-                    h.append("\\'01").append(levelTextMarker(style)).append(";}{\\levelnumbers;}");
+                    h.append("\\'01")
+                        .append(bulletMarker(style, true))
+                        .append(";}{\\levelnumbers;}");
                 else
                     h.append("\\'02\\'0")
                         .append(QByteArray::number(level))
                         .append(".;}{\\levelnumbers\\'01;}");
                 h.append("\\fi-360\\li")
-                    .append(QByteArray::number((level + 1) *
-                                               rtf::RtfDocumentBuilder::listIndentTwips(m_doc)));
+                    .append(QByteArray::number((level + 1) * rtf::listIndentTwips(m_doc)));
                 h.append("}");
             }
             h.append("\\listid").append(QByteArray::number(static_cast<int>(n + 1))).append("}");
