@@ -29,42 +29,42 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 
 AboutBox::AboutBox(QWidget *parent) : ModalDialog(parent)
 {
-    setObjectName(QStringLiteral("fabout"));
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(tr("About"));
     setFixedSize(360, 200);
 
-    Image1 = label(this, "Image1", QString(), 40, 25);
-    Image1->setPixmap(QPixmap::fromImage(programIcon()));
-    Image1->resize(32, 32);
+    logo_ = label(this, "logo", QString(), 40, 25);
+    logo_->setPixmap(QPixmap::fromImage(programIcon()));
+    logo_->resize(32, 32);
 
     QFont times(QStringLiteral("Times New Roman"));
     times.setPixelSize(32);
-    QLabel *maker = label(this, "Label1", QStringLiteral("Ombrak"), 88, 27);
+    QLabel *maker = label(this, "maker", QStringLiteral("Ombrak"), 88, 27);
     maker->setFont(times);
     maker->adjustSize();
     QFont product = times;
     product.setBold(true);
     product.setItalic(true);
-    QLabel *name = label(this, "Label2", QStringLiteral("Quorix "), 190, 27);
+    QLabel *name = label(this, "product", QStringLiteral("Quorix "), 190, 27);
     name->setFont(product);
     name->setStyleSheet(QStringLiteral("color: %1").arg(bgrColour(colours::notebook).name()));
     name->adjustSize();
-    label(this, "Label3", tr("Version 1.2"), 41, 73)->adjustSize();
+    label(this, "version", tr("Version 1.2"), 41, 73)->adjustSize();
 
-    Label5 = label(this, "Label5", webAddress(), 21, 160);
+    webLink_ = label(this, "webLink", webAddress(), 21, 160);
     QFont link;
     link.setPixelSize(13);
     link.setBold(true);
     link.setUnderline(true);
-    Label5->setFont(link);
-    Label5->setCursor(Qt::PointingHandCursor);
-    Label5->adjustSize();
-    Label5->installEventFilter(this);
+    webLink_->setFont(link);
+    webLink_->setCursor(Qt::PointingHandCursor);
+    webLink_->adjustSize();
+    webLink_->installEventFilter(this);
 
-    OKButton = new QPushButton(tr("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(264, 151, 75, 25);
-    connect(OKButton, &QPushButton::clicked, this, [this] { setModalResult(mrOk); });
+    okButton_ = new QPushButton(tr("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setGeometry(264, 151, 75, 25);
+    connect(okButton_, &QPushButton::clicked, this, [this] { setModalResult(mrOk); });
 }
 
 QString AboutBox::webAddress()
@@ -72,7 +72,7 @@ QString AboutBox::webAddress()
     return QStringLiteral("www.ombrak.example");
 }
 
-void AboutBox::Label5Click()
+void AboutBox::openWebPage()
 {
     QDesktopServices::openUrl(QUrl(QStringLiteral("https://") + webAddress()));
 }
@@ -85,9 +85,9 @@ void AboutBox::showEvent(QShowEvent *e)
 
 bool AboutBox::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == Label5 && e->type() == QEvent::MouseButtonRelease &&
+    if (watched == webLink_ && e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
-        runReported([this] { Label5Click(); });
+        runReported([this] { openWebPage(); });
     return ModalDialog::eventFilter(watched, e);
 }
 

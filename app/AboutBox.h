@@ -15,11 +15,11 @@ class AboutBox : public ModalDialog
     explicit AboutBox(QWidget *parent = nullptr);
 
     static QString webAddress();
-    void Label5Click();
+    void openWebPage();
 
-    QLabel *Image1 = nullptr;
-    QLabel *Label5 = nullptr;
-    QPushButton *OKButton = nullptr;
+    QLabel *logo_ = nullptr;
+    QLabel *webLink_ = nullptr;
+    QPushButton *okButton_ = nullptr;
 
   protected:
     void showEvent(QShowEvent *e) override;

@@ -13,7 +13,7 @@ constexpr std::uint32_t background = colours::background;
 // The close and fold buttons' light blue.
 constexpr std::uint32_t lightBlue = 16628117;
 
-XiButtonPalette mainButtonPalette(MainButton which)
+GradientButtonPalette mainButtonPalette(MainButton which)
 {
     using namespace xicolour;
     const bool titleButton = which == MainButton::Close || which == MainButton::Fold;

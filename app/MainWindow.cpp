@@ -59,7 +59,7 @@ MainWindow::MainWindow(QWidget *parent)
 
 void MainWindow::setOptionsDialog(OptionsDialog *dialog)
 {
-    foptions_ = dialog;
+    optionsDialog_ = dialog;
 }
 
 void MainWindow::setTextEditor(Tftext *editor)
@@ -74,12 +74,12 @@ void MainWindow::setSetupWindow(Tfss *fss)
 
 MainWindow::~MainWindow()
 {
-    FormDestroy();
+    shutDown();
 }
 
 void MainWindow::setupLayout()
 {
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Quorix"));
     resize(496, 348);
     move(290, 172);
@@ -91,45 +91,49 @@ void MainWindow::setupLayout()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    RGPanel1 = place(new DragPanel(this), "RGPanel1", 0, 0, 496, 348);
-    RGPanel1->setColor(colours::background);
-    RGPanel1->setFloatingPanel(DragPanel::fpParent);
+    background_ = place(new DragPanel(this), "background", 0, 0, 496, 348);
+    background_->setColor(colours::background);
+    background_->setFloatingPanel(DragPanel::fpParent);
 
-    Image1 = place(new QLabel(RGPanel1), "Image1", 8, 8, 70, 36);
-    Image1->setPixmap(QPixmap::fromImage(logoPicture()));
+    logo_ = place(new QLabel(background_), "logo", 8, 8, 70, 36);
+    logo_->setPixmap(QPixmap::fromImage(logoPicture()));
     // The logo belongs to the background: a press on it moves the window too.
-    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    CBX1 = place(new QCheckBox(RGPanel1), "CBX1", 96, 24, 17, 15);
-    Label1 =
-        place(new ClickableLabel(tr("automatically send"), RGPanel1), "Label1", 112, 24, 87, 13);
-    Label1->setCursor(Qt::PointingHandCursor);
+    autoSendBox_ = place(new QCheckBox(background_), "autoSendBox", 96, 24, 17, 15);
+    autoSendLabel_ = place(new ClickableLabel(tr("automatically send"), background_),
+                           "autoSendLabel", 112, 24, 87, 13);
+    autoSendLabel_->setCursor(Qt::PointingHandCursor);
     // The face that stands in for the laid-out font may be wider: never cut the caption.
-    Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
+    autoSendLabel_->resize(std::max(autoSendLabel_->width(), autoSendLabel_->sizeHint().width()),
+                           autoSendLabel_->height());
 
-    D2 = new QLabel(RGPanel1);
-    D2->setObjectName(QStringLiteral("D2"));
-    D2->move(184, 0);
-    D2->setAlignment(Qt::AlignCenter);
-    D2->setAutoFillBackground(true);
+    statusLabel_ = new QLabel(background_);
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->move(184, 0);
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_->setAutoFillBackground(true);
     QFont bold = f;
     bold.setBold(true);
-    D2->setFont(bold);
-    QPalette d2 = D2->palette();
+    statusLabel_->setFont(bold);
+    QPalette d2 = statusLabel_->palette();
     d2.setColor(QPalette::Window, bgrColour(14601673));
     d2.setColor(QPalette::WindowText, Qt::yellow);
-    D2->setPalette(d2);
-    D2->hide();
+    statusLabel_->setPalette(d2);
+    statusLabel_->hide();
 
-    x3 = button(RGPanel1, "x3", 470, 8, 16, 14, tr("Close"), closeGlyph(), MainButton::Close);
-    x4 = button(RGPanel1, "x4", 470, 28, 16, 14, tr("Minimize"), foldGlyph(), MainButton::Fold);
-    x2 = button(RGPanel1, "x2", 408, 14, 49, 36, tr("Send"), sendGlyph(), MainButton::Send);
+    closeButton_ = button(background_, "closeButton", 470, 8, 16, 14, tr("Close"), closeGlyph(),
+                          MainButton::Close);
+    foldButton_ = button(background_, "foldButton", 470, 28, 16, 14, tr("Minimize"), foldGlyph(),
+                         MainButton::Fold);
+    sendButton_ = button(background_, "sendButton", 408, 14, 49, 36, tr("Send"), sendGlyph(),
+                         MainButton::Send);
 
-    Panel9 = panel(RGPanel1, "Panel9", 8, 52, 49, 18, colours::background);
-    Panel9->setCaption(tr(" Source "));
-    Panel9->raise();
-    GroupBox1 = place(new QGroupBox(RGPanel1), "GroupBox1", 6, 62, 65, 241);
-    Panel9->raise();
+    sourceCaption_ = panel(background_, "sourceCaption", 8, 52, 49, 18, colours::background);
+    sourceCaption_->setCaption(tr(" Source "));
+    sourceCaption_->raise();
+    sourceBox_ = place(new QGroupBox(background_), "sourceBox", 6, 62, 65, 241);
+    sourceCaption_->raise();
 
     struct Source
     {
@@ -143,81 +147,79 @@ void MainWindow::setupLayout()
         MainButton style;
     };
     const Source sources[] = {
-        {pa1, XiButton2, "pa1", "XiButton2", 14, tr("Clipboard Image"), clipboardGlyph(),
-         MainButton::Clipboard},
-        {pa2, XiButton3, "pa2", "XiButton3", 59, tr("Screen Image"), screenGlyph(),
-         MainButton::Screen},
-        {pa3, XiButton1, "pa3", "XiButton1", 104, tr("Window Image"), windowGlyph(),
-         MainButton::Window},
-        {pa4, XiButton4, "pa4", "XiButton4", 149, tr("Slideshow"), slideshowGlyph(),
-         MainButton::Slideshow},
-        {p5, XiButton6, "p5", "XiButton6", 195, tr("Text"), textGlyph(), MainButton::Text},
+        {clipboardFrame_, clipboardButton_, "clipboardFrame", "clipboardButton", 14,
+         tr("Clipboard Image"), clipboardGlyph(), MainButton::Clipboard},
+        {screenFrame_, screenButton_, "screenFrame", "screenButton", 59, tr("Screen Image"),
+         screenGlyph(), MainButton::Screen},
+        {windowFrame_, windowButton_, "windowFrame", "windowButton", 104, tr("Window Image"),
+         windowGlyph(), MainButton::Window},
+        {slideShowFrame_, slideShowButton_, "slideShowFrame", "slideShowButton", 149,
+         tr("Slideshow"), slideshowGlyph(), MainButton::Slideshow},
+        {textFrame_, textButton_, "textFrame", "textButton", 195, tr("Text"), textGlyph(),
+         MainButton::Text},
     };
     for (const Source &s : sources) {
-        s.panel = panel(GroupBox1, s.panelName, 7, s.top, 51, 38, colours::background);
+        s.panel = panel(sourceBox_, s.panelName, 7, s.top, 51, 38, colours::background);
         s.button = button(s.panel, s.buttonName, 1, 1, 49, 36, s.hint, s.glyph, s.style);
     }
 
-    Panel4 = panel(RGPanel1, "Panel4", 10, 303, 55, 44, colours::background);
-    XiButton5 = button(Panel4, "XiButton5", 3, 4, 49, 36, tr("Options"), optionsGlyph(),
-                       MainButton::Options);
-    Panel5 = panel(RGPanel1, "Panel5", 274, 14, 51, 38, colours::background);
-    Panel5->hide();
-    Panel6 = panel(RGPanel1, "Panel6", 226, 14, 51, 38, colours::background);
-    Panel6->hide();
+    optionsFrame_ = panel(background_, "optionsFrame", 10, 303, 55, 44, colours::background);
+    optionsButton_ = button(optionsFrame_, "optionsButton", 3, 4, 49, 36, tr("Options"),
+                            optionsGlyph(), MainButton::Options);
 
-    Panel1 = panel(RGPanel1, "Panel1", 75, 62, 409, 281, 0xFFFFFF);
-    pd = panel(Panel1, "pd", 1, 1, 407, 15, colours::background);
-    nbook = place(new QStackedWidget(Panel1), "nbook", 1, 16, 407, 264);
-    QPalette book = nbook->palette();
+    pageFrame_ = panel(background_, "pageFrame", 75, 62, 409, 281, 0xFFFFFF);
+    captionStrip_ = panel(pageFrame_, "captionStrip", 1, 1, 407, 15, colours::background);
+    pages_ = place(new QStackedWidget(pageFrame_), "pages", 1, 16, 407, 264);
+    QPalette book = pages_->palette();
     book.setColor(QPalette::Window, bgrColour(colours::notebook));
-    nbook->setPalette(book);
-    nbook->setAutoFillBackground(true);
+    pages_->setPalette(book);
+    pages_->setAutoFillBackground(true);
 
-    const char *pages[] = {"main", "window", "PRIKAZ", "option", "LOGO"};
+    const char *pages[] = {"pickerPage", "previewPage", "slidePage", "optionsPage", "logoPage"};
     for (const char *name : pages) {
-        auto *page = new QWidget(nbook);
+        auto *page = new QWidget(pages_);
         page->setObjectName(QLatin1String(name));
-        nbook->addWidget(page);
+        pages_->addWidget(page);
     }
-    Panel2 = panel(nbook->widget(0), "Panel2", 0, 0, 407, 264, colours::notebook);
-    Panel2->setCaption(QStringLiteral("Ombrak Quorix"));
+    pickerPanel_ = panel(pages_->widget(0), "pickerPanel", 0, 0, 407, 264, colours::notebook);
+    pickerPanel_->setCaption(QStringLiteral("Ombrak Quorix"));
     QFont big = f;
     big.setPixelSize(32);
-    Panel2->setFont(big);
-    QPalette p2 = Panel2->palette();
+    pickerPanel_->setFont(big);
+    QPalette p2 = pickerPanel_->palette();
     p2.setColor(QPalette::WindowText, bgrColour(5848320));
-    Panel2->setPalette(p2);
-    SLIKA = place(new QLabel(nbook->widget(1)), "SLIKA", 0, 0, 407, 264);
-    SLIKA->setAlignment(Qt::AlignCenter);
-    SLIKA->setPixmap(QPixmap::fromImage(initialPreview()));
-    p3 = panel(nbook->widget(4), "p3", 0, 0, 407, 264, 0);
-    nbook->setCurrentIndex(4);
+    pickerPanel_->setPalette(p2);
+    preview_ = place(new QLabel(pages_->widget(1)), "preview", 0, 0, 407, 264);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setPixmap(QPixmap::fromImage(initialPreview()));
+    blankPage_ = panel(pages_->widget(4), "blankPage", 0, 0, 407, 264, 0);
+    pages_->setCurrentIndex(4);
 
-    Timer1 = new RestartOnChangeTimer(this, 500);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer2 = new RestartOnChangeTimer(this, 100);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer3 = new RestartOnChangeTimer(this, 500);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    pcjb = new ClipboardWatcher(this);
-    pcjb->setObjectName(QStringLiteral("pcjb"));
+    windowCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+    windowCaptureTimer_->setObjectName(QStringLiteral("windowCaptureTimer"));
+    autoSendWatch_ = new RestartOnChangeTimer(this, 100);
+    autoSendWatch_->setObjectName(QStringLiteral("autoSendWatch"));
+    screenCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+    screenCaptureTimer_->setObjectName(QStringLiteral("screenCaptureTimer"));
+    clipboardWatcher_ = new ClipboardWatcher(this);
+    clipboardWatcher_->setObjectName(QStringLiteral("clipboardWatcher"));
     setupPages();
 }
 
 void MainWindow::setupPages()
 {
     textPage_ = new TextPage(
-        state_, Panel1, [this] { x2Click(); }, this);
-    p9 = textPage_->p9;
-    red = textPage_->red;
-    slidePage_ = new SlidePage(state_, Panel1, red, this);
-    p7 = slidePage_->p7;
-    Timerstep = slidePage_->Timerstep;
-    const CaptureSources::Controls controls{SLIKA,  Panel2, pd,   nbook, Timer1,
-                                            Timer2, Timer3, pcjb, this};
+        state_, pageFrame_, [this] { send(); }, this);
+    textPanel_ = textPage_->p9;
+    textView_ = textPage_->red;
+    slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
+    slidePanel_ = slidePage_->p7;
+    slideTimer_ = slidePage_->Timerstep;
+    const CaptureSources::Controls controls{
+        preview_,       pickerPanel_,        captionStrip_,     pages_, windowCaptureTimer_,
+        autoSendWatch_, screenCaptureTimer_, clipboardWatcher_, this};
     capture_ = new CaptureSources(
-        state_, controls, [this] { preveriMapo(); }, windowSystem(), this);
+        state_, controls, [this] { checkSharedFolder(); }, windowSystem(), this);
 }
 
 void MainWindow::connectHandlers()
@@ -226,26 +228,30 @@ void MainWindow::connectHandlers()
         connect(b, &GradientButton::clicked, this,
                 reported([this, handler] { (this->*handler)(); }));
     };
-    onClick(x2, &MainWindow::x2Click);
-    onClick(x3, &MainWindow::x3Click);
-    onClick(x4, &MainWindow::x4Click);
-    onClick(XiButton2, &MainWindow::XiButton2Click);
-    onClick(XiButton3, &MainWindow::XiButton3Click);
-    onClick(XiButton1, &MainWindow::XiButton1Click);
-    onClick(XiButton4, &MainWindow::XiButton4Click);
-    onClick(XiButton6, &MainWindow::XiButton6Click);
-    onClick(XiButton5, &MainWindow::XiButton5Click);
-    connect(CBX1, &QCheckBox::toggled, this, reported([this](bool on) {
+    onClick(sendButton_, &MainWindow::send);
+    onClick(closeButton_, &MainWindow::onCloseClicked);
+    onClick(foldButton_, &MainWindow::toggleFolded);
+    onClick(clipboardButton_, &MainWindow::selectClipboardSource);
+    onClick(screenButton_, &MainWindow::selectScreenSource);
+    onClick(windowButton_, &MainWindow::selectWindowSource);
+    onClick(slideShowButton_, &MainWindow::selectSlideShowSource);
+    onClick(textButton_, &MainWindow::selectTextSource);
+    onClick(optionsButton_, &MainWindow::openOptionsPausingSources);
+    connect(autoSendBox_, &QCheckBox::toggled, this, reported([this](bool on) {
                 state_.autoSend = on;
-                CBX1Click();
+                onAutoSendToggled();
             }));
-    connect(Label1, &ClickableLabel::clicked, this, reported([this] { Label1Click(); }));
-    connect(RGPanel1, &DragPanel::doubleClicked, this, reported([this] { RGPanel1DblClick(); }));
-    connect(Timer1, &RestartOnChangeTimer::OnTimer, this, reported([this] { Timer1Timer(); }));
-    connect(Timer2, &RestartOnChangeTimer::OnTimer, this, reported([this] { Timer2Timer(); }));
-    connect(Timer3, &RestartOnChangeTimer::OnTimer, this, reported([this] { Timer3Timer(); }));
-    connect(pcjb, &ClipboardWatcher::OnClipboardChanged, this,
-            reported([this] { pcjbClipboardChanged(); }));
+    connect(autoSendLabel_, &ClickableLabel::clicked, this, reported([this] { toggleAutoSend(); }));
+    connect(background_, &DragPanel::doubleClicked, this,
+            reported([this] { onBackgroundDoubleClicked(); }));
+    connect(windowCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { captureWindowTick(); }));
+    connect(autoSendWatch_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { onAutoSendWatchTick(); }));
+    connect(screenCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { captureScreenTick(); }));
+    connect(clipboardWatcher_, &ClipboardWatcher::changed, this,
+            reported([this] { onClipboardChanged(); }));
     connect(&state_, &SharedState::notSent, this,
             [this](Sent reason) { showExchangeProblem(reason); });
     connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
@@ -260,8 +266,8 @@ void MainWindow::connectHandlers()
 void MainWindow::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
-    RGPanel1->resize(size());
-    runReported([this] { FormResize(); });
+    background_->resize(size());
+    runReported([this] { reshape(); });
 }
 
 void MainWindow::closeEvent(QCloseEvent *e)

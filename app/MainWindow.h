@@ -39,7 +39,7 @@ class MainWindow : public QWidget
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The Options dialog must exist before FormCreate, which may open it.
+    // The Options dialog must exist before startUp, which may open it.
     void setOptionsDialog(OptionsDialog *dialog);
     // The text editor, made last at start-up; the text page shows it.
     void setTextEditor(Tftext *editor);
@@ -48,7 +48,7 @@ class MainWindow : public QWidget
 
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.
-    void FormCreate();
+    void startUp();
 
     // Shared state -------------------------------------------------------------------
     SharedState &state() { return state_; }
@@ -67,58 +67,56 @@ class MainWindow : public QWidget
     TextPage &textPage() { return *textPage_; }
 
     // Preview -------------------------------------------------------------------------
-    void FitPreview(const QImage &source);
-    static bool ResizeBmp(QImage &bitmap, int width, int height);
+    void showPreview(const QImage &source);
+    static bool resizeBitmap(QImage &bitmap, int width, int height);
 
     // Handlers ------------------------------------------------------------------------
-    void CBX1Click();
-    void Label1Click();
-    void x2Click();
-    void x3Click();
-    void x4Click();
-    void RGPanel1DblClick();
-    void preveriMapo();
-    void Timer2Timer();
-    void XiButton5Click();
-    void XiButton2Click();
-    void XiButton3Click();
-    void XiButton1Click();
-    void XiButton4Click();
-    void XiButton6Click();
-    void Timer1Timer();
-    void Timer3Timer();
-    void pcjbClipboardChanged();
-    void LoadSettings();
-    void SaveSettings();
-    // Slide steps, published for the slide show.
-    void risisliko(const QString &path);
-    void risiprikaz(const QString &path);
+    void onAutoSendToggled();
+    void toggleAutoSend();
+    void send();
+    void onCloseClicked();
+    void toggleFolded();
+    void onBackgroundDoubleClicked();
+    void checkSharedFolder();
+    void onAutoSendWatchTick();
+    void openOptionsPausingSources();
+    void selectClipboardSource();
+    void selectScreenSource();
+    void selectWindowSource();
+    void selectSlideShowSource();
+    void selectTextSource();
+    void captureWindowTick();
+    void captureScreenTick();
+    void onClipboardChanged();
+    void restorePlacement();
+    void storePlacement();
 
-    // Components, named as in the layout ------------------------------------------------
-    DragPanel *RGPanel1 = nullptr;
-    QLabel *Image1 = nullptr;
-    QCheckBox *CBX1 = nullptr;
-    ClickableLabel *Label1 = nullptr;
-    QLabel *D2 = nullptr;
-    GradientButton *x2 = nullptr, *x3 = nullptr, *x4 = nullptr;
-    ColourPanel *Panel9 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    ColourPanel *pa1 = nullptr, *pa2 = nullptr, *pa3 = nullptr, *pa4 = nullptr, *p5 = nullptr;
-    GradientButton *XiButton2 = nullptr, *XiButton3 = nullptr, *XiButton1 = nullptr,
-                   *XiButton4 = nullptr, *XiButton6 = nullptr, *XiButton5 = nullptr;
-    ColourPanel *Panel4 = nullptr, *Panel5 = nullptr, *Panel6 = nullptr;
-    ColourPanel *Panel1 = nullptr;
-    ColourPanel *pd = nullptr;
-    QStackedWidget *nbook = nullptr;
-    ColourPanel *Panel2 = nullptr;
-    QLabel *SLIKA = nullptr;
-    ColourPanel *p3 = nullptr;
-    ColourPanel *p7 = nullptr;
-    ColourPanel *p9 = nullptr;
-    QTextEdit *red = nullptr;
-    RestartOnChangeTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr,
-                         *Timerstep = nullptr;
-    ClipboardWatcher *pcjb = nullptr;
+    // Widgets, public for the tests --------------------------------------------------------
+    DragPanel *background_ = nullptr;
+    QLabel *logo_ = nullptr;
+    QCheckBox *autoSendBox_ = nullptr;
+    ClickableLabel *autoSendLabel_ = nullptr;
+    QLabel *statusLabel_ = nullptr;
+    GradientButton *sendButton_ = nullptr, *closeButton_ = nullptr, *foldButton_ = nullptr;
+    ColourPanel *sourceCaption_ = nullptr;
+    QGroupBox *sourceBox_ = nullptr;
+    ColourPanel *clipboardFrame_ = nullptr, *screenFrame_ = nullptr, *windowFrame_ = nullptr,
+                *slideShowFrame_ = nullptr, *textFrame_ = nullptr;
+    GradientButton *clipboardButton_ = nullptr, *screenButton_ = nullptr, *windowButton_ = nullptr,
+                   *slideShowButton_ = nullptr, *textButton_ = nullptr, *optionsButton_ = nullptr;
+    ColourPanel *optionsFrame_ = nullptr;
+    ColourPanel *pageFrame_ = nullptr;
+    ColourPanel *captionStrip_ = nullptr;
+    QStackedWidget *pages_ = nullptr;
+    ColourPanel *pickerPanel_ = nullptr;
+    QLabel *preview_ = nullptr;
+    ColourPanel *blankPage_ = nullptr;
+    ColourPanel *slidePanel_ = nullptr;
+    ColourPanel *textPanel_ = nullptr;
+    QTextEdit *textView_ = nullptr;
+    RestartOnChangeTimer *windowCaptureTimer_ = nullptr, *autoSendWatch_ = nullptr,
+                         *screenCaptureTimer_ = nullptr, *slideTimer_ = nullptr;
+    ClipboardWatcher *clipboardWatcher_ = nullptr;
 
     int savedHeight() const { return savedHeight_; }
     int savedWidth() const { return savedWidth_; }
@@ -131,12 +129,12 @@ class MainWindow : public QWidget
     void setupLayout();
     void setupPages();
     void connectHandlers();
-    void FormResize();
-    void FormDestroy();
+    void reshape();
+    void shutDown();
     void shapeWindow();
     void showSharedFolderMissing();
     void openOptions();
-    void setCBX1(bool on);
+    void setAutoSend(bool on);
     void sourceButtonStep(int mode);
     void setStatus(const QString &text);
     void showExchangeProblem(Sent reason);
@@ -152,7 +150,7 @@ class MainWindow : public QWidget
     bool problemShown_ = false;
     int savedHeight_ = 348;
     int savedWidth_ = 496;
-    QPointer<OptionsDialog> foptions_;
+    QPointer<OptionsDialog> optionsDialog_;
 };
 
 } // namespace quorix

@@ -38,8 +38,8 @@ QString MainWindow::modeName(int mode)
 
 void MainWindow::setStatus(const QString &text)
 {
-    D2->setText(text);
-    D2->adjustSize();
+    statusLabel_->setText(text);
+    statusLabel_->adjustSize();
 }
 
 // A write that could not go anywhere, or a source that stopped working, is shown in the
@@ -54,7 +54,7 @@ void MainWindow::showProblem(const QString &text)
 {
     setStatus(text);
     problemShown_ = true;
-    D2->show();
+    statusLabel_->show();
 }
 
 void MainWindow::clearExchangeProblem()
@@ -64,31 +64,31 @@ void MainWindow::clearExchangeProblem()
     problemShown_ = false;
     setStatus(modeName(state_.mode));
     if (height() > kTallWindow)
-        D2->hide();
+        statusLabel_->hide();
 }
 
-void MainWindow::setCBX1(bool on)
+void MainWindow::setAutoSend(bool on)
 {
-    // The box's toggled signal runs CBX1Click whenever the state really changes.
-    CBX1->setChecked(on);
+    // The box's toggled signal runs onAutoSendToggled whenever the state really changes.
+    autoSendBox_->setChecked(on);
 }
 
-void MainWindow::CBX1Click()
+void MainWindow::onAutoSendToggled()
 {
-    state_.autoSend = CBX1->isChecked();
+    state_.autoSend = autoSendBox_->isChecked();
     if (height() > kTallWindow)
-        D2->hide();
-    if (!CBX1->isChecked())
-        Timer2->setEnabled(false);
-    if (CBX1->isChecked()) {
+        statusLabel_->hide();
+    if (!autoSendBox_->isChecked())
+        autoSendWatch_->setEnabled(false);
+    if (autoSendBox_->isChecked()) {
         // The first frame after switching on is written whatever it shows.
         capture_->writeNextFrame();
         guarded([this] {
-            Timer2->setEnabled(true);
+            autoSendWatch_->setEnabled(true);
             if (state_.mode == smScreen)
-                Timer3->setEnabled(true);
+                screenCaptureTimer_->setEnabled(true);
             if (state_.mode == smWindow)
-                Timer1->setEnabled(true);
+                windowCaptureTimer_->setEnabled(true);
             if (state_.mode >= smClipboard && state_.mode <= smSlideShow)
                 setStatus(modeName(state_.mode));
             letPendingMessagesRun();
@@ -99,36 +99,36 @@ void MainWindow::CBX1Click()
         });
     }
     if (!problemShown_)
-        D2->hide();
+        statusLabel_->hide();
 }
 
-void MainWindow::Label1Click()
+void MainWindow::toggleAutoSend()
 {
-    CBX1Click();
-    setCBX1(!CBX1->isChecked());
+    onAutoSendToggled();
+    setAutoSend(!autoSendBox_->isChecked());
 }
 
-void MainWindow::x2Click()
+void MainWindow::send()
 {
     if (state_.mode == smText) {
-        setCBX1(false);
+        setAutoSend(false);
         textPage_->sendText();
         return;
     }
-    setCBX1(true);
-    CBX1Click();
-    setCBX1(false);
-    preveriMapo();
+    setAutoSend(true);
+    onAutoSendToggled();
+    setAutoSend(false);
+    checkSharedFolder();
     state_.sendCurrentBitmap();
 }
 
-void MainWindow::Timer2Timer()
+void MainWindow::onAutoSendWatchTick()
 {
-    if (!CBX1->isChecked())
-        Timer2->setEnabled(false);
+    if (!autoSendBox_->isChecked())
+        autoSendWatch_->setEnabled(false);
 }
 
-void MainWindow::preveriMapo()
+void MainWindow::checkSharedFolder()
 {
     guarded([this] {
         if (!fileExists(state_.programFolder + "qx.cfg")) {
@@ -144,21 +144,21 @@ void MainWindow::preveriMapo()
     });
 }
 
-void MainWindow::XiButton5Click()
+void MainWindow::openOptionsPausingSources()
 {
-    const bool t1 = Timer1->enabled();
-    const bool t2 = Timer2->enabled();
-    const bool t3 = Timer3->enabled();
-    const bool clipboard = pcjb->Enabled();
-    Timer1->setEnabled(false);
-    Timer2->setEnabled(false);
-    Timer3->setEnabled(false);
-    pcjb->setEnabled(false);
+    const bool t1 = windowCaptureTimer_->enabled();
+    const bool t2 = autoSendWatch_->enabled();
+    const bool t3 = screenCaptureTimer_->enabled();
+    const bool clipboard = clipboardWatcher_->isEnabled();
+    windowCaptureTimer_->setEnabled(false);
+    autoSendWatch_->setEnabled(false);
+    screenCaptureTimer_->setEnabled(false);
+    clipboardWatcher_->setEnabled(false);
     openOptions();
-    Timer1->setEnabled(t1);
-    Timer2->setEnabled(t2);
-    Timer3->setEnabled(t3);
-    pcjb->setEnabled(clipboard);
+    windowCaptureTimer_->setEnabled(t1);
+    autoSendWatch_->setEnabled(t2);
+    screenCaptureTimer_->setEnabled(t3);
+    clipboardWatcher_->setEnabled(clipboard);
 }
 
 } // namespace quorix

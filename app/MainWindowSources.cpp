@@ -36,20 +36,25 @@ struct SourceStep
     ColourPanel *MainWindow::*panel;
     bool setsStopFlag;    // a running slide show ends at its next step
     bool hidesFullStatus; // the status label is hidden in the full window
-    Timer windowCapture;  // Timer1
-    Timer screenCapture;  // Timer3
-    Timer clipboard;      // the clipboard notifier
+    Timer windowCapture;
+    Timer screenCapture;
+    Timer clipboard; // the clipboard notifier
     Page page;
 };
 
 // Text and the slide show stop both captures too: a capture left running behind another
 // source would go on sending its picture over that source's.
 constexpr SourceStep kSteps[] = {
-    {smClipboard, &MainWindow::pa1, true, true, Timer::Off, Timer::Off, Timer::On, Page::Preview},
-    {smScreen, &MainWindow::pa2, true, true, Timer::Off, Timer::On, Timer::Off, Page::Preview},
-    {smWindow, &MainWindow::pa3, true, true, Timer::Leave, Timer::Off, Timer::Off, Page::Picker},
-    {smSlideShow, &MainWindow::pa4, false, true, Timer::Off, Timer::Off, Timer::On, Page::Slides},
-    {smText, &MainWindow::p5, true, false, Timer::Off, Timer::Off, Timer::Leave, Page::Text},
+    {smClipboard, &MainWindow::clipboardFrame_, true, true, Timer::Off, Timer::Off, Timer::On,
+     Page::Preview},
+    {smScreen, &MainWindow::screenFrame_, true, true, Timer::Off, Timer::On, Timer::Off,
+     Page::Preview},
+    {smWindow, &MainWindow::windowFrame_, true, true, Timer::Leave, Timer::Off, Timer::Off,
+     Page::Picker},
+    {smSlideShow, &MainWindow::slideShowFrame_, false, true, Timer::Off, Timer::Off, Timer::On,
+     Page::Slides},
+    {smText, &MainWindow::textFrame_, true, false, Timer::Off, Timer::Off, Timer::Leave,
+     Page::Text},
 };
 
 void apply(Timer action, RestartOnChangeTimer *timer)
@@ -69,96 +74,87 @@ void MainWindow::sourceButtonStep(int mode)
     if (step.setsStopFlag)
         state_.stopFlag = true;
     if (step.page != Page::Slides)
-        p7->hide();
+        slidePanel_->hide();
     if (step.page != Page::Text)
-        p9->hide();
+        textPanel_->hide();
     if (step.page == Page::Slides || step.page == Page::Text)
-        p3->hide();
+        blankPage_->hide();
     if (step.hidesFullStatus && height() > 300)
-        D2->hide();
+        statusLabel_->hide();
     state_.mode = mode;
     setStatus(modeName(mode));
     for (ColourPanel *MainWindow::*p :
-         {&MainWindow::pa1, &MainWindow::pa2, &MainWindow::pa3, &MainWindow::pa4, &MainWindow::p5})
+         {&MainWindow::clipboardFrame_, &MainWindow::screenFrame_, &MainWindow::windowFrame_,
+          &MainWindow::slideShowFrame_, &MainWindow::textFrame_})
         (this->*p)->setColor(p == step.panel ? colours::chosenPanel : colours::background);
-    apply(step.windowCapture, Timer1);
-    apply(step.screenCapture, Timer3);
+    apply(step.windowCapture, windowCaptureTimer_);
+    apply(step.screenCapture, screenCaptureTimer_);
     if (step.clipboard != Timer::Leave)
-        pcjb->setEnabled(step.clipboard == Timer::On);
+        clipboardWatcher_->setEnabled(step.clipboard == Timer::On);
     switch (step.page) {
     case Page::Preview:
     case Page::Slides:
         capture_->showPreviewPage();
         break;
     case Page::Picker:
-        nbook->setCurrentIndex(0);
+        pages_->setCurrentIndex(0);
         break;
     case Page::Text:
         break;
     }
 }
 
-void MainWindow::XiButton2Click()
+void MainWindow::selectClipboardSource()
 {
     sourceButtonStep(smClipboard);
 }
 
-void MainWindow::XiButton3Click()
+void MainWindow::selectScreenSource()
 {
     sourceButtonStep(smScreen);
 }
 
-void MainWindow::XiButton1Click()
+void MainWindow::selectWindowSource()
 {
     sourceButtonStep(smWindow);
     capture_->chooseWindow();
 }
 
-void MainWindow::XiButton4Click()
+void MainWindow::selectSlideShowSource()
 {
     sourceButtonStep(smSlideShow);
     slidePage_->enter();
 }
 
-void MainWindow::XiButton6Click()
+void MainWindow::selectTextSource()
 {
     sourceButtonStep(smText);
     textPage_->enter();
 }
 
-void MainWindow::Timer1Timer()
+void MainWindow::captureWindowTick()
 {
-    capture_->Timer1Timer();
+    capture_->captureWindowTick();
 }
 
-void MainWindow::Timer3Timer()
+void MainWindow::captureScreenTick()
 {
-    capture_->Timer3Timer();
+    capture_->captureScreenTick();
 }
 
-void MainWindow::pcjbClipboardChanged()
+void MainWindow::onClipboardChanged()
 {
-    capture_->pcjbClipboardChanged();
+    capture_->onClipboardChanged();
 }
 
-void MainWindow::FitPreview(const QImage &source)
+void MainWindow::showPreview(const QImage &source)
 {
-    capture_->FitPreview(source);
+    capture_->showPreview(source);
 }
 
-bool MainWindow::ResizeBmp(QImage &bitmap, int width, int height)
+bool MainWindow::resizeBitmap(QImage &bitmap, int width, int height)
 {
     return resizeBmp(bitmap, width, height);
-}
-
-void MainWindow::risisliko(const QString &path)
-{
-    slidePage_->risisliko(path);
-}
-
-void MainWindow::risiprikaz(const QString &path)
-{
-    slidePage_->risiprikaz(path);
 }
 
 } // namespace quorix

@@ -37,13 +37,13 @@ bool watchInterval(const QString &line, int &interval)
 
 } // namespace
 
-void MainWindow::FormCreate()
+void MainWindow::startUp()
 {
     savedHeight_ = height();
     savedWidth_ = width();
     state_.programFolder = programFolderPath();
     shapeWindow();
-    nbook->setCurrentIndex(1);
+    pages_->setCurrentIndex(1);
 
     bool settingsMissing = false;
     guarded([&] {
@@ -59,7 +59,7 @@ void MainWindow::FormCreate()
         // leaves the watch timer at its 100 ms.
         int interval = 0;
         if (watchInterval(lineAt(lines, 5), interval))
-            Timer2->setInterval(interval);
+            autoSendWatch_->setInterval(interval);
         state_.setSharedFolder(withTrailingSlash(folderPart(lineAt(lines, 0))));
     });
     if (settingsMissing) {
@@ -67,7 +67,7 @@ void MainWindow::FormCreate()
         return;
     }
 
-    runReported([this] { LoadSettings(); });
+    runReported([this] { restorePlacement(); });
 
     guarded([this] {
         if (!fileExists(state_.programFolder + "qx.cfg")) {
@@ -77,7 +77,7 @@ void MainWindow::FormCreate()
     });
 }
 
-void MainWindow::LoadSettings()
+void MainWindow::restorePlacement()
 {
     const QString path = state_.programFolder + "Progset.cfg";
     if (!fileExists(path))
@@ -95,7 +95,7 @@ void MainWindow::LoadSettings()
     move(left, top);
 }
 
-void MainWindow::SaveSettings()
+void MainWindow::storePlacement()
 {
     const QString path = state_.programFolder + "Progset.cfg";
     const QPoint normal = (isMinimized() || isMaximized()) ? normalGeometry().topLeft() : pos();
@@ -105,13 +105,13 @@ void MainWindow::SaveSettings()
     ini.save(path);
 }
 
-void MainWindow::FormResize()
+void MainWindow::reshape()
 {
     state_.programFolder = programFolderPath();
     shapeWindow();
 }
 
-void MainWindow::FormDestroy()
+void MainWindow::shutDown()
 {
     if (destroyed_)
         return;
@@ -119,28 +119,28 @@ void MainWindow::FormDestroy()
     state_.stopFlag = true;
     // Before the first creation step there is no program folder to store the position in.
     if (!state_.programFolder.isEmpty())
-        runReported([this] { SaveSettings(); });
+        runReported([this] { storePlacement(); });
 }
 
-void MainWindow::x3Click()
+void MainWindow::onCloseClicked()
 {
     close();
 }
 
-void MainWindow::x4Click()
+void MainWindow::toggleFolded()
 {
     const bool fold = height() > 300;
     resize(fold ? savedWidth_ - 180 : savedWidth_, fold ? 50 : savedHeight_);
-    x2->move(fold ? 228 : 408, fold ? 8 : 14);
-    x3->move(fold ? 290 : 470, x3->y());
-    x4->move(fold ? 290 : 470, x4->y());
-    D2->move(fold ? 65 : 184, D2->y());
-    D2->setVisible(fold);
+    sendButton_->move(fold ? 228 : 408, fold ? 8 : 14);
+    closeButton_->move(fold ? 290 : 470, closeButton_->y());
+    foldButton_->move(fold ? 290 : 470, foldButton_->y());
+    statusLabel_->move(fold ? 65 : 184, statusLabel_->y());
+    statusLabel_->setVisible(fold);
 }
 
-void MainWindow::RGPanel1DblClick()
+void MainWindow::onBackgroundDoubleClicked()
 {
-    x4Click();
+    toggleFolded();
 }
 
 void MainWindow::showSharedFolderMissing()
@@ -153,8 +153,8 @@ void MainWindow::showSharedFolderMissing()
 
 void MainWindow::openOptions()
 {
-    if (foptions_)
-        foptions_->ShowModal();
+    if (optionsDialog_)
+        optionsDialog_->ShowModal();
 }
 
 } // namespace quorix

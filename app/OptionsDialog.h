@@ -25,31 +25,31 @@ class OptionsDialog : public ModalDialog
   public:
     OptionsDialog(MainWindow *main, QWidget *parent = nullptr);
 
-    void setAbout(AboutBox *about) { fabout_ = about; }
+    void setAbout(AboutBox *about) { aboutBox_ = about; }
     // How many times the dialog has finished reading the settings (on showing, and on
     // coming back from the About box).
     int activations() const { return activations_; }
 
-    void FormActivate();
-    void BitBtn2Click();
-    void BitBtn1Click();
-    void SpeedButton2Click();
-    void BitBtn3Click();
+    void readSettings();
+    void onOkClicked();
+    void onCancelClicked();
+    void chooseSharedFolder();
+    void showAbout();
 
-    QGroupBox *GroupBox2 = nullptr;
-    QRadioButton *rb1 = nullptr, *rb2 = nullptr;
-    QCheckBox *cb4 = nullptr;
-    QGroupBox *GroupBox3 = nullptr;
-    QLabel *Label1 = nullptr;
-    QCheckBox *cb10 = nullptr;
-    QLineEdit *e_text = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *e_folder = nullptr;
-    QPushButton *BitBtn3 = nullptr, *BitBtn1 = nullptr, *BitBtn2 = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QCheckBox *cb1 = nullptr, *cb2 = nullptr, *cb3 = nullptr;
-    FolderChooser *bff = nullptr;
+    QGroupBox *viewerScreenBox_ = nullptr;
+    QRadioButton *fullScreenButton_ = nullptr, *sizeableButton_ = nullptr;
+    QCheckBox *dialogBorderBox_ = nullptr;
+    QGroupBox *scrollTextBox_ = nullptr;
+    QLabel *scrollTextLabel_ = nullptr;
+    QCheckBox *scrollTextVisibleBox_ = nullptr;
+    QLineEdit *scrollTextEdit_ = nullptr;
+    QToolButton *browseButton_ = nullptr;
+    QLabel *folderLabel_ = nullptr;
+    QLineEdit *folderEdit_ = nullptr;
+    QPushButton *aboutButton_ = nullptr, *cancelButton_ = nullptr, *okButton_ = nullptr;
+    QGroupBox *imageBox_ = nullptr;
+    QCheckBox *stretchBox_ = nullptr, *centreBox_ = nullptr, *autoSizeBox_ = nullptr;
+    FolderChooser *folderChooser_ = nullptr;
 
   protected:
     void showEvent(QShowEvent *e) override;
@@ -58,7 +58,7 @@ class OptionsDialog : public ModalDialog
     void setupLayout();
 
     MainWindow *main_;
-    AboutBox *fabout_ = nullptr;
+    AboutBox *aboutBox_ = nullptr;
     int activations_ = 0;
 };
 

@@ -10,25 +10,25 @@ ClipboardWatcher::ClipboardWatcher(QObject *owner) : QObject(owner)
     // dataChanged is the CLIPBOARD selection only (the primary selection has its own
     // signal), raised once per new owner of the clipboard, that is once per copy.
     if (QClipboard *clipboard = QGuiApplication::clipboard())
-        connect(clipboard, &QClipboard::dataChanged, this, &ClipboardWatcher::ClipboardChanged);
-    QMetaObject::invokeMethod(this, &ClipboardWatcher::Loaded, Qt::QueuedConnection);
+        connect(clipboard, &QClipboard::dataChanged, this, &ClipboardWatcher::notifyChange);
+    QMetaObject::invokeMethod(this, &ClipboardWatcher::finishLoading, Qt::QueuedConnection);
 }
 
 ClipboardWatcher::~ClipboardWatcher() = default;
 
-void ClipboardWatcher::Loaded()
+void ClipboardWatcher::finishLoading()
 {
     if (loaded_)
         return;
     loaded_ = true;
     if (triggerOnCreation_)
-        ClipboardChanged();
+        notifyChange();
 }
 
-void ClipboardWatcher::ClipboardChanged()
+void ClipboardWatcher::notifyChange()
 {
     if (enabled_)
-        emit OnClipboardChanged(this);
+        emit changed(this);
 }
 
 } // namespace quorix

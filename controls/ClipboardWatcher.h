@@ -1,10 +1,9 @@
 #pragma once
-// ClipboardWatcher: a non-visual component that reports every change of the system clipboard's
-// content (the CLIPBOARD selection), one OnClipboardChanged per change, on the user-
-// interface thread.
+// Reports every change of the system clipboard's content (the CLIPBOARD selection), one
+// changed() per copy, on the user-interface thread.
 //
-// Receivers connect OnClipboardChanged through the general error report (`reported`), so
-// that nothing a handler throws unwinds through Qt's signal delivery.
+// Receivers connect changed() through the general error report (`reported`), so that
+// nothing a handler throws unwinds through Qt's signal delivery.
 #include <QObject>
 
 namespace quorix {
@@ -12,31 +11,31 @@ namespace quorix {
 class ClipboardWatcher : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool TriggerOnCreation READ TriggerOnCreation WRITE setTriggerOnCreation)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool TriggerOnCreation READ triggersOnCreation WRITE setTriggerOnCreation)
+    Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
 
   public:
     // Once the event loop next runs, after the owner has set the properties and connected
-    // the event, the component is "loaded" (Loaded runs once).
+    // changed(), the watcher finishes loading (finishLoading runs once).
     explicit ClipboardWatcher(QObject *owner = nullptr);
     ~ClipboardWatcher() override;
 
-    bool TriggerOnCreation() const { return triggerOnCreation_; }
+    bool triggersOnCreation() const { return triggerOnCreation_; }
     void setTriggerOnCreation(bool on) { triggerOnCreation_ = on; }
-    // When false the event is not raised; changes are still watched.
-    bool Enabled() const { return enabled_; }
+    // When false changed() is not emitted; changes are still watched.
+    bool isEnabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }
 
-    // Raises the event once when TriggerOnCreation is set. Runs by itself once after
+    // Emits changed() once when it triggers on creation. Runs by itself once after
     // creation; a second call does nothing.
-    void Loaded();
+    void finishLoading();
 
   signals:
-    void OnClipboardChanged(QObject *sender);
+    void changed(QObject *sender);
 
   protected:
-    // Raises OnClipboardChanged when Enabled.
-    virtual void ClipboardChanged();
+    // Emits changed() while enabled.
+    virtual void notifyChange();
 
   private:
     bool triggerOnCreation_ = true;

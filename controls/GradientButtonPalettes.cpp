@@ -5,7 +5,7 @@
 
 namespace quorix {
 
-void applyPalette(GradientButton &button, const XiButtonPalette &palette)
+void applyPalette(GradientButton &button, const GradientButtonPalette &palette)
 {
     const XiColourGroup *groups[] = {&palette.normal, &palette.over, &palette.down,
                                      &palette.disabled};
@@ -17,10 +17,10 @@ void applyPalette(GradientButton &button, const XiButtonPalette &palette)
     button.setColor(GradientButton::focusRectSlot, bgrColour(palette.focusRect));
 }
 
-XiButtonPalette setupListPalette(SetupListButton which)
+GradientButtonPalette setupListPalette(SetupListButton which)
 {
     using namespace xicolour;
-    XiButtonPalette p{
+    GradientButtonPalette p{
         {15987699, 12369084, 10987431, 16250871, 6447714, black},
         {grey, 0, 10658466, 15658734, 7697781, black},
         {13290186, 14342874, 15329769, 8158332, 5131854, black},

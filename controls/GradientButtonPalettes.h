@@ -14,14 +14,14 @@ struct XiColourGroup
 };
 
 // All 25 colour slots, in slot order.
-struct XiButtonPalette
+struct GradientButtonPalette
 {
     XiColourGroup normal, over, down, disabled;
     std::uint32_t focusRect;
 };
 
 // Writes all 25 slots in slot order; the button's scheme becomes csCustom.
-void applyPalette(GradientButton &button, const XiButtonPalette &palette);
+void applyPalette(GradientButton &button, const GradientButtonPalette &palette);
 
 // Named colours of the layouts.
 namespace xicolour {
@@ -39,7 +39,7 @@ enum class SetupListButton
     Remove
 };
 
-XiButtonPalette setupListPalette(SetupListButton which);
+GradientButtonPalette setupListPalette(SetupListButton which);
 // The palette plus the rest of their look: gradient and hot tracking on, glyph left with
 // spacing 4 and a transparent glyph, not in the tab order.
 void applySetupListStyle(GradientButton &button, SetupListButton which);

@@ -16,7 +16,7 @@ using namespace quorix;
 using quorix::test::kSlowWait;
 using quorix::test::runTool;
 
-class TestPJCBViewer : public QObject
+class TestClipboardWatcher : public QObject
 {
     Q_OBJECT
 
@@ -62,25 +62,25 @@ class TestPJCBViewer : public QObject
     {
         QFETCH(bool, trigger);
         QFETCH(int, events);
-        ClipboardWatcher viewer;
-        QVERIFY(viewer.TriggerOnCreation());
-        QVERIFY(viewer.Enabled());
-        viewer.setTriggerOnCreation(trigger);
-        QSignalSpy spy(&viewer, &ClipboardWatcher::OnClipboardChanged);
+        ClipboardWatcher watcher;
+        QVERIFY(watcher.triggersOnCreation());
+        QVERIFY(watcher.isEnabled());
+        watcher.setTriggerOnCreation(trigger);
+        QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         QTest::qWait(100);
         QCOMPARE(spy.count(), events);
-        viewer.Loaded(); // a second time does nothing
+        watcher.finishLoading(); // a second time does nothing
         QCOMPARE(spy.count(), events);
     }
 
     void oneEventPerCopyByAnOutsideProgram()
     {
-        ClipboardWatcher viewer;
-        viewer.setTriggerOnCreation(false);
-        QSignalSpy spy(&viewer, &ClipboardWatcher::OnClipboardChanged);
+        ClipboardWatcher watcher;
+        watcher.setTriggerOnCreation(false);
+        QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         copyImage(qRgb(200, 10, 10));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kSlowWait);
-        QCOMPARE(spy.at(0).at(0).value<QObject *>(), &viewer);
+        QCOMPARE(spy.at(0).at(0).value<QObject *>(), &watcher);
         QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->mimeData()->hasImage(), kSlowWait);
         QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData())
                      .pixel(3, 3),
@@ -94,18 +94,18 @@ class TestPJCBViewer : public QObject
 
     void disabledViewerStaysSilent()
     {
-        ClipboardWatcher viewer;
-        viewer.setTriggerOnCreation(false);
-        viewer.setEnabled(false);
-        QSignalSpy spy(&viewer, &ClipboardWatcher::OnClipboardChanged);
+        ClipboardWatcher watcher;
+        watcher.setTriggerOnCreation(false);
+        watcher.setEnabled(false);
+        QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         copyImage(qRgb(10, 200, 10));
         QTest::qWait(300);
         QCOMPARE(spy.count(), 0);
-        viewer.setEnabled(true);
+        watcher.setEnabled(true);
         copyText(QStringLiteral("again"));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kSlowWait);
     }
 };
 
-QTEST_MAIN(TestPJCBViewer)
+QTEST_MAIN(TestClipboardWatcher)
 #include "tst_clipboardwatcher.moc"

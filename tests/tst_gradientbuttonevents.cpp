@@ -37,7 +37,7 @@ struct Host
 
 } // namespace
 
-class TestXiButtonEvents : public QObject
+class TestGradientButtonEvents : public QObject
 {
     Q_OBJECT
 
@@ -341,5 +341,5 @@ class TestXiButtonEvents : public QObject
     }
 };
 
-QTEST_MAIN(TestXiButtonEvents)
+QTEST_MAIN(TestGradientButtonEvents)
 #include "tst_gradientbuttonevents.moc"

@@ -83,7 +83,7 @@ struct Host
 
 } // namespace
 
-class TestXiButtonPaint : public QObject
+class TestGradientButtonPaint : public QObject
 {
     Q_OBJECT
 
@@ -464,5 +464,5 @@ class TestXiButtonPaint : public QObject
     }
 };
 
-QTEST_MAIN(TestXiButtonPaint)
+QTEST_MAIN(TestGradientButtonPaint)
 #include "tst_gradientbuttonpaint.moc"

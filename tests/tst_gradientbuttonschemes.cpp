@@ -9,7 +9,7 @@
 
 using namespace quorix;
 
-class TestXiButtonSchemes : public QObject
+class TestGradientButtonSchemes : public QObject
 {
     Q_OBJECT
 
@@ -186,11 +186,11 @@ class TestXiButtonSchemes : public QObject
     void paletteWritesEverySlot()
     {
         GradientButton b;
-        XiButtonPalette p{{1, 2, 3, 4, 5, 6},
-                          {7, 8, 9, 10, 11, 12},
-                          {13, 14, 15, 16, 17, 18},
-                          {19, 20, 21, 22, 23, 24},
-                          25};
+        GradientButtonPalette p{{1, 2, 3, 4, 5, 6},
+                                {7, 8, 9, 10, 11, 12},
+                                {13, 14, 15, 16, 17, 18},
+                                {19, 20, 21, 22, 23, 24},
+                                25};
         applyPalette(b, p);
         for (int slot = 0; slot < GradientButton::slotCount; ++slot)
             QCOMPARE(b.color(slot), bgrColour(std::uint32_t(slot + 1)));
@@ -237,5 +237,5 @@ class TestXiButtonSchemes : public QObject
     }
 };
 
-QTEST_MAIN(TestXiButtonSchemes)
+QTEST_MAIN(TestGradientButtonSchemes)
 #include "tst_gradientbuttonschemes.moc"

@@ -95,8 +95,8 @@ std::unique_ptr<TestSlidePlayback::Show> TestSlidePlayback::start(const QStringL
 {
     auto show = std::make_unique<Show>();
     show->app.configure();
-    show->app.main->FormCreate();
-    show->app.main->XiButton4Click();
+    show->app.main->startUp();
+    show->app.main->selectSlideShowSource();
     show->fss().aceptFiles(slides);
     show->fss().Button1Click();
     show->page().cbloop->setChecked(loop);
@@ -111,10 +111,10 @@ void TestSlidePlayback::selectingTheSlideShowShowsThePage()
     QCOMPARE(m.sourceMode(), int(smSlideShow));
     QVERIFY(!page.p7->isHidden());
     page.tbr->setValue(4);
-    m.Timerstep->setInterval(1);
-    m.XiButton4Click(); // selecting the mode plays nothing, but takes the field's duration
-    QCOMPARE(m.Timerstep->interval(), 4000);
-    QVERIFY(!m.Timerstep->enabled());
+    m.slideTimer_->setInterval(1);
+    m.selectSlideShowSource(); // selecting the mode plays nothing, but takes the field's duration
+    QCOMPARE(m.slideTimer_->interval(), 4000);
+    QVERIFY(!m.slideTimer_->enabled());
     QCOMPARE(show->state().slidePosition, 0);
 }
 
@@ -197,7 +197,7 @@ void TestSlidePlayback::autoSendDecidesWhichFilesAreWritten()
     page.ShowSlide(file("agenda.rtf"));
     QVERIFY(readWholeFile(rtf).contains("Agenda"));
 
-    m.CBX1->click();
+    m.autoSendBox_->click();
     QVERIFY(show->state().autoSend);
     page.ShowSlide(sample("baseline.jpg"));
     const QByteArray jpeg = readWholeFile(bmp);
@@ -219,14 +219,14 @@ void TestSlidePlayback::redIsBorrowedAndGivenBack()
     auto show = start({});
     SlidePage &page = show->page();
     MainWindow &m = *show->app.main;
-    const QRect home = m.red->geometry();
+    const QRect home = m.textView_->geometry();
     page.risiprikaz(file("agenda.rtf"));
-    QCOMPARE(m.red->parentWidget(), page.Panel3);
-    QCOMPARE(m.red->geometry(), QRect(0, 0, 289, 201));
-    QCOMPARE(m.red->toPlainText(), QStringLiteral("Agenda"));
+    QCOMPARE(m.textView_->parentWidget(), page.Panel3);
+    QCOMPARE(m.textView_->geometry(), QRect(0, 0, 289, 201));
+    QCOMPARE(m.textView_->toPlainText(), QStringLiteral("Agenda"));
     page.risiprikaz(file("wide.png"));
-    QCOMPARE(m.red->parentWidget(), m.p9);
-    QCOMPARE(m.red->geometry(), home);
+    QCOMPARE(m.textView_->parentWidget(), m.textPanel_);
+    QCOMPARE(m.textView_->geometry(), home);
 }
 
 void TestSlidePlayback::durationFieldSetsTheInterval()
@@ -245,7 +245,7 @@ void TestSlidePlayback::showWithoutAShowOpensAListThroughTheQuestion()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    show->app.main->CBX1->click();
+    show->app.main->autoSendBox_->click();
     const QString list = file("show.obl");
     writeWholeFile(
         list, ("0\r\n3\r\n" + file("agenda.rtf") + "\r\n" + file("wide.png") + "\r\n").toUtf8());
@@ -309,7 +309,7 @@ void TestSlidePlayback::brokenSlideIsReportedOnceAndPassedOver()
 {
     auto show = start({file("broken.jpg"), file("wide.png")}, true);
     SlidePage &page = show->page();
-    show->app.main->CBX1->click();
+    show->app.main->autoSendBox_->click();
     int reports = 0;
     int positionWhileOpen = 0;
     answerModal<QMessageBox>([&](QMessageBox *box) {
@@ -350,7 +350,7 @@ void TestSlidePlayback::slidecatWritesWhatPlaybackWrites()
     QFETCH(QString, slide);
     QFETCH(QString, written);
     auto show = start({});
-    show->app.main->CBX1->click();
+    show->app.main->autoSendBox_->click();
     show->page().risisliko(slide);
     const QString out = file("slidecat.out");
     QProcess cat;

@@ -59,7 +59,7 @@ class TestWindowPicker : public QObject
         QFont big = windowFont;
         big.setPixelSize(32);
         panel_->setFont(big);
-        panel_->setObjectName(QStringLiteral("Panel2"));
+        panel_->setObjectName(QStringLiteral("pickerPanel"));
         panel_->setGeometry(10, 40, 407, 264);
         mainWindow_->show();
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow_));
