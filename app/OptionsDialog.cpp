@@ -102,10 +102,10 @@ void OptionsDialog::setupLayout()
 
     folderChooser_ = new FolderChooser(this);
     folderChooser_->setObjectName(QStringLiteral("folderChooser"));
-    folderChooser_->Title = tr("Server Shared Folder");
-    folderChooser_->Options =
+    folderChooser_->title = tr("Server Shared Folder");
+    folderChooser_->options =
         FolderChooser::boStatusText | FolderChooser::boNewFolder | FolderChooser::boCenter;
-    folderChooser_->RootFolder = FolderChooser::foDesktop;
+    folderChooser_->rootFolder = FolderChooser::foDesktop;
 }
 
 void OptionsDialog::showEvent(QShowEvent *e)
@@ -171,14 +171,14 @@ void OptionsDialog::chooseSharedFolder()
 {
     // The chooser opens on the shared folder in use, when there is one.
     if (const QString shared = main_->sharedFolder(); !shared.isEmpty()) {
-        folderChooser_->Directory = shared;
-        while (folderChooser_->Directory.size() > 1 &&
-               folderChooser_->Directory.endsWith(QLatin1Char('/')))
-            folderChooser_->Directory.chop(1);
+        folderChooser_->directory = shared;
+        while (folderChooser_->directory.size() > 1 &&
+               folderChooser_->directory.endsWith(QLatin1Char('/')))
+            folderChooser_->directory.chop(1);
     }
-    if (!folderChooser_->Execute())
+    if (!folderChooser_->choose())
         return;
-    const QString folder = withTrailingSlash(folderChooser_->Directory);
+    const QString folder = withTrailingSlash(folderChooser_->directory);
     main_->setSharedFolder(folder);
     folderEdit_->setText(folder);
 }

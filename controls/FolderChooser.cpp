@@ -33,10 +33,10 @@ FolderChooser::FolderChooser(QWidget *owner) : QObject(owner), owner_(owner) {}
 QString FolderChooser::startFolder() const
 {
     // Never a folder that is not there: the chooser would open with OK disabled.
-    if (!Directory.isEmpty() && QFileInfo(Directory).isDir())
-        return Directory;
+    if (!directory.isEmpty() && QFileInfo(directory).isDir())
+        return directory;
     QString root;
-    switch (RootFolder) {
+    switch (rootFolder) {
     case foDesktop:
     case foDesktopFolder:
         root = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
@@ -55,11 +55,11 @@ QString FolderChooser::startFolder() const
     return QDir::homePath();
 }
 
-bool FolderChooser::Execute()
+bool FolderChooser::choose()
 {
     for (;;) {
         pendingNewFolder_.clear();
-        QFileDialog dialog(owner_ ? owner_->window() : nullptr, Title, startFolder());
+        QFileDialog dialog(owner_ ? owner_->window() : nullptr, title, startFolder());
         dialog.setObjectName(QStringLiteral("browseForFolder"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::Directory);
@@ -69,7 +69,7 @@ bool FolderChooser::Execute()
 
         statusPath_ = withoutTrailingSlash(startFolder());
         QLabel *status = nullptr;
-        if (Options.testFlag(boStatusText) && grid) {
+        if (options.testFlag(boStatusText) && grid) {
             status = new QLabel(statusPath_, &dialog);
             status->setObjectName(QStringLiteral("statusText"));
             grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
@@ -88,11 +88,11 @@ bool FolderChooser::Execute()
                     if (status)
                         status->setText(statusPath_);
                 });
-        if (Options.testFlag(boNewFolder))
+        if (options.testFlag(boNewFolder))
             addNewFolderButton(dialog);
-        if (!Directory.isEmpty())
-            dialog.selectFile(Directory);
-        if (Options.testFlag(boCenter)) {
+        if (!directory.isEmpty())
+            dialog.selectFile(directory);
+        if (options.testFlag(boCenter)) {
             dialog.adjustSize();
             centre(dialog);
         }
@@ -107,7 +107,7 @@ bool FolderChooser::Execute()
         if (pendingNewFolder_.isEmpty()) {
             if (chosen.isEmpty())
                 return false;
-            Directory = withoutTrailingSlash(chosen.first());
+            directory = withoutTrailingSlash(chosen.first());
             return true;
         }
         QString path = statusPath_;
@@ -117,7 +117,7 @@ bool FolderChooser::Execute()
         if (!createFolder(path))
             throw std::runtime_error(
                 failureText(QStringLiteral("Unable to create folder %1").arg(path)));
-        Directory = withoutTrailingSlash(path);
+        directory = withoutTrailingSlash(path);
     }
 }
 

@@ -57,16 +57,16 @@ class FolderChooser : public QObject
 
     explicit FolderChooser(QWidget *owner);
 
-    QString Directory;
-    QString Title;
-    BrowseOptions Options;
-    ShellFolder RootFolder = foDesktopExpanded;
-    BrowseKind BrowseType = btSysDirs;
+    QString directory;
+    QString title;
+    BrowseOptions options;
+    ShellFolder rootFolder = foDesktopExpanded;
+    BrowseKind browseKind = btSysDirs;
 
-    // Shows the chooser modally; true when a folder was chosen (then in Directory),
+    // Shows the chooser modally; true when a folder was chosen (then in directory),
     // false when the presenter cancelled. Throws std::runtime_error("Unable to create
     // folder ...") when a new folder cannot be made.
-    bool Execute();
+    bool choose();
 
     // The folder last selected in the open chooser, and the chooser while it is open.
     QString statusPath() const { return statusPath_; }

@@ -46,7 +46,7 @@ bool hasColour(const QImage &image, QRgb colour)
 QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
 {
     for (QLabel *l : main.pickerPanel_->findChildren<QLabel *>())
-        if (l->objectName().startsWith(QLatin1String("image106")) &&
+        if (l->objectName().startsWith(QLatin1String("windowThumbnail")) &&
             l->property("Tag").toLongLong() == qint64(window))
             return l;
     return nullptr;

@@ -110,7 +110,7 @@ class TestOptions : public QObject
             o->browseButton_->click();
             QCOMPARE(o->folderEdit_->text(), other.path() + "/");
             QCOMPARE(app.main->sharedFolder(), other.path() + "/");
-            QCOMPARE(o->folderChooser_->Directory, other.path());
+            QCOMPARE(o->folderChooser_->directory, other.path());
             o->cancelButton_->click();
         });
         QCOMPARE(app.main->sharedFolder(), other.path() + "/");
@@ -141,13 +141,13 @@ class TestOptions : public QObject
         QCOMPARE(opened + '/', app.shared());
 
         FolderChooser chooser(nullptr);
-        chooser.RootFolder = FolderChooser::foDesktop;
-        chooser.Directory = app.shared() + "gone";
+        chooser.rootFolder = FolderChooser::foDesktop;
+        chooser.directory = app.shared() + "gone";
         answerModal<QFileDialog>([&](QFileDialog *d) {
             opened = d->directory().absolutePath();
             d->reject();
         });
-        QVERIFY(!chooser.Execute());
+        QVERIFY(!chooser.choose());
         QVERIFY2(QFileInfo(opened).isDir(), qPrintable(opened));
     }
 
@@ -192,8 +192,8 @@ class TestOptions : public QObject
     {
         QTemporaryDir base;
         FolderChooser chooser(nullptr);
-        chooser.Options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
-        chooser.Directory = base.path();
+        chooser.options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
+        chooser.directory = base.path();
         int opened = 0;
         connect(&chooser, &FolderChooser::browserOpened, this, [&](QFileDialog *d) {
             ++opened;
@@ -210,10 +210,10 @@ class TestOptions : public QObject
                 static_cast<QDialog *>(d)->done(QDialog::Accepted);
             }
         });
-        QVERIFY(chooser.Execute());
+        QVERIFY(chooser.choose());
         QCOMPARE(opened, 2); // the chooser opens again with the new folder selected
         QVERIFY(QFileInfo(base.path() + "/talks/2026").isDir());
-        QCOMPARE(chooser.Directory, base.path() + "/talks/2026");
+        QCOMPARE(chooser.directory, base.path() + "/talks/2026");
     }
 
     void folderThatCannotBeMadeFails()

@@ -19,12 +19,12 @@ namespace {
 QString chooseFolder()
 {
     FolderChooser chooser(nullptr);
-    chooser.Title = QApplication::translate("quorix-view", "Server Shared Folder");
-    chooser.Options = FolderChooser::boStatusText | FolderChooser::boCenter;
-    chooser.RootFolder = FolderChooser::foDesktop;
-    if (!chooser.Execute())
+    chooser.title = QApplication::translate("quorix-view", "Server Shared Folder");
+    chooser.options = FolderChooser::boStatusText | FolderChooser::boCenter;
+    chooser.rootFolder = FolderChooser::foDesktop;
+    if (!chooser.choose())
         return {};
-    return chooser.Directory;
+    return chooser.directory;
 }
 
 } // namespace
