@@ -7,9 +7,9 @@ namespace quorix {
 
 DragPanel::DragPanel(QWidget *parent) : ColourPanel(parent) {}
 
-void DragPanel::setFloatingPanel(DragTarget value)
+void DragPanel::setDragTarget(DragTarget value)
 {
-    floating_ = value;
+    dragTarget_ = value;
     update();
 }
 
@@ -25,12 +25,12 @@ void DragPanel::mousePressEvent(QMouseEvent *e)
     ColourPanel::mousePressEvent(e);
     armed_ = false;
     dragged_ = nullptr;
-    if (e->button() != Qt::LeftButton || floating_ == fpNone || !isBareSpot(e->position()))
+    if (e->button() != Qt::LeftButton || dragTarget_ == MovesNothing || !isBareSpot(e->position()))
         return;
-    QWidget *target = floating_ == fpParent ? parentWidget() : this;
+    QWidget *target = dragTarget_ == MovesParentWindow ? parentWidget() : this;
     if (!target)
         return;
-    if (floating_ == fpParent || isWindow())
+    if (dragTarget_ == MovesParentWindow || isWindow())
         target = target->window();
     armed_ = true;
     dragged_ = target;

@@ -1,7 +1,7 @@
 #pragma once
 // A panel that moves a window when dragged with the left mouse button: its parent's
-// window (fpParent), itself (fpSelf), or nothing (fpNone). Only the bare background starts
-// a move or counts as a double click; presses on child controls never do.
+// window, itself, or nothing (DragTarget). Only the bare background starts a move or
+// counts as a double click; presses on child controls never do.
 #include "controls/ColourPanel.h"
 
 #include <QPoint>
@@ -12,21 +12,21 @@ namespace quorix {
 class DragPanel : public ColourPanel
 {
     Q_OBJECT
-    Q_PROPERTY(DragTarget FloatingPanel READ floatingPanel WRITE setFloatingPanel)
+    Q_PROPERTY(DragTarget dragTarget READ dragTarget WRITE setDragTarget)
 
   public:
     enum DragTarget
     {
-        fpSelf,
-        fpNone,
-        fpParent
+        MovesItself,
+        MovesNothing,
+        MovesParentWindow
     };
     Q_ENUM(DragTarget)
 
     explicit DragPanel(QWidget *parent = nullptr);
 
-    DragTarget floatingPanel() const { return floating_; }
-    void setFloatingPanel(DragTarget value);
+    DragTarget dragTarget() const { return dragTarget_; }
+    void setDragTarget(DragTarget value);
 
   signals:
     void doubleClicked();
@@ -41,7 +41,7 @@ class DragPanel : public ColourPanel
     // True where no child control lies under the point.
     bool isBareSpot(QPointF position) const;
 
-    DragTarget floating_ = fpSelf;
+    DragTarget dragTarget_ = MovesItself;
     bool armed_ = false;  // pressed on a bare spot; a move starts once the pointer moves
     bool moving_ = false; // the pointer has moved far enough: the target follows it
     QPointer<QWidget> dragged_;
