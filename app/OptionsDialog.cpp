@@ -79,7 +79,7 @@ void OptionsDialog::setupLayout()
         folderLabel_->setGeometry(folderLabel_->geometry().right() + 1 - wanted, 216, wanted, 13);
     folderEdit_ = place(new QLineEdit(this), "folderEdit", 128, 213, 257, 19);
     folderEdit_->setFrame(false);
-    auto *bevel = place(new QFrame(this), "Bevel1", 9, 248, 377, 2);
+    auto *bevel = place(new QFrame(this), "buttonRule", 9, 248, 377, 2);
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
 
