@@ -3,11 +3,11 @@
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
+#include "rtf/RichTextFile.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
 #include "slideshow/uss.h"
-#include "text/RichTextFile.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>

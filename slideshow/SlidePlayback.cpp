@@ -1,8 +1,8 @@
 // Playing the show on the slide page: Show starts timed playback, each tick shows the
 // slide at the slide position and moves on; Stop, Set Up and the four step buttons.
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "controls/Panel.h"
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/FileError.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"

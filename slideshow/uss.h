@@ -4,7 +4,7 @@
 // loop flag and the slide duration, plays the list inside the window to check it, and
 // saves and opens slide-list files. It is created once and shown modally by the slide
 // page, which then plays the slide-list lines this window keeps.
-#include "controls/ModalForm.h"
+#include "controls/ModalDialog.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,10 +25,10 @@ class QTreeWidget;
 namespace quorix {
 
 class SharedState;
-class TPanel;
-class TXiButton;
+class ColourPanel;
+class GradientButton;
 
-class Tfss : public TModalForm
+class Tfss : public ModalDialog
 {
     Q_OBJECT
 
@@ -62,10 +62,10 @@ class Tfss : public TModalForm
     // Components, named as in the layout ------------------------------------------------
     QMenuBar *MainMenu = nullptr;
     QAction *SelecttAll = nullptr;
-    TXiButton *XiButton6 = nullptr, *XiButton2 = nullptr, *XiButton3 = nullptr,
-              *XiButton4 = nullptr;
+    GradientButton *XiButton6 = nullptr, *XiButton2 = nullptr, *XiButton3 = nullptr,
+                   *XiButton4 = nullptr;
     QTreeWidget *tabela = nullptr;
-    TPanel *Panel5 = nullptr;
+    ColourPanel *Panel5 = nullptr;
     QLabel *slika = nullptr;
     QTextEdit *Editor = nullptr;
     QPushButton *SB3 = nullptr, *sb4 = nullptr;

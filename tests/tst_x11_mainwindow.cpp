@@ -47,18 +47,7 @@ class TestX11MainWindow : public QObject
         return id;
     }
 
-    QRect geometry(const QString &id)
-    {
-        // "X=..\nY=..\nWIDTH=..\nHEIGHT=.." in shell form.
-        const QStringList lines = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
-        auto value = [&](const char *key) {
-            for (const QString &l : lines)
-                if (l.startsWith(QLatin1String(key) + '='))
-                    return l.section('=', 1).toInt();
-            return -1;
-        };
-        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-    }
+    QRect geometry(const QString &id) { return quorix::test::windowGeometry(id); }
 
     QRgb screenPixel(int x, int y)
     {
