@@ -13,7 +13,7 @@ void checkImageSize(const QString &path, long long width, long long height)
                              .arg(width)
                              .arg(height)
                              .toStdString());
-    // Sides each within the limit first: two 32-bit sides can overflow their product.
+    // Each side first: sides of billions would overflow the product.
     if (width > kMaxImagePixels || height > kMaxImagePixels || width * height > kMaxImagePixels)
         throw ImageError(QStringLiteral("%1 is too large a picture (%2 x %3 pixels)")
                              .arg(QFileInfo(path).fileName())

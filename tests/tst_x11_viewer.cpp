@@ -10,7 +10,7 @@
 #include "platform/LineFile.h"
 #include "platform/SharedState.h"
 #include "platform/WholeFile.h"
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 #include "view/FolderWatch.h"
 #include "view/PictureChoice.h"
 #include "view/WaitingScreen.h"
@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+
+#include <cstdio>
 
 using namespace quorix;
 using quorix::test::toolOutput;
@@ -79,17 +81,7 @@ class TestX11Viewer : public QObject
         QVERIFY2(!window.isEmpty(), "the viewer's window did not appear");
     }
 
-    QRect geometry()
-    {
-        const QStringList lines = xdotool({"getwindowgeometry", "--shell", window}).split('\n');
-        auto value = [&](const char *key) {
-            for (const QString &l : lines)
-                if (l.startsWith(QLatin1String(key) + '='))
-                    return l.section('=', 1).toInt();
-            return -1;
-        };
-        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-    }
+    QRect geometry() { return quorix::test::windowGeometry(window); }
 
     bool isFullScreen()
     {
@@ -201,12 +193,17 @@ class TestX11Viewer : public QObject
         QTRY_COMPARE(pixel(spot), qRgb(0, 255, 255));
         writeBmpFile(shared + "/shar.bmp", filled(Qt::blue));
         QTRY_COMPARE(pixel(spot), qRgb(0, 0, 255));
-        writeWholeFile(shared + "/shar.png", encodeCompactPicture(filled(Qt::yellow)));
-        QFile png(shared + "/shar.png");
+        // A compact picture an hour old, put in place whole.
+        const QString old = shared + "/old.png";
+        writeWholeFile(old, encodeCompactPicture(filled(Qt::yellow)));
+        QFile png(old);
         QVERIFY(png.open(QIODevice::ReadWrite));
         QVERIFY(png.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
                                 QFileDevice::FileModificationTime));
         png.close();
+        QCOMPARE(std::rename(QFile::encodeName(old).constData(),
+                             QFile::encodeName(shared + "/shar.png").constData()),
+                 0);
         QTest::qWait(2 * FolderWatch::kPollMs + int(PictureChoice::kBitmapWaitMs));
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
         presenter.sendBitmap(filled(Qt::green));
