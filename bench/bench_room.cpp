@@ -4,12 +4,13 @@
 //       A window filling the screen it is on that changes every 500 ms the way a shared
 //       screen does: it scrolls through the document, the terminal, the slide and the
 //       desktop of bench/data/make-screens.sh, 24 rows a step, ten seconds each.
-//   bench_room present SHARED_FOLDER today|after SECONDS
+//   bench_room present SHARED_FOLDER today|after|only SECONDS
 //       The presenter's capture tick, every 500 ms: grab the screen through the program's
 //       window-system seam, compare with the last frame, and write a changed frame into
 //       the shared folder, "today" as the 32-bit shar.bmp alone, "after" through the
-//       program's own sending (24-bit shar.bmp and the compact picture). Prints one line
-//       of key=value figures at the end.
+//       program's own sending (24-bit shar.bmp and the compact picture), "only" as with
+//       "only Quorix viewers in this room" (the compact picture alone). Prints one line of
+//       key=value figures at the end.
 //   bench_room share
 //       A real SMB share mounted twice (see tests/helpers/SambaShare.h); prints
 //       "writer=PATH viewer=PATH" (or "problem=WHY") and holds it until stdin closes.
@@ -117,10 +118,12 @@ void writeBitmap32(const QString &path, const QImage &image)
     writeWholeFile(path, pieces);
 }
 
-int present(const QString &folder, bool today, int seconds)
+int present(const QString &folder, const QString &mode, int seconds)
 {
+    const bool today = mode == "today";
     SharedState state;
     state.setSharedFolder(withTrailingSlash(folder));
+    state.onlyQuorixViewers = mode == "only";
     state.writeRunState();
     WindowSystem &system = windowSystem();
     QImage last;
@@ -145,9 +148,10 @@ int present(const QString &folder, bool today, int seconds)
         }
         changedTicks.push_back(double(clock.nsecsElapsed()) / 1e6);
         ++frames;
-        for (const char *name : {"shar.bmp", "shar.png"})
-            if (!today || QString::fromLatin1(name) != "shar.png")
-                bytes += QFileInfo(state.sharedFolder() + name).size();
+        if (!state.onlyQuorixViewers)
+            bytes += QFileInfo(state.sharedFolder() + "shar.bmp").size();
+        if (!today)
+            bytes += QFileInfo(state.sharedFolder() + "shar.png").size();
     });
     tick.start(500);
     QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
@@ -186,7 +190,8 @@ int main(int argc, char **argv)
         return 0;
     }
     if (args.size() >= 5 && args[1] == "present")
-        return present(args[2], args[3] == "today", args[4].toInt());
-    std::fprintf(stderr, "usage: bench_room screen PICTURES | present FOLDER today|after S\n");
+        return present(args[2], args[3], args[4].toInt());
+    std::fprintf(stderr,
+                 "usage: bench_room screen PICTURES | present FOLDER today|after|only S | share\n");
     return 2;
 }

@@ -11,6 +11,8 @@ not on the captured screen. Three runs:
          compact picture); 30 viewers
   smb    as "after", through a real SMB share: the presenter writes through one smbnetfs
          mount, 5 viewers read through another (needs root, smbd, smbnetfs, FUSE)
+  only, smb-only   as "after" and "smb" with "only Quorix viewers in this room": the
+         compact picture alone, no shar.bmp
 
 Per run: bytes read per viewer per frame written (rchar in /proc/PID/io), the share of
 frames each viewer showed, write-to-paint latency (the viewer's --trace: paint time less
@@ -77,7 +79,7 @@ def run(kind, writer, folder, viewers, seconds, display, home):
                 [os.path.join(folder, "shar.bmp"), "1", "1", "0", "0", "0", "", "0"])
     env = dict(os.environ, DISPLAY=display + ".1", HOME=home, XDG_CONFIG_HOME=home + "/config",
                QT_QPA_PLATFORM="xcb")
-    mode = "today" if kind == "today" else "after"
+    mode = {"today": "today", "only": "only", "smb-only": "only"}.get(kind, "after")
     present_env = dict(os.environ, DISPLAY=display + ".0", QT_QPA_PLATFORM="xcb")
     # A first frame before the viewers start: what they read on starting is not counted.
     subprocess.run([os.path.join(BUILD, "bench_room"), "present", writer, mode, "1"],
@@ -173,7 +175,7 @@ def main():
     try:
         for kind in args.runs.split(","):
             home = tempfile.mkdtemp(prefix=f"room-{kind}-")
-            if kind == "smb":
+            if kind.startswith("smb"):
                 share = subprocess.Popen([os.path.join(BUILD, "bench_room"), "share"],
                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
                                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
@@ -185,7 +187,7 @@ def main():
                     continue
                 paths = dict(kv.split("=", 1) for kv in line.split())
                 # The viewers read what the presenter writes through the other mount.
-                r = run("smb", paths["writer"], paths["viewer"], args.smb_viewers,
+                r = run(kind, paths["writer"], paths["viewer"], args.smb_viewers,
                         args.seconds, display, home)
                 share.stdin.close()
                 share.wait()
@@ -205,12 +207,12 @@ def main():
         xvfb.terminate()
         xvfb.wait()
     print()
-    print(f"{'run':6} {'viewers':>7} {'frames':>6} {'written/frame':>13} {'read/viewer/frame':>17} "
+    print(f"{'run':8} {'viewers':>7} {'frames':>6} {'written/frame':>13} {'read/viewer/frame':>17} "
           f"{'shown min':>9} {'p50 ms':>7} {'p95 ms':>7} {'tick p50':>8} {'tick p95':>8} "
           f"{'CPU/frame':>9} {'ffmpeg':>7}")
     for r in results:
         ff = f"{r['ffmpeg_cpu_per_frame']:.1f}" if r["ffmpeg_cpu_per_frame"] else "-"
-        print(f"{r['run']:6} {r['viewers']:7d} {r['frames']:6d} {r['bytes_per_frame_written']:13,d} "
+        print(f"{r['run']:8} {r['viewers']:7d} {r['frames']:6d} {r['bytes_per_frame_written']:13,d} "
               f"{r['read_per_viewer_per_frame']:17,.0f} {100 * r['shown_min']:8.0f}% "
               f"{r['latency_p50']:7.0f} {r['latency_p95']:7.0f} {r['tick_p50']:8.1f} "
               f"{r['tick_p95']:8.1f} {r['cpu_per_frame']:9.1f} {ff:>7}")

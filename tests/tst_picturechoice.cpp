@@ -111,7 +111,7 @@ class TestPictureChoice : public QObject
             } else if (w[0] == "look") {
                 watch.look();
             } else if (w[0] == "wait") {
-                QTest::qWait(int(PictureChoice::kBitmapWaitMs) * 2);
+                QTest::qWait(int(PictureChoice::kBitmapWaitMs) + 300);
             } else if (w[0] == "B" || w[0] == "b") {
                 const QByteArray whole = encodeBmp(picture(w[1]));
                 writeWholeFile(bitmap, w[0] == "B" ? whole : whole.left(whole.size() / 2));
@@ -123,7 +123,7 @@ class TestPictureChoice : public QObject
                     setSecond(compact, w[2].toInt());
             }
         }
-        QTest::qWait(int(PictureChoice::kBitmapWaitMs) * 2);
+        QTest::qWait(int(PictureChoice::kBitmapWaitMs) + 300);
         watch.look();
         QStringList expected;
         for (const QString &c : shown)

@@ -23,9 +23,11 @@ namespace quorix {
 class PictureChoice
 {
   public:
-    // How long a newer bitmap waits for its compact picture: well above the time Quorix
-    // takes to write the compact picture after the bitmap, through a share included.
-    static constexpr qint64 kBitmapWaitMs = 500;
+    // How long a newer bitmap waits for its compact picture: above the time Quorix takes
+    // to write the compact picture after the bitmap, plus the second for which network
+    // mounts (cifs, NFS) may show a file's old times. Waiting too little costs a needless
+    // read of the bitmap, never a wrong picture.
+    static constexpr qint64 kBitmapWaitMs = 1500;
 
     enum class Read
     {
