@@ -30,7 +30,7 @@ int main(int argc, char **argv)
     mainForm.FormCreate();
     // The text editor comes last; it stays above the always-on-top main window it
     // belongs to.
-    quorix::Tftext ftext(mainForm.programFolder(), &mainForm);
+    quorix::Tftext ftext(quorix::Tftext::documentsFolder(), &mainForm);
     mainForm.setTextEditor(&ftext);
 
     mainForm.show();

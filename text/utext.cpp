@@ -11,12 +11,15 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -55,12 +58,12 @@ void separator(QToolBar *bar, const char *name)
 
 } // namespace
 
-Tftext::Tftext(const QString &programFolder, QWidget *parent)
+Tftext::Tftext(const QString &startFolder, QWidget *parent)
     : TModalForm(parent), printer_(std::make_unique<QPrinter>())
 {
     setupLayout();
     connectHandlers();
-    FormCreate(programFolder);
+    FormCreate(startFolder);
 }
 
 Tftext::~Tftext() = default;
@@ -246,10 +249,10 @@ void Tftext::connectHandlers()
             }));
 }
 
-void Tftext::FormCreate(const QString &programFolder)
+void Tftext::FormCreate(const QString &startFolder)
 {
-    OpenDialog->setDirectory(programFolder);
-    SaveDialog->setDirectory(programFolder);
+    // Not the program folder: here that is the settings folder, no place for texts.
+    dialogFolder_ = startFolder;
     ShowFileName(untitled());
     SyncToolbar();
     // The platform's interface font: 8 points, in whole points.
@@ -262,6 +265,12 @@ void Tftext::FormCreate(const QString &programFolder)
 QString Tftext::untitled()
 {
     return tr("Untitled");
+}
+
+QString Tftext::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void Tftext::showEvent(QShowEvent *e)
