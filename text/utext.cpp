@@ -24,6 +24,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quorix {
 
@@ -241,10 +242,21 @@ void Tftext::connectHandlers()
                     setModalResult(mrOk);
             }));
     // Coming back from another application counts as an activation; returning from the
-    // editor's own message boxes and dialogs does not.
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-            reported([this](Qt::ApplicationState state) {
-                if (state == Qt::ApplicationActive && isVisible() && isActiveWindow())
+    // editor's own message boxes and dialogs does not. The program is left when none of
+    // its windows has the keyboard any more; the return counts when the editor had it
+    // then and is the first to get it back. (The application's state is no guide: on xcb
+    // it turns active before any window of the program does.)
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, reported([this](QWindow *now) {
+                QWindow *editor = windowHandle();
+                const bool wasEditor = editor && lastFocus_ == editor;
+                lastFocus_ = now;
+                if (!now) {
+                    leftFromEditor_ = wasEditor && isVisible();
+                    return;
+                }
+                const bool back = leftFromEditor_ && now == editor && isVisible();
+                leftFromEditor_ = false;
+                if (back)
                     FormActivate();
             }));
 }

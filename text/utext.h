@@ -6,6 +6,7 @@
 // Escape, close box), and 0 before its first showing.
 #include "controls/ModalForm.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
@@ -21,6 +22,7 @@ class QPushButton;
 class QTextDocument;
 class QTextEdit;
 class QToolBar;
+class QWindow;
 
 namespace quorix {
 
@@ -132,6 +134,10 @@ class Tftext : public TModalForm
     QString fileName_;
     QString dialogFolder_; // where the next file dialog starts
     bool updating_ = false;
+    // The program's window that last had the keyboard, and whether the editor had it when
+    // the program lost it to another application.
+    QPointer<QWindow> lastFocus_;
+    bool leftFromEditor_ = false;
     QStringList customColours_;
     std::unique_ptr<QPrinter> printer_;
 };
