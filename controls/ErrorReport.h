@@ -15,7 +15,7 @@ void showErrorReport(const QString &text);
 // Runs a handler body; whatever it throws goes to the general error report.
 void runReported(const std::function<void()> &body) noexcept;
 
-// Wraps a handler for connecting to a signal: reported([this] { x2Click(); }). Signal
+// Wraps a handler for connecting to a signal: reported([this] { send(); }). Signal
 // arguments the handler does not take are dropped.
 template <class F> auto reported(F f)
 {

@@ -8,6 +8,8 @@
 // It behaves as a dialog button too: a modal result handed to its ModalDialog before
 // clicked() is emitted, Default and Cancel roles for Enter and Escape, keyboard clicks with
 // Space and Enter, and an "&" accelerator in the caption (Alt + letter).
+#include "controls/ModalDialog.h"
+
 #include <array>
 #include <QColor>
 #include <QImage>
@@ -58,7 +60,7 @@ class GradientButton : public QWidget
     Q_PROPERTY(bool HotTrack READ hotTrack WRITE setHotTrack)
     Q_PROPERTY(bool Cancel READ cancel WRITE setCancel)
     Q_PROPERTY(bool Default READ isDefault WRITE setDefault)
-    Q_PROPERTY(int ModalResult READ modalResult WRITE setModalResult)
+    Q_PROPERTY(quorix::ModalResult ModalResult READ modalResult WRITE setModalResult)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
 
@@ -200,8 +202,8 @@ class GradientButton : public QWidget
     void setCancel(bool on) { cancel_ = on; }
     bool isDefault() const { return default_; }
     void setDefault(bool on) { default_ = on; }
-    int modalResult() const { return modalResult_; }
-    void setModalResult(int result) { modalResult_ = result; }
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult result) { modalResult_ = result; }
     // On: the button is in the tab order and a left press takes the focus.
     bool tabStop() const { return focusPolicy() != Qt::NoFocus; }
     void setTabStop(bool on);
@@ -263,7 +265,7 @@ class GradientButton : public QWidget
     bool hotTrack_ = true;
     bool cancel_ = false;
     bool default_ = false;
-    int modalResult_ = 0;
+    ModalResult modalResult_ = ModalResult::None;
 
     VisualState state_ = vsNormal;
     int deactivations_ = 0; // of the button's window: tells when a click opened another

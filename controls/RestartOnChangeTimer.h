@@ -25,7 +25,7 @@ class RestartOnChangeTimer : public QObject
     bool isTicking() const { return timer_.isActive(); }
 
   signals:
-    void OnTimer();
+    void timeout();
 
   private:
     void update();

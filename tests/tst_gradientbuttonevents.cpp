@@ -311,23 +311,23 @@ class TestGradientButtonEvents : public QObject
 
     void modalResultReachesTheFormBeforeClicked_data()
     {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("OK") << mrOk << mrOk;
-        QTest::newRow("Cancel") << mrCancel << mrCancel;
+        QTest::addColumn<ModalResult>("result");
+        QTest::addColumn<ModalResult>("shown");
+        QTest::newRow("OK") << ModalResult::Ok << ModalResult::Ok;
+        QTest::newRow("Cancel") << ModalResult::Cancel << ModalResult::Cancel;
     }
 
     void modalResultReachesTheFormBeforeClicked()
     {
-        QFETCH(int, result);
-        QFETCH(int, shown);
+        QFETCH(ModalResult, result);
+        QFETCH(ModalResult, shown);
         ModalDialog form;
         auto *b = new GradientButton(&form);
         b->setModalResult(result);
-        int seenInHandler = -1;
+        ModalResult seenInHandler = ModalResult(-1);
         connect(b, &GradientButton::clicked, &form, [&] { seenInHandler = form.modalResult(); });
         QTimer::singleShot(0, b, [b] { b->click(); });
-        QCOMPARE(form.ShowModal(), shown);
+        QCOMPARE(form.showModal(), shown);
         QCOMPARE(seenInHandler, result);
     }
 
@@ -335,9 +335,9 @@ class TestGradientButtonEvents : public QObject
     {
         ModalDialog form;
         auto *b = new GradientButton(&form);
-        form.setModalResult(mrCancel); // not shown: nothing closes
+        form.setModalResult(ModalResult::Cancel); // not shown: nothing closes
         b->click();
-        QCOMPARE(form.modalResult(), mrNone);
+        QCOMPARE(form.modalResult(), ModalResult::None);
     }
 };
 

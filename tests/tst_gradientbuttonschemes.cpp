@@ -28,7 +28,7 @@ class TestGradientButtonSchemes : public QObject
         QCOMPARE(b.spacing(), 4);
         QVERIFY(!b.cancel());
         QVERIFY(!b.isDefault());
-        QCOMPARE(b.modalResult(), 0);
+        QCOMPARE(b.modalResult(), ModalResult::None);
         QVERIFY(b.glyph().isNull());
         QCOMPARE(b.colorFace(), bgrColour(13036799));
         QCOMPARE(b.colorGrad(), bgrColour(3653375));
