@@ -292,11 +292,6 @@ bool SetupWindow::runFileDialog(QFileDialog *dialog)
     return accepted;
 }
 
-QString SetupWindow::line(int index) const
-{
-    return index >= 0 && index < lines_.size() ? lines_.at(index) : QString();
-}
-
 void SetupWindow::showDuration()
 {
     durationLabel_->setText(tr("Slide duration: ") + QString::number(durationSlider_->value()));

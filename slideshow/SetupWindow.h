@@ -35,10 +35,8 @@ class SetupWindow : public ModalDialog
   public:
     explicit SetupWindow(SharedState &state, QWidget *parent = nullptr);
 
-    // The slide-list lines: loop flag, duration, then one path per slide. A line outside
-    // them reads as empty text.
+    // The slide-list lines: loop flag, duration, then one path per slide.
     const QStringList &lines() const { return lines_; }
-    QString line(int index) const;
     bool slidesPresent() const { return lines_.size() > 2; }
 
     // Commands ----------------------------------------------------------------------

@@ -1,4 +1,5 @@
 // The set-up window's slide-list files: Save Files List and Open Files List.
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/WholeFile.h"
 #include "slideshow/SetupWindow.h"
@@ -47,8 +48,8 @@ void SetupWindow::openSlideList(const QString &path)
     const QStringList lines = lines_;
     loopBox_->setChecked(false);
     loopBox_->setChecked(slideListLoops(lines));
-    durationSlider_->setValue(slideListDuration(line(1)));
-    durationLabel_->setText(tr("Slide duration: ") + QString::number(durationSlider_->value()));
+    durationSlider_->setValue(slideListDuration(lineAt(lines_, 1)));
+    showDuration();
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString &slide = lines.at(i);
         if (fileExists(slide)) {

@@ -1,6 +1,7 @@
 // The set-up window's previews: the entry preview of the one selected row, and Preview,
 // which plays the whole list inside the window; Stop and Close.
 #include "platform/Guard.h"
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
 #include "rtf/RichTextFile.h"
@@ -84,7 +85,7 @@ void SetupWindow::playPreview()
     bool shownThisRound = false;
     for (;;) {
         // A slide that cannot be shown is passed over without its wait.
-        const bool shown = guarded([&] { showEntry(line(i), true); });
+        const bool shown = guarded([&] { showEntry(lineAt(lines_, i), true); });
         shownThisRound = shownThisRound || shown;
         letPendingMessagesRun();
         if (state_.stopFlag)

@@ -7,11 +7,11 @@
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/ImageDecoder.h"
 #include "platform/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
 #include "slideshow/SetupWindow.h"
+#include "slideshow/SlideExchange.h"
 #include "slideshow/SlideGlyphs.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
@@ -191,31 +191,20 @@ void SlidePage::showTextSlide(const QString &path)
 
 void SlidePage::sendSlide(const QString &path)
 {
-    const int kind = FileKind(path);
-    switch (kind) {
-    case skText:
-    case skRtf:
-        showTextSlide(path);
-        break;
-    case skJpeg: {
-        // Straight from the decoder's rows into a 24-bit file: no picture is built.
-        const Bmp24File bmp = decodeJpegAsBmp24(path);
-        state_.sendPieces(QStringLiteral("shar.bmp"),
-                          {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-                           {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
-        break;
-    }
-    case skPng:
-        state_.sendBitmap(decodeImage(path, ImageFormat::Png));
-        break;
-    case skBmp:
-        // A bitmap slide becomes the current bitmap, which Send then sends again.
-        state_.currentBitmap = decodeImage(path, ImageFormat::Bmp);
-        state_.sendCurrentBitmap();
-        break;
-    default:
-        break;
-    }
+    writeSlideExchange(path, {[this](const std::vector<FilePiece> &pieces) {
+                                  state_.sendPieces(QStringLiteral("shar.bmp"), pieces);
+                              },
+                              [this](const QImage &picture, int kind) {
+                                  if (kind != skBmp) {
+                                      state_.sendBitmap(picture);
+                                      return;
+                                  }
+                                  // A bitmap slide becomes the current bitmap, which Send then
+                                  // sends again.
+                                  state_.currentBitmap = picture;
+                                  state_.sendCurrentBitmap();
+                              },
+                              [this](const QString &text) { showTextSlide(text); }});
 }
 
 void SlidePage::showSlideOnPage(const QString &path)

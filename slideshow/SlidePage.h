@@ -84,6 +84,9 @@ class SlidePage : public QObject
     void borrowTextView();
     void giveBackTextView();
     void advance();
+    // Previous and Next: playback stops and the page moves by `slides` from the slide
+    // position; a failure ends the step silently.
+    void stepBy(int slides);
 
     SharedState &state_;
     QPointer<QTextEdit> textView_;

@@ -3,8 +3,8 @@
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/FileError.h"
 #include "platform/Guard.h"
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
 #include "slideshow/SetupWindow.h"
@@ -16,27 +16,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include <exception>
-
 namespace quorix {
-
-namespace {
-
-// Runs a step and gives the text of its failure, or empty text when it went through; the
-// caller reports it.
-QString failureOf(const std::function<void()> &step)
-{
-    try {
-        step();
-        return QString();
-    } catch (const std::exception &e) {
-        return failureText(e);
-    } catch (...) {
-        return QStringLiteral("Unknown failure");
-    }
-}
-
-} // namespace
 
 bool SlidePage::slidesPresent() const
 {
@@ -45,7 +25,7 @@ bool SlidePage::slidesPresent() const
 
 QString SlidePage::slideLine(int index) const
 {
-    return setupWindow_ ? setupWindow_->line(index) : QString();
+    return setupWindow_ ? lineAt(setupWindow_->lines(), index) : QString();
 }
 
 int SlidePage::lastLine() const
@@ -128,24 +108,22 @@ void SlidePage::goToLastSlide()
 
 void SlidePage::goToPreviousSlide()
 {
-    guarded([this] {
-        if (!slidesPresent())
-            return;
-        state_.stopFlag = true;
-        slideTimer_->setEnabled(false);
-        --state_.slidePosition;
-        showSlide(slideLine(state_.slidePosition));
-    });
+    stepBy(-1);
 }
 
 void SlidePage::goToNextSlide()
 {
-    guarded([this] {
+    stepBy(1);
+}
+
+void SlidePage::stepBy(int slides)
+{
+    guarded([this, slides] {
         if (!slidesPresent())
             return;
         state_.stopFlag = true;
         slideTimer_->setEnabled(false);
-        ++state_.slidePosition;
+        state_.slidePosition += slides;
         showSlide(slideLine(state_.slidePosition));
     });
 }
@@ -158,7 +136,7 @@ void SlidePage::showNextSlide()
     letPendingMessagesRun();
     const QString path = slideLine(state_.slidePosition);
     const int kind = FileKind(path);
-    const QString failure = failureOf([&] {
+    const std::optional<QString> failure = failureOf([&] {
         if (isPictureKind(kind)) {
             giveBackTextView();
             slidePicture_->show();
@@ -173,8 +151,8 @@ void SlidePage::showNextSlide()
     // (Qt does not deliver a timer's tick while its own handler runs), so playback waits
     // for the presenter; in a looping show the slide is reported again on every round.
     advance();
-    if (!failure.isEmpty())
-        showErrorReport(failure);
+    if (failure && !failure->isEmpty())
+        showErrorReport(*failure);
 }
 
 void SlidePage::advance()

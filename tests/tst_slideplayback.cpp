@@ -1,6 +1,6 @@
 // Playing a show from the main window's slide page: timed playback's order and end, the
 // step buttons, what is written for the viewers with automatic sending on and off, the
-// Show command without a show, a broken slide during playback, and slidecat's bytes.
+// Show command without a show, and a broken slide during playback.
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -60,8 +59,6 @@ class TestSlidePlayback : public QObject
     void showWithoutAShowOpensAListThroughTheQuestion();
     void showWithoutAShowAndNoListOpensTheSetUpWindow();
     void brokenSlideIsReportedOnEveryRoundAndPassedOver();
-    void slidecatWritesWhatPlaybackWrites_data();
-    void slidecatWritesWhatPlaybackWrites();
 
   private:
     struct Show
@@ -346,32 +343,6 @@ void TestSlidePlayback::brokenSlideIsReportedOnEveryRoundAndPassedOver()
     QCOMPARE(movesWhileOpen, QList<int>({0, 0}));
     QCOMPARE(shownAtReport.last(), QStringLiteral("233x174"));
     QVERIFY(!page.slideTimer_->enabled());
-}
-
-void TestSlidePlayback::slidecatWritesWhatPlaybackWrites_data()
-{
-    QTest::addColumn<QString>("slide");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("jpeg") << sample("progressive.jpg") << "shar.bmp";
-    QTest::newRow("png") << sample("alpha.png") << "shar.bmp";
-    QTest::newRow("bmp") << sample("rle8.bmp") << "shar.bmp";
-    QTest::newRow("rtf") << file("agenda.rtf") << "shar.rtf";
-    QTest::newRow("txt") << file("notes.txt") << "shar.rtf";
-}
-
-void TestSlidePlayback::slidecatWritesWhatPlaybackWrites()
-{
-    QFETCH(QString, slide);
-    QFETCH(QString, written);
-    auto show = start({});
-    show->app.main->autoSendBox_->click();
-    show->page().sendSlide(slide);
-    const QString out = file("slidecat.out");
-    QProcess cat;
-    cat.start(QStringLiteral(QUORIX_SLIDECAT), {"--shar", out, slide});
-    QVERIFY(cat.waitForFinished(20000));
-    QCOMPARE(cat.exitCode(), 0);
-    QCOMPARE(readWholeFile(out), readWholeFile(show->app.shared() + written));
 }
 
 QTEST_MAIN(TestSlidePlayback)

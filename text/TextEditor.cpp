@@ -236,11 +236,10 @@ void TextEditor::connectHandlers()
     onTrigger(alignRightAction_, &TextEditor::alignRight);
     onTrigger(bulletsAction_, &TextEditor::toggleBullets);
     connect(fontBox_, &FontComboBox::familyChosen, this, reported([this] { applyFontName(); }));
-    connect(cancelButton_, &QPushButton::clicked, this, reported([this] { reject(); }));
-    connect(okButton_, &QPushButton::clicked, this, reported([this] {
-                if (mayClose())
-                    setModalResult(ModalResult::Ok);
-            }));
+    connect(cancelButton_, &QPushButton::clicked, this,
+            reported([this] { closeWith(ModalResult::Cancel); }));
+    connect(okButton_, &QPushButton::clicked, this,
+            reported([this] { closeWith(ModalResult::Ok); }));
     // Coming back from another application counts as an activation; returning from the
     // editor's own message boxes and dialogs does not. The program is left when none of
     // its windows has the keyboard any more; the return counts when the editor had it
@@ -308,16 +307,15 @@ bool TextEditor::mayClose()
     return canClose;
 }
 
-void TextEditor::done(int r)
+void TextEditor::closeWith(ModalResult result)
 {
     if (mayClose())
-        ModalDialog::done(r);
+        setModalResult(result);
 }
 
 void TextEditor::reject()
 {
-    if (mayClose())
-        ModalDialog::reject();
+    closeWith(ModalResult::Cancel);
 }
 
 void TextEditor::showFileName(const QString &path)

@@ -99,7 +99,7 @@ class TextEditor : public ModalDialog
 
   protected:
     void showEvent(QShowEvent *e) override;
-    void done(int r) override;
+    // Escape and the close box.
     void reject() override;
 
   private:
@@ -109,6 +109,9 @@ class TextEditor : public ModalDialog
     void setupTextActions();
     void setupParagraphActions();
     void connectHandlers();
+    // Every way of closing ends here: the window closes with `result` once the text is
+    // saved or given up.
+    void closeWith(ModalResult result);
     void setInitialState(const QString &startFolder);
 
     // Character attributes at the selection, or the default ones when nothing is
