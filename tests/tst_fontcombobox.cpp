@@ -40,10 +40,10 @@ const QStringList kIcon{
     ".....bbbbb..", //
 };
 
-int indexWhere(const FontComboBox &box, bool trueType)
+int indexWhere(const FontComboBox &box, bool outline)
 {
     for (int i = 0; i < box.count(); ++i) {
-        if (box.isOutlineFont(i) == trueType)
+        if (box.isOutlineFont(i) == outline)
             return i;
     }
     return -1;
