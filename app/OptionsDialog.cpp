@@ -159,12 +159,12 @@ void OptionsDialog::onOkClicked()
                    flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
     letPendingMessagesRun();
     writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
-    setModalResult(mrOk);
+    setModalResult(ModalResult::Ok);
 }
 
 void OptionsDialog::onCancelClicked()
 {
-    setModalResult(mrCancel);
+    setModalResult(ModalResult::Cancel);
 }
 
 void OptionsDialog::chooseSharedFolder()
@@ -187,7 +187,7 @@ void OptionsDialog::showAbout()
 {
     if (!aboutBox_)
         return;
-    aboutBox_->ShowModal();
+    aboutBox_->showModal();
     // Coming back from the About box the dialog reads the viewer settings file afresh.
     activateWindow();
     readSettings();

@@ -11,7 +11,7 @@
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 #include "text/RichTextView.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -189,11 +189,11 @@ void run(const char *name, const QByteArray &rtf, int rounds, const QString &fol
             unrtfs.push_back(processMs(unrtf, {QStringLiteral("--text"), path}));
         if (QFile::exists(rtfcat))
             rtfcats.push_back(processMs(rtfcat, {path}));
-        quorix::Tftext editor(folder);
+        quorix::TextEditor editor(folder);
         editor.show();
         editor.grab();
         opens.push_back(timeMs([&] {
-            quorix::loadRichTextView(*editor.Editor, path);
+            quorix::loadRichTextView(*editor.textEdit_, path);
             editor.grab(); // the first paint with the text
         }));
     }

@@ -75,6 +75,9 @@ class RtfParser
     void hexByte(unsigned char b);
     void binary(std::string_view data);
     void appendChar(char16_t c);
+    // Text and hex escapes in a double-byte code page wait in one queue, so that a
+    // character split between them is decoded whole; false for a single-byte code page.
+    bool queueDoubleBytes(int cp, std::string_view bytes);
     void flushBytes();
     void commitFont();
     void decodeFontBytes();

@@ -75,14 +75,8 @@ void RtfParser::text(std::string_view data)
     switch (g.dest) {
     case Dest::Normal: {
         const int cp = codePage();
-        if (isDoubleByteCodePage(cp)) {
-            if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
-                flushBytes();
-            m_pendingCodePage = cp;
-            m_pendingState = g.chars;
-            m_pendingBytes.append(data.data(), static_cast<qsizetype>(data.size()));
+        if (queueDoubleBytes(cp, data))
             return;
-        }
         const char16_t *table = singleByteTable(cp);
         m_textBuffer.resize(static_cast<qsizetype>(data.size()));
         QChar *out = m_textBuffer.data();
@@ -168,15 +162,21 @@ void RtfParser::hexByte(unsigned char b)
     if (g.dest != Dest::Normal)
         return;
     const int cp = codePage();
-    if (isDoubleByteCodePage(cp)) {
-        if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
-            flushBytes();
-        m_pendingCodePage = cp;
-        m_pendingState = g.chars;
-        m_pendingBytes.append(static_cast<char>(b));
-        return;
-    }
-    appendChar(singleByteTable(cp)[b]);
+    const char byte = static_cast<char>(b);
+    if (!queueDoubleBytes(cp, std::string_view(&byte, 1)))
+        appendChar(singleByteTable(cp)[b]);
+}
+
+bool RtfParser::queueDoubleBytes(int cp, std::string_view bytes)
+{
+    if (!isDoubleByteCodePage(cp))
+        return false;
+    if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
+        flushBytes();
+    m_pendingCodePage = cp;
+    m_pendingState = top().chars;
+    m_pendingBytes.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return true;
 }
 
 void RtfParser::binary(std::string_view data)

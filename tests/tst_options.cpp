@@ -61,7 +61,7 @@ class TestOptions : public QObject
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), expected);
         QCOMPARE(readWholeFile(app.program("qx.cfg")),
                  (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
-        QCOMPARE(app.options->modalResult(), mrOk);
+        QCOMPARE(app.options->modalResult(), ModalResult::Ok);
     }
 
     void controlsKeepWhatTheFileCannotChange()
@@ -78,7 +78,7 @@ class TestOptions : public QObject
             QVERIFY(!o->scrollTextVisibleBox_->isChecked());
             o->onCancelClicked();
         });
-        QCOMPARE(app.options->modalResult(), mrCancel);
+        QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
     }
 
     void cancelWritesNothing()
@@ -92,7 +92,7 @@ class TestOptions : public QObject
             QTest::keyClick(o, Qt::Key_Escape);
         });
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
-        QCOMPARE(app.options->modalResult(), mrCancel);
+        QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
     }
 
     void browseTakesTheFolderAtOnceAndCancelKeepsIt()

@@ -3,7 +3,7 @@
 // back from is a real xterm.
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -45,9 +45,9 @@ void click(QWidget *w, QPoint local = {})
     QTest::qWait(100);
 }
 
-void click(Tftext *f, QAction *action)
+void click(TextEditor *f, QAction *action)
 {
-    click(f->StandardToolBar->widgetForAction(action));
+    click(f->toolBar_->widgetForAction(action));
 }
 
 void keys(const QStringList &names)
@@ -72,24 +72,24 @@ QTextCharFormat formatAt(const QTextDocument &doc, int position)
 // Shows the editor modally and runs `steps` inside it; whatever they leave, the editor then
 // closes without a question. Should a step hang in a dialog, the dialogs close after a
 // minute.
-void runEditor(Tftext &editor, std::function<void(Tftext *)> steps)
+void runEditor(TextEditor &editor, std::function<void(TextEditor *)> steps)
 {
     QTimer::singleShot(60000, &editor, [&editor] {
         editor.document().setModified(false);
         while (QWidget *w = QApplication::activeModalWidget())
             w->close();
     });
-    answerModal<Tftext>(
-        [steps](Tftext *f) {
+    answerModal<TextEditor>(
+        [steps](TextEditor *f) {
             if (bringToFront(f))
                 steps(f);
             else
                 QTest::qFail("the editor never got the keyboard", __FILE__, __LINE__);
             f->document().setModified(false);
-            f->BitBtn1->click();
+            f->cancelButton_->click();
         },
         kSlowWait);
-    editor.ShowModal();
+    editor.showModal();
 }
 
 // A real xterm to switch to.
@@ -150,17 +150,17 @@ class TestX11TextEditor : public QObject
     // Bold make the first line bold, and only bold.
     void boldAfterShiftDown()
     {
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         QTextCursor c(&editor.document());
         c.insertText(QStringLiteral("plain line\n"));
         QTextCharFormat underlined;
         underlined.setFontUnderline(true);
         c.insertText(QStringLiteral("under line"), underlined);
-        runEditor(editor, [](Tftext *f) {
-            click(f->Editor, {5, 5});
+        runEditor(editor, [](TextEditor *f) {
+            click(f->textEdit_, {5, 5});
             keys({"ctrl+Home", "shift+Down"});
-            QCOMPARE(f->Editor->textCursor().selectedText().size(), 11);
-            click(f, f->BoldButton);
+            QCOMPARE(f->textEdit_->textCursor().selectedText().size(), 11);
+            click(f, f->boldAction_);
             for (int i = 0; i < 10; ++i) {
                 QCOMPARE(formatAt(f->document(), i).fontWeight(), int(QFont::Bold));
                 QVERIFY(!formatAt(f->document(), i).fontUnderline());
@@ -174,11 +174,11 @@ class TestX11TextEditor : public QObject
     // goes no further and the text stays, still unsaved: OK asks about it again.
     void openAfterACancelledSaveKeepsTheText()
     {
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         bool openShown = false;
         QStringList asked;
-        runEditor(editor, [&](Tftext *f) {
-            click(f->Editor);
+        runEditor(editor, [&](TextEditor *f) {
+            click(f->textEdit_);
             type(QStringLiteral("unsaved words"));
             answerModal<QMessageBox>(
                 [&](QMessageBox *box) {
@@ -200,7 +200,7 @@ class TestX11TextEditor : public QObject
                         1500);
                 },
                 kSlowWait);
-            click(f, f->OpenButton);
+            click(f, f->openAction_);
             QTest::qWait(2000);
             QVERIFY(!openShown);
             QCOMPARE(f->document().toPlainText(), QStringLiteral("unsaved words"));
@@ -213,7 +213,7 @@ class TestX11TextEditor : public QObject
                     click(box->button(QMessageBox::Cancel));
                 },
                 kSlowWait);
-            click(f->BitBtn2);
+            click(f->okButton_);
             QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, kSlowWait);
             QVERIFY(f->isVisible());
         });
@@ -223,10 +223,10 @@ class TestX11TextEditor : public QObject
     // With nothing selected, red then blue: the text is blue, and one undo makes it red.
     void defaultColourTwice()
     {
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         QList<QColor> seen;
-        runEditor(editor, [&](Tftext *f) {
-            click(f->Editor);
+        runEditor(editor, [&](TextEditor *f) {
+            click(f->textEdit_);
             type(QStringLiteral("coloured"));
             const auto chooseColour = [&](const QString &html) {
                 answerModal<QColorDialog>(
@@ -244,14 +244,14 @@ class TestX11TextEditor : public QObject
                         d->reject();
                     },
                     kSlowWait);
-                click(f, f->ToolButton3);
-                QTRY_VERIFY_WITH_TIMEOUT(!f->ColorDialog1->isVisible(), kSlowWait);
+                click(f, f->colourAction_);
+                QTRY_VERIFY_WITH_TIMEOUT(!f->colourDialog_->isVisible(), kSlowWait);
                 QTest::qWait(200);
                 seen << formatAt(f->document(), 0).foreground().color();
             };
             chooseColour(QStringLiteral("#ff0000"));
             chooseColour(QStringLiteral("#0000ff"));
-            click(f, f->CutButton); // undo
+            click(f, f->undoAction_);
             seen << formatAt(f->document(), 0).foreground().color();
             seen << formatAt(f->document(), 7).foreground().color();
         });
@@ -266,14 +266,14 @@ class TestX11TextEditor : public QObject
         Xterm xterm;
         if (!xterm.running())
             QSKIP("xterm is not installed or did not start");
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         bool clearedOnReturn = false, backInOwnBox = false, keptAfterOwnBox = false;
-        runEditor(editor, [&](Tftext *f) {
-            click(f->Editor);
+        runEditor(editor, [&](TextEditor *f) {
+            click(f->textEdit_);
             type(QStringLiteral("typed"));
             QVERIFY(f->document().isModified());
             QVERIFY(xterm.switchTo());
-            click(f->Editor);
+            click(f->textEdit_);
             clearedOnReturn = QTest::qWaitFor([f] { return !f->document().isModified(); }, 5000);
 
             // Again, but away from the editor's own question, and back to it.
@@ -290,7 +290,7 @@ class TestX11TextEditor : public QObject
                     click(box->button(QMessageBox::Cancel));
                 },
                 kSlowWait);
-            click(f, f->OpenButton);
+            click(f, f->openAction_);
             QTRY_VERIFY_WITH_TIMEOUT(f->isActiveWindow(), kSlowWait);
             QTest::qWait(1000);
             keptAfterOwnBox = f->document().isModified();

@@ -2,7 +2,7 @@
 // ask.
 #include "rtf/RichTextFile.h"
 #include "text/RichTextView.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include <QFileInfo>
 
@@ -15,7 +15,7 @@
 
 namespace quorix {
 
-int Tftext::confirm(const QString &text)
+int TextEditor::confirm(const QString &text)
 {
     QMessageBox box(QMessageBox::Question, tr("Confirm"), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
@@ -24,9 +24,9 @@ int Tftext::confirm(const QString &text)
     return box.exec();
 }
 
-bool Tftext::AskSaveChanges(bool onlyWhenSaved)
+bool TextEditor::askSaveChanges(bool onlyWhenSaved)
 {
-    if (!Editor->document()->isModified())
+    if (!textEdit_->document()->isModified())
         return true;
     switch (confirm(tr("Save changes to %1?").arg(fileName_))) {
     case QMessageBox::Yes:
@@ -38,78 +38,78 @@ bool Tftext::AskSaveChanges(bool onlyWhenSaved)
     }
 }
 
-void Tftext::ToolButton1Click()
+void TextEditor::newText()
 {
-    ShowFileName(untitled());
-    Editor->clear();
-    Editor->document()->setModified(false);
+    showFileName(untitled());
+    textEdit_->clear();
+    textEdit_->document()->setModified(false);
 }
 
-void Tftext::OpenButtonClick()
+void TextEditor::openText()
 {
     // The opened file replaces the text: a text the presenter wanted saved and that was
     // not (its save dialog cancelled) stays, and the Open ends.
-    if (!AskSaveChanges(true))
+    if (!askSaveChanges(true))
         return;
-    OpenDialog->setDirectory(dialogFolder_);
-    if (OpenDialog->exec() == QDialog::Accepted) {
-        const QString path = OpenDialog->selectedFiles().value(0);
+    openDialog_->setDirectory(dialogFolder_);
+    if (openDialog_->exec() == QDialog::Accepted) {
+        const QString path = openDialog_->selectedFiles().value(0);
         if (!path.isEmpty())
-            OpenTextFile(path);
+            openTextFile(path);
     }
     // The open dialog offers no read-only choice, so the text is always writable.
-    Editor->setReadOnly(false);
+    textEdit_->setReadOnly(false);
 }
 
-void Tftext::OpenTextFile(const QString &path)
+void TextEditor::openTextFile(const QString &path)
 {
-    loadRichTextView(*Editor, path);
-    ShowFileName(path);
+    loadRichTextView(*textEdit_, path);
+    showFileName(path);
     dialogFolder_ = QFileInfo(path).absolutePath();
-    Editor->setFocus();
-    Editor->document()->setModified(false);
+    textEdit_->setFocus();
+    textEdit_->document()->setModified(false);
 }
 
-void Tftext::FileSave()
+void TextEditor::save()
 {
     saveText();
 }
 
-bool Tftext::saveText()
+bool TextEditor::saveText()
 {
     if (fileName_ == untitled())
-        return SaveTextAs();
-    saveRichTextFile(*Editor->document(), fileName_);
-    Editor->document()->setModified(false);
+        return saveTextAs();
+    saveRichTextFile(*textEdit_->document(), fileName_);
+    textEdit_->document()->setModified(false);
     return true;
 }
 
-bool Tftext::SaveTextAs()
+bool TextEditor::saveTextAs()
 {
-    SaveDialog->setDirectory(dialogFolder_);
-    if (SaveDialog->exec() != QDialog::Accepted)
+    saveDialog_->setDirectory(dialogFolder_);
+    if (saveDialog_->exec() != QDialog::Accepted)
         return false;
-    const QString path = SaveDialog->selectedFiles().value(0);
+    const QString path = saveDialog_->selectedFiles().value(0);
     if (path.isEmpty())
         return false;
     if (QFileInfo::exists(path) && confirm(tr("OK to overwrite %1").arg(path)) != QMessageBox::Yes)
         return false;
     // Whatever the name's extension, the file receives RTF.
-    saveRichTextFile(*Editor->document(), path);
-    ShowFileName(path);
+    saveRichTextFile(*textEdit_->document(), path);
+    showFileName(path);
     dialogFolder_ = QFileInfo(path).absolutePath();
-    Editor->document()->setModified(false);
+    textEdit_->document()->setModified(false);
     return true;
 }
 
-void Tftext::PrintButtonClick()
+void TextEditor::printText()
 {
     QPrintDialog dialog(printer_.get(), this);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     printer_->setDocName(fileName_);
-    Editor->document()->print(printer_.get());
+    textEdit_->document()->print(printer_.get());
 }
 
 } // namespace quorix

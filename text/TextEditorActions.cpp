@@ -3,7 +3,7 @@
 #include "platform/Guard.h"
 #include "text/CustomColours.h"
 #include "text/FontComboBox.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include <QAction>
 #include <QColorDialog>
@@ -80,15 +80,15 @@ Qt::Alignment alignmentOfTag(int tag)
 
 } // namespace
 
-int Tftext::sizeCounter()
+int TextEditor::sizeCounter()
 {
     return sizeCounter_;
 }
 
-QTextCharFormat Tftext::CurrentAttributes() const
+QTextCharFormat TextEditor::currentAttributes() const
 {
-    const QTextCursor cursor = Editor->textCursor();
-    const QFont def = Editor->document()->defaultFont();
+    const QTextCursor cursor = textEdit_->textCursor();
+    const QFont def = textEdit_->document()->defaultFont();
     if (cursor.hasSelection())
         return effective(selectionFormat(cursor), def);
     QTextCharFormat f;
@@ -96,31 +96,31 @@ QTextCharFormat Tftext::CurrentAttributes() const
     return f;
 }
 
-void Tftext::setCurrentAttributes(const QTextCharFormat &change)
+void TextEditor::setCurrentAttributes(const QTextCharFormat &change)
 {
-    if (!Editor->textCursor().hasSelection()) {
+    if (!textEdit_->textCursor().hasSelection()) {
         setDefaultAttributes(change);
         return;
     }
     QTextCharFormat own = change;
     if (own.hasProperty(QTextFormat::ForegroundBrush))
         own.setProperty(kDefaultColour, false);
-    Editor->mergeCurrentCharFormat(own);
+    textEdit_->mergeCurrentCharFormat(own);
 }
 
 // The default attributes govern all text that carries no format of its own: the face,
 // size and style through the document's default font, the colour on every run without
 // a colour of its own and on what is typed next.
-void Tftext::setDefaultAttributes(const QTextCharFormat &change)
+void TextEditor::setDefaultAttributes(const QTextCharFormat &change)
 {
-    QTextDocument *doc = Editor->document();
+    QTextDocument *doc = textEdit_->document();
     QTextCharFormat font = change;
     font.clearForeground();
     if (!font.properties().isEmpty()) {
         QTextCharFormat merged;
         merged.setFont(doc->defaultFont());
         merged.merge(font);
-        Editor->setFont(merged.font());
+        textEdit_->setFont(merged.font());
         doc->setDefaultFont(merged.font());
     }
     if (!change.hasProperty(QTextFormat::ForegroundBrush))
@@ -147,14 +147,14 @@ void Tftext::setDefaultAttributes(const QTextCharFormat &change)
         c.mergeCharFormat(colour);
     }
     c.endEditBlock();
-    QTextCursor typing = Editor->textCursor();
+    QTextCursor typing = textEdit_->textCursor();
     typing.mergeCharFormat(colour);
-    Editor->setTextCursor(typing);
+    textEdit_->setTextCursor(typing);
 }
 
-void Tftext::setStyleBit(int bit, bool on)
+void TextEditor::setStyleBit(int bit, bool on)
 {
-    int style = styleOf(CurrentAttributes().font());
+    int style = styleOf(currentAttributes().font());
     style = on ? style | bit : style & ~bit;
     QTextCharFormat change;
     change.setFontWeight(style & kBold ? QFont::Bold : QFont::Normal);
@@ -163,7 +163,7 @@ void Tftext::setStyleBit(int bit, bool on)
     setCurrentAttributes(change);
 }
 
-void Tftext::applySizeCounter()
+void TextEditor::applySizeCounter()
 {
     // Text cannot be 0 points or smaller: below 1 the text keeps 1 point while the
     // counter goes on.
@@ -172,50 +172,50 @@ void Tftext::applySizeCounter()
     setCurrentAttributes(change);
 }
 
-void Tftext::CopyButtonClick()
+void TextEditor::cut()
 {
-    Editor->cut();
+    textEdit_->cut();
 }
 
-void Tftext::PasteButtonClick()
+void TextEditor::copy()
 {
-    Editor->copy();
+    textEdit_->copy();
 }
 
-void Tftext::UndoButtonClick()
+void TextEditor::paste()
 {
-    Editor->paste();
+    textEdit_->paste();
 }
 
-void Tftext::CutButtonClick()
+void TextEditor::undo()
 {
-    Editor->undo();
+    textEdit_->undo();
 }
 
-void Tftext::fontnameChange()
+void TextEditor::applyFontName()
 {
     if (updating_)
         return;
     QTextCharFormat change;
-    change.setFontFamilies({fontname->currentText()});
+    change.setFontFamilies({fontBox_->currentText()});
     setCurrentAttributes(change);
 }
 
-void Tftext::aplusClick()
+void TextEditor::increaseSize()
 {
     ++sizeCounter_;
     if (!updating_)
         applySizeCounter();
 }
 
-void Tftext::aminusClick()
+void TextEditor::decreaseSize()
 {
     --sizeCounter_;
     if (!updating_)
         applySizeCounter();
 }
 
-void Tftext::ToolButton3Click()
+void TextEditor::chooseColour()
 {
     if (updating_)
         return;
@@ -224,7 +224,7 @@ void Tftext::ToolButton3Click()
     for (int i = 0; i < kCustomColourSlots; ++i)
         QColorDialog::setCustomColor(i, before[i] < 0 ? emptySlot
                                                       : bgrColour(std::uint32_t(before[i])));
-    if (ColorDialog1->exec() != QDialog::Accepted)
+    if (colourDialog_->exec() != QDialog::Accepted)
         return;
     CustomColourSlots after = before;
     for (int i = 0; i < kCustomColourSlots; ++i) {
@@ -234,58 +234,58 @@ void Tftext::ToolButton3Click()
     }
     customColours_ = formatCustomColours(after);
     QTextCharFormat change;
-    change.setForeground(ColorDialog1->selectedColor());
+    change.setForeground(colourDialog_->selectedColor());
     setCurrentAttributes(change);
 }
 
-void Tftext::BoldButtonClick()
+void TextEditor::toggleBold()
 {
     if (!updating_)
-        setStyleBit(kBold, BoldButton->isChecked());
+        setStyleBit(kBold, boldAction_->isChecked());
 }
 
-void Tftext::ItalicButtonClick()
+void TextEditor::toggleItalic()
 {
     if (!updating_)
-        setStyleBit(kItalic, ItalicButton->isChecked());
+        setStyleBit(kItalic, italicAction_->isChecked());
 }
 
-void Tftext::UnderlineButtonClick()
+void TextEditor::toggleUnderline()
 {
     if (!updating_)
-        setStyleBit(kUnderline, UnderlineButton->isChecked());
+        setStyleBit(kUnderline, underlineAction_->isChecked());
 }
 
-void Tftext::setAlignmentTag(int tag)
+void TextEditor::setAlignmentTag(int tag)
 {
     if (!updating_)
-        Editor->setAlignment(alignmentOfTag(tag));
+        textEdit_->setAlignment(alignmentOfTag(tag));
 }
 
-void Tftext::LeftAlignClick()
+void TextEditor::alignLeft()
 {
     setAlignmentTag(0);
 }
 
-void Tftext::CenterAlignClick()
+void TextEditor::alignCentre()
 {
     setAlignmentTag(2);
 }
 
-void Tftext::RightAlignClick()
+void TextEditor::alignRight()
 {
     setAlignmentTag(1);
 }
 
-void Tftext::BulletsButtonClick()
+void TextEditor::toggleBullets()
 {
     if (updating_)
         return;
-    QTextDocument *doc = Editor->document();
-    const QTextCursor cursor = Editor->textCursor();
+    QTextDocument *doc = textEdit_->document();
+    const QTextCursor cursor = textEdit_->textCursor();
     const QTextBlock first = doc->findBlock(cursor.selectionStart());
     const QTextBlock last = doc->findBlock(cursor.selectionEnd());
-    const bool on = BulletsButton->isChecked();
+    const bool on = bulletsAction_->isChecked();
     // Only the selected paragraphs change, each at its own level; lists around them keep
     // their other paragraphs. One undo step.
     QTextCursor edit(doc);
@@ -327,24 +327,24 @@ void Tftext::BulletsButtonClick()
     edit.endEditBlock();
 }
 
-void Tftext::SyncToolbar()
+void TextEditor::syncToolbar()
 {
     updating_ = true;
     guarded([this] {
-        const QTextCursor cursor = Editor->textCursor();
+        const QTextCursor cursor = textEdit_->textCursor();
         const int style =
-            styleOf(effective(cursor.charFormat(), Editor->document()->defaultFont()).font());
-        BoldButton->setChecked(style & kBold);
-        ItalicButton->setChecked(style & kItalic);
-        UnderlineButton->setChecked(style & kUnderline);
-        BulletsButton->setChecked(cursor.currentList() != nullptr);
+            styleOf(effective(cursor.charFormat(), textEdit_->document()->defaultFont()).font());
+        boldAction_->setChecked(style & kBold);
+        italicAction_->setChecked(style & kItalic);
+        underlineAction_->setChecked(style & kUnderline);
+        bulletsAction_->setChecked(cursor.currentList() != nullptr);
         const Qt::Alignment a = cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (a & Qt::AlignRight)
-            RightAlign->setChecked(true);
+            alignRightAction_->setChecked(true);
         else if (a & Qt::AlignHCenter)
-            CenterAlign->setChecked(true);
+            alignCentreAction_->setChecked(true);
         else
-            LeftAlign->setChecked(true);
+            alignLeftAction_->setChecked(true);
     });
     updating_ = false;
 }

@@ -2,8 +2,8 @@
 // The text editor: a small rich-text word processor in which the presenter writes or
 // opens the text that the text source sends. One instance is made at program start and
 // only shown (modally) and hidden afterwards, so its text, file name, toolbar and custom
-// colours persist between showings. It ends with modal result 1 (OK) or 2 (Cancel,
-// Escape, close box), and 0 before its first showing.
+// colours persist between showings. It ends with modal result Ok or Cancel (Cancel,
+// Escape, close box), and None before its first showing.
 #include "controls/ModalDialog.h"
 
 #include <QPointer>
@@ -29,33 +29,34 @@ namespace quorix {
 class FontComboBox;
 class ColourPanel;
 
-class Tftext : public ModalDialog
+class TextEditor : public ModalDialog
 {
     Q_OBJECT
 
   public:
     // The file dialogs start in `startFolder` until a file is opened or saved; from then on
     // in the folder of the file last opened or saved.
-    explicit Tftext(const QString &startFolder, QWidget *parent = nullptr);
-    ~Tftext() override;
+    explicit TextEditor(const QString &startFolder, QWidget *parent = nullptr);
+    ~TextEditor() override;
 
-    // Components, named as in the layout.
-    QToolBar *StandardToolBar = nullptr;
-    QTextEdit *Editor = nullptr;
-    ColourPanel *Panel1 = nullptr, *Panel2 = nullptr;
-    QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr;
-    QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr;
-    QColorDialog *ColorDialog1 = nullptr;
-    FontComboBox *fontname = nullptr;
-    QAction *ToolButton1 = nullptr, *OpenButton = nullptr, *SaveButton = nullptr,
-            *PrintButton = nullptr;
-    QAction *CopyButton = nullptr, *PasteButton = nullptr, *UndoButton = nullptr,
-            *CutButton = nullptr;
-    QAction *aplus = nullptr, *aminus = nullptr, *ToolButton3 = nullptr;
-    QAction *BoldButton = nullptr, *ItalicButton = nullptr, *UnderlineButton = nullptr;
-    QAction *LeftAlign = nullptr, *CenterAlign = nullptr, *RightAlign = nullptr;
-    QAction *BulletsButton = nullptr;
-    QActionGroup *Alignment = nullptr;
+    // Widgets and actions, public for the tests.
+    QToolBar *toolBar_ = nullptr;
+    QTextEdit *textEdit_ = nullptr;
+    ColourPanel *bottomPanel_ = nullptr, *buttonPanel_ = nullptr;
+    QPushButton *cancelButton_ = nullptr, *okButton_ = nullptr;
+    QFileDialog *openDialog_ = nullptr, *saveDialog_ = nullptr;
+    QColorDialog *colourDialog_ = nullptr;
+    FontComboBox *fontBox_ = nullptr;
+    QAction *newAction_ = nullptr, *openAction_ = nullptr, *saveAction_ = nullptr,
+            *printAction_ = nullptr;
+    QAction *cutAction_ = nullptr, *copyAction_ = nullptr, *pasteAction_ = nullptr,
+            *undoAction_ = nullptr;
+    QAction *largerAction_ = nullptr, *smallerAction_ = nullptr, *colourAction_ = nullptr;
+    QAction *boldAction_ = nullptr, *italicAction_ = nullptr, *underlineAction_ = nullptr;
+    QAction *alignLeftAction_ = nullptr, *alignCentreAction_ = nullptr,
+            *alignRightAction_ = nullptr;
+    QAction *bulletsAction_ = nullptr;
+    QActionGroup *alignmentGroup_ = nullptr;
 
     QTextDocument &document() const;
     // Full path of the file last opened or saved, or "Untitled".
@@ -73,32 +74,32 @@ class Tftext : public ModalDialog
     static int sizeCounter();
 
     // Handlers ----------------------------------------------------------------------
-    void FormActivate();
+    void onActivated();
     // True when the window may close; writes the custom colours in every case.
-    bool FormCloseQuery();
-    void ToolButton1Click();
-    void OpenButtonClick();
-    void FileSave();
-    void PrintButtonClick();
-    void CopyButtonClick();
-    void PasteButtonClick();
-    void UndoButtonClick();
-    void CutButtonClick();
-    void fontnameChange();
-    void aplusClick();
-    void aminusClick();
-    void ToolButton3Click();
-    void BoldButtonClick();
-    void ItalicButtonClick();
-    void UnderlineButtonClick();
-    void LeftAlignClick();
-    void CenterAlignClick();
-    void RightAlignClick();
-    void BulletsButtonClick();
+    bool mayClose();
+    void newText();
+    void openText();
+    void save();
+    void printText();
+    void cut();
+    void copy();
+    void paste();
+    void undo();
+    void applyFontName();
+    void increaseSize();
+    void decreaseSize();
+    void chooseColour();
+    void toggleBold();
+    void toggleItalic();
+    void toggleUnderline();
+    void alignLeft();
+    void alignCentre();
+    void alignRight();
+    void toggleBullets();
 
   protected:
     void showEvent(QShowEvent *e) override;
-    void done(int r) override;
+    // Escape and the close box.
     void reject() override;
 
   private:
@@ -108,27 +109,30 @@ class Tftext : public ModalDialog
     void setupTextActions();
     void setupParagraphActions();
     void connectHandlers();
-    void FormCreate(const QString &startFolder);
+    // Every way of closing ends here: the window closes with `result` once the text is
+    // saved or given up.
+    void closeWith(ModalResult result);
+    void setInitialState(const QString &startFolder);
 
     // Character attributes at the selection, or the default ones when nothing is
     // selected: the face, size, style and colour that the character commands change.
-    QTextCharFormat CurrentAttributes() const;
+    QTextCharFormat currentAttributes() const;
     void setCurrentAttributes(const QTextCharFormat &change);
     void setDefaultAttributes(const QTextCharFormat &change);
     void setStyleBit(int bit, bool on);
     void setAlignmentTag(int tag);
     void applySizeCounter();
 
-    void ShowFileName(const QString &path);
+    void showFileName(const QString &path);
     // The save-changes question; false when the calling command is abandoned: on Cancel,
     // and with `onlyWhenSaved` also when Yes did not save the text.
-    bool AskSaveChanges(bool onlyWhenSaved = false);
-    // Save (FileSave) and save-as; false when nothing was written (the save dialog or the
+    bool askSaveChanges(bool onlyWhenSaved = false);
+    // Save and save-as; false when nothing was written (the save dialog or the
     // overwrite question declined).
     bool saveText();
-    bool SaveTextAs();
-    void OpenTextFile(const QString &path);
-    void SyncToolbar();
+    bool saveTextAs();
+    void openTextFile(const QString &path);
+    void syncToolbar();
     int confirm(const QString &text);
 
     QString fileName_;
