@@ -64,7 +64,7 @@ AboutBox::AboutBox(QWidget *parent) : ModalDialog(parent)
     okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
     okButton_->setGeometry(264, 151, 75, 25);
-    connect(okButton_, &QPushButton::clicked, this, [this] { setModalResult(mrOk); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { setModalResult(ModalResult::Ok); });
 }
 
 QString AboutBox::webAddress()

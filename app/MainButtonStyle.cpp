@@ -63,17 +63,17 @@ void applyMainButtonStyle(GradientButton *button, MainButton which)
 {
     if (!button)
         return;
-    button->setColorScheme(GradientButton::csCustom);
+    button->setColorScheme(GradientButton::Custom);
     applyPalette(*button, mainButtonPalette(which));
     button->setGradient(true);
     button->setHotTrack(true);
     button->setTransparentGlyph(true);
     button->setTabStop(false);
     if (which == MainButton::Send) {
-        button->setLayout(GradientButton::blGlyphTop);
+        button->setLayout(GradientButton::GlyphTop);
         button->setSpacing(0);
     } else {
-        button->setLayout(GradientButton::blGlyphLeft);
+        button->setLayout(GradientButton::GlyphLeft);
         button->setSpacing(4);
     }
 }

@@ -62,14 +62,14 @@ void MainWindow::setOptionsDialog(OptionsDialog *dialog)
     optionsDialog_ = dialog;
 }
 
-void MainWindow::setTextEditor(Tftext *editor)
+void MainWindow::setTextEditor(TextEditor *editor)
 {
     textPage_->setEditor(editor);
 }
 
-void MainWindow::setSetupWindow(Tfss *fss)
+void MainWindow::setSetupWindow(SetupWindow *setupWindow)
 {
-    slidePage_->setSetupWindow(fss);
+    slidePage_->setSetupWindow(setupWindow);
 }
 
 MainWindow::~MainWindow()
@@ -210,11 +210,11 @@ void MainWindow::setupPages()
 {
     textPage_ = new TextPage(
         state_, pageFrame_, [this] { send(); }, this);
-    textPanel_ = textPage_->p9;
-    textView_ = textPage_->red;
+    textPanel_ = textPage_->panel_;
+    textView_ = textPage_->view_;
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
-    slidePanel_ = slidePage_->p7;
-    slideTimer_ = slidePage_->Timerstep;
+    slidePanel_ = slidePage_->panel_;
+    slideTimer_ = slidePage_->slideTimer_;
     const CaptureSources::Controls controls{
         preview_,       pickerPanel_,        captionStrip_,     pages_, windowCaptureTimer_,
         autoSendWatch_, screenCaptureTimer_, clipboardWatcher_, this};
@@ -244,11 +244,11 @@ void MainWindow::connectHandlers()
     connect(autoSendLabel_, &ClickableLabel::clicked, this, reported([this] { toggleAutoSend(); }));
     connect(background_, &DragPanel::doubleClicked, this,
             reported([this] { onBackgroundDoubleClicked(); }));
-    connect(windowCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+    connect(windowCaptureTimer_, &RestartOnChangeTimer::timeout, this,
             reported([this] { captureWindowTick(); }));
-    connect(autoSendWatch_, &RestartOnChangeTimer::OnTimer, this,
+    connect(autoSendWatch_, &RestartOnChangeTimer::timeout, this,
             reported([this] { onAutoSendWatchTick(); }));
-    connect(screenCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+    connect(screenCaptureTimer_, &RestartOnChangeTimer::timeout, this,
             reported([this] { captureScreenTick(); }));
     connect(clipboardWatcher_, &ClipboardWatcher::changed, this,
             reported([this] { onClipboardChanged(); }));

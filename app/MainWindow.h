@@ -28,8 +28,8 @@ class DragPanel;
 class ClipboardWatcher;
 class ColourPanel;
 class OptionsDialog;
-class Tftext;
-class Tfss;
+class TextEditor;
+class SetupWindow;
 
 class MainWindow : public QWidget
 {
@@ -42,9 +42,9 @@ class MainWindow : public QWidget
     // The Options dialog must exist before startUp, which may open it.
     void setOptionsDialog(OptionsDialog *dialog);
     // The text editor, made last at start-up; the text page shows it.
-    void setTextEditor(Tftext *editor);
+    void setTextEditor(TextEditor *editor);
     // The slide-show set-up window, whose show the slide page plays.
-    void setSetupWindow(Tfss *fss);
+    void setSetupWindow(SetupWindow *setupWindow);
 
     // Runs the creation step (reads the configuration, restores the position, may open
     // the Options dialog). Call once, after the Options dialog exists.

@@ -156,7 +156,7 @@ void MainWindow::showSharedFolderMissing()
 void MainWindow::openOptions()
 {
     if (optionsDialog_)
-        optionsDialog_->ShowModal();
+        optionsDialog_->showModal();
 }
 
 } // namespace quorix

@@ -167,7 +167,7 @@ void OptionsDialog::onOkClicked()
                    flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
     letPendingMessagesRun();
     writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
-    setModalResult(mrOk);
+    setModalResult(ModalResult::Ok);
     const bool onlyQuorix = onlyQuorixViewersBox_->isChecked();
     main_->state().onlyQuorixViewers = onlyQuorix;
     if (!writeOnlyQuorixViewers(onlyQuorix))
@@ -177,7 +177,7 @@ void OptionsDialog::onOkClicked()
 
 void OptionsDialog::onCancelClicked()
 {
-    setModalResult(mrCancel);
+    setModalResult(ModalResult::Cancel);
 }
 
 void OptionsDialog::chooseSharedFolder()
@@ -200,7 +200,7 @@ void OptionsDialog::showAbout()
 {
     if (!aboutBox_)
         return;
-    aboutBox_->ShowModal();
+    aboutBox_->showModal();
     // Coming back from the About box the dialog reads the viewer settings file afresh.
     activateWindow();
     readSettings();

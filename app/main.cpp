@@ -2,8 +2,8 @@
 #include "app/Glyphs.h"
 #include "app/MainWindow.h"
 #include "app/OptionsDialog.h"
-#include "slideshow/uss.h"
-#include "text/utext.h"
+#include "slideshow/SetupWindow.h"
+#include "text/TextEditor.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -24,14 +24,14 @@ int main(int argc, char **argv)
     quorix::OptionsDialog optionsDialog(&mainWindow, &mainWindow);
     quorix::AboutBox aboutBox(&optionsDialog);
     optionsDialog.setAbout(&aboutBox);
-    quorix::Tfss fss(mainWindow.state(), &mainWindow);
-    mainWindow.setSetupWindow(&fss);
+    quorix::SetupWindow setupWindow(mainWindow.state(), &mainWindow);
+    mainWindow.setSetupWindow(&setupWindow);
     mainWindow.setOptionsDialog(&optionsDialog);
     mainWindow.startUp();
     // The text editor comes last; it stays above the always-on-top main window it
     // belongs to.
-    quorix::Tftext ftext(mainWindow.programFolder(), &mainWindow);
-    mainWindow.setTextEditor(&ftext);
+    quorix::TextEditor textEditor(quorix::TextEditor::documentsFolder(), &mainWindow);
+    mainWindow.setTextEditor(&textEditor);
 
     mainWindow.show();
     return app.exec();

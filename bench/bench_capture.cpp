@@ -289,11 +289,11 @@ int main(int argc, char **argv)
         }
         return median(v);
     };
-    QLabel slika;
+    QLabel picture;
     TickParts parts;
     std::vector<double> grabs, writes, partFits;
     for (int i = 0; i < 30; ++i) {
-        parts.run(shared, &slika);
+        parts.run(shared, &picture);
         grabs.push_back(parts.grabMs);
         writes.push_back(parts.writeMs);
         partFits.push_back(parts.fitMs);

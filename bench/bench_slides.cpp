@@ -13,8 +13,8 @@
 // work folder.
 #include "platform/SharedState.h"
 #include "platform/WholeFile.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideListFile.h"
-#include "slideshow/uss.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -145,11 +145,11 @@ void previewFigures(const QString &work)
 
     std::vector<double> past;
     for (int i = 0; i < kRuns; ++i) {
-        quorix::Tfss fss(state);
-        fss.cbloop->setChecked(true);
+        quorix::SetupWindow setupWindow(state);
+        setupWindow.loopBox_->setChecked(true);
         QElapsedTimer clock;
         clock.start();
-        fss.BitBtn1Click();
+        setupWindow.playPreview();
         past.push_back(clock.nsecsElapsed() / 1e6 - 1000);
     }
     std::printf("\nPreview of an empty list with Loop ticked, 1 s: ends %.1f ms after the "
@@ -158,40 +158,40 @@ void previewFigures(const QString &work)
 
     std::vector<double> afterStop;
     for (int i = 0; i < kRuns; ++i) {
-        quorix::Tfss fss(state);
-        fss.aceptFiles({slide});
-        fss.cbloop->setChecked(true);
+        quorix::SetupWindow setupWindow(state);
+        setupWindow.addDroppedFiles({slide});
+        setupWindow.loopBox_->setChecked(true);
         QElapsedTimer clock;
         qint64 stoppedAt = 0;
-        QTimer::singleShot(150, &fss, [&] { fss.BitBtn1Click(); });
-        QTimer::singleShot(1600, &fss, [&] {
+        QTimer::singleShot(150, &setupWindow, [&] { setupWindow.playPreview(); });
+        QTimer::singleShot(1600, &setupWindow, [&] {
             stoppedAt = clock.nsecsElapsed();
-            fss.BitBtn3->click();
+            setupWindow.stopButton_->click();
         });
         clock.start();
-        fss.BitBtn1Click();
+        setupWindow.playPreview();
         afterStop.push_back((clock.nsecsElapsed() - stoppedAt) / 1e6);
     }
     std::printf("Stop during a Preview inside a Preview of one looping slide: both end "
                 "%.1f ms later\n",
                 median(afterStop));
 
-    quorix::Tfss fss(state);
+    quorix::SetupWindow setupWindow(state);
     for (const char *name : {"broken-a.jpg", "broken-b.png", "broken-c.bmp"}) {
         const QString path = work + "/" + name;
         quorix::writeWholeFile(path, "no picture at all");
         try {
-            fss.aceptFiles({path});
+            setupWindow.addDroppedFiles({path});
         } catch (const std::exception &) {
             // The row stays, without dimensions.
         }
     }
-    fss.cbloop->setChecked(true);
-    QTimer::singleShot(3000, &fss, [&] { fss.BitBtn3->click(); });
+    setupWindow.loopBox_->setChecked(true);
+    QTimer::singleShot(3000, &setupWindow, [&] { setupWindow.stopButton_->click(); });
     QElapsedTimer clock;
     clock.start();
     const double cpuBefore = processCpuSeconds();
-    fss.BitBtn1Click();
+    setupWindow.playPreview();
     const double cpu = processCpuSeconds() - cpuBefore;
     std::printf("Looping Preview of 3 unreadable slides for %.1f s: %.1f %% of a core\n",
                 clock.nsecsElapsed() / 1e9, 100 * cpu / (clock.nsecsElapsed() / 1e9));
@@ -249,17 +249,17 @@ int main(int argc, char **argv)
     const QString obl = work + "/photos.obl";
     quorix::saveSlideList(obl, lines);
     quorix::SharedState state;
-    quorix::Tfss fss(state);
+    quorix::SetupWindow setupWindow(state);
     std::vector<double> times;
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer clock;
         clock.start();
-        fss.openSlideList(obl);
+        setupWindow.openSlideList(obl);
         times.push_back(clock.nsecsElapsed() / 1e9);
     }
     std::printf("\nOpening a slide list of 500 photos: %.3f s (median of 3), %.3f s per 100 "
                 "rows, %d rows\n",
-                median(times), median(times) / 5, fss.tabela->topLevelItemCount());
+                median(times), median(times) / 5, setupWindow.slideList_->topLevelItemCount());
     previewFigures(work);
     return 0;
 }

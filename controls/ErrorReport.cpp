@@ -19,15 +19,22 @@ void showErrorReport(const QString &text)
     box.exec();
 }
 
-void runReported(const std::function<void()> &body) noexcept
+std::optional<QString> failureOf(const std::function<void()> &step) noexcept
 {
     try {
-        body();
+        step();
+        return std::nullopt;
     } catch (const std::exception &e) {
-        showErrorReport(failureText(e));
+        return failureText(e);
     } catch (...) {
-        showErrorReport(QStringLiteral("Unknown failure"));
+        return QStringLiteral("Unknown failure");
     }
+}
+
+void runReported(const std::function<void()> &body) noexcept
+{
+    if (const std::optional<QString> failure = failureOf(body))
+        showErrorReport(*failure);
 }
 
 } // namespace quorix

@@ -26,9 +26,9 @@ GradientButton::GradientButton(QWidget *parent) : QWidget(parent)
     cancel_ = false;
     default_ = false;
     hotTrack_ = true;
-    setColorScheme(csNeoDesert); // switches the gradient on
+    setColorScheme(NeoDesert); // switches the gradient on
     mouseHeld_ = false;
-    // White grad slots for hover, press and disabled; the scheme stays csNeoDesert.
+    // White grad slots for hover, press and disabled; the scheme stays NeoDesert.
     colours_[overGroup + roleGrad] = Qt::white;
     colours_[downGroup + roleGrad] = Qt::white;
     colours_[disabledGroup + roleGrad] = Qt::white;
@@ -55,7 +55,7 @@ void GradientButton::setColor(int slot, const QColor &colour)
     if (slot < 0 || slot >= slotCount)
         return;
     colours_[static_cast<std::size_t>(slot)] = colour;
-    scheme_ = csCustom;
+    scheme_ = Custom;
     update();
 }
 
@@ -67,7 +67,7 @@ void GradientButton::setCtl3D(bool on)
 
 void GradientButton::setLayout(GlyphLayout layout)
 {
-    if (layout < blGlyphLeft || layout > blGlyphBottom)
+    if (layout < GlyphLeft || layout > GlyphBottom)
         return;
     layout_ = layout;
     update();
@@ -133,7 +133,7 @@ void GradientButton::click()
         form->setModalResult(modalResult_);
     if (!self)
         return;
-    setState(vsNormal);
+    setState(NormalState);
     repaint();
     emit clicked();
 }
@@ -247,14 +247,14 @@ void GradientButton::pointerEntered()
     pointerInside_ = true;
     if (!hotTrack_)
         return;
-    setState(mouseHeld_ ? vsDown : vsHot);
+    setState(mouseHeld_ ? DownState : HotState);
     repaint();
 }
 
 void GradientButton::pointerLeft()
 {
     pointerInside_ = false;
-    setState(vsNormal);
+    setState(NormalState);
     repaint();
 }
 
@@ -270,7 +270,7 @@ void GradientButton::pressLeft(bool mayClick)
 {
     mouseHeld_ = true;
     clickOnRelease_ = mayClick;
-    setState(vsDown);
+    setState(DownState);
     if (tabStop())
         setFocus(Qt::MouseFocusReason);
     repaint();
@@ -324,7 +324,7 @@ void GradientButton::mouseReleaseEvent(QMouseEvent *e)
             if (deactivations_ != deactivations) {
                 mouseHeld_ = false;
                 pointerInside_ = rect().contains(mapFromGlobal(QCursor::pos()));
-                setState(pointerInside_ && hotTrack_ ? vsHot : vsNormal);
+                setState(pointerInside_ && hotTrack_ ? HotState : NormalState);
                 repaint();
                 return;
             }
@@ -334,7 +334,7 @@ void GradientButton::mouseReleaseEvent(QMouseEvent *e)
     // Only a release strictly inside shows the hot look: one on the left or top edge
     // keeps the normal look that the click left.
     if (p.x() > 0 && p.x() < width() && p.y() > 0 && p.y() < height())
-        setState(hotTrack_ ? vsHot : vsNormal);
+        setState(hotTrack_ ? HotState : NormalState);
     repaint();
 }
 
@@ -349,7 +349,7 @@ void GradientButton::focusInEvent(QFocusEvent *)
 void GradientButton::focusOutEvent(QFocusEvent *)
 {
     focused_ = false;
-    setState(vsNormal);
+    setState(NormalState);
     repaint();
 }
 
@@ -357,7 +357,7 @@ void GradientButton::keyPressEvent(QKeyEvent *e)
 {
     switch (e->key()) {
     case Qt::Key_Space:
-        setState(vsDown);
+        setState(DownState);
         e->accept();
         break;
     case Qt::Key_Return:
@@ -387,7 +387,7 @@ void GradientButton::keyReleaseEvent(QKeyEvent *e)
         return;
     }
     e->accept();
-    setState(vsNormal);
+    setState(NormalState);
     repaint();
     click();
 }

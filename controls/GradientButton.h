@@ -8,6 +8,8 @@
 // It behaves as a dialog button too: a modal result handed to its ModalDialog before
 // clicked() is emitted, Default and Cancel roles for Enter and Escape, keyboard clicks with
 // Space and Enter, and an "&" accelerator in the caption (Alt + letter).
+#include "controls/ModalDialog.h"
+
 #include <array>
 #include <QColor>
 #include <QImage>
@@ -22,80 +24,80 @@ class GradientButton : public QWidget
     Q_OBJECT
 
     // The colour slots, in slot order (the index of setColor()).
-    Q_PROPERTY(QColor ColorFace READ colorFace WRITE setColorFace)
-    Q_PROPERTY(QColor ColorGrad READ colorGrad WRITE setColorGrad)
-    Q_PROPERTY(QColor ColorDark READ colorDark WRITE setColorDark)
-    Q_PROPERTY(QColor ColorLight READ colorLight WRITE setColorLight)
-    Q_PROPERTY(QColor ColorBorder READ colorBorder WRITE setColorBorder)
-    Q_PROPERTY(QColor ColorText READ colorText WRITE setColorText)
-    Q_PROPERTY(QColor OverColorFace READ overColorFace WRITE setOverColorFace)
-    Q_PROPERTY(QColor OverColorGrad READ overColorGrad WRITE setOverColorGrad)
-    Q_PROPERTY(QColor OverColorDark READ overColorDark WRITE setOverColorDark)
-    Q_PROPERTY(QColor OverColorLight READ overColorLight WRITE setOverColorLight)
-    Q_PROPERTY(QColor OverColorBorder READ overColorBorder WRITE setOverColorBorder)
-    Q_PROPERTY(QColor OverColorText READ overColorText WRITE setOverColorText)
-    Q_PROPERTY(QColor DownColorFace READ downColorFace WRITE setDownColorFace)
-    Q_PROPERTY(QColor DownColorGrad READ downColorGrad WRITE setDownColorGrad)
-    Q_PROPERTY(QColor DownColorDark READ downColorDark WRITE setDownColorDark)
-    Q_PROPERTY(QColor DownColorLight READ downColorLight WRITE setDownColorLight)
-    Q_PROPERTY(QColor DownColorBorder READ downColorBorder WRITE setDownColorBorder)
-    Q_PROPERTY(QColor DownColorText READ downColorText WRITE setDownColorText)
-    Q_PROPERTY(QColor DisabledColorFace READ disabledColorFace WRITE setDisabledColorFace)
-    Q_PROPERTY(QColor DisabledColorGrad READ disabledColorGrad WRITE setDisabledColorGrad)
-    Q_PROPERTY(QColor DisabledColorDark READ disabledColorDark WRITE setDisabledColorDark)
-    Q_PROPERTY(QColor DisabledColorLight READ disabledColorLight WRITE setDisabledColorLight)
-    Q_PROPERTY(QColor DisabledColorBorder READ disabledColorBorder WRITE setDisabledColorBorder)
-    Q_PROPERTY(QColor DisabledColorText READ disabledColorText WRITE setDisabledColorText)
-    Q_PROPERTY(QColor ColorFocusRect READ colorFocusRect WRITE setColorFocusRect)
+    Q_PROPERTY(QColor colorFace READ colorFace WRITE setColorFace)
+    Q_PROPERTY(QColor colorGrad READ colorGrad WRITE setColorGrad)
+    Q_PROPERTY(QColor colorDark READ colorDark WRITE setColorDark)
+    Q_PROPERTY(QColor colorLight READ colorLight WRITE setColorLight)
+    Q_PROPERTY(QColor colorBorder READ colorBorder WRITE setColorBorder)
+    Q_PROPERTY(QColor colorText READ colorText WRITE setColorText)
+    Q_PROPERTY(QColor overColorFace READ overColorFace WRITE setOverColorFace)
+    Q_PROPERTY(QColor overColorGrad READ overColorGrad WRITE setOverColorGrad)
+    Q_PROPERTY(QColor overColorDark READ overColorDark WRITE setOverColorDark)
+    Q_PROPERTY(QColor overColorLight READ overColorLight WRITE setOverColorLight)
+    Q_PROPERTY(QColor overColorBorder READ overColorBorder WRITE setOverColorBorder)
+    Q_PROPERTY(QColor overColorText READ overColorText WRITE setOverColorText)
+    Q_PROPERTY(QColor downColorFace READ downColorFace WRITE setDownColorFace)
+    Q_PROPERTY(QColor downColorGrad READ downColorGrad WRITE setDownColorGrad)
+    Q_PROPERTY(QColor downColorDark READ downColorDark WRITE setDownColorDark)
+    Q_PROPERTY(QColor downColorLight READ downColorLight WRITE setDownColorLight)
+    Q_PROPERTY(QColor downColorBorder READ downColorBorder WRITE setDownColorBorder)
+    Q_PROPERTY(QColor downColorText READ downColorText WRITE setDownColorText)
+    Q_PROPERTY(QColor disabledColorFace READ disabledColorFace WRITE setDisabledColorFace)
+    Q_PROPERTY(QColor disabledColorGrad READ disabledColorGrad WRITE setDisabledColorGrad)
+    Q_PROPERTY(QColor disabledColorDark READ disabledColorDark WRITE setDisabledColorDark)
+    Q_PROPERTY(QColor disabledColorLight READ disabledColorLight WRITE setDisabledColorLight)
+    Q_PROPERTY(QColor disabledColorBorder READ disabledColorBorder WRITE setDisabledColorBorder)
+    Q_PROPERTY(QColor disabledColorText READ disabledColorText WRITE setDisabledColorText)
+    Q_PROPERTY(QColor colorFocusRect READ colorFocusRect WRITE setColorFocusRect)
 
-    Q_PROPERTY(Scheme ColorScheme READ colorScheme WRITE setColorScheme)
-    Q_PROPERTY(bool Ctl3D READ ctl3D WRITE setCtl3D)
-    Q_PROPERTY(GlyphLayout Layout READ layout WRITE setLayout)
-    Q_PROPERTY(QImage Glyph READ glyph WRITE setGlyph)
-    Q_PROPERTY(int Spacing READ spacing WRITE setSpacing)
-    Q_PROPERTY(bool TransparentGlyph READ transparentGlyph WRITE setTransparentGlyph)
-    Q_PROPERTY(bool Gradient READ gradient WRITE setGradient)
-    Q_PROPERTY(bool HotTrack READ hotTrack WRITE setHotTrack)
-    Q_PROPERTY(bool Cancel READ cancel WRITE setCancel)
-    Q_PROPERTY(bool Default READ isDefault WRITE setDefault)
-    Q_PROPERTY(int ModalResult READ modalResult WRITE setModalResult)
-    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
-    Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
+    Q_PROPERTY(Scheme colorScheme READ colorScheme WRITE setColorScheme)
+    Q_PROPERTY(bool ctl3D READ ctl3D WRITE setCtl3D)
+    Q_PROPERTY(GlyphLayout layout READ layout WRITE setLayout)
+    Q_PROPERTY(QImage glyph READ glyph WRITE setGlyph)
+    Q_PROPERTY(int spacing READ spacing WRITE setSpacing)
+    Q_PROPERTY(bool transparentGlyph READ transparentGlyph WRITE setTransparentGlyph)
+    Q_PROPERTY(bool gradient READ gradient WRITE setGradient)
+    Q_PROPERTY(bool hotTrack READ hotTrack WRITE setHotTrack)
+    Q_PROPERTY(bool cancel READ cancel WRITE setCancel)
+    Q_PROPERTY(bool default READ isDefault WRITE setDefault)
+    Q_PROPERTY(quorix::ModalResult modalResult READ modalResult WRITE setModalResult)
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
+    Q_PROPERTY(bool tabStop READ tabStop WRITE setTabStop)
 
   public:
     enum Scheme
     {
-        csNeoDesert,
-        csNeoSky,
-        csNeoGrass,
-        csNeoSilver,
-        csNeoRose,
-        csNeoSun,
-        csDesert,
-        csGrass,
-        csSky,
-        csSun,
-        csRose,
-        csSilver,
-        csCustom
+        NeoDesert,
+        NeoSky,
+        NeoGrass,
+        NeoSilver,
+        NeoRose,
+        NeoSun,
+        Desert,
+        Grass,
+        Sky,
+        Sun,
+        Rose,
+        Silver,
+        Custom
     };
     Q_ENUM(Scheme)
 
     enum GlyphLayout
     {
-        blGlyphLeft,
-        blGlyphRight,
-        blGlyphTop,
-        blGlyphBottom
+        GlyphLeft,
+        GlyphRight,
+        GlyphTop,
+        GlyphBottom
     };
     Q_ENUM(GlyphLayout)
 
     // Chooses the colour group; down also shifts glyph and caption by one pixel.
     enum VisualState
     {
-        vsNormal,
-        vsHot,
-        vsDown
+        NormalState,
+        HotState,
+        DownState
     };
 
     // Slot numbers: four groups of six roles, then the focus rectangle.
@@ -117,7 +119,7 @@ class GradientButton : public QWidget
 
     // Colour slots -----------------------------------------------------------------------
     QColor color(int slot) const;
-    // Stores the colour, switches the scheme to csCustom and repaints later. A slot number
+    // Stores the colour, switches the scheme to Custom and repaints later. A slot number
     // outside 0 ... 24 is ignored.
     void setColor(int slot, const QColor &colour);
 
@@ -175,8 +177,8 @@ class GradientButton : public QWidget
 
     // Look --------------------------------------------------------------------------------
     Scheme colorScheme() const { return scheme_; }
-    // The six csNeo... schemes write all 25 slots and switch the gradient on; the six
-    // others keep the four grad slots and switch it off; csCustom writes nothing.
+    // The six Neo... schemes write all 25 slots and switch the gradient on; the six
+    // others keep the four grad slots and switch it off; Custom writes nothing.
     void setColorScheme(Scheme scheme);
     bool ctl3D() const { return ctl3D_; }
     void setCtl3D(bool on);
@@ -200,8 +202,8 @@ class GradientButton : public QWidget
     void setCancel(bool on) { cancel_ = on; }
     bool isDefault() const { return default_; }
     void setDefault(bool on) { default_ = on; }
-    int modalResult() const { return modalResult_; }
-    void setModalResult(int result) { modalResult_ = result; }
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult result) { modalResult_ = result; }
     // On: the button is in the tab order and a left press takes the focus.
     bool tabStop() const { return focusPolicy() != Qt::NoFocus; }
     void setTabStop(bool on);
@@ -251,9 +253,9 @@ class GradientButton : public QWidget
     void applySchemeColours(Scheme scheme);
 
     std::array<QColor, slotCount> colours_;
-    Scheme scheme_ = csCustom;
+    Scheme scheme_ = Custom;
     bool ctl3D_ = true;
-    GlyphLayout layout_ = blGlyphLeft;
+    GlyphLayout layout_ = GlyphLeft;
     QImage glyph_;
     QImage drawnGlyph_; // glyph_ as drawn: keyed by its top-left pixel or opaque
     int spacing_ = 4;
@@ -263,9 +265,9 @@ class GradientButton : public QWidget
     bool hotTrack_ = true;
     bool cancel_ = false;
     bool default_ = false;
-    int modalResult_ = 0;
+    ModalResult modalResult_ = ModalResult::None;
 
-    VisualState state_ = vsNormal;
+    VisualState state_ = NormalState;
     int deactivations_ = 0; // of the button's window: tells when a click opened another
     bool mouseHeld_ = false;
     bool clickOnRelease_ = false; // a left press on the button that a release may complete

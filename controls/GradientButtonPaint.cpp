@@ -100,7 +100,7 @@ QImage GradientButton::paintBitmap() const
     Pixels px(bitmap);
 
     // 1. The colour group of the visual state; a disabled button always uses its own.
-    int group = state_ == vsDown ? downGroup : state_ == vsHot ? overGroup : normalGroup;
+    int group = state_ == DownState ? downGroup : state_ == HotState ? overGroup : normalGroup;
     if (!isEnabled())
         group = disabledGroup;
     const QColor face = colours_[group + roleFace];
@@ -122,7 +122,7 @@ QImage GradientButton::paintBitmap() const
     const int th = caption_.isEmpty() ? 0 : metrics.height();
     int tx = (W - tw) / 2;
     int ty = (H - th) / 2;
-    const bool down = state_ == vsDown;
+    const bool down = state_ == DownState;
 
     QPainter painter(&bitmap);
     // 5. The glyph beside, above or below the caption; C++ division and remainder truncate
@@ -135,7 +135,7 @@ QImage GradientButton::paintBitmap() const
         int gx = 0;
         int gy = 0;
         switch (layout_) {
-        case blGlyphLeft:
+        case GlyphLeft:
             gx = tx - gw / 2;
             gy = (H - gh) / 2;
             tx = tx + gw / 2;
@@ -144,7 +144,7 @@ QImage GradientButton::paintBitmap() const
                 tx = tx + S / 2;
             }
             break;
-        case blGlyphRight:
+        case GlyphRight:
             gx = tx + tw - gw / 2;
             gy = (H - gh) / 2;
             tx = tx + (-gw) / 2;
@@ -153,7 +153,7 @@ QImage GradientButton::paintBitmap() const
                 tx = tx - S / 2; // = (-S) div 2, without overflowing for any S
             }
             break;
-        case blGlyphTop:
+        case GlyphTop:
             gx = (W - gw) / 2;
             gy = ty - gh / 2 - gh % 2;
             ty = ty + gh / 2;
@@ -162,7 +162,7 @@ QImage GradientButton::paintBitmap() const
                 ty = ty + S / 2;
             }
             break;
-        case blGlyphBottom:
+        case GlyphBottom:
             gx = (W - gw) / 2;
             gy = ty + th - gh / 2;
             ty = ty + (-gh) / 2;

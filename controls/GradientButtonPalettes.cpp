@@ -51,11 +51,11 @@ GradientButtonPalette setupListPalette(SetupListButton which)
 
 void applySetupListStyle(GradientButton &button, SetupListButton which)
 {
-    button.setColorScheme(GradientButton::csCustom);
+    button.setColorScheme(GradientButton::Custom);
     applyPalette(button, setupListPalette(which));
     button.setGradient(true);
     button.setHotTrack(true);
-    button.setLayout(GradientButton::blGlyphLeft);
+    button.setLayout(GradientButton::GlyphLeft);
     button.setSpacing(4);
     button.setTransparentGlyph(true);
     button.setTabStop(false);

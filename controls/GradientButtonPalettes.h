@@ -20,7 +20,7 @@ struct GradientButtonPalette
     std::uint32_t focusRect;
 };
 
-// Writes all 25 slots in slot order; the button's scheme becomes csCustom.
+// Writes all 25 slots in slot order; the button's scheme becomes Custom.
 void applyPalette(GradientButton &button, const GradientButtonPalette &palette);
 
 // Named colours of the layouts.

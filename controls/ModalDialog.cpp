@@ -2,32 +2,32 @@
 
 namespace quorix {
 
-int ModalDialog::ShowModal()
+ModalResult ModalDialog::showModal()
 {
-    modalResult_ = mrNone;
+    modalResult_ = ModalResult::None;
     exec();
-    if (modalResult_ == mrNone)
-        modalResult_ = mrCancel;
+    if (modalResult_ == ModalResult::None)
+        modalResult_ = ModalResult::Cancel;
     return modalResult_;
 }
 
-void ModalDialog::setModalResult(int result)
+void ModalDialog::setModalResult(ModalResult result)
 {
     modalResult_ = result;
-    if (result != mrNone && isVisible())
-        QDialog::done(result == mrOk ? Accepted : Rejected);
+    if (result != ModalResult::None && isVisible())
+        QDialog::done(result == ModalResult::Ok ? Accepted : Rejected);
 }
 
 void ModalDialog::done(int r)
 {
-    if (modalResult_ == mrNone)
-        modalResult_ = r == Accepted ? mrOk : mrCancel;
+    if (modalResult_ == ModalResult::None)
+        modalResult_ = r == Accepted ? ModalResult::Ok : ModalResult::Cancel;
     QDialog::done(r);
 }
 
 void ModalDialog::reject()
 {
-    modalResult_ = mrCancel;
+    modalResult_ = ModalResult::Cancel;
     QDialog::done(Rejected);
 }
 

@@ -1,13 +1,16 @@
 #pragma once
-// A window shown modally that ends with an integer modal result: 1 (OK) or 2 (Cancel,
-// Escape, close box); 0 before its first showing. Setting a result other than 0 closes it.
+// A window shown modally that ends with a modal result: OK or Cancel (Escape, close box);
+// None before its first showing. Setting a result other than None closes it.
 #include <QDialog>
 
 namespace quorix {
 
-constexpr int mrNone = 0;
-constexpr int mrOk = 1;
-constexpr int mrCancel = 2;
+enum class ModalResult : int
+{
+    None = 0,
+    Ok = 1,
+    Cancel = 2,
+};
 
 class ModalDialog : public QDialog
 {
@@ -16,16 +19,16 @@ class ModalDialog : public QDialog
   public:
     using QDialog::QDialog;
 
-    int ShowModal();
-    int modalResult() const { return modalResult_; }
-    void setModalResult(int result);
+    ModalResult showModal();
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult result);
 
   protected:
     void done(int r) override;
     void reject() override;
 
   private:
-    int modalResult_ = mrNone;
+    ModalResult modalResult_ = ModalResult::None;
 };
 
 } // namespace quorix

@@ -6,7 +6,7 @@ RestartOnChangeTimer::RestartOnChangeTimer(QObject *parent, int interval)
     : QObject(parent), interval_(interval)
 {
     timer_.setTimerType(Qt::CoarseTimer);
-    connect(&timer_, &QTimer::timeout, this, &RestartOnChangeTimer::OnTimer);
+    connect(&timer_, &QTimer::timeout, this, &RestartOnChangeTimer::timeout);
 }
 
 void RestartOnChangeTimer::setEnabled(bool on)

@@ -10,8 +10,8 @@ namespace quorix {
 class RestartOnChangeTimer : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ enabled WRITE setEnabled)
-    Q_PROPERTY(int Interval READ interval WRITE setInterval)
+    Q_PROPERTY(bool enabled READ enabled WRITE setEnabled)
+    Q_PROPERTY(int interval READ interval WRITE setInterval)
 
   public:
     explicit RestartOnChangeTimer(QObject *parent = nullptr, int interval = 1000);
@@ -25,7 +25,7 @@ class RestartOnChangeTimer : public QObject
     bool isTicking() const { return timer_.isActive(); }
 
   signals:
-    void OnTimer();
+    void timeout();
 
   private:
     void update();

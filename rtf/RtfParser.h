@@ -51,6 +51,8 @@ enum class PictKind
 // Entries kept per font, colour or list table: far more than any document uses, few
 // enough that a file of nothing but table entries cannot exhaust memory.
 constexpr size_t kMaxTableEntries = 32768;
+// Characters kept of a font's name.
+constexpr qsizetype kMaxFontName = 256;
 
 class RtfParser
 {
@@ -73,8 +75,12 @@ class RtfParser
     void hexByte(unsigned char b);
     void binary(std::string_view data);
     void appendChar(char16_t c);
+    // Text and hex escapes in a double-byte code page wait in one queue, so that a
+    // character split between them is decoded whole; false for a single-byte code page.
+    bool queueDoubleBytes(int cp, std::string_view bytes);
     void flushBytes();
     void commitFont();
+    void decodeFontBytes();
     void enter(Dest dest);
     void finishPicture();
     bool skipOneFallback();
@@ -96,7 +102,8 @@ class RtfParser
     // font table
     int m_fontIndex = -1;
     int m_fontCodePage = 0;
-    QByteArray m_fontName;
+    QString m_fontText;    // the name so far, up to its last \u
+    QByteArray m_fontName; // bytes after that, in the font's code page
     // colour table
     int m_red = -1, m_green = -1, m_blue = -1;
     // list tables

@@ -75,14 +75,8 @@ void RtfParser::text(std::string_view data)
     switch (g.dest) {
     case Dest::Normal: {
         const int cp = codePage();
-        if (isDoubleByteCodePage(cp)) {
-            if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
-                flushBytes();
-            m_pendingCodePage = cp;
-            m_pendingState = g.chars;
-            m_pendingBytes.append(data.data(), static_cast<qsizetype>(data.size()));
+        if (queueDoubleBytes(cp, data))
             return;
-        }
         const char16_t *table = singleByteTable(cp);
         m_textBuffer.resize(static_cast<qsizetype>(data.size()));
         QChar *out = m_textBuffer.data();
@@ -101,7 +95,7 @@ void RtfParser::text(std::string_view data)
         for (const char ch : data) {
             if (ch == ';')
                 commitFont();
-            else if (m_fontName.size() < 256) {
+            else if (m_fontName.size() + m_fontText.size() < kMaxFontName) {
                 m_fontName.append(ch);
             }
         }
@@ -156,7 +150,7 @@ void RtfParser::hexByte(unsigned char b)
         return;
     }
     if (g.dest == Dest::FontTable) {
-        if (m_fontName.size() < 256)
+        if (m_fontName.size() + m_fontText.size() < kMaxFontName)
             m_fontName.append(static_cast<char>(b));
         return;
     }
@@ -168,15 +162,21 @@ void RtfParser::hexByte(unsigned char b)
     if (g.dest != Dest::Normal)
         return;
     const int cp = codePage();
-    if (isDoubleByteCodePage(cp)) {
-        if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
-            flushBytes();
-        m_pendingCodePage = cp;
-        m_pendingState = g.chars;
-        m_pendingBytes.append(static_cast<char>(b));
-        return;
-    }
-    appendChar(singleByteTable(cp)[b]);
+    const char byte = static_cast<char>(b);
+    if (!queueDoubleBytes(cp, std::string_view(&byte, 1)))
+        appendChar(singleByteTable(cp)[b]);
+}
+
+bool RtfParser::queueDoubleBytes(int cp, std::string_view bytes)
+{
+    if (!isDoubleByteCodePage(cp))
+        return false;
+    if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
+        flushBytes();
+    m_pendingCodePage = cp;
+    m_pendingState = top().chars;
+    m_pendingBytes.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return true;
 }
 
 void RtfParser::binary(std::string_view data)
@@ -190,16 +190,23 @@ void RtfParser::binary(std::string_view data)
         m_pictData.append(data.data(), static_cast<qsizetype>(data.size()));
 }
 
+void RtfParser::decodeFontBytes()
+{
+    decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
+                 m_fontName.size(), m_fontText);
+    m_fontName.clear();
+}
+
 void RtfParser::commitFont()
 {
-    if (m_fontIndex >= 0 && (!m_fontName.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
+    if (m_fontIndex >= 0 &&
+        (!m_fontName.isEmpty() || !m_fontText.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
         m_tables.fonts.size() < kMaxTableEntries) {
-        QString name;
-        decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
-                     m_fontName.size(), name);
-        m_tables.fonts[m_fontIndex] = RtfFont{name.trimmed(), m_fontCodePage};
+        decodeFontBytes();
+        m_tables.fonts[m_fontIndex] = RtfFont{m_fontText.trimmed(), m_fontCodePage};
     }
     m_fontName.clear();
+    m_fontText.clear();
 }
 
 void RtfParser::flushBytes()

@@ -1,9 +1,10 @@
 // The set-up window's slide-list files: Save Files List and Open Files List.
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/WholeFile.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideListFile.h"
 #include "slideshow/SlideRows.h"
-#include "slideshow/uss.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,44 +16,44 @@
 
 namespace quorix {
 
-void Tfss::XiButton3Click()
+void SetupWindow::saveList()
 {
-    if (!runFileDialog(SaveDialog))
+    if (!runFileDialog(saveDialog_))
         return;
-    Button1Click();
-    saveSlideList(SaveDialog->selectedFiles().constFirst(), lines_);
+    rebuildLines();
+    saveSlideList(saveDialog_->selectedFiles().constFirst(), lines_);
 }
 
-void Tfss::XiButton2Click()
+void SetupWindow::openList()
 {
-    if (!runFileDialog(OpenDialog))
+    if (!runFileDialog(openDialog_))
         return;
-    openSlideList(OpenDialog->selectedFiles().constFirst());
+    openSlideList(openDialog_->selectedFiles().constFirst());
 }
 
-void Tfss::openSlideList(const QString &path)
+void SetupWindow::openSlideList(const QString &path)
 {
     setLines({});
-    tabela->clear();
-    tabela->hide();
+    slideList_->clear();
+    slideList_->hide();
     letPendingMessagesRun();
     // However the open ends, the list comes back.
     struct ShowAtEnd
     {
         QTreeWidget *list;
         ~ShowAtEnd() { list->show(); }
-    } showAtEnd{tabela};
+    } showAtEnd{slideList_};
 
     setLines(readSlideList(path));
     const QStringList lines = lines_;
-    cbloop->setChecked(false);
-    cbloop->setChecked(slideListLoops(lines));
-    tbr->setValue(slideListDuration(line(1)));
-    l_td->setText(tr("Slide duration: ") + QString::number(tbr->value()));
+    loopBox_->setChecked(false);
+    loopBox_->setChecked(slideListLoops(lines));
+    durationSlider_->setValue(slideListDuration(lineAt(lines_, 1)));
+    showDuration();
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString &slide = lines.at(i);
         if (fileExists(slide)) {
-            AddSlideFile(*tabela, slide, QStringLiteral("open"));
+            AddSlideFile(*slideList_, slide, QStringLiteral("open"));
         } else {
             QApplication::beep();
             QMessageBox box(QMessageBox::Warning, tr("Orbelin"), tr("File does not exist ") + slide,
@@ -60,9 +61,9 @@ void Tfss::openSlideList(const QString &path)
             box.setObjectName(QStringLiteral("fileDoesNotExist"));
             box.exec();
         }
-        tabela->show();
+        slideList_->show();
         letPendingMessagesRun();
-        tabelaDblClick();
+        showSelectedEntry();
     }
 }
 

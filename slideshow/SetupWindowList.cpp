@@ -1,8 +1,8 @@
 // The set-up window's list commands: adding files by dialog and by dropping, removing,
 // moving, sorting, selecting all, and rebuilding the slide-list lines.
 #include "platform/PendingMessages.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
-#include "slideshow/uss.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -12,68 +12,68 @@
 
 namespace quorix {
 
-void Tfss::XiButton6Click()
+void SetupWindow::addFiles()
 {
-    if (!runFileDialog(od))
+    if (!runFileDialog(addFilesDialog_))
         return;
     // A picture whose header cannot be read ends the batch, with the error reported.
-    for (const QString &path : od->selectedFiles())
-        AddSlideFile(*tabela, path, QString());
+    for (const QString &path : addFilesDialog_->selectedFiles())
+        AddSlideFile(*slideList_, path, QString());
 }
 
-void Tfss::aceptFiles(const QStringList &paths)
+void SetupWindow::addDroppedFiles(const QStringList &paths)
 {
     for (const QString &path : paths)
-        AddSlideFile(*tabela, path, QString());
+        AddSlideFile(*slideList_, path, QString());
 }
 
-void Tfss::XiButton4Click()
+void SetupWindow::removeSelected()
 {
-    for (int i = tabela->topLevelItemCount() - 1; i >= 0; --i) {
+    for (int i = slideList_->topLevelItemCount() - 1; i >= 0; --i) {
         // The list may change while pending messages run.
-        if (i >= tabela->topLevelItemCount())
+        if (i >= slideList_->topLevelItemCount())
             continue;
-        if (QTreeWidgetItem *row = tabela->topLevelItem(i); row->isSelected())
+        if (QTreeWidgetItem *row = slideList_->topLevelItem(i); row->isSelected())
             delete row;
         letPendingMessagesRun();
     }
-    tabelaDblClick();
+    showSelectedEntry();
 }
 
-int Tfss::firstSelectedRow() const
+int SetupWindow::firstSelectedRow() const
 {
-    for (int i = 0; i < tabela->topLevelItemCount(); ++i)
-        if (tabela->topLevelItem(i)->isSelected())
+    for (int i = 0; i < slideList_->topLevelItemCount(); ++i)
+        if (slideList_->topLevelItem(i)->isSelected())
             return i;
     return -1;
 }
 
-void Tfss::SB3Click()
+void SetupWindow::moveUp()
 {
     if (const int i = firstSelectedRow(); i >= 0)
-        MoveListItem(*tabela, i, i - 1);
+        MoveListItem(*slideList_, i, i - 1);
 }
 
-void Tfss::sb4Click()
+void SetupWindow::moveDown()
 {
     if (const int i = firstSelectedRow(); i >= 0)
-        MoveListItem(*tabela, i, i + 2);
+        MoveListItem(*slideList_, i, i + 2);
 }
 
-void Tfss::tabelaColumnClick(int column)
+void SetupWindow::sortByColumn(int column)
 {
     descending_ = !descending_;
-    sortSlideRows(*tabela, column, descending_);
+    sortSlideRows(*slideList_, column, descending_);
 }
 
-void Tfss::SelecttAllClick()
+void SetupWindow::selectAllSlides()
 {
-    tabela->selectAll();
+    slideList_->selectAll();
 }
 
-void Tfss::Button1Click()
+void SetupWindow::rebuildLines()
 {
-    setLines(slideListLines(cbloop->isChecked(), tbr->value(), *tabela));
+    setLines(slideListLines(loopBox_->isChecked(), durationSlider_->value(), *slideList_));
 }
 
 } // namespace quorix

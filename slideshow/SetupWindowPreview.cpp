@@ -1,13 +1,14 @@
 // The set-up window's previews: the entry preview of the one selected row, and Preview,
 // which plays the whole list inside the window; Stop and Close.
 #include "platform/Guard.h"
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
 #include "rtf/RichTextFile.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
-#include "slideshow/uss.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -38,33 +39,33 @@ constexpr qint64 kFailedRoundPauseMs = 500;
 
 } // namespace
 
-void Tfss::showEntry(const QString &path, bool previewFit)
+void SetupWindow::showEntry(const QString &path, bool previewFit)
 {
     const int kind = FileKind(path);
     if (isTextKind(kind)) {
-        loadRichTextFile(*Editor->document(), path);
-        Editor->show();
-        slika->hide();
+        loadRichTextFile(*entryText_->document(), path);
+        entryText_->show();
+        entryPicture_->hide();
     } else if (isPictureKind(kind)) {
-        Editor->hide();
-        slika->show();
+        entryText_->hide();
+        entryPicture_->show();
         const QImage picture =
             fittedSlidePicture(path, kind, previewFit ? SlideFit::SetupPreview : SlideFit::Setup);
-        slika->setPixmap(QPixmap::fromImage(picture));
+        entryPicture_->setPixmap(QPixmap::fromImage(picture));
         if (!previewFit)
             letPendingMessagesRun();
     }
 }
 
-void Tfss::tabelaDblClick()
+void SetupWindow::showSelectedEntry()
 {
-    slika->clear();
-    const QList<QTreeWidgetItem *> selected = tabela->selectedItems();
+    entryPicture_->clear();
+    const QList<QTreeWidgetItem *> selected = slideList_->selectedItems();
     if (selected.size() == 1)
         showEntry(rowPath(*selected.constFirst()), false);
 }
 
-bool Tfss::waitUnlessStopped(const std::function<qint64()> &milliseconds)
+bool SetupWindow::waitUnlessStopped(const std::function<qint64()> &milliseconds)
 {
     QElapsedTimer clock;
     clock.start();
@@ -76,24 +77,24 @@ bool Tfss::waitUnlessStopped(const std::function<qint64()> &milliseconds)
     return !state_.stopFlag;
 }
 
-void Tfss::BitBtn1Click()
+void SetupWindow::playPreview()
 {
     state_.stopFlag = false;
-    Button1Click();
+    rebuildLines();
     int i = 2;
     bool shownThisRound = false;
     for (;;) {
         // A slide that cannot be shown is passed over without its wait.
-        const bool shown = guarded([&] { showEntry(line(i), true); });
+        const bool shown = guarded([&] { showEntry(lineAt(lines_, i), true); });
         shownThisRound = shownThisRound || shown;
         letPendingMessagesRun();
         if (state_.stopFlag)
             return;
         // The track bar is read afresh, so moving it changes the wait in progress.
-        if (shown && !waitUnlessStopped([this] { return qint64(tbr->value()) * 1000; }))
+        if (shown && !waitUnlessStopped([this] { return qint64(durationSlider_->value()) * 1000; }))
             return;
         ++i;
-        if (i >= lines_.size() && cbloop->isChecked()) {
+        if (i >= lines_.size() && loopBox_->isChecked()) {
             i = 2;
             if (!shownThisRound && !waitUnlessStopped([] { return kFailedRoundPauseMs; }))
                 return;
@@ -104,16 +105,16 @@ void Tfss::BitBtn1Click()
     }
 }
 
-void Tfss::BitBtn3Click()
+void SetupWindow::stopPreview()
 {
     state_.stopFlag = true;
 }
 
-void Tfss::BitBtn2Click()
+void SetupWindow::onCloseClicked()
 {
     state_.slidePosition = 2;
     state_.stopFlag = true;
-    setModalResult(mrCancel);
+    setModalResult(ModalResult::Cancel);
 }
 
 } // namespace quorix

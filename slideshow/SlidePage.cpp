@@ -1,5 +1,5 @@
 // The slide page's layout, and the two slide steps: writing a slide for the viewers
-// (risisliko) and showing it on the page (risiprikaz).
+// and showing it on the page.
 #include "slideshow/SlidePage.h"
 
 #include "controls/ColourPanel.h"
@@ -7,14 +7,14 @@
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/ImageDecoder.h"
 #include "platform/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
+#include "slideshow/SetupWindow.h"
+#include "slideshow/SlideExchange.h"
 #include "slideshow/SlideGlyphs.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
-#include "slideshow/uss.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -53,62 +53,62 @@ QToolButton *toolButton(QWidget *parent, const char *name, const QString &hint, 
 
 } // namespace
 
-SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject *parent)
-    : QObject(parent), state_(state), red_(red)
+SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QObject *parent)
+    : QObject(parent), state_(state), textView_(textView)
 {
-    if (red) {
-        redHome_ = red->parentWidget();
-        redHomeGeometry_ = red->geometry();
+    if (textView) {
+        textViewHome_ = textView->parentWidget();
+        textViewHomeGeometry_ = textView->geometry();
     }
-    p7 = place(new ColourPanel(area), "p7", 1, 16, 407, 264);
-    p7->setColor(colours::background);
-    p7->hide();
-    Timerstep = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
-    Timerstep->setObjectName(QStringLiteral("Timerstep"));
+    panel_ = place(new ColourPanel(area), "slidePanel", 1, 16, 407, 264);
+    panel_->setColor(colours::background);
+    panel_->hide();
+    slideTimer_ = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
+    slideTimer_->setObjectName(QStringLiteral("slideTimer"));
     setupLayout();
     connectHandlers();
 }
 
 void SlidePage::setupLayout()
 {
-    p7->setFont(layoutFont());
-    Panel3 = place(new ColourPanel(p7), "Panel3", 59, 8, 289, 201);
-    Panel3->setColor(0);
-    slika2 = place(new QLabel(Panel3), "slika2", 0, 0, 289, 201);
+    panel_->setFont(layoutFont());
+    slideFrame_ = place(new ColourPanel(panel_), "slideFrame", 59, 8, 289, 201);
+    slideFrame_->setColor(0);
+    slidePicture_ = place(new QLabel(slideFrame_), "slidePicture", 0, 0, 289, 201);
     // Centred, not scaled: a picture larger than the frame is cut.
-    slika2->setAlignment(Qt::AlignCenter);
+    slidePicture_->setAlignment(Qt::AlignCenter);
 
     // The tool buttons sit on a light strip, so their glyphs read on the dark page.
-    Panel7 = place(new ColourPanel(p7), "Panel7", 59, 221, 214, 32);
-    Panel7->setColor(0xE0E0E0);
-    SpeedButtonFirstOne =
-        toolButton(Panel7, "SpeedButtonFirstOne", tr("First Image"), SlideGlyph::First, 6, 25);
-    SpeedButton2 = toolButton(Panel7, "SpeedButton2", tr("Previous"), SlideGlyph::Previous, 31, 25);
-    SpeedButtonPlayForward =
-        toolButton(Panel7, "SpeedButtonPlayForward", tr("Show"), SlideGlyph::Play, 56, 50);
-    SpeedButton3 = toolButton(Panel7, "SpeedButton3", tr("Next"), SlideGlyph::Next, 105, 25);
-    SpeedButtonLastOne =
-        toolButton(Panel7, "SpeedButtonLastOne", tr("Last Image"), SlideGlyph::Last, 131, 25);
-    SpeedButtonPause =
-        toolButton(Panel7, "SpeedButtonPause", tr("Stop"), SlideGlyph::Stop, 158, 25);
-    SpeedButton1 = toolButton(Panel7, "SpeedButton1", tr("Set Up"), SlideGlyph::SetUp, 184, 25);
+    buttonStrip_ = place(new ColourPanel(panel_), "slideButtons", 59, 221, 214, 32);
+    buttonStrip_->setColor(0xE0E0E0);
+    firstButton_ =
+        toolButton(buttonStrip_, "firstButton", tr("First Image"), SlideGlyph::First, 6, 25);
+    previousButton_ =
+        toolButton(buttonStrip_, "previousButton", tr("Previous"), SlideGlyph::Previous, 31, 25);
+    showButton_ = toolButton(buttonStrip_, "showButton", tr("Show"), SlideGlyph::Play, 56, 50);
+    nextButton_ = toolButton(buttonStrip_, "nextButton", tr("Next"), SlideGlyph::Next, 105, 25);
+    lastButton_ =
+        toolButton(buttonStrip_, "lastButton", tr("Last Image"), SlideGlyph::Last, 131, 25);
+    stopButton_ = toolButton(buttonStrip_, "stopButton", tr("Stop"), SlideGlyph::Stop, 158, 25);
+    setUpButton_ =
+        toolButton(buttonStrip_, "setUpButton", tr("Set Up"), SlideGlyph::SetUp, 184, 25);
 
-    cbloop = place(new QCheckBox(tr("Loop"), p7), "cbloop", 10, 225, 57, 17);
-    cbloop->setChecked(true);
-    l_td = new QLabel(tr("Duration (s)"), p7);
-    l_td->setObjectName(QStringLiteral("l_td"));
-    l_td->setAlignment(Qt::AlignCenter);
-    l_td->adjustSize();
-    l_td->move(280, 227);
-    for (QWidget *w : {static_cast<QWidget *>(cbloop), static_cast<QWidget *>(l_td)}) {
+    loopBox_ = place(new QCheckBox(tr("Loop"), panel_), "loopBox", 10, 225, 57, 17);
+    loopBox_->setChecked(true);
+    durationLabel_ = new QLabel(tr("Duration (s)"), panel_);
+    durationLabel_->setObjectName(QStringLiteral("durationLabel"));
+    durationLabel_->setAlignment(Qt::AlignCenter);
+    durationLabel_->adjustSize();
+    durationLabel_->move(280, 227);
+    for (QWidget *w : {static_cast<QWidget *>(loopBox_), static_cast<QWidget *>(durationLabel_)}) {
         QPalette pal = w->palette();
         pal.setColor(QPalette::WindowText, Qt::white);
         w->setPalette(pal);
     }
-    tbr = place(new DurationField(p7), "tbr", 344, 224, 49, 22);
-    tbr->setRange(1, 5000);
-    tbr->setValue(kDefaultDuration);
-    tbr->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    durationField_ = place(new DurationField(panel_), "durationField", 344, 224, 49, 22);
+    durationField_->setRange(1, 5000);
+    durationField_->setValue(kDefaultDuration);
+    durationField_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
 
 void SlidePage::connectHandlers()
@@ -118,37 +118,37 @@ void SlidePage::connectHandlers()
         QToolButton *button;
         void (SlidePage::*handler)();
     } buttons[] = {
-        {SpeedButtonFirstOne, &SlidePage::SpeedButtonFirstOneClick},
-        {SpeedButton2, &SlidePage::SpeedButton2Click},
-        {SpeedButtonPlayForward, &SlidePage::SpeedButtonPlayForwardClick},
-        {SpeedButton3, &SlidePage::SpeedButton3Click},
-        {SpeedButtonLastOne, &SlidePage::SpeedButtonLastOneClick},
-        {SpeedButtonPause, &SlidePage::SpeedButtonPauseClick},
-        {SpeedButton1, &SlidePage::SpeedButton1Click},
+        {firstButton_, &SlidePage::goToFirstSlide},
+        {previousButton_, &SlidePage::goToPreviousSlide},
+        {showButton_, &SlidePage::startShow},
+        {nextButton_, &SlidePage::goToNextSlide},
+        {lastButton_, &SlidePage::goToLastSlide},
+        {stopButton_, &SlidePage::stopShow},
+        {setUpButton_, &SlidePage::openSetup},
     };
     for (const auto &b : buttons) {
         auto handler = b.handler;
         connect(b.button, &QToolButton::clicked, this,
                 reported([this, handler] { (this->*handler)(); }));
     }
-    connect(static_cast<DurationField *>(tbr)->lineEdit(), &QLineEdit::textChanged, this,
-            reported([this] { tbrChange(); }));
-    connect(tbr, &QSpinBox::valueChanged, this, reported([this] { tbrChange(); }));
-    connect(Timerstep, &RestartOnChangeTimer::OnTimer, this,
-            reported([this] { TimerstepTimer(); }));
+    connect(static_cast<DurationField *>(durationField_)->lineEdit(), &QLineEdit::textChanged, this,
+            reported([this] { applyDuration(); }));
+    connect(durationField_, &QSpinBox::valueChanged, this, reported([this] { applyDuration(); }));
+    connect(slideTimer_, &RestartOnChangeTimer::timeout, this,
+            reported([this] { showNextSlide(); }));
 }
 
 void SlidePage::enter()
 {
-    p7->show();
-    p7->raise();
-    Timerstep->setInterval(durationMs());
+    panel_->show();
+    panel_->raise();
+    slideTimer_->setInterval(durationMs());
 }
 
 int SlidePage::durationMs() const
 {
     bool ok = false;
-    const int seconds = tbr->text().toInt(&ok);
+    const int seconds = durationField_->text().toInt(&ok);
     if (!ok)
         return 1000;
     // Typing beyond the field's range is brought back when it loses the focus; the
@@ -156,83 +156,73 @@ int SlidePage::durationMs() const
     return std::clamp(seconds, 0, 5000) * 1000;
 }
 
-void SlidePage::tbrChange()
+void SlidePage::applyDuration()
 {
-    Timerstep->setInterval(durationMs());
+    slideTimer_->setInterval(durationMs());
 }
 
-void SlidePage::borrowRed()
+void SlidePage::borrowTextView()
 {
-    if (!red_ || red_->parentWidget() == Panel3)
+    if (!textView_ || textView_->parentWidget() == slideFrame_)
         return;
-    red_->setParent(Panel3);
-    red_->setGeometry(0, 0, Panel3->width(), Panel3->height());
-    red_->show();
+    textView_->setParent(slideFrame_);
+    textView_->setGeometry(0, 0, slideFrame_->width(), slideFrame_->height());
+    textView_->show();
 }
 
-void SlidePage::giveBackRed()
+void SlidePage::giveBackTextView()
 {
-    if (!red_ || !redHome_ || red_->parentWidget() == redHome_)
+    if (!textView_ || !textViewHome_ || textView_->parentWidget() == textViewHome_)
         return;
-    red_->setParent(redHome_);
-    red_->setGeometry(redHomeGeometry_);
-    red_->show();
+    textView_->setParent(textViewHome_);
+    textView_->setGeometry(textViewHomeGeometry_);
+    textView_->show();
 }
 
 void SlidePage::showTextSlide(const QString &path)
 {
-    if (!red_)
+    if (!textView_)
         return;
-    loadRichTextFile(*red_->document(), path);
-    borrowRed();
-    slika2->hide();
-    state_.sendRtf(RtfWriter::write(*red_->document()));
+    loadRichTextFile(*textView_->document(), path);
+    borrowTextView();
+    slidePicture_->hide();
+    state_.sendRtf(RtfWriter::write(*textView_->document()));
 }
 
-void SlidePage::risisliko(const QString &path)
+void SlidePage::sendSlide(const QString &path)
 {
-    const int kind = FileKind(path);
-    switch (kind) {
-    case skText:
-    case skRtf:
-        showTextSlide(path);
-        break;
-    case skJpeg: {
-        // Straight from the decoder's rows into a 24-bit file: no picture is built.
-        const Bmp24File bmp = decodeJpegAsBmp24(path);
-        state_.sendBitmapFile(bmp);
-        break;
-    }
-    case skPng:
-        state_.sendBitmap(decodeImage(path, ImageFormat::Png));
-        break;
-    case skBmp:
-        // A bitmap slide becomes the current bitmap, which Send then sends again.
-        state_.currentBitmap = decodeImage(path, ImageFormat::Bmp);
-        state_.sendCurrentBitmap();
-        break;
-    default:
-        break;
-    }
+    writeSlideExchange(path, {[this](const Bmp24File &bmp) { state_.sendBitmapFile(bmp); },
+                              [this](const QImage &picture, int kind) {
+                                  if (kind != skBmp) {
+                                      state_.sendBitmap(picture);
+                                      return;
+                                  }
+                                  // A bitmap slide becomes the current bitmap, which Send then
+                                  // sends again.
+                                  state_.currentBitmap = picture;
+                                  state_.sendCurrentBitmap();
+                              },
+                              [this](const QString &text) { showTextSlide(text); }});
 }
 
-void SlidePage::risiprikaz(const QString &path)
+void SlidePage::showSlideOnPage(const QString &path)
 {
     const int kind = FileKind(path);
     if (isTextKind(kind)) {
         showTextSlide(path);
     } else if (isPictureKind(kind)) {
-        giveBackRed();
-        slika2->show();
-        slika2->setPixmap(QPixmap::fromImage(fittedSlidePicture(path, kind, SlideFit::Page)));
+        giveBackTextView();
+        slidePicture_->show();
+        slidePicture_->setPixmap(
+            QPixmap::fromImage(fittedSlidePicture(path, kind, SlideFit::Page)));
     }
 }
 
-void SlidePage::ShowSlide(const QString &path)
+void SlidePage::showSlide(const QString &path)
 {
     if (state_.autoSend)
-        risisliko(path);
-    risiprikaz(path);
+        sendSlide(path);
+    showSlideOnPage(path);
 }
 
 } // namespace quorix

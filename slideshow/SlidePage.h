@@ -1,5 +1,5 @@
 #pragma once
-// The slide page: the panel `p7` that covers the main window's preview area in the
+// The slide page: the panel that covers the main window's preview area in the
 // slide-show source, with the slide preview, the seven tool buttons, the Loop box and the
 // duration field, and the timer of timed playback. It reaches the main window only
 // through the shared state; the show itself is the set-up window's slide-list lines.
@@ -18,7 +18,7 @@ class QWidget;
 namespace quorix {
 
 class SharedState;
-class Tfss;
+class SetupWindow;
 class ColourPanel;
 class RestartOnChangeTimer;
 
@@ -27,46 +27,47 @@ class SlidePage : public QObject
     Q_OBJECT
 
   public:
-    // Builds `p7` inside `area` (the preview frame), hidden. `red` is the text page's
-    // rich-text view, which text slides borrow and picture slides give back.
-    SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject *parent = nullptr);
+    // Builds the page inside `area` (the preview frame), hidden. `textView` is the text
+    // page's rich-text view, which text slides borrow and picture slides give back.
+    SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QObject *parent = nullptr);
 
     // The set-up window whose slide-list lines are played.
-    void setSetupWindow(Tfss *fss) { fss_ = fss; }
+    void setSetupWindow(SetupWindow *window) { setupWindow_ = window; }
 
     // Shows the page; the main window has done the common source-button step.
     void enter();
 
     // Writes a slide into the shared folder for the viewers.
-    void risisliko(const QString &path);
+    void sendSlide(const QString &path);
     // Shows a slide on the page.
-    void risiprikaz(const QString &path);
-    // risisliko while automatic sending is on, then risiprikaz.
-    void ShowSlide(const QString &path);
+    void showSlideOnPage(const QString &path);
+    // sendSlide while automatic sending is on, then showSlideOnPage.
+    void showSlide(const QString &path);
 
     // Handlers -------------------------------------------------------------------------
-    void SpeedButtonPlayForwardClick(); // Show
-    void SpeedButtonPauseClick();       // Stop
-    void SpeedButton1Click();           // Set Up
-    void SpeedButtonFirstOneClick();    // First Image
-    void SpeedButtonLastOneClick();     // Last Image
-    void SpeedButton2Click();           // Previous
-    void SpeedButton3Click();           // Next
-    void tbrChange();
-    void TimerstepTimer();
+    void startShow();
+    void stopShow();
+    void openSetup();
+    void goToFirstSlide();
+    void goToLastSlide();
+    void goToPreviousSlide();
+    void goToNextSlide();
+    void applyDuration();
+    // A tick of timed playback: the slide at the slide position, then the next position.
+    void showNextSlide();
 
-    // Components, named as in the layout ------------------------------------------------
-    ColourPanel *p7 = nullptr;
-    ColourPanel *Panel3 = nullptr;
-    QLabel *slika2 = nullptr;
-    ColourPanel *Panel7 = nullptr;
-    QToolButton *SpeedButtonFirstOne = nullptr, *SpeedButton2 = nullptr,
-                *SpeedButtonPlayForward = nullptr, *SpeedButton3 = nullptr,
-                *SpeedButtonLastOne = nullptr, *SpeedButtonPause = nullptr, *SpeedButton1 = nullptr;
-    QCheckBox *cbloop = nullptr;
-    QLabel *l_td = nullptr;
-    QSpinBox *tbr = nullptr;
-    RestartOnChangeTimer *Timerstep = nullptr;
+    // Widgets, public for the tests ------------------------------------------------
+    ColourPanel *panel_ = nullptr;
+    ColourPanel *slideFrame_ = nullptr;
+    QLabel *slidePicture_ = nullptr;
+    ColourPanel *buttonStrip_ = nullptr;
+    QToolButton *firstButton_ = nullptr, *previousButton_ = nullptr, *showButton_ = nullptr,
+                *nextButton_ = nullptr, *lastButton_ = nullptr, *stopButton_ = nullptr,
+                *setUpButton_ = nullptr;
+    QCheckBox *loopBox_ = nullptr;
+    QLabel *durationLabel_ = nullptr;
+    QSpinBox *durationField_ = nullptr;
+    RestartOnChangeTimer *slideTimer_ = nullptr;
 
   private:
     void setupLayout();
@@ -77,18 +78,21 @@ class SlidePage : public QObject
     int lastLine() const;
     // The duration field's value in milliseconds: the integer in its text, else 1 s.
     int durationMs() const;
-    // A text slide: loaded into `red`, which moves into the slide frame, and written as
+    // A text slide: loaded into `textView`, which moves into the slide frame, and written as
     // shar.rtf.
     void showTextSlide(const QString &path);
-    void borrowRed();
-    void giveBackRed();
+    void borrowTextView();
+    void giveBackTextView();
     void advance();
+    // Previous and Next: playback stops and the page moves by `slides` from the slide
+    // position; a failure ends the step silently.
+    void stepBy(int slides);
 
     SharedState &state_;
-    QPointer<QTextEdit> red_;
-    QPointer<QWidget> redHome_;
-    QRect redHomeGeometry_;
-    Tfss *fss_ = nullptr;
+    QPointer<QTextEdit> textView_;
+    QPointer<QWidget> textViewHome_;
+    QRect textViewHomeGeometry_;
+    SetupWindow *setupWindow_ = nullptr;
 };
 
 } // namespace quorix

@@ -3,57 +3,37 @@
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/FileError.h"
 #include "platform/Guard.h"
+#include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePage.h"
-#include "slideshow/uss.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMessageBox>
 
-#include <exception>
-
 namespace quorix {
-
-namespace {
-
-// Runs a step and gives the text of its failure, or empty text when it went through; the
-// caller reports it.
-QString failureOf(const std::function<void()> &step)
-{
-    try {
-        step();
-        return QString();
-    } catch (const std::exception &e) {
-        return failureText(e);
-    } catch (...) {
-        return QStringLiteral("Unknown failure");
-    }
-}
-
-} // namespace
 
 bool SlidePage::slidesPresent() const
 {
-    return fss_ && fss_->slidesPresent();
+    return setupWindow_ && setupWindow_->slidesPresent();
 }
 
 QString SlidePage::slideLine(int index) const
 {
-    return fss_ ? fss_->line(index) : QString();
+    return setupWindow_ ? lineAt(setupWindow_->lines(), index) : QString();
 }
 
 int SlidePage::lastLine() const
 {
-    return fss_ ? int(fss_->lines().size()) - 1 : -1;
+    return setupWindow_ ? int(setupWindow_->lines().size()) - 1 : -1;
 }
 
-void SlidePage::SpeedButtonPlayForwardClick()
+void SlidePage::startShow()
 {
     // A failure in any step ends the command silently.
     guarded([this] { playForward(); });
@@ -61,108 +41,106 @@ void SlidePage::SpeedButtonPlayForwardClick()
 
 void SlidePage::playForward()
 {
-    if (!fss_)
+    if (!setupWindow_)
         return;
     state_.stopFlag = false;
-    fss_->Button1Click();
+    setupWindow_->rebuildLines();
     if (!slidesPresent()) {
         QApplication::beep();
         QMessageBox ask(QMessageBox::Warning, tr("Quorix"), tr("Open Slide Show ?"),
-                        QMessageBox::Yes | QMessageBox::No, p7->window());
+                        QMessageBox::Yes | QMessageBox::No, panel_->window());
         ask.setObjectName(QStringLiteral("openSlideShow"));
         if (ask.exec() == QMessageBox::Yes) {
-            fss_->XiButton2Click();
+            setupWindow_->openList();
             if (slidesPresent()) {
                 state_.slidePosition = 2;
-                ShowSlide(slideLine(2));
+                showSlide(slideLine(2));
             }
         }
     }
     if (!slidesPresent()) {
-        fss_->ShowModal();
+        setupWindow_->showModal();
         if (!slidesPresent())
             return;
     }
-    ShowSlide(slideLine(state_.slidePosition));
+    showSlide(slideLine(state_.slidePosition));
     letPendingMessagesRun();
     ++state_.slidePosition;
-    Timerstep->setInterval(durationMs());
-    Timerstep->setEnabled(true);
+    slideTimer_->setInterval(durationMs());
+    slideTimer_->setEnabled(true);
 }
 
-void SlidePage::SpeedButtonPauseClick()
+void SlidePage::stopShow()
 {
     state_.stopFlag = true;
-    Timerstep->setEnabled(false);
+    slideTimer_->setEnabled(false);
 }
 
-void SlidePage::SpeedButton1Click()
+void SlidePage::openSetup()
 {
-    if (!fss_)
+    if (!setupWindow_)
         return;
-    fss_->ShowModal();
+    setupWindow_->showModal();
     if (slidesPresent()) {
         state_.slidePosition = 2;
-        ShowSlide(slideLine(2));
+        showSlide(slideLine(2));
     }
 }
 
-void SlidePage::SpeedButtonFirstOneClick()
+void SlidePage::goToFirstSlide()
 {
     if (!slidesPresent())
         return;
-    Timerstep->setEnabled(false);
-    ShowSlide(slideLine(2));
+    slideTimer_->setEnabled(false);
+    showSlide(slideLine(2));
     state_.stopFlag = true;
     state_.slidePosition = 2;
 }
 
-void SlidePage::SpeedButtonLastOneClick()
+void SlidePage::goToLastSlide()
 {
     if (!slidesPresent())
         return;
-    Timerstep->setEnabled(false);
-    ShowSlide(slideLine(lastLine()));
+    slideTimer_->setEnabled(false);
+    showSlide(slideLine(lastLine()));
     state_.stopFlag = true;
 }
 
-void SlidePage::SpeedButton2Click()
+void SlidePage::goToPreviousSlide()
 {
-    guarded([this] {
+    stepBy(-1);
+}
+
+void SlidePage::goToNextSlide()
+{
+    stepBy(1);
+}
+
+void SlidePage::stepBy(int slides)
+{
+    guarded([this, slides] {
         if (!slidesPresent())
             return;
         state_.stopFlag = true;
-        Timerstep->setEnabled(false);
-        --state_.slidePosition;
-        ShowSlide(slideLine(state_.slidePosition));
+        slideTimer_->setEnabled(false);
+        state_.slidePosition += slides;
+        showSlide(slideLine(state_.slidePosition));
     });
 }
 
-void SlidePage::SpeedButton3Click()
-{
-    guarded([this] {
-        if (!slidesPresent())
-            return;
-        state_.stopFlag = true;
-        Timerstep->setEnabled(false);
-        ++state_.slidePosition;
-        ShowSlide(slideLine(state_.slidePosition));
-    });
-}
-
-void SlidePage::TimerstepTimer()
+void SlidePage::showNextSlide()
 {
     // A stop asked for elsewhere ends playback after this step's slide.
     if (state_.stopFlag)
-        Timerstep->setEnabled(false);
+        slideTimer_->setEnabled(false);
     letPendingMessagesRun();
     const QString path = slideLine(state_.slidePosition);
     const int kind = FileKind(path);
-    const QString failure = failureOf([&] {
+    const std::optional<QString> failure = failureOf([&] {
         if (isPictureKind(kind)) {
-            giveBackRed();
-            slika2->show();
-            ShowSlide(path);
+            giveBackTextView();
+            slidePicture_->show();
+            showSlide(path);
         } else if (isTextKind(kind)) {
             // Text slides go to the viewers whether or not automatic sending is on.
             showTextSlide(path);
@@ -173,18 +151,18 @@ void SlidePage::TimerstepTimer()
     // (Qt does not deliver a timer's tick while its own handler runs), so playback waits
     // for the presenter; in a looping show the slide is reported again on every round.
     advance();
-    if (!failure.isEmpty())
-        showErrorReport(failure);
+    if (failure && !failure->isEmpty())
+        showErrorReport(*failure);
 }
 
 void SlidePage::advance()
 {
     const int position = ++state_.slidePosition;
     if (position < 2 || position > lastLine()) {
-        if (cbloop->isChecked())
+        if (loopBox_->isChecked())
             state_.slidePosition = 2;
         else
-            Timerstep->setEnabled(false);
+            slideTimer_->setEnabled(false);
     }
 }
 

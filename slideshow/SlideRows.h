@@ -1,5 +1,5 @@
 #pragma once
-// The slide rows of the set-up window's list `tabela`: a caption and four sub-items per
+// The slide rows of the set-up window's slide list: a caption and four sub-items per
 // row (name; size, type, location, dimensions), how a row is added, moved and sorted, and
 // the slide-list lines built from the rows.
 #include <QString>

@@ -8,10 +8,10 @@
 // Exits 1 with the reason on stderr when a file cannot be read or decoded.
 #include "controls/Layout.h"
 #include "platform/BmpFile.h"
-#include "platform/ImageDecoder.h"
 #include "platform/WholeFile.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
+#include "slideshow/SlideExchange.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 
@@ -67,29 +67,18 @@ void list(const QString &path)
 
 void shar(const QString &out, const QString &path, int &argc, char **argv)
 {
-    switch (FileKind(path)) {
-    case skJpeg: {
-        const Bmp24File bmp = decodeJpegAsBmp24(path);
-        writeWholeFile(out, {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-                             {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
-        return;
-    }
-    case skPng:
-    case skBmp:
-        writeBmpFile(out, decodeImage(path, imageFormatOf(FileKind(path))));
-        return;
-    case skText:
-    case skRtf: {
-        const auto app = guiFor(argc, argv);
-        QTextDocument doc;
-        doc.setDefaultFont(layoutFont());
-        loadRichTextFile(doc, path);
-        writeWholeFile(out, RtfWriter::write(doc));
-        return;
-    }
-    default:
+    const bool slide = writeSlideExchange(
+        path, {[&](const Bmp24File &bmp) { writeWholeFile(out, bmp24Pieces(bmp)); },
+               [&](const QImage &picture, int) { writeBmpFile(out, picture); },
+               [&](const QString &text) {
+                   const auto app = guiFor(argc, argv);
+                   QTextDocument doc;
+                   doc.setDefaultFont(layoutFont());
+                   loadRichTextFile(doc, text);
+                   writeWholeFile(out, RtfWriter::write(doc));
+               }});
+    if (!slide)
         throw std::runtime_error(QStringLiteral("%1 is not a slide file").arg(path).toStdString());
-    }
 }
 
 void picture(const QString &out, const QString &path, SlideFit fit)

@@ -7,8 +7,8 @@
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
-#include "slideshow/uss.h"
-#include "text/utext.h"
+#include "slideshow/SetupWindow.h"
+#include "text/TextEditor.h"
 
 #include <memory>
 #include <QApplication>
@@ -31,13 +31,13 @@ struct AppFixture
     std::unique_ptr<quorix::MainWindow> main;
     quorix::OptionsDialog *options = nullptr;
     quorix::AboutBox *about = nullptr;
-    quorix::Tftext *ftext = nullptr;
-    quorix::Tfss *fss = nullptr;
+    quorix::TextEditor *textEditor = nullptr;
+    quorix::SetupWindow *setupWindow = nullptr;
 
-    // With `textEditor`, the text editor is made last, as at start-up, and handed to the
+    // With `withTextEditor`, the text editor is made last, as at start-up, and handed to the
     // main window; without it the Text button finds no editor to open, so tests that do
     // not drive the editor never wait for it.
-    explicit AppFixture(bool textEditor = false)
+    explicit AppFixture(bool withTextEditor = false)
     {
         QApplication::setApplicationName(QStringLiteral("Quorix"));
         keepSettingsInTemporaryFolder();
@@ -46,12 +46,12 @@ struct AppFixture
         options = new quorix::OptionsDialog(main.get(), main.get());
         about = new quorix::AboutBox(options);
         options->setAbout(about);
-        fss = new quorix::Tfss(main->state(), main.get());
-        main->setSetupWindow(fss);
+        setupWindow = new quorix::SetupWindow(main->state(), main.get());
+        main->setSetupWindow(setupWindow);
         main->setOptionsDialog(options);
-        if (textEditor) {
-            ftext = new quorix::Tftext(programDir.path() + QLatin1Char('/'), main.get());
-            main->setTextEditor(ftext);
+        if (withTextEditor) {
+            textEditor = new quorix::TextEditor(programDir.path() + QLatin1Char('/'), main.get());
+            main->setTextEditor(textEditor);
         }
     }
     ~AppFixture()

@@ -4,5 +4,3 @@ quorix_add_test(tst_imagedecoder SOURCES tst_imagedecoder.cpp LIBS quorix_platfo
 quorix_add_test(tst_slidelist SOURCES tst_slidelist.cpp LIBS quorix_slideshow)
 quorix_add_test(tst_setupwindow SOURCES tst_setupwindow.cpp LIBS quorix_slideshow)
 quorix_add_test(tst_slideplayback SOURCES tst_slideplayback.cpp LIBS quorix_app)
-target_compile_definitions(tst_slideplayback PRIVATE QUORIX_SLIDECAT="$<TARGET_FILE:slidecat>")
-add_dependencies(tst_slideplayback slidecat)

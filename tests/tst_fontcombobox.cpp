@@ -40,10 +40,10 @@ const QStringList kIcon{
     ".....bbbbb..", //
 };
 
-int indexWhere(const FontComboBox &box, bool trueType)
+int indexWhere(const FontComboBox &box, bool outline)
 {
     for (int i = 0; i < box.count(); ++i) {
-        if (box.IsTrueTypeFont(i) == trueType)
+        if (box.isOutlineFont(i) == outline)
             return i;
     }
     return -1;
@@ -76,7 +76,7 @@ class TestFontComboBox : public QObject
     void onlyTheUsersChoiceRaisesChange()
     {
         FontComboBox box;
-        QSignalSpy change(&box, &FontComboBox::OnChange);
+        QSignalSpy change(&box, &FontComboBox::familyChosen);
         box.setCurrentIndex(box.count() - 1);
         QCOMPARE(change.count(), 0);
         box.show();
@@ -90,7 +90,7 @@ class TestFontComboBox : public QObject
     void iconIsAGreyTBehindABlackT()
     {
         FontComboBox box;
-        box.PaintTrueTypeIcon(Qt::white);
+        box.paintOutlineIcon(Qt::white);
         QCOMPARE(box.iconBitmap().size(), QSize(12, 12));
         QCOMPARE(picture(box.iconBitmap(), QRect(0, 0, 12, 12)), kIcon);
     }
@@ -118,7 +118,7 @@ class TestFontComboBox : public QObject
         QImage item(200, 16, QImage::Format_RGB32);
         item.fill(Qt::red);
         QPainter p(&item);
-        box.DrawItem(p, index, QRect(0, 0, 200, 16), false, inField);
+        box.drawItem(p, index, QRect(0, 0, 200, 16), false, inField);
         p.end();
         const bool iconShown = outline && !inField;
         const QStringList blank(12, QString(12, QLatin1Char('.')));

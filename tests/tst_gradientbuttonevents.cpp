@@ -46,8 +46,8 @@ class TestGradientButtonEvents : public QObject
     {
         QTest::addColumn<bool>("hotTrack");
         QTest::addColumn<int>("hovered");
-        QTest::newRow("hot tracking") << true << int(GradientButton::vsHot);
-        QTest::newRow("no hot tracking") << false << int(GradientButton::vsNormal);
+        QTest::newRow("hot tracking") << true << int(GradientButton::HotState);
+        QTest::newRow("no hot tracking") << false << int(GradientButton::NormalState);
     }
 
     void hoverAndLeave()
@@ -60,7 +60,7 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseMove(h.button, QPoint(10, 10));
         QTRY_COMPARE(int(h.button->visualState()), hovered);
         QTest::mouseMove(&h.window, QPoint(5, 5));
-        QTRY_COMPARE(h.button->visualState(), GradientButton::vsNormal);
+        QTRY_COMPARE(h.button->visualState(), GradientButton::NormalState);
     }
 
     void releaseAt_data()
@@ -68,13 +68,13 @@ class TestGradientButtonEvents : public QObject
         QTest::addColumn<QPoint>("release");
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("after");
-        QTest::newRow("inside") << QPoint(30, 12) << 1 << int(GradientButton::vsHot);
+        QTest::newRow("inside") << QPoint(30, 12) << 1 << int(GradientButton::HotState);
         // On the left or top edge: a click, but the normal look rather than the hot one.
-        QTest::newRow("left edge") << QPoint(0, 12) << 1 << int(GradientButton::vsNormal);
-        QTest::newRow("top edge") << QPoint(30, 0) << 1 << int(GradientButton::vsNormal);
-        QTest::newRow("right of it") << QPoint(75, 12) << 0 << int(GradientButton::vsNormal);
-        QTest::newRow("below it") << QPoint(30, 25) << 0 << int(GradientButton::vsNormal);
-        QTest::newRow("far away") << QPoint(200, 100) << 0 << int(GradientButton::vsNormal);
+        QTest::newRow("left edge") << QPoint(0, 12) << 1 << int(GradientButton::NormalState);
+        QTest::newRow("top edge") << QPoint(30, 0) << 1 << int(GradientButton::NormalState);
+        QTest::newRow("right of it") << QPoint(75, 12) << 0 << int(GradientButton::NormalState);
+        QTest::newRow("below it") << QPoint(30, 25) << 0 << int(GradientButton::NormalState);
+        QTest::newRow("far away") << QPoint(200, 100) << 0 << int(GradientButton::NormalState);
     }
 
     void releaseAt()
@@ -85,9 +85,9 @@ class TestGradientButtonEvents : public QObject
         Host h;
         GradientButton *b = h.button;
         QTest::mouseMove(b, QPoint(30, 12));
-        QTRY_COMPARE(b->visualState(), GradientButton::vsHot);
+        QTRY_COMPARE(b->visualState(), GradientButton::HotState);
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(30, 12));
-        QCOMPARE(b->visualState(), GradientButton::vsDown);
+        QCOMPARE(b->visualState(), GradientButton::DownState);
         QTest::mouseMove(b, release);
         QTest::mouseRelease(b, Qt::LeftButton, {}, release);
         QCOMPARE(h.clicks.count(), clicks);
@@ -101,12 +101,12 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseMove(b, QPoint(30, 12));
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(30, 12));
         QTest::mouseMove(b, QPoint(120, 12));
-        QCOMPARE(b->visualState(), GradientButton::vsNormal);
+        QCOMPARE(b->visualState(), GradientButton::NormalState);
         QTest::mouseMove(b, QPoint(31, 12));
-        QCOMPARE(b->visualState(), GradientButton::vsDown);
+        QCOMPARE(b->visualState(), GradientButton::DownState);
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(31, 12));
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(b->visualState(), GradientButton::vsHot);
+        QCOMPARE(b->visualState(), GradientButton::HotState);
     }
 
     void otherButtonsDoNotClick()
@@ -115,7 +115,7 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseClick(h.button, Qt::RightButton, {}, QPoint(30, 12));
         QTest::mouseClick(h.button, Qt::MiddleButton, {}, QPoint(30, 12));
         QCOMPARE(h.clicks.count(), 0);
-        QCOMPARE(h.button->visualState(), GradientButton::vsHot);
+        QCOMPARE(h.button->visualState(), GradientButton::HotState);
     }
 
     void doubleClickClicksOnce()
@@ -125,7 +125,7 @@ class TestGradientButtonEvents : public QObject
         // arrives as a double click.
         QTest::mouseDClick(h.window.windowHandle(), Qt::LeftButton, {}, QPoint(70, 52));
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(h.button->visualState(), GradientButton::vsHot);
+        QCOMPARE(h.button->visualState(), GradientButton::HotState);
     }
 
     void pressTakesFocusOnlyAsTabStop_data()
@@ -154,7 +154,7 @@ class TestGradientButtonEvents : public QObject
         QTRY_VERIFY(b->isFocused());
         h.check->setFocus();
         QTRY_VERIFY(!b->isFocused());
-        QCOMPARE(b->visualState(), GradientButton::vsNormal);
+        QCOMPARE(b->visualState(), GradientButton::NormalState);
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(30, 12));
     }
 
@@ -165,11 +165,11 @@ class TestGradientButtonEvents : public QObject
         b->setFocus();
         QTRY_VERIFY(b->isFocused());
         QTest::keyPress(b, Qt::Key_Space);
-        QCOMPARE(b->visualState(), GradientButton::vsDown);
+        QCOMPARE(b->visualState(), GradientButton::DownState);
         QCOMPARE(h.clicks.count(), 0);
         QTest::keyRelease(b, Qt::Key_Space);
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(b->visualState(), GradientButton::vsNormal);
+        QCOMPARE(b->visualState(), GradientButton::NormalState);
     }
 
     void autoRepeatedSpaceClicksOnce()
@@ -311,23 +311,23 @@ class TestGradientButtonEvents : public QObject
 
     void modalResultReachesTheFormBeforeClicked_data()
     {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("shown");
-        QTest::newRow("OK") << mrOk << mrOk;
-        QTest::newRow("Cancel") << mrCancel << mrCancel;
+        QTest::addColumn<ModalResult>("result");
+        QTest::addColumn<ModalResult>("shown");
+        QTest::newRow("OK") << ModalResult::Ok << ModalResult::Ok;
+        QTest::newRow("Cancel") << ModalResult::Cancel << ModalResult::Cancel;
     }
 
     void modalResultReachesTheFormBeforeClicked()
     {
-        QFETCH(int, result);
-        QFETCH(int, shown);
+        QFETCH(ModalResult, result);
+        QFETCH(ModalResult, shown);
         ModalDialog form;
         auto *b = new GradientButton(&form);
         b->setModalResult(result);
-        int seenInHandler = -1;
+        ModalResult seenInHandler = ModalResult(-1);
         connect(b, &GradientButton::clicked, &form, [&] { seenInHandler = form.modalResult(); });
         QTimer::singleShot(0, b, [b] { b->click(); });
-        QCOMPARE(form.ShowModal(), shown);
+        QCOMPARE(form.showModal(), shown);
         QCOMPARE(seenInHandler, result);
     }
 
@@ -335,9 +335,9 @@ class TestGradientButtonEvents : public QObject
     {
         ModalDialog form;
         auto *b = new GradientButton(&form);
-        form.setModalResult(mrCancel); // not shown: nothing closes
+        form.setModalResult(ModalResult::Cancel); // not shown: nothing closes
         b->click();
-        QCOMPARE(form.modalResult(), mrNone);
+        QCOMPARE(form.modalResult(), ModalResult::None);
     }
 };
 

@@ -53,7 +53,7 @@ QImage solidGlyph(int w, int h)
 // can be told apart.
 void makePlain(GradientButton &b)
 {
-    b.setColorScheme(GradientButton::csCustom);
+    b.setColorScheme(GradientButton::Custom);
     for (int group :
          {GradientButton::normalGroup, GradientButton::overGroup, GradientButton::downGroup}) {
         b.setColor(group + GradientButton::roleFace, white);
@@ -136,7 +136,7 @@ class TestGradientButtonPaint : public QObject
 
     void gradientOffPaintsTheFace()
     {
-        GradientButton b; // csNeoDesert: face 13036799, grad 3653375
+        GradientButton b; // NeoDesert: face 13036799, grad 3653375
         b.setGradient(false);
         const QImage img = b.paintBitmap();
         QCOMPARE(at(img, 10, 21), bgrColour(13036799));
@@ -231,28 +231,26 @@ class TestGradientButtonPaint : public QObject
         // top: ((W - gw) / 2, centred caption y); bottom: (same, caption y + height).
         using B = GradientButton;
         const QSize even(10, 8), odd(11, 9);
-        QTest::newRow("left 4") << int(B::blGlyphLeft) << 4 << even << QPoint(-7, 0)
-                                << QPoint(7, 0);
-        QTest::newRow("left 5") << int(B::blGlyphLeft) << 5 << even << QPoint(-8, 0)
-                                << QPoint(7, 0);
+        QTest::newRow("left 4") << int(B::GlyphLeft) << 4 << even << QPoint(-7, 0) << QPoint(7, 0);
+        QTest::newRow("left 5") << int(B::GlyphLeft) << 5 << even << QPoint(-8, 0) << QPoint(7, 0);
         QTest::newRow("left 0 touching")
-            << int(B::blGlyphLeft) << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
-        QTest::newRow("right 4") << int(B::blGlyphRight) << 4 << even << QPoint(-3, 0)
+            << int(B::GlyphLeft) << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
+        QTest::newRow("right 4") << int(B::GlyphRight) << 4 << even << QPoint(-3, 0)
                                  << QPoint(-7, 0);
-        QTest::newRow("right 5") << int(B::blGlyphRight) << 5 << even << QPoint(-2, 0)
+        QTest::newRow("right 5") << int(B::GlyphRight) << 5 << even << QPoint(-2, 0)
                                  << QPoint(-7, 0);
         QTest::newRow("right 5 odd glyph")
-            << int(B::blGlyphRight) << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
-        QTest::newRow("top 4") << int(B::blGlyphTop) << 4 << even << QPoint(0, -6) << QPoint(0, 6);
-        QTest::newRow("top 5") << int(B::blGlyphTop) << 5 << even << QPoint(0, -7) << QPoint(0, 6);
+            << int(B::GlyphRight) << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
+        QTest::newRow("top 4") << int(B::GlyphTop) << 4 << even << QPoint(0, -6) << QPoint(0, 6);
+        QTest::newRow("top 5") << int(B::GlyphTop) << 5 << even << QPoint(0, -7) << QPoint(0, 6);
         QTest::newRow("top 4 odd glyph")
-            << int(B::blGlyphTop) << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
-        QTest::newRow("bottom 4") << int(B::blGlyphBottom) << 4 << even << QPoint(0, -2)
+            << int(B::GlyphTop) << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
+        QTest::newRow("bottom 4") << int(B::GlyphBottom) << 4 << even << QPoint(0, -2)
                                   << QPoint(0, -6);
-        QTest::newRow("bottom 5") << int(B::blGlyphBottom) << 5 << even << QPoint(0, -1)
+        QTest::newRow("bottom 5") << int(B::GlyphBottom) << 5 << even << QPoint(0, -1)
                                   << QPoint(0, -6);
         QTest::newRow("bottom 5 odd glyph")
-            << int(B::blGlyphBottom) << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
+            << int(B::GlyphBottom) << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
     }
 
     void glyphAndCaptionPlacement()
@@ -278,16 +276,16 @@ class TestGradientButtonPaint : public QObject
         const int tx = (120 - tw) / 2, ty = (60 - th) / 2;
         QPoint anchor;
         switch (layout) {
-        case GradientButton::blGlyphLeft:
+        case GradientButton::GlyphLeft:
             anchor = {tx, (60 - glyphSize.height()) / 2};
             break;
-        case GradientButton::blGlyphRight:
+        case GradientButton::GlyphRight:
             anchor = {tx + tw, (60 - glyphSize.height()) / 2};
             break;
-        case GradientButton::blGlyphTop:
+        case GradientButton::GlyphTop:
             anchor = {(120 - glyphSize.width()) / 2, ty};
             break;
-        case GradientButton::blGlyphBottom:
+        case GradientButton::GlyphBottom:
             anchor = {(120 - glyphSize.width()) / 2, ty + th};
             break;
         }
@@ -302,14 +300,14 @@ class TestGradientButtonPaint : public QObject
         QTest::addColumn<QSize>("glyphSize");
         QTest::addColumn<QPoint>("glyphAt");
         using B = GradientButton;
-        for (int l : {B::blGlyphLeft, B::blGlyphRight, B::blGlyphTop, B::blGlyphBottom})
+        for (int l : {B::GlyphLeft, B::GlyphRight, B::GlyphTop, B::GlyphBottom})
             QTest::addRow("layout %d", l) << l << QSize(120, 60) << QSize(10, 8) << QPoint(55, 26);
         // The main window's Send button: 49 x 36, a 32 x 32 glyph on top, spacing 0.
         QTest::newRow("send button")
-            << int(B::blGlyphTop) << QSize(49, 36) << QSize(32, 32) << QPoint(8, 2);
+            << int(B::GlyphTop) << QSize(49, 36) << QSize(32, 32) << QPoint(8, 2);
         // A glyph larger than the button: negative halves truncate towards zero.
         QTest::newRow("glyph larger than button")
-            << int(B::blGlyphLeft) << QSize(20, 20) << QSize(31, 31) << QPoint(-5, -5);
+            << int(B::GlyphLeft) << QSize(20, 20) << QSize(31, 31) << QPoint(-5, -5);
     }
 
     void glyphAloneIsCentred()
@@ -342,7 +340,7 @@ class TestGradientButtonPaint : public QObject
         b.setGlyph(solidGlyph(10, 8));
         const QImage normal = b.paintBitmap();
         QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(b.visualState(), GradientButton::vsDown);
+        QCOMPARE(b.visualState(), GradientButton::DownState);
         const QImage down = b.paintBitmap();
         QCOMPARE(boxOf(down, glyphColour), boxOf(normal, glyphColour).translated(1, 1));
         QCOMPARE(inkBox(down, white), inkBox(normal, white).translated(1, 1));
@@ -414,16 +412,16 @@ class TestGradientButtonPaint : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&host.window));
         if (hover) {
             QTest::mouseMove(&b, QPoint(30, 12));
-            QTRY_COMPARE(b.visualState(), GradientButton::vsHot);
+            QTRY_COMPARE(b.visualState(), GradientButton::HotState);
         }
         if (hold) {
             QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 12));
-            QCOMPARE(b.visualState(), GradientButton::vsDown);
+            QCOMPARE(b.visualState(), GradientButton::DownState);
         }
         b.setEnabled(false);
-        QCOMPARE(b.visualState(), hold    ? GradientButton::vsDown
-                                  : hover ? GradientButton::vsHot
-                                          : GradientButton::vsNormal);
+        QCOMPARE(b.visualState(), hold    ? GradientButton::DownState
+                                  : hover ? GradientButton::HotState
+                                          : GradientButton::NormalState);
         const QImage img = b.paintBitmap();
         QCOMPARE(at(img, 0, 0), b.disabledColorBorder());
         QCOMPARE(at(img, 1, 1), b.disabledColorLight());

@@ -18,17 +18,17 @@ class TestGradientButtonSchemes : public QObject
     {
         GradientButton b;
         QCOMPARE(b.size(), QSize(75, 25));
-        QCOMPARE(b.colorScheme(), GradientButton::csNeoDesert);
+        QCOMPARE(b.colorScheme(), GradientButton::NeoDesert);
         QVERIFY(b.gradient());
         QVERIFY(b.ctl3D());
         QVERIFY(b.transparentGlyph());
         QVERIFY(b.hotTrack());
         QVERIFY(b.tabStop());
-        QCOMPARE(b.layout(), GradientButton::blGlyphLeft);
+        QCOMPARE(b.layout(), GradientButton::GlyphLeft);
         QCOMPARE(b.spacing(), 4);
         QVERIFY(!b.cancel());
         QVERIFY(!b.isDefault());
-        QCOMPARE(b.modalResult(), 0);
+        QCOMPARE(b.modalResult(), ModalResult::None);
         QVERIFY(b.glyph().isNull());
         QCOMPARE(b.colorFace(), bgrColour(13036799));
         QCOMPARE(b.colorGrad(), bgrColour(3653375));
@@ -48,30 +48,29 @@ class TestGradientButtonSchemes : public QObject
         QTest::addColumn<uint>("focusRect");
         QTest::addColumn<bool>("gradient");
         using B = GradientButton;
-        QTest::newRow("csNeoDesert")
-            << int(B::csNeoDesert) << 13036799u << 30647u << 15658734u << 4227327u << true;
-        QTest::newRow("csNeoSky") << int(B::csNeoSky) << 16772829u << 16752190u << 15658734u
-                                  << 16755027u << true;
-        QTest::newRow("csNeoGrass")
-            << int(B::csNeoGrass) << 14547432u << 1539390u << 15658734u << 2406748u << true;
-        QTest::newRow("csNeoSilver")
-            << int(B::csNeoSilver) << 15987699u << 8158332u << 15658734u << 11382189u << true;
-        QTest::newRow("csNeoRose")
-            << int(B::csNeoRose) << 15263999u << 6184703u << 15658734u << 6184703u << true;
-        QTest::newRow("csNeoSun") << int(B::csNeoSun) << 15794175u << 33924u << 15658734u << 48059u
-                                  << true;
-        QTest::newRow("csDesert") << int(B::csDesert) << 9821695u << 30647u << 14869218u << 4227327u
-                                  << false;
-        QTest::newRow("csGrass") << int(B::csGrass) << 10021815u << 1539390u << 14869218u << 42017u
-                                 << false;
-        QTest::newRow("csSky") << int(B::csSky) << 16769217u << 16748834u << 14869218u << 14457620u
-                               << false;
-        QTest::newRow("csSun") << int(B::csSun) << 11075583u << 33924u << 14869218u << 36084u
-                               << false;
-        QTest::newRow("csRose") << int(B::csRose) << 13027071u << 6184703u << 14869218u << 6184703u
+        QTest::newRow("NeoDesert")
+            << int(B::NeoDesert) << 13036799u << 30647u << 15658734u << 4227327u << true;
+        QTest::newRow("NeoSky") << int(B::NeoSky) << 16772829u << 16752190u << 15658734u
+                                << 16755027u << true;
+        QTest::newRow("NeoGrass") << int(B::NeoGrass) << 14547432u << 1539390u << 15658734u
+                                  << 2406748u << true;
+        QTest::newRow("NeoSilver")
+            << int(B::NeoSilver) << 15987699u << 8158332u << 15658734u << 11382189u << true;
+        QTest::newRow("NeoRose") << int(B::NeoRose) << 15263999u << 6184703u << 15658734u
+                                 << 6184703u << true;
+        QTest::newRow("NeoSun") << int(B::NeoSun) << 15794175u << 33924u << 15658734u << 48059u
+                                << true;
+        QTest::newRow("Desert") << int(B::Desert) << 9821695u << 30647u << 14869218u << 4227327u
                                 << false;
-        QTest::newRow("csSilver") << int(B::csSilver) << 14737632u << 8158332u << 14869218u
-                                  << 9079434u << false;
+        QTest::newRow("Grass") << int(B::Grass) << 10021815u << 1539390u << 14869218u << 42017u
+                               << false;
+        QTest::newRow("Sky") << int(B::Sky) << 16769217u << 16748834u << 14869218u << 14457620u
+                             << false;
+        QTest::newRow("Sun") << int(B::Sun) << 11075583u << 33924u << 14869218u << 36084u << false;
+        QTest::newRow("Rose") << int(B::Rose) << 13027071u << 6184703u << 14869218u << 6184703u
+                              << false;
+        QTest::newRow("Silver") << int(B::Silver) << 14737632u << 8158332u << 14869218u << 9079434u
+                                << false;
     }
 
     void schemes()
@@ -83,7 +82,7 @@ class TestGradientButtonSchemes : public QObject
         QFETCH(uint, focusRect);
         QFETCH(bool, gradient);
         GradientButton b;
-        b.setColorScheme(GradientButton::csCustom);
+        b.setColorScheme(GradientButton::Custom);
         b.setGradient(!gradient);
         for (int slot : {1, 7, 13, 19})
             b.setColor(slot, QColor(1, 2, 3));
@@ -104,10 +103,10 @@ class TestGradientButtonSchemes : public QObject
     {
         GradientButton b;
         b.setColorGrad(bgrColour(12345));
-        b.setColorScheme(GradientButton::csSky);
+        b.setColorScheme(GradientButton::Sky);
         QCOMPARE(b.colorGrad(), bgrColour(12345));
         QVERIFY(!b.gradient());
-        QCOMPARE(b.colorScheme(), GradientButton::csSky);
+        QCOMPARE(b.colorScheme(), GradientButton::Sky);
     }
 
     void singleColourSwitchesToCustom_data()
@@ -115,10 +114,10 @@ class TestGradientButtonSchemes : public QObject
         QTest::addColumn<int>("scheme");
         QTest::addColumn<int>("slot");
         QTest::addColumn<bool>("overwrittenAgain");
-        QTest::newRow("face, Neo") << int(GradientButton::csNeoSky) << 0 << true;
-        QTest::newRow("grad, Neo") << int(GradientButton::csNeoSky) << 13 << true;
-        QTest::newRow("focus, plain") << int(GradientButton::csSky) << 24 << true;
-        QTest::newRow("grad, plain") << int(GradientButton::csSky) << 7 << false;
+        QTest::newRow("face, Neo") << int(GradientButton::NeoSky) << 0 << true;
+        QTest::newRow("grad, Neo") << int(GradientButton::NeoSky) << 13 << true;
+        QTest::newRow("focus, plain") << int(GradientButton::Sky) << 24 << true;
+        QTest::newRow("grad, plain") << int(GradientButton::Sky) << 7 << false;
     }
 
     void singleColourSwitchesToCustom()
@@ -130,7 +129,7 @@ class TestGradientButtonSchemes : public QObject
         b.setColorScheme(GradientButton::Scheme(scheme));
         const QColor before = b.color(slot);
         b.setColor(slot, QColor(9, 8, 7));
-        QCOMPARE(b.colorScheme(), GradientButton::csCustom);
+        QCOMPARE(b.colorScheme(), GradientButton::Custom);
         QCOMPARE(b.color(slot), QColor(9, 8, 7));
         b.setColorScheme(GradientButton::Scheme(scheme));
         QCOMPARE(b.color(slot), overwrittenAgain ? before : QColor(9, 8, 7));
@@ -140,7 +139,7 @@ class TestGradientButtonSchemes : public QObject
     {
         GradientButton b;
         b.setGradient(false);
-        b.setColorScheme(GradientButton::csCustom);
+        b.setColorScheme(GradientButton::Custom);
         QCOMPARE(b.colorFace(), bgrColour(13036799));
         QVERIFY(!b.gradient());
     }
@@ -150,23 +149,23 @@ class TestGradientButtonSchemes : public QObject
         GradientButton b;
         b.setColor(-1, Qt::red);
         b.setColor(25, Qt::red);
-        QCOMPARE(b.colorScheme(), GradientButton::csNeoDesert);
+        QCOMPARE(b.colorScheme(), GradientButton::NeoDesert);
         QVERIFY(!b.color(25).isValid());
         b.setColorScheme(GradientButton::Scheme(13));
         b.setColorScheme(GradientButton::Scheme(-1));
-        QCOMPARE(b.colorScheme(), GradientButton::csNeoDesert);
+        QCOMPARE(b.colorScheme(), GradientButton::NeoDesert);
     }
 
     void colourPropertiesInSlotOrder()
     {
         const char *names[] = {
-            "ColorFace",         "ColorGrad",          "ColorDark",           "ColorLight",
-            "ColorBorder",       "ColorText",          "OverColorFace",       "OverColorGrad",
-            "OverColorDark",     "OverColorLight",     "OverColorBorder",     "OverColorText",
-            "DownColorFace",     "DownColorGrad",      "DownColorDark",       "DownColorLight",
-            "DownColorBorder",   "DownColorText",      "DisabledColorFace",   "DisabledColorGrad",
-            "DisabledColorDark", "DisabledColorLight", "DisabledColorBorder", "DisabledColorText",
-            "ColorFocusRect"};
+            "colorFace",         "colorGrad",          "colorDark",           "colorLight",
+            "colorBorder",       "colorText",          "overColorFace",       "overColorGrad",
+            "overColorDark",     "overColorLight",     "overColorBorder",     "overColorText",
+            "downColorFace",     "downColorGrad",      "downColorDark",       "downColorLight",
+            "downColorBorder",   "downColorText",      "disabledColorFace",   "disabledColorGrad",
+            "disabledColorDark", "disabledColorLight", "disabledColorBorder", "disabledColorText",
+            "colorFocusRect"};
         const QMetaObject &mo = GradientButton::staticMetaObject;
         const int first = mo.propertyOffset();
         for (int slot = 0; slot < GradientButton::slotCount; ++slot) {
@@ -176,11 +175,11 @@ class TestGradientButtonSchemes : public QObject
             QVERIFY(b.setProperty(names[slot], c));
             QCOMPARE(b.color(slot), c);
             QCOMPARE(b.property(names[slot]).value<QColor>(), c);
-            QCOMPARE(b.colorScheme(), GradientButton::csCustom);
+            QCOMPARE(b.colorScheme(), GradientButton::Custom);
         }
         GradientButton b;
-        QVERIFY(b.setProperty("ColorScheme", QStringLiteral("csSky")));
-        QCOMPARE(b.colorScheme(), GradientButton::csSky);
+        QVERIFY(b.setProperty("colorScheme", QStringLiteral("Sky")));
+        QCOMPARE(b.colorScheme(), GradientButton::Sky);
     }
 
     void paletteWritesEverySlot()
@@ -194,7 +193,7 @@ class TestGradientButtonSchemes : public QObject
         applyPalette(b, p);
         for (int slot = 0; slot < GradientButton::slotCount; ++slot)
             QCOMPARE(b.color(slot), bgrColour(std::uint32_t(slot + 1)));
-        QCOMPARE(b.colorScheme(), GradientButton::csCustom);
+        QCOMPARE(b.colorScheme(), GradientButton::Custom);
     }
 
     void setupListButtons_data()
@@ -221,7 +220,7 @@ class TestGradientButtonSchemes : public QObject
         QFETCH(uint, hoverText);
         GradientButton b;
         applySetupListStyle(b, SetupListButton(which));
-        QCOMPARE(b.colorScheme(), GradientButton::csCustom);
+        QCOMPARE(b.colorScheme(), GradientButton::Custom);
         QCOMPARE(b.overColorFace(), bgrColour(hoverFace));
         QCOMPARE(b.overColorGrad(), bgrColour(hoverGrad));
         QCOMPARE(b.overColorText(), bgrColour(hoverText));

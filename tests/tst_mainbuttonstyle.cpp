@@ -27,9 +27,9 @@ class TestMainButtonStyle : public QObject
         for (MainButton which : allButtons) {
             GradientButton b;
             b.resize(49, 36);
-            b.setColorScheme(GradientButton::csNeoSky); // replaced entirely
+            b.setColorScheme(GradientButton::NeoSky); // replaced entirely
             applyMainButtonStyle(&b, which);
-            QCOMPARE(b.colorScheme(), GradientButton::csCustom);
+            QCOMPARE(b.colorScheme(), GradientButton::Custom);
             QVERIFY(b.gradient() && b.hotTrack() && b.transparentGlyph() && !b.tabStop());
             const QImage img = b.paintBitmap();
             for (const QPoint &p : {QPoint(0, 0), QPoint(1, 1), QPoint(24, 18), QPoint(47, 34)})
@@ -57,12 +57,12 @@ class TestMainButtonStyle : public QObject
     {
         GradientButton b;
         applyMainButtonStyle(&b, MainButton::Send);
-        QCOMPARE(b.layout(), GradientButton::blGlyphTop);
+        QCOMPARE(b.layout(), GradientButton::GlyphTop);
         QCOMPARE(b.spacing(), 0);
         QCOMPARE(b.colorText(), QColor(Qt::white));
         QCOMPARE(b.downColorText(), QColor(Qt::white));
         applyMainButtonStyle(&b, MainButton::Screen);
-        QCOMPARE(b.layout(), GradientButton::blGlyphLeft);
+        QCOMPARE(b.layout(), GradientButton::GlyphLeft);
         QCOMPARE(b.spacing(), 4);
         QCOMPARE(b.colorText(), QColor(Qt::black));
     }

@@ -62,7 +62,7 @@ class TestOptions : public QObject
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), expected);
         QCOMPARE(readWholeFile(app.program("qx.cfg")),
                  (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
-        QCOMPARE(app.options->modalResult(), mrOk);
+        QCOMPARE(app.options->modalResult(), ModalResult::Ok);
     }
 
     // "Only Quorix viewers in this room": off at first; OK keeps it in the program's own
@@ -126,7 +126,7 @@ class TestOptions : public QObject
             QVERIFY(!o->scrollTextVisibleBox_->isChecked());
             o->onCancelClicked();
         });
-        QCOMPARE(app.options->modalResult(), mrCancel);
+        QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
     }
 
     void cancelWritesNothing()
@@ -140,7 +140,7 @@ class TestOptions : public QObject
             QTest::keyClick(o, Qt::Key_Escape);
         });
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
-        QCOMPARE(app.options->modalResult(), mrCancel);
+        QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
     }
 
     void browseTakesTheFolderAtOnceAndCancelKeepsIt()

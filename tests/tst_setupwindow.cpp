@@ -3,8 +3,8 @@
 #include "ModalAnswerer.h"
 #include "platform/SharedState.h"
 #include "platform/WholeFile.h"
+#include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
-#include "slideshow/uss.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -83,13 +83,13 @@ class OpenCounter
 class PreviewWatchdog
 {
   public:
-    explicit PreviewWatchdog(Tfss &f)
+    explicit PreviewWatchdog(SetupWindow &f)
     {
         timer_.setSingleShot(true);
         QObject::connect(&timer_, &QTimer::timeout, [this, &f] {
             fired = true;
-            f.tbr->setValue(1);
-            f.BitBtn3->click();
+            f.durationSlider_->setValue(1);
+            f.stopButton_->click();
         });
         timer_.start(20000);
     }
@@ -128,7 +128,7 @@ class TestSetupWindow : public QObject
 
     QTemporaryDir dir_;
     SharedState state_;
-    std::unique_ptr<Tfss> fss_;
+    std::unique_ptr<SetupWindow> setupWindow_;
 };
 
 QString TestSetupWindow::picture(const QString &name, QSize size)
@@ -149,7 +149,7 @@ void TestSetupWindow::initTestCase()
 
 void TestSetupWindow::init()
 {
-    fss_ = std::make_unique<Tfss>(state_);
+    setupWindow_ = std::make_unique<SetupWindow>(state_);
     state_.stopFlag = false;
     state_.slidePosition = 0;
 }
@@ -157,24 +157,24 @@ void TestSetupWindow::init()
 void TestSetupWindow::dialogsAdmitUpperCaseExtensions()
 {
     // Names are case-sensitive here; photos from cameras come as .JPG.
-    const QStringList filters = fss_->od->nameFilters();
+    const QStringList filters = setupWindow_->addFilesDialog_->nameFilters();
     QVERIFY(filters.first().contains("*.jpg *.JPG"));
     QVERIFY(filters.first().contains("*.txt *.TXT"));
-    QVERIFY(fss_->OpenDialog->nameFilters().first().endsWith("(*.obl *.OBL)"));
+    QVERIFY(setupWindow_->openDialog_->nameFilters().first().endsWith("(*.obl *.OBL)"));
 }
 
 void TestSetupWindow::saveWritesTheLinesThroughTheDialog()
 {
-    Tfss &f = *fss_;
+    SetupWindow &f = *setupWindow_;
     answerFileDialog(file("empty.obl"));
-    f.XiButton3Click();
+    f.saveList();
     QCOMPARE(readWholeFile(file("empty.obl")), QByteArray("0\r\n1\r\n"));
 
-    f.aceptFiles({file("wide.png"), file("agenda.rtf")});
-    f.cbloop->setChecked(true);
-    f.tbr->setValue(5);
+    f.addDroppedFiles({file("wide.png"), file("agenda.rtf")});
+    f.loopBox_->setChecked(true);
+    f.durationSlider_->setValue(5);
     answerFileDialog(file("two"));
-    f.XiButton3Click();
+    f.saveList();
     QCOMPARE(readWholeFile(file("two.obl")),
              ("1\r\n5\r\n" + file("wide.png") + "\r\n" + file("agenda.rtf") + "\r\n").toUtf8());
     QCOMPARE(f.lines().size(), 4);
@@ -182,8 +182,8 @@ void TestSetupWindow::saveWritesTheLinesThroughTheDialog()
 
 void TestSetupWindow::openFillsTheListAndReportsMissingFiles()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("notes.txt")});
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("notes.txt")});
     writeWholeFile(file("show.obl"), ("1\n250\n" + file("wide.png") + "\n" + file("gone.jpg") +
                                       "\n\n" + file("wide.png") + "\n" + file("a.gif") + "\n")
                                          .toUtf8());
@@ -196,43 +196,43 @@ void TestSetupWindow::openFillsTheListAndReportsMissingFiles()
     };
     answerModal<QMessageBox>(answer);
     answerFileDialog(file("show.obl"));
-    f.XiButton2Click();
+    f.openList();
     QCOMPARE(messages, QStringList({"Orbelin|File does not exist " + file("gone.jpg"),
                                     "Orbelin|File does not exist ",
                                     "Orbelin|File does not exist " + file("a.gif")}));
     // The list is replaced; one file named twice gives two rows; a.gif does not exist.
-    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "wide.png"}));
-    QVERIFY(f.cbloop->isChecked());
-    QCOMPARE(f.tbr->value(), 100);
-    QCOMPARE(f.l_td->text(), QStringLiteral("Slide duration: 100"));
+    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "wide.png"}));
+    QVERIFY(f.loopBox_->isChecked());
+    QCOMPARE(f.durationSlider_->value(), 100);
+    QCOMPARE(f.durationLabel_->text(), QStringLiteral("Slide duration: 100"));
     QCOMPARE(f.lines().size(), 7); // the file as read, missing files included
-    QVERIFY(!f.tabela->isHidden());
+    QVERIFY(!f.slideList_->isHidden());
     // Adding a listed file by hand adds nothing.
-    f.aceptFiles({file("wide.png")});
-    QCOMPARE(f.tabela->topLevelItemCount(), 2);
+    f.addDroppedFiles({file("wide.png")});
+    QCOMPARE(f.slideList_->topLevelItemCount(), 2);
 }
 
 void TestSetupWindow::openWithABadDurationEndsWithTheListShown()
 {
-    Tfss &f = *fss_;
-    f.cbloop->setChecked(true);
-    f.aceptFiles({file("notes.txt")});
+    SetupWindow &f = *setupWindow_;
+    f.loopBox_->setChecked(true);
+    f.addDroppedFiles({file("notes.txt")});
     writeWholeFile(file("bad.obl"), ("0\r\nsix\r\n" + file("wide.png") + "\r\n").toUtf8());
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.openSlideList(file("bad.obl")));
-    QCOMPARE(f.tabela->topLevelItemCount(), 0);
-    QVERIFY(!f.cbloop->isChecked());
+    QCOMPARE(f.slideList_->topLevelItemCount(), 0);
+    QVERIFY(!f.loopBox_->isChecked());
     QCOMPARE(f.lines().size(), 3);
-    QVERIFY(!f.tabela->isHidden());
+    QVERIFY(!f.slideList_->isHidden());
 
     writeWholeFile(file("headers.obl"), "0\r\n1\r\n");
     f.openSlideList(file("headers.obl"));
-    QCOMPARE(f.tabela->topLevelItemCount(), 0);
+    QCOMPARE(f.slideList_->topLevelItemCount(), 0);
     QVERIFY(!f.slidesPresent());
 }
 
 void TestSetupWindow::droppedFilesAreAddedWhole()
 {
-    Tfss &f = *fss_;
+    SetupWindow &f = *setupWindow_;
     const QString longName = QString(240, QLatin1Char('n')) + ".png";
     QDir(dir_.path()).mkpath(QString(60, QLatin1Char('d')));
     const QString longPath = file(QString(60, QLatin1Char('d')) + "/" + longName);
@@ -244,164 +244,164 @@ void TestSetupWindow::droppedFilesAreAddedWhole()
     // Straight to the window's handler: the application routes drops only while a drag
     // is in progress.
     static_cast<QObject *>(&f)->event(&drop);
-    QCOMPARE(names(*f.tabela), QStringList({longName, "agenda.rtf"}));
-    QCOMPARE(rowPath(*f.tabela->topLevelItem(0)), longPath);
+    QCOMPARE(names(*f.slideList_), QStringList({longName, "agenda.rtf"}));
+    QCOMPARE(rowPath(*f.slideList_->topLevelItem(0)), longPath);
 }
 
 void TestSetupWindow::headerClicksFlipTheDirection()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
-    f.tabelaColumnClick(colName);
-    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.tabelaColumnClick(colType);
-    QCOMPARE(f.tabela->topLevelItemCount(), 3);
-    f.tabelaColumnClick(colName);
-    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.tabelaColumnClick(colName);
-    QCOMPARE(names(*f.tabela), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
+    f.sortByColumn(colName);
+    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.sortByColumn(colType);
+    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
+    f.sortByColumn(colName);
+    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.sortByColumn(colName);
+    QCOMPARE(names(*f.slideList_), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
 }
 
 void TestSetupWindow::moveAndRemoveAndSelectAll()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
-    f.tabela->topLevelItem(0)->setSelected(true);
-    f.SB3->click(); // the first row goes to the end
-    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.sb4->click(); // the last row stays last
-    QCOMPARE(names(*f.tabela), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.tabela->clearSelection();
-    f.slika->setPixmap(QPixmap(10, 10));
-    f.XiButton4Click();
-    QCOMPARE(f.tabela->topLevelItemCount(), 3);
-    QVERIFY(f.slika->pixmap().isNull());
-    f.SelecttAll->trigger();
-    QCOMPARE(f.tabela->selectedItems().size(), 3);
-    f.tabela->topLevelItem(1)->setSelected(false);
-    f.XiButton4Click();
-    QCOMPARE(names(*f.tabela), QStringList({"notes.txt"}));
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
+    f.slideList_->topLevelItem(0)->setSelected(true);
+    f.moveUpButton_->click(); // the first row goes to the end
+    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.moveDownButton_->click(); // the last row stays last
+    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.slideList_->clearSelection();
+    f.entryPicture_->setPixmap(QPixmap(10, 10));
+    f.removeSelected();
+    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
+    QVERIFY(f.entryPicture_->pixmap().isNull());
+    f.selectAllAction_->trigger();
+    QCOMPARE(f.slideList_->selectedItems().size(), 3);
+    f.slideList_->topLevelItem(1)->setSelected(false);
+    f.removeSelected();
+    QCOMPARE(names(*f.slideList_), QStringList({"notes.txt"}));
 }
 
 void TestSetupWindow::entryPreviewFitsOneSelectedPicture()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("wide.png"), file("tall.bmp"), file("agenda.rtf")});
-    f.tabela->topLevelItem(0)->setSelected(true);
-    f.tabelaDblClick();
-    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
-    f.tabela->clearSelection();
-    f.tabela->topLevelItem(1)->setSelected(true);
-    f.tabelaDblClick();
-    QCOMPARE(f.slika->pixmap().size(), QSize(156, 209));
-    f.tabela->clearSelection();
-    f.tabela->topLevelItem(2)->setSelected(true);
-    f.tabelaDblClick();
-    QVERIFY(!f.Editor->isHidden());
-    QCOMPARE(f.Editor->toPlainText(), QStringLiteral("Agenda"));
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("wide.png"), file("tall.bmp"), file("agenda.rtf")});
+    f.slideList_->topLevelItem(0)->setSelected(true);
+    f.showSelectedEntry();
+    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
+    f.slideList_->clearSelection();
+    f.slideList_->topLevelItem(1)->setSelected(true);
+    f.showSelectedEntry();
+    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(156, 209));
+    f.slideList_->clearSelection();
+    f.slideList_->topLevelItem(2)->setSelected(true);
+    f.showSelectedEntry();
+    QVERIFY(!f.entryText_->isHidden());
+    QCOMPARE(f.entryText_->toPlainText(), QStringLiteral("Agenda"));
     // Two rows: the picture is cleared, the text stays.
-    f.tabela->topLevelItem(0)->setSelected(true);
-    f.tabelaDblClick();
-    QVERIFY(f.slika->pixmap().isNull());
-    QVERIFY(!f.Editor->isHidden());
+    f.slideList_->topLevelItem(0)->setSelected(true);
+    f.showSelectedEntry();
+    QVERIFY(f.entryPicture_->pixmap().isNull());
+    QVERIFY(!f.entryText_->isHidden());
 }
 
 void TestSetupWindow::clickOnTheEmptyPartOfTheListClearsThePicture()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("wide.png"), file("agenda.rtf")});
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("wide.png"), file("agenda.rtf")});
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QWidget *area = f.tabela->viewport();
+    QWidget *area = f.slideList_->viewport();
     const auto rowCentre = [&](int row) {
-        return f.tabela->visualItemRect(f.tabela->topLevelItem(row)).center();
+        return f.slideList_->visualItemRect(f.slideList_->topLevelItem(row)).center();
     };
     const QPoint empty(rowCentre(0).x(), area->height() - 5);
-    QVERIFY(!f.tabela->itemAt(empty));
+    QVERIFY(!f.slideList_->itemAt(empty));
 
     QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(0));
-    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
     QTest::mouseClick(area, Qt::LeftButton, {}, empty);
-    QVERIFY(f.tabela->selectedItems().isEmpty());
-    QTRY_VERIFY(f.slika->pixmap().isNull());
+    QVERIFY(f.slideList_->selectedItems().isEmpty());
+    QTRY_VERIFY(f.entryPicture_->pixmap().isNull());
 
     // A text the preview shows stays.
     QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(1));
-    QVERIFY(!f.Editor->isHidden());
-    f.slika->setPixmap(QPixmap(10, 10));
+    QVERIFY(!f.entryText_->isHidden());
+    f.entryPicture_->setPixmap(QPixmap(10, 10));
     QTest::mouseClick(area, Qt::LeftButton, {}, empty);
-    QVERIFY(f.tabela->selectedItems().isEmpty());
-    QTRY_VERIFY(f.slika->pixmap().isNull());
-    QVERIFY(!f.Editor->isHidden());
-    QCOMPARE(f.Editor->toPlainText(), QStringLiteral("Agenda"));
+    QVERIFY(f.slideList_->selectedItems().isEmpty());
+    QTRY_VERIFY(f.entryPicture_->pixmap().isNull());
+    QVERIFY(!f.entryText_->isHidden());
+    QCOMPARE(f.entryText_->toPlainText(), QStringLiteral("Agenda"));
 }
 
 void TestSetupWindow::previewOfAnEmptyListWaitsOnceAndEnds()
 {
-    Tfss &f = *fss_;
-    f.cbloop->setChecked(true);
+    SetupWindow &f = *setupWindow_;
+    f.loopBox_->setChecked(true);
     PreviewWatchdog watchdog(f);
     QElapsedTimer clock;
     clock.start();
-    f.BitBtn1Click();
+    f.playPreview();
     // It waited for the duration and ended by itself although Loop is ticked. How long
     // past the duration it ends is a figure of bench_slides, not bounded here.
     QVERIFY(clock.elapsed() >= 1000);
     QVERIFY2(!watchdog.fired, "the Preview of an empty list did not end");
-    QVERIFY(f.slika->pixmap().isNull());
-    QVERIFY(f.Editor->isHidden());
+    QVERIFY(f.entryPicture_->pixmap().isNull());
+    QVERIFY(f.entryText_->isHidden());
 }
 
 void TestSetupWindow::previewInsidePreviewEndsWithStop()
 {
-    Tfss &f = *fss_;
-    f.aceptFiles({file("wide.png")});
-    f.cbloop->setChecked(true);
+    SetupWindow &f = *setupWindow_;
+    f.addDroppedFiles({file("wide.png")});
+    f.loopBox_->setChecked(true);
     state_.stopFlag = true; // Preview clears it
     PreviewWatchdog watchdog(f);
     bool innerEnded = false;
     bool innerRanUntilStop = false;
     QTimer::singleShot(150, &f, [&] {
-        f.BitBtn1Click();
+        f.playPreview();
         innerEnded = true;
     });
     QTimer::singleShot(1600, &f, [&] {
         innerRanUntilStop = !innerEnded; // one looping slide goes on until Stop
         // From here on every wait would last 100 s: Stop must end both Previews without
         // another one.
-        f.tbr->setValue(100);
-        f.BitBtn3->click();
+        f.durationSlider_->setValue(100);
+        f.stopButton_->click();
     });
     QElapsedTimer clock;
     clock.start();
-    f.BitBtn1Click();
+    f.playPreview();
     QVERIFY(innerEnded);
     QVERIFY(innerRanUntilStop);
     QVERIFY(clock.elapsed() >= 1600);
     QVERIFY2(!watchdog.fired, "Stop did not end the Previews at once");
-    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
 }
 
 void TestSetupWindow::previewPassesOverUnreadableSlides()
 {
-    Tfss &f = *fss_;
+    SetupWindow &f = *setupWindow_;
     QTemporaryDir broken;
     for (const char *name : {"a.jpg", "b.png", "c.bmp"}) {
         const QString path = broken.filePath(QLatin1String(name));
         writeWholeFile(path, "no picture at all");
         // The row stays, without dimensions.
-        QVERIFY_THROWS_EXCEPTION(std::exception, f.aceptFiles({path}));
+        QVERIFY_THROWS_EXCEPTION(std::exception, f.addDroppedFiles({path}));
     }
-    QCOMPARE(f.tabela->topLevelItemCount(), 3);
-    f.cbloop->setChecked(true);
+    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
+    f.loopBox_->setChecked(true);
     OpenCounter opens(broken.path());
     QVERIFY(opens.ok());
     // Each unreadable slide is passed over at once, but a round in which none could be
     // shown is not started again straight away.
-    QTimer::singleShot(1000, &f, [&] { f.BitBtn3->click(); });
+    QTimer::singleShot(1000, &f, [&] { f.stopButton_->click(); });
     QElapsedTimer clock;
     clock.start();
-    f.BitBtn1Click();
+    f.playPreview();
     const qint64 elapsed = clock.elapsed();
     const int opened = opens.take();
     QVERIFY2(opened != INT_MAX, "the slides were opened so often that the count overflowed");
@@ -412,32 +412,32 @@ void TestSetupWindow::previewPassesOverUnreadableSlides()
 
     // One unreadable slide among readable ones is passed over without its wait: with a
     // wait of 100 s, the next slide shows at once.
-    f.aceptFiles({file("wide.png")});
-    f.tbr->setValue(100);
+    f.addDroppedFiles({file("wide.png")});
+    f.durationSlider_->setValue(100);
     PreviewWatchdog watchdog(f);
     QTimer nextSlideShown;
     connect(&nextSlideShown, &QTimer::timeout, &f, [&] {
-        if (!f.slika->pixmap().isNull())
-            f.BitBtn3->click();
+        if (!f.entryPicture_->pixmap().isNull())
+            f.stopButton_->click();
     });
     nextSlideShown.start(10);
-    f.BitBtn1Click();
+    f.playPreview();
     QVERIFY2(!watchdog.fired, "an unreadable slide was waited for");
-    QCOMPARE(f.slika->pixmap().size(), QSize(209, 156));
+    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
 }
 
 void TestSetupWindow::closeAndEscSetTheSlidePosition()
 {
-    Tfss &f = *fss_;
-    QTimer::singleShot(50, &f, [&] { f.BitBtn2->click(); });
-    QCOMPARE(f.ShowModal(), mrCancel);
+    SetupWindow &f = *setupWindow_;
+    QTimer::singleShot(50, &f, [&] { f.closeButton_->click(); });
+    QCOMPARE(f.showModal(), ModalResult::Cancel);
     QCOMPARE(state_.slidePosition, 2);
     QVERIFY(state_.stopFlag);
 
     state_.slidePosition = 7;
     state_.stopFlag = false;
     QTimer::singleShot(50, &f, [&] { QTest::keyClick(&f, Qt::Key_Escape); });
-    f.ShowModal();
+    f.showModal();
     QCOMPARE(state_.slidePosition, 2);
     QVERIFY(state_.stopFlag);
 
@@ -445,7 +445,7 @@ void TestSetupWindow::closeAndEscSetTheSlidePosition()
     state_.slidePosition = 7;
     state_.stopFlag = false;
     QTimer::singleShot(50, &f, [&] { f.close(); });
-    f.ShowModal();
+    f.showModal();
     QCOMPARE(state_.slidePosition, 7);
     QVERIFY(state_.stopFlag);
 }

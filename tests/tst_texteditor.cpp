@@ -3,7 +3,7 @@
 #include "ModalAnswerer.h"
 #include "rtf/RichTextFile.h"
 #include "text/CustomColours.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include "platform/WholeFile.h"
 
@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,10 +35,10 @@ using namespace quorix;
 namespace {
 
 // Shows the editor modally and runs `inside` from its own event loop.
-int showWith(Tftext &editor, std::function<void(Tftext *)> inside)
+ModalResult showWith(TextEditor &editor, std::function<void(TextEditor *)> inside)
 {
-    answerModal<Tftext>(std::move(inside));
-    return editor.ShowModal();
+    answerModal<TextEditor>(std::move(inside));
+    return editor.showModal();
 }
 
 // Answers the next confirmation box with `button`, noting its title and text.
@@ -74,6 +75,41 @@ QTextCharFormat formatAt(const QTextDocument &doc, int position)
     return c.charFormat();
 }
 
+// Answers the next colour chooser with `colour`.
+void answerColour(const QColor &colour)
+{
+    answerModal<QColorDialog>([colour](QColorDialog *d) {
+        d->setCurrentColor(colour);
+        d->accept();
+    });
+}
+
+QColor colourAt(const QTextDocument &doc, int position)
+{
+    const QTextCharFormat f = formatAt(doc, position);
+    return f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor();
+}
+
+// Each paragraph's numbering: "-" for none, else the list's style and indent ("disc/1").
+QStringList numbering(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextList *list = b.textList();
+        if (!list) {
+            out << QStringLiteral("-");
+            continue;
+        }
+        const QTextListFormat f = list->format();
+        out << QStringLiteral("%1/%2")
+                   .arg(f.style() == QTextListFormat::ListDisc      ? "disc"
+                        : f.style() == QTextListFormat::ListDecimal ? "decimal"
+                                                                    : "other")
+                   .arg(f.indent());
+    }
+    return out;
+}
+
 QString storedColours()
 {
     return QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
@@ -102,27 +138,27 @@ class TestTextEditor : public QObject
     // Runs first: the counter is program-wide and starts at 10.
     void sizeButtonsStepTheProgramWideCounter()
     {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("abc"));
-        select(editor.Editor, 0, 3);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abc"));
+        select(editor.textEdit_, 0, 3);
         auto sizeNow = [&] { return formatAt(editor.document(), 0).fontPointSize(); };
-        editor.aplus->trigger();
+        editor.largerAction_->trigger();
         QCOMPARE(sizeNow(), 11.0);
-        editor.aplus->trigger();
+        editor.largerAction_->trigger();
         QCOMPARE(sizeNow(), 12.0);
-        editor.aminus->trigger();
+        editor.smallerAction_->trigger();
         QCOMPARE(sizeNow(), 11.0);
         // Below one point the text stays at one point while the counter goes on.
-        while (Tftext::sizeCounter() > -2)
-            editor.aminus->trigger();
+        while (TextEditor::sizeCounter() > -2)
+            editor.smallerAction_->trigger();
         QCOMPARE(sizeNow(), 1.0);
-        editor.aplus->trigger();
-        editor.aplus->trigger();
-        QCOMPARE(Tftext::sizeCounter(), 0);
+        editor.largerAction_->trigger();
+        editor.largerAction_->trigger();
+        QCOMPARE(TextEditor::sizeCounter(), 0);
         QCOMPARE(sizeNow(), 1.0);
-        editor.aplus->trigger();
+        editor.largerAction_->trigger();
         QCOMPARE(sizeNow(), 1.0);
-        editor.aplus->trigger();
+        editor.largerAction_->trigger();
         QCOMPARE(sizeNow(), 2.0);
     }
 
@@ -130,7 +166,7 @@ class TestTextEditor : public QObject
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<bool>("selection");
-        for (const char *b : {"BoldButton", "ItalicButton", "UnderlineButton"}) {
+        for (const char *b : {"boldAction", "italicAction", "underlineAction"}) {
             QTest::addRow("%s, selection", b) << b << true;
             QTest::addRow("%s, nothing selected", b) << b << false;
         }
@@ -139,13 +175,13 @@ class TestTextEditor : public QObject
     {
         QFETCH(QString, button);
         QFETCH(bool, selection);
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("one two"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("one two"));
         if (selection)
-            select(editor.Editor, 0, 3);
+            select(editor.textEdit_, 0, 3);
         auto styled = [&](const QFont &f) {
-            return button == "BoldButton"     ? f.bold()
-                   : button == "ItalicButton" ? f.italic()
+            return button == "boldAction"     ? f.bold()
+                   : button == "italicAction" ? f.italic()
                                               : f.underline();
         };
         auto shown = [&](int pos) {
@@ -164,59 +200,143 @@ class TestTextEditor : public QObject
         QCOMPARE(shown(5), false);
     }
 
+    // The style read is the selection's own, whichever way it was made: not that of the
+    // character before a backward selection, nor that of the next line after Shift+Down.
+    void styleButtonsReadTheSelectionItself_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("outside"); // a character next to the selection
+        // "plain line" then "under line" underlined; Shift+Down from the first line's start.
+        QTest::newRow("Shift+Down") << 0 << 11 << 11;
+        // "under plain" with "under" underlined; " plain" selected from its end backwards.
+        QTest::newRow("backwards") << 11 << 5 << 4;
+    }
+    void styleButtonsReadTheSelectionItself()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, outside);
+        TextEditor editor(files_.path());
+        QTextCursor c(&editor.document());
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        if (QTest::currentDataTag() == QByteArray("Shift+Down")) {
+            c.insertText(QStringLiteral("plain line\n"));
+            c.insertText(QStringLiteral("under line"), underlined);
+        } else {
+            c.insertText(QStringLiteral("under"), underlined);
+            c.insertText(QStringLiteral(" plain"), QTextCharFormat());
+        }
+        select(editor.textEdit_, anchor, position);
+        editor.boldAction_->trigger();
+        for (int i = qMin(anchor, position); i < qMax(anchor, position); ++i) {
+            if (editor.document().characterAt(i) == QChar::ParagraphSeparator)
+                continue;
+            QVERIFY2(formatAt(editor.document(), i).fontWeight() == QFont::Bold,
+                     qPrintable(QString::number(i)));
+            QVERIFY2(!formatAt(editor.document(), i).fontUnderline(),
+                     qPrintable(QString::number(i)));
+        }
+        QVERIFY(formatAt(editor.document(), outside).fontUnderline());
+        QVERIFY(formatAt(editor.document(), outside).fontWeight() != QFont::Bold);
+    }
+
     void paragraphButtons()
     {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("a\nb\nc"));
-        select(editor.Editor, 0, 3); // the first two paragraphs
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("a\nb\nc"));
+        select(editor.textEdit_, 0, 3); // the first two paragraphs
         auto alignment = [&](int block) {
             return editor.document().findBlockByNumber(block).blockFormat().alignment() &
                    (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter);
         };
-        editor.CenterAlign->trigger();
+        editor.alignCentreAction_->trigger();
         QCOMPARE(alignment(0), Qt::AlignHCenter);
         QCOMPARE(alignment(1), Qt::AlignHCenter);
         QVERIFY(!(alignment(2) & Qt::AlignHCenter));
-        QVERIFY(!editor.LeftAlign->isChecked());
-        editor.RightAlign->trigger();
+        QVERIFY(!editor.alignLeftAction_->isChecked());
+        editor.alignRightAction_->trigger();
         QCOMPARE(alignment(0), Qt::AlignRight);
-        editor.BulletsButton->trigger();
+        editor.bulletsAction_->trigger();
         QVERIFY(editor.document().findBlockByNumber(0).textList());
         QCOMPARE(editor.document().findBlockByNumber(0).textList()->format().style(),
                  QTextListFormat::ListDisc);
         QVERIFY(editor.document().findBlockByNumber(1).textList());
         QVERIFY(!editor.document().findBlockByNumber(2).textList());
-        editor.BulletsButton->trigger();
+        editor.bulletsAction_->trigger();
         QVERIFY(!editor.document().findBlockByNumber(0).textList());
         QVERIFY(!editor.document().findBlockByNumber(1).textList());
     }
 
+    // Bullets change the selected paragraphs only, at their own level; a numbered list
+    // around them keeps its other items.
+    void bulletsChangeOnlyTheSelectedParagraphs_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("on");
+        QTest::addColumn<QStringList>("off");
+        const QString numbered = QStringLiteral("<ol><li>one</li><li>two</li><li>six</li></ol>");
+        QTest::newRow("middle of a numbered list")
+            << numbered << 5 << 6 << QStringList{"decimal/1", "disc/1", "decimal/1"}
+            << QStringList{"decimal/1", "-", "decimal/1"};
+        QTest::newRow("first of a numbered list")
+            << numbered << 1 << 1 << QStringList{"disc/1", "decimal/1", "decimal/1"}
+            << QStringList{"-", "decimal/1", "decimal/1"};
+        QTest::newRow("plain paragraph and a bullet below it")
+            << QStringLiteral("<p>intro</p><ul><li>item</li></ul><p>end</p>") << 2 << 8
+            << QStringList{"disc/1", "disc/1", "-"} << QStringList{"-", "-", "-"};
+        QTest::newRow("nested numbered level")
+            << QStringLiteral("<ul><li>top<ol><li>inner</li></ol></li></ul>") << 5 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"disc/1", "-"};
+        QTest::newRow("both levels")
+            << QStringLiteral("<ol><li>top<ol><li>inner</li></ol></li></ol>") << 0 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"-", "-"};
+    }
+    void bulletsChangeOnlyTheSelectedParagraphs()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, on);
+        QFETCH(QStringList, off);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setHtml(html);
+        select(editor.textEdit_, from, to);
+        editor.bulletsAction_->trigger(); // down
+        QCOMPARE(numbering(editor.document()), on);
+        editor.bulletsAction_->trigger(); // up again
+        QCOMPARE(numbering(editor.document()), off);
+    }
+
     void clipboardButtonsDoWhatTheirIconsShow()
     {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("abcdef"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abcdef"));
         QApplication::clipboard()->clear();
-        select(editor.Editor, 0, 3);
-        editor.PasteButton->trigger(); // copy
+        select(editor.textEdit_, 0, 3);
+        editor.copyAction_->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abcdef"));
-        select(editor.Editor, 3, 6);
-        editor.CopyButton->trigger(); // cut
+        select(editor.textEdit_, 3, 6);
+        editor.cutAction_->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("def"));
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
-        select(editor.Editor, 0, 0);
-        editor.UndoButton->trigger(); // paste
+        select(editor.textEdit_, 0, 0);
+        editor.pasteAction_->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("defabc"));
-        editor.CutButton->trigger(); // undo
+        editor.undoAction_->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
     }
 
     void newDiscardsChangesWithoutAQuestion()
     {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("changed"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("changed"));
         editor.document().setModified(true);
-        editor.ToolButton1->trigger(); // no box is answered: a question would hang here
+        editor.newAction_->trigger(); // no box is answered: a question would hang here
         QVERIFY(editor.document().isEmpty());
         QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Untitled - Quorix"));
@@ -224,8 +344,8 @@ class TestTextEditor : public QObject
 
     void openAsksFirstAndCancelKeepsTheText()
     {
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("mine"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("mine"));
         editor.document().setModified(true);
         QStringList seen;
         bool dialogShown = false;
@@ -236,32 +356,134 @@ class TestTextEditor : public QObject
                 d->reject();
             },
             500);
-        editor.OpenButton->trigger();
+        editor.openAction_->trigger();
         QTest::qWait(600);
         QCOMPARE(seen, QStringList{"Confirm: Save changes to Untitled?"});
         QVERIFY(!dialogShown);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
     }
 
+    // Yes to the question saves first; when nothing was saved the Open goes no further, so
+    // the unsaved text is never replaced.
+    void openGoesOnOnlyWhenTheTextWasSaved_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("save dialog cancelled") << false;
+        QTest::newRow("saved") << true;
+    }
+    void openGoesOnOnlyWhenTheTextWasSaved()
+    {
+        QFETCH(bool, saved);
+        const QString other = file("other.rtf");
+        writeWholeFile(other, "{\\rtf1 other text}");
+        const QString target = file(saved ? "saved.rtf" : "never.rtf");
+        QFile::remove(target);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("mine"));
+        editor.document().setModified(true);
+        bool openShown = false;
+        answerConfirm(QMessageBox::Yes);
+        answerModal<QFileDialog>([&](QFileDialog *save) {
+            // The next file dialog, if any, is Open's: it picks another file.
+            answerModal<QFileDialog>(
+                [&](QFileDialog *open) {
+                    openShown = true;
+                    open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(other);
+                    static_cast<QDialog *>(open)->done(QDialog::Accepted);
+                },
+                500);
+            if (saved) {
+                save->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target);
+                static_cast<QDialog *>(save)->done(QDialog::Accepted);
+            } else {
+                save->reject();
+            }
+        });
+        editor.openAction_->trigger();
+        QTest::qWait(600);
+        QCOMPARE(openShown, saved);
+        QCOMPARE(QFile::exists(target), saved);
+        if (saved) {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("other text"));
+            QCOMPARE(editor.fileName(), other);
+        } else {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
+            QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
+            QVERIFY(editor.document().isModified());
+        }
+    }
+
+    // The file dialogs start where the last file was opened or saved, else in the folder
+    // the editor was given; never a folder the presenter navigated away to and left.
+    void fileDialogsStartInTheLastFilesFolder()
+    {
+        QTemporaryDir start, opened, saved, wandered;
+        const QString path = opened.filePath("a.rtf");
+        writeWholeFile(path, "{\\rtf1 a}");
+        TextEditor editor(start.path());
+        QStringList seen;
+        auto note = [&seen](QFileDialog *d) { seen << d->directory().absolutePath(); };
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.openAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(saved.filePath("b.rtf"));
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.newAction_->trigger(); // New: "Untitled", so Save asks for a name
+        editor.saveAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->setDirectory(wandered.path());
+            d->reject();
+        });
+        editor.openAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->reject();
+        });
+        editor.openAction_->trigger();
+        QCOMPARE(seen, (QStringList{start.path(), opened.path(), saved.path(), saved.path()}));
+
+        // At start-up they start in the documents folder, or at home when there is none.
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+        const QString atHome = TextEditor::documentsFolder();
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString inDocuments = TextEditor::documentsFolder();
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isNull())
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(atHome, home.path());
+        QCOMPARE(inDocuments, home.filePath(QStringLiteral("Documents")));
+    }
+
     void openTextFileThenSaveWritesRtf()
     {
         const QString path = file("notes.TXT");
         writeWholeFile(path, "first line\r\nsecond {line}\r\n");
-        Tftext editor(files_.path());
-        editor.Editor->setReadOnly(true);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setReadOnly(true);
         answerFile(path);
-        editor.OpenButton->trigger();
+        editor.openAction_->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("first line\nsecond {line}\n"));
         QCOMPARE(editor.windowTitle(), QStringLiteral("notes.TXT - Quorix"));
         QCOMPARE(editor.fileName(), path);
-        QVERIFY(!editor.Editor->isReadOnly());
+        QVERIFY(!editor.textEdit_->isReadOnly());
         QVERIFY(!editor.document().isModified());
         // The opened text keeps the editor's default attributes.
         QCOMPARE(editor.document().defaultFont().family(), QStringLiteral("MS Sans Serif"));
 
-        editor.Editor->append(QStringLiteral("third"));
+        editor.textEdit_->append(QStringLiteral("third"));
         QVERIFY(editor.document().isModified());
-        editor.SaveButton->trigger();
+        editor.saveAction_->trigger();
         QVERIFY(!editor.document().isModified());
         QVERIFY(readWholeFile(path).startsWith("{\\rtf1"));
         QTextDocument back;
@@ -272,7 +494,7 @@ class TestTextEditor : public QObject
         editor.document().setModified(true);
         QStringList seen;
         answerConfirm(QMessageBox::Cancel, &seen);
-        editor.OpenButton->trigger();
+        editor.openAction_->trigger();
         QCOMPARE(seen, QStringList{"Confirm: Save changes to " + path + "?"});
     }
 
@@ -280,10 +502,10 @@ class TestTextEditor : public QObject
     {
         const QString kept = file("kept.rtf");
         writeWholeFile(kept, "{\\rtf1 kept text}");
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         answerFile(kept);
-        editor.OpenButton->trigger();
-        editor.Editor->append(QStringLiteral("more"));
+        editor.openAction_->trigger();
+        editor.textEdit_->append(QStringLiteral("more"));
 
         QString report;
         answerFile(file("missing.rtf"));
@@ -294,7 +516,7 @@ class TestTextEditor : public QObject
             },
             10000, [](QMessageBox *b) { return b->objectName() == "errorReport"; });
         answerConfirm(QMessageBox::No); // the question about the changes comes first
-        editor.OpenButton->trigger();
+        editor.openAction_->trigger();
         QTRY_COMPARE(report, QStringLiteral("Failed to Load Stream."));
         QCOMPARE(editor.fileName(), kept);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept text\nmore"));
@@ -315,12 +537,12 @@ class TestTextEditor : public QObject
         QFETCH(bool, written);
         const QString path = file("existing.rtf");
         writeWholeFile(path, "old");
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("new text"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("new text"));
         QStringList seen;
         answerFile(path);
         answerConfirm(QMessageBox::StandardButton(answer), &seen);
-        editor.SaveButton->trigger(); // "Untitled" saves under a new name
+        editor.saveAction_->trigger(); // "Untitled" saves under a new name
         QCOMPARE(seen, QStringList{"Confirm: OK to overwrite " + path});
         QCOMPARE(readWholeFile(path) != "old", written);
         QCOMPARE(editor.fileName(), written ? path : QStringLiteral("Untitled"));
@@ -328,18 +550,18 @@ class TestTextEditor : public QObject
 
     void closeAsksAndCancelKeepsTheEditorOpen()
     {
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         QStringList seen;
-        const int result = showWith(editor, [&](Tftext *f) {
-            QTest::keyClicks(f->Editor, QStringLiteral("typed"));
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
             answerConfirm(QMessageBox::Cancel, &seen);
-            f->BitBtn2->click();
+            f->okButton_->click();
             QVERIFY(f->isVisible());
-            QCOMPARE(f->modalResult(), 0);
+            QCOMPARE(f->modalResult(), ModalResult::None);
             answerConfirm(QMessageBox::No, &seen);
             QTest::keyClick(f, Qt::Key_Escape);
         });
-        QCOMPARE(result, 2);
+        QCOMPARE(int(result), 2);
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Confirm: Save changes to Untitled?"));
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("typed"));
@@ -347,14 +569,14 @@ class TestTextEditor : public QObject
 
     void yesWithACancelledSaveDialogStillCloses()
     {
-        Tftext editor(files_.path());
-        const int result = showWith(editor, [&](Tftext *f) {
-            QTest::keyClicks(f->Editor, QStringLiteral("typed"));
+        TextEditor editor(files_.path());
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
             answerConfirm(QMessageBox::Yes);
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-            f->BitBtn2->click();
+            f->okButton_->click();
         });
-        QCOMPARE(result, 1);
+        QCOMPARE(int(result), 1);
         QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
     }
 
@@ -363,24 +585,24 @@ class TestTextEditor : public QObject
         QTemporaryDir gone;
         const QString path = gone.filePath("text.rtf");
         writeWholeFile(path, "{\\rtf1 old}");
-        Tftext editor(files_.path());
+        TextEditor editor(files_.path());
         answerFile(path);
-        editor.OpenButton->trigger();
+        editor.openAction_->trigger();
         QCOMPARE(editor.fileName(), path);
         gone.remove();
 
         QStringList seen;
-        int result = showWith(editor, [&](Tftext *f) {
-            QTest::keyClicks(f->Editor, QStringLiteral("more "));
+        ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("more "));
             answerConfirm(QMessageBox::Yes, &seen);
-            f->BitBtn2->click(); // the save fails: no message, the editor stays
+            f->okButton_->click(); // the save fails: no message, the editor stays
             QVERIFY(f->isVisible());
             QTest::qWait(50);
             QCOMPARE(QApplication::activeModalWidget(), f);
             answerConfirm(QMessageBox::No, &seen);
-            f->BitBtn1->click();
+            f->cancelButton_->click();
         });
-        QCOMPARE(result, 2);
+        QCOMPARE(int(result), 2);
         QCOMPARE(seen.size(), 2);
         QVERIFY(editor.document().toPlainText().contains(QStringLiteral("more ")));
     }
@@ -411,11 +633,11 @@ class TestTextEditor : public QObject
     void colourChooserKeepsSixteenCustomColours()
     {
         QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).remove("CustomColors");
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("abc"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abc"));
         QList<QColor> offered;
-        const int result = showWith(editor, [&](Tftext *f) {
-            select(f->Editor, 0, 3);
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            select(f->textEdit_, 0, 3);
             answerModal<QColorDialog>([&](QColorDialog *d) {
                 for (int i = 0; i < 16; ++i)
                     offered << QColorDialog::customColor(i);
@@ -423,11 +645,11 @@ class TestTextEditor : public QObject
                 d->setCurrentColor(QColor(200, 0, 0));
                 d->accept();
             });
-            f->ToolButton3->trigger();
+            f->colourAction_->trigger();
             answerConfirm(QMessageBox::No); // the colour changed the text
-            f->BitBtn2->click();
+            f->okButton_->click();
         });
-        QCOMPARE(result, 1);
+        QCOMPARE(int(result), 1);
         QCOMPARE(offered, QList<QColor>(16, QColor(Qt::white)));
         QCOMPARE(formatAt(editor.document(), 1).foreground().color(), QColor(200, 0, 0));
         const QStringList stored = customColoursLines(storedColours());
@@ -437,9 +659,39 @@ class TestTextEditor : public QObject
         QCOMPARE(stored.filter(QRegularExpression("^Color[A-P]=FFFFFFFF$")).size(), 15);
 
         // The next editor reads them back when it is shown.
-        Tftext next(files_.path());
-        showWith(next, [](Tftext *f) { f->BitBtn1->click(); });
+        TextEditor next(files_.path());
+        showWith(next, [](TextEditor *f) { f->cancelButton_->click(); });
         QCOMPARE(next.customColours(), stored);
+    }
+
+    // With nothing selected the latest colour governs all text without a colour of its own,
+    // and one colour change is one undo step.
+    void defaultColourFollowsTheLatestChoice()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("one two\nthree"));
+        select(editor.textEdit_, 4, 7);
+        answerColour(Qt::green);
+        editor.colourAction_->trigger(); // "two" has its own colour
+        select(editor.textEdit_, 0, 0);
+        answerColour(Qt::red);
+        editor.colourAction_->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        answerColour(Qt::blue);
+        editor.colourAction_->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
+        QTest::keyClicks(editor.textEdit_, QStringLiteral("x"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        editor.undoAction_->trigger(); // undo the typing
+        editor.undoAction_->trigger(); // undo blue: all of it
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("one two\nthree"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::red));
+        editor.undoAction_->trigger(); // undo red
+        QCOMPARE(colourAt(editor.document(), 0), QColor());
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
     }
 
     void unwritableSettingsNeverKeepTheEditorOpen()
@@ -448,11 +700,11 @@ class TestTextEditor : public QObject
         const QString blocked = file("blocked");
         writeWholeFile(blocked, "not a folder");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocked);
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("kept"));
-        const int result = showWith(editor, [](Tftext *f) { f->BitBtn2->click(); });
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("kept"));
+        const ModalResult result = showWith(editor, [](TextEditor *f) { f->okButton_->click(); });
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        QCOMPARE(result, 1);
+        QCOMPARE(int(result), 1);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept"));
     }
 
@@ -461,13 +713,13 @@ class TestTextEditor : public QObject
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
-        Tftext editor(files_.path());
-        editor.Editor->setPlainText(QStringLiteral("Printed by the editor"));
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("Printed by the editor"));
         const QString pdf = file("out.pdf");
         editor.printer().setOutputFormat(QPrinter::PdfFormat);
         editor.printer().setOutputFileName(pdf);
         answerModal<QPrintDialog>([](QPrintDialog *d) { d->accept(); });
-        editor.PrintButton->trigger();
+        editor.printAction_->trigger();
         QCOMPARE(editor.printer().docName(), QStringLiteral("Untitled"));
         QProcess p;
         p.start(pdftotext, {pdf, QStringLiteral("-")});

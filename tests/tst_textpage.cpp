@@ -3,8 +3,8 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 #include "rtf/RtfWriter.h"
+#include "text/TextEditor.h"
 #include "text/TextPage.h"
-#include "text/utext.h"
 
 #include "controls/ColourPanel.h"
 #include "controls/GradientButton.h"
@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -28,13 +29,13 @@ namespace {
 // No to the save question.
 void answerEditor(bool ok, const QString &text = {})
 {
-    answerModal<Tftext>([ok, text](Tftext *f) {
+    answerModal<TextEditor>([ok, text](TextEditor *f) {
         if (!text.isEmpty()) {
-            f->Editor->selectAll();
-            QTest::keyClicks(f->Editor, text);
+            f->textEdit_->selectAll();
+            QTest::keyClicks(f->textEdit_, text);
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
         }
-        (ok ? f->BitBtn2 : f->BitBtn1)->click();
+        (ok ? f->okButton_ : f->cancelButton_)->click();
     });
 }
 
@@ -68,11 +69,11 @@ class TestTextPage : public QObject
         QFETCH(bool, ok);
         TextApp app;
         bool editorShown = false;
-        answerModal<Tftext>([&](Tftext *f) {
+        answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            QTest::keyClicks(f->Editor, QStringLiteral("Hello viewers"));
+            QTest::keyClicks(f->textEdit_, QStringLiteral("Hello viewers"));
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
-            (ok ? f->BitBtn2 : f->BitBtn1)->click();
+            (ok ? f->okButton_ : f->cancelButton_)->click();
         });
         app.m().textButton_->click();
         QVERIFY(editorShown);
@@ -98,17 +99,17 @@ class TestTextPage : public QObject
         QCOMPARE(app.redText(), QStringLiteral("first"));
 
         answerEditor(ok, QStringLiteral("second"));
-        app.m().textPage().SpeedButton5->click();
+        app.m().textPage().editButton_->click();
         QCOMPARE(app.redText(), ok ? QStringLiteral("second") : QStringLiteral("first"));
 
         // The editor stays shut now that the page has text; what it holds still counts
         // when it was last closed with OK.
         app.m().textPage().editorDocument().setPlainText(QStringLiteral("third"));
         bool editorShown = false;
-        answerModal<Tftext>(
-            [&](Tftext *f) {
+        answerModal<TextEditor>(
+            [&](TextEditor *f) {
                 editorShown = true;
-                f->BitBtn1->click();
+                f->cancelButton_->click();
             },
             300);
         app.m().textButton_->click();
@@ -122,9 +123,9 @@ class TestTextPage : public QObject
         TextApp app;
         app.m().textView_->setHtml(QStringLiteral("<b></b>"));
         bool editorShown = false;
-        answerModal<Tftext>([&](Tftext *f) {
+        answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            f->BitBtn1->click();
+            f->cancelButton_->click();
         });
         app.m().textButton_->click();
         QVERIFY(editorShown);
@@ -136,11 +137,11 @@ class TestTextPage : public QObject
         answerEditor(true, QStringLiteral("accepted"));
         app.m().textButton_->click();
         answerEditor(false, QStringLiteral("changed but cancelled"));
-        app.m().textPage().SpeedButton5->click();
+        app.m().textPage().editButton_->click();
         QCOMPARE(app.redText(), QStringLiteral("accepted"));
         app.m().autoSendBox_->setChecked(true);
 
-        app.m().textPage().SpeedButton4->click();
+        app.m().textPage().sendButton_->click();
         const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
         QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
         QVERIFY(!app.m().autoSendBox_->isChecked());
@@ -202,10 +203,24 @@ class TestTextPage : public QObject
         else
             writeWholeFile(app.temporary(), "{\\rtf1 stale}");
         app.m().textPage().editorDocument().setPlainText(QStringLiteral("fresh"));
-        app.m().textPage().CopyEditorText();
+        app.m().textPage().copyEditorText();
         QCOMPARE(app.redText(), QStringLiteral("fresh"));
         QVERIFY(!QFileInfo(app.temporary()).exists() && !QFileInfo(app.temporary()).isSymLink());
         QCOMPARE(readWholeFile(target), QByteArray("{\\rtf1 precious}"));
+    }
+
+    // A face named outside Latin-1 reaches the page (through the temporary RTF) by its name.
+    void fontNamesOutsideLatin1ReachThePage()
+    {
+        TextApp app;
+        QTextCharFormat face;
+        face.setFontFamilies({QString::fromUtf8("Шрифт 明朝")});
+        QTextCursor(&app.m().textPage().editorDocument()).insertText(QStringLiteral("x"), face);
+        app.m().textPage().copyEditorText();
+        QTextCursor at(app.m().textView_->document());
+        at.setPosition(1);
+        QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0),
+                 QString::fromUtf8("Шрифт 明朝"));
     }
 
     void failedCopyIsReportedAndKeepsThePage()
@@ -220,8 +235,8 @@ class TestTextPage : public QObject
             report = b->text();
             b->accept();
         });
-        answerModal<Tftext>([](Tftext *f) { f->BitBtn2->click(); });
-        app.m().textPage().SpeedButton5->click();
+        answerModal<TextEditor>([](TextEditor *f) { f->okButton_->click(); });
+        app.m().textPage().editButton_->click();
         QCOMPARE(report, QStringLiteral("Failed to Save Stream."));
         QCOMPARE(app.redText(), QStringLiteral("old"));
     }

@@ -14,7 +14,7 @@ class TestTimer : public QObject
     void intervalZeroNeverFires()
     {
         RestartOnChangeTimer t(nullptr, 0);
-        QSignalSpy spy(&t, &RestartOnChangeTimer::OnTimer);
+        QSignalSpy spy(&t, &RestartOnChangeTimer::timeout);
         t.setEnabled(true);
         QVERIFY(t.enabled());
         QVERIFY(!t.isTicking());
@@ -25,7 +25,7 @@ class TestTimer : public QObject
     void firesWhileEnabled()
     {
         RestartOnChangeTimer t(nullptr, 20);
-        QSignalSpy spy(&t, &RestartOnChangeTimer::OnTimer);
+        QSignalSpy spy(&t, &RestartOnChangeTimer::timeout);
         t.setEnabled(true);
         QTRY_VERIFY(spy.count() >= 2);
         t.setEnabled(false);
@@ -41,7 +41,7 @@ class TestTimer : public QObject
         RestartOnChangeTimer t(nullptr, 600);
         QElapsedTimer clock;
         QList<qint64> ticks;
-        connect(&t, &RestartOnChangeTimer::OnTimer, this, [&] { ticks << clock.elapsed(); });
+        connect(&t, &RestartOnChangeTimer::timeout, this, [&] { ticks << clock.elapsed(); });
         clock.start();
         t.setEnabled(true);
         QTest::qWait(300);

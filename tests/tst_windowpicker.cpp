@@ -55,7 +55,7 @@ class TestWindowPicker : public QObject
         windowFont.setPixelSize(11);
         mainWindow_->setFont(windowFont);
         panel_ = new QWidget(mainWindow_);
-        // The main window's Panel2 carries a big caption font that tiles must not inherit.
+        // A panel of the main window may carry a big caption font that tiles must not inherit.
         QFont big = windowFont;
         big.setPixelSize(32);
         panel_->setFont(big);

@@ -232,7 +232,7 @@ class TestX11MainWindow : public QObject
             },
             kSlowWait);
         // The presenter presses Show.
-        QToolButton *show = app.main->slidePage().SpeedButtonPlayForward;
+        QToolButton *show = app.main->slidePage().showButton_;
         const QPoint centre = show->mapToGlobal(show->rect().center());
         xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
         xdotool({"click", "1"});

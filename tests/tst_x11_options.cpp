@@ -114,11 +114,11 @@ class TestX11Options : public QObject
             },
             kSlowWait, activated(app));
         runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
-        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::vsHot, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::HotState, kSlowWait);
         runTool("xdotool", {"click", "1"});
-        QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), mrCancel, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), ModalResult::Cancel, kSlowWait);
         QTest::qWait(500);
-        QCOMPARE(button->visualState(), GradientButton::vsNormal);
+        QCOMPARE(button->visualState(), GradientButton::NormalState);
     }
 
     void enterPressesTheFocusedButton()
@@ -144,7 +144,7 @@ class TestX11Options : public QObject
         });
         app.main->openOptionsPausingSources();
         QVERIFY(okHadFocus);
-        QCOMPARE(app.options->modalResult(), mrOk);
+        QCOMPARE(app.options->modalResult(), ModalResult::Ok);
         QCOMPARE(lineAt(readLineFile(app.shared() + "quorix.cfg"), 6), QStringLiteral("new"));
     }
 };

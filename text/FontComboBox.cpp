@@ -24,7 +24,7 @@ class FontItemDelegate : public QStyledItemDelegate
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
-        box_->DrawItem(*painter, index.row(), option.rect,
+        box_->drawItem(*painter, index.row(), option.rect,
                        option.state.testFlag(QStyle::State_Selected), false);
     }
 
@@ -61,8 +61,8 @@ FontComboBox::FontComboBox(QWidget *parent)
     setMaxVisibleItems(8);
     setInsertPolicy(QComboBox::InsertAlphabetically);
     setEditable(false);
-    connect(this, &QComboBox::activated, this, [this] { emit OnChange(); });
-    CreateWnd();
+    connect(this, &QComboBox::activated, this, [this] { emit familyChosen(); });
+    fillFamilies();
 }
 
 QStringList FontComboBox::screenFonts()
@@ -76,7 +76,7 @@ QStringList FontComboBox::screenFonts()
     return names;
 }
 
-void FontComboBox::CreateWnd()
+void FontComboBox::fillFamilies()
 {
     const QSignalBlocker quiet(this);
     clear();
@@ -84,13 +84,13 @@ void FontComboBox::CreateWnd()
     setCurrentIndex(0);
 }
 
-bool FontComboBox::IsTrueTypeFont(int index) const
+bool FontComboBox::isOutlineFont(int index) const
 {
     const QString name = itemText(index);
     return !name.isEmpty() && QFontDatabase::isSmoothlyScalable(name);
 }
 
-void FontComboBox::DrawLetterT(QImage &bitmap, int x, int y, QRgb colour)
+void FontComboBox::drawLetterT(QImage &bitmap, int x, int y, QRgb colour)
 {
     auto line = [&](int x0, int y0, int x1, int y1) { lineTo(bitmap, {x0, y0}, {x1, y1}, colour); };
     line(x, y, x + 7, y);
@@ -103,14 +103,14 @@ void FontComboBox::DrawLetterT(QImage &bitmap, int x, int y, QRgb colour)
     line(x + 1, y + 8, x + 6, y + 8);
 }
 
-void FontComboBox::PaintTrueTypeIcon(const QColor &background)
+void FontComboBox::paintOutlineIcon(const QColor &background)
 {
     icon_.fill(background);
-    DrawLetterT(icon_, 0, 0, qRgb(0x80, 0x80, 0x80));
-    DrawLetterT(icon_, 4, 3, qRgb(0, 0, 0));
+    drawLetterT(icon_, 0, 0, qRgb(0x80, 0x80, 0x80));
+    drawLetterT(icon_, 4, 3, qRgb(0, 0, 0));
 }
 
-void FontComboBox::DrawItem(QPainter &painter, int index, const QRect &rect, bool selected,
+void FontComboBox::drawItem(QPainter &painter, int index, const QRect &rect, bool selected,
                             bool inField)
 {
     const QPalette &pal = palette();
@@ -122,8 +122,8 @@ void FontComboBox::DrawItem(QPainter &painter, int index, const QRect &rect, boo
     const QString name = itemText(index);
     int textLeft = rect.left();
     if (!inField) {
-        if (IsTrueTypeFont(index)) {
-            PaintTrueTypeIcon(brush);
+        if (isOutlineFont(index)) {
+            paintOutlineIcon(brush);
             painter.drawImage(rect.left() + 2, rect.top() + 2, icon_);
         }
         textLeft += 16;
@@ -146,7 +146,7 @@ void FontComboBox::paintEvent(QPaintEvent *)
         return;
     const QRect item(field.left(), field.top() + (field.height() - kItemHeight) / 2, field.width(),
                      kItemHeight);
-    DrawItem(painter, currentIndex(), item, hasFocus(), true);
+    drawItem(painter, currentIndex(), item, hasFocus(), true);
 }
 
 } // namespace quorix

@@ -25,26 +25,26 @@ class FontComboBox : public QComboBox
     static QStringList screenFonts();
 
     // True when the entry names a scalable outline font.
-    bool IsTrueTypeFont(int index) const;
+    bool isOutlineFont(int index) const;
     // Redraws the icon bitmap over the given background: a grey letter T behind a black one.
-    void PaintTrueTypeIcon(const QColor &background);
+    void paintOutlineIcon(const QColor &background);
     // One letter T of one-pixel lines, each drawn up to but not including its last point.
-    static void DrawLetterT(QImage &bitmap, int x, int y, QRgb colour);
+    static void drawLetterT(QImage &bitmap, int x, int y, QRgb colour);
     const QImage &iconBitmap() const { return icon_; }
 
     // Draws one entry into `rect`: in the closed box's field the name alone, in the
     // drop-down list the icon (for outline fonts) at 2, 2 and the name 16 pixels in.
-    void DrawItem(QPainter &painter, int index, const QRect &rect, bool selected, bool inField);
+    void drawItem(QPainter &painter, int index, const QRect &rect, bool selected, bool inField);
 
   signals:
     // The user chose another entry (choosing one from code raises nothing).
-    void OnChange();
+    void familyChosen();
 
   protected:
     void paintEvent(QPaintEvent *e) override;
 
   private:
-    void CreateWnd();
+    void fillFamilies();
 
     QImage icon_;
 };

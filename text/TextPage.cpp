@@ -10,7 +10,7 @@
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
 #include "text/RichTextView.h"
-#include "text/utext.h"
+#include "text/TextEditor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,37 +48,39 @@ class TemporaryFile
 TextPage::TextPage(SharedState &state, QWidget *area, std::function<void()> send, QObject *parent)
     : QObject(parent), state_(state), standIn_(new QTextDocument(this))
 {
-    p9 = place(new ColourPanel(area), "p9", 1, 16, 407, 264);
-    p9->setColor(colours::background);
-    red = place(new QTextEdit(p9), "red", 0, 0, 407, 264 - 31);
-    red->setReadOnly(true);
-    red->setFrameShape(QFrame::NoFrame);
-    red->setLineWrapMode(QTextEdit::WidgetWidth);
-    red->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    red->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Panel8 = place(new ColourPanel(p9), "Panel8", 0, 264 - 31, 407, 31);
+    panel_ = place(new ColourPanel(area), "textPanel", 1, 16, 407, 264);
+    panel_->setColor(colours::background);
+    view_ = place(new QTextEdit(panel_), "textView", 0, 0, 407, 264 - 31);
+    view_->setReadOnly(true);
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setLineWrapMode(QTextEdit::WidgetWidth);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    buttonStrip_ = place(new ColourPanel(panel_), "textButtons", 0, 264 - 31, 407, 31);
     QFont font = layoutFont();
-    Panel8->setFont(font);
-    SpeedButton5 = place(new QPushButton(tr("Edit"), Panel8), "SpeedButton5", 256, 5, 63, 22);
-    SpeedButton4 = place(new QPushButton(tr("Send"), Panel8), "SpeedButton4", 328, 5, 65, 22);
-    for (QPushButton *b : {SpeedButton5, SpeedButton4}) {
+    buttonStrip_->setFont(font);
+    editButton_ =
+        place(new QPushButton(tr("Edit"), buttonStrip_), "editTextButton", 256, 5, 63, 22);
+    sendButton_ =
+        place(new QPushButton(tr("Send"), buttonStrip_), "sendTextButton", 328, 5, 65, 22);
+    for (QPushButton *b : {editButton_, sendButton_}) {
         b->setFlat(true);
         b->setFont(font);
     }
-    connect(SpeedButton5, &QPushButton::clicked, this, reported([this] { SpeedButton5Click(); }));
-    connect(SpeedButton4, &QPushButton::clicked, this, reported([send] {
+    connect(editButton_, &QPushButton::clicked, this, reported([this] { editText(); }));
+    connect(sendButton_, &QPushButton::clicked, this, reported([send] {
                 if (send)
                     send();
             }));
-    p9->hide();
+    panel_->hide();
 }
 
-void TextPage::setEditor(Tftext *editor)
+void TextPage::setEditor(TextEditor *editor)
 {
     editor_ = editor;
 }
 
-Tftext *TextPage::editor() const
+TextEditor *TextPage::editor() const
 {
     return editor_;
 }
@@ -95,32 +97,32 @@ QString TextPage::temporaryFileName()
 
 void TextPage::enter()
 {
-    if (red->parentWidget() != p9) {
-        red->setParent(p9);
-        red->setGeometry(0, 0, 407, 264 - 31);
-        red->show();
+    if (view_->parentWidget() != panel_) {
+        view_->setParent(panel_);
+        view_->setGeometry(0, 0, 407, 264 - 31);
+        view_->show();
     }
-    p9->show();
-    p9->raise();
+    panel_->show();
+    panel_->raise();
     if (!editor_)
         return;
     // Formatting without characters counts as empty.
-    if (red->document()->toPlainText().isEmpty())
-        editor_->ShowModal();
+    if (view_->document()->toPlainText().isEmpty())
+        editor_->showModal();
     // Read also when the editor stayed shut: then it is the result of its last showing.
-    if (editor_ && editor_->modalResult() == mrOk)
-        CopyEditorText();
+    if (editor_ && editor_->modalResult() == ModalResult::Ok)
+        copyEditorText();
 }
 
-void TextPage::SpeedButton5Click()
+void TextPage::editText()
 {
     if (!editor_)
         return;
-    if (editor_->ShowModal() == mrOk)
-        CopyEditorText();
+    if (editor_->showModal() == ModalResult::Ok)
+        copyEditorText();
 }
 
-void TextPage::CopyEditorText()
+void TextPage::copyEditorText()
 {
     const TemporaryFile temp(state_.programFolder + temporaryFileName());
     saveRichTextFile(editorDocument(), temp.path());
@@ -128,7 +130,7 @@ void TextPage::CopyEditorText()
     // Something may have put a link in its place meanwhile: never read through one.
     if (QFileInfo(temp.path()).isSymLink())
         throw std::runtime_error("Failed to Load Stream");
-    loadRichTextView(*red, temp.path());
+    loadRichTextView(*view_, temp.path());
     letPendingMessagesRun();
 }
 

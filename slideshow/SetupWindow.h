@@ -28,53 +28,56 @@ class SharedState;
 class ColourPanel;
 class GradientButton;
 
-class Tfss : public ModalDialog
+class SetupWindow : public ModalDialog
 {
     Q_OBJECT
 
   public:
-    explicit Tfss(SharedState &state, QWidget *parent = nullptr);
+    explicit SetupWindow(SharedState &state, QWidget *parent = nullptr);
 
-    // The slide-list lines: loop flag, duration, then one path per slide. A line outside
-    // them reads as empty text.
+    // The slide-list lines: loop flag, duration, then one path per slide.
     const QStringList &lines() const { return lines_; }
-    QString line(int index) const;
     bool slidesPresent() const { return lines_.size() > 2; }
 
     // Commands ----------------------------------------------------------------------
-    void XiButton6Click();                     // Add Files
-    void aceptFiles(const QStringList &paths); // dropped files
-    void XiButton2Click();                     // Open Files List
-    void XiButton3Click();                     // Save Files List
-    void openSlideList(const QString &path);   // Open Files List, after its dialog
-    void XiButton4Click();                     // Remove
-    void SB3Click();                           // Move Up
-    void sb4Click();                           // Move Down
-    void tabelaColumnClick(int column);        // Sort
-    void tabelaDblClick();                     // entry preview
-    void Button1Click();                       // rebuild the slide-list lines
-    void BitBtn1Click();                       // Preview
-    void BitBtn3Click();                       // Stop
-    void BitBtn2Click();                       // Close
-    void tbrChange();
-    void SelecttAllClick();
+    void addFiles();
+    void addDroppedFiles(const QStringList &paths);
+    // Open Files List and Save Files List, each through its dialog.
+    void openList();
+    void saveList();
+    void openSlideList(const QString &path);
+    void removeSelected();
+    void moveUp();
+    void moveDown();
+    void sortByColumn(int column);
+    // The entry preview of the one selected row.
+    void showSelectedEntry();
+    // Builds the slide-list lines afresh from the loop box, the slider and the rows.
+    void rebuildLines();
+    // Preview plays the list inside the window until Stop.
+    void playPreview();
+    void stopPreview();
+    void onCloseClicked();
+    void showDuration();
+    void selectAllSlides();
 
-    // Components, named as in the layout ------------------------------------------------
-    QMenuBar *MainMenu = nullptr;
-    QAction *SelecttAll = nullptr;
-    GradientButton *XiButton6 = nullptr, *XiButton2 = nullptr, *XiButton3 = nullptr,
-                   *XiButton4 = nullptr;
-    QTreeWidget *tabela = nullptr;
-    ColourPanel *Panel5 = nullptr;
-    QLabel *slika = nullptr;
-    QTextEdit *Editor = nullptr;
-    QPushButton *SB3 = nullptr, *sb4 = nullptr;
-    QCheckBox *cbloop = nullptr;
-    QLabel *l_td = nullptr;
-    QSlider *tbr = nullptr;
-    QPushButton *BitBtn1 = nullptr, *BitBtn3 = nullptr, *BitBtn2 = nullptr, *Button1 = nullptr;
-    QPlainTextEdit *mm = nullptr;
-    QFileDialog *od = nullptr, *OpenDialog = nullptr, *SaveDialog = nullptr;
+    // Widgets, public for the tests ------------------------------------------------
+    QMenuBar *menuBar_ = nullptr;
+    QAction *selectAllAction_ = nullptr;
+    GradientButton *addFilesButton_ = nullptr, *openListButton_ = nullptr,
+                   *saveListButton_ = nullptr, *removeButton_ = nullptr;
+    QTreeWidget *slideList_ = nullptr;
+    ColourPanel *entryFrame_ = nullptr;
+    QLabel *entryPicture_ = nullptr;
+    QTextEdit *entryText_ = nullptr;
+    QPushButton *moveUpButton_ = nullptr, *moveDownButton_ = nullptr;
+    QCheckBox *loopBox_ = nullptr;
+    QLabel *durationLabel_ = nullptr;
+    QSlider *durationSlider_ = nullptr;
+    QPushButton *previewButton_ = nullptr, *stopButton_ = nullptr, *closeButton_ = nullptr,
+                *rebuildButton_ = nullptr;
+    QPlainTextEdit *linesView_ = nullptr;
+    QFileDialog *addFilesDialog_ = nullptr, *openDialog_ = nullptr, *saveDialog_ = nullptr;
 
   protected:
     void showEvent(QShowEvent *e) override;
