@@ -20,7 +20,8 @@ void SendingThread::send(Kind kind, std::function<void()> write)
 {
     {
         std::lock_guard lock(mutex_);
-        if (kind == Kind::Picture && !queue_.empty() && queue_.back().kind == Kind::Picture) {
+        if (kind == Kind::Picture && !queue_.empty() && queue_.back().kind == Kind::Picture &&
+            queue_.back().signalled) {
             queue_.back().write = std::move(write);
             ++dropped_;
         } else {
@@ -28,6 +29,41 @@ void SendingThread::send(Kind kind, std::function<void()> write)
         }
     }
     wake_.notify_one();
+}
+
+void SendingThread::sendAndWait(Kind kind, const std::function<void()> &write)
+{
+    std::exception_ptr failure;
+    bool done = false;
+    {
+        std::lock_guard lock(mutex_);
+        Request request{kind,
+                        [&] {
+                            try {
+                                write();
+                            } catch (...) {
+                                failure = std::current_exception();
+                            }
+                            std::lock_guard doneLock(mutex_);
+                            done = true;
+                        },
+                        false};
+        // A picture waiting to be written gives way to this newer one, as in send().
+        if (kind == Kind::Picture && !queue_.empty() && queue_.back().kind == Kind::Picture &&
+            queue_.back().signalled) {
+            queue_.back() = std::move(request);
+            ++dropped_;
+        } else {
+            queue_.push_back(std::move(request));
+        }
+    }
+    wake_.notify_one();
+    {
+        std::unique_lock lock(mutex_);
+        idle_.wait(lock, [&] { return done; });
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void SendingThread::flush()
@@ -67,9 +103,9 @@ void SendingThread::run()
             failure = QStringLiteral("The write failed");
         }
         // Queued to the owner's thread by Qt, since this is another one.
-        if (ok)
+        if (request.signalled && ok)
             emit written(request.kind);
-        else
+        else if (request.signalled)
             emit failed(request.kind, failure);
         {
             std::lock_guard lock(mutex_);

@@ -12,6 +12,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -38,6 +39,11 @@ class SendingThread : public QObject
     // Queues `write`, which runs on the sending thread and throws (FileError) on failure.
     void send(Kind kind, std::function<void()> write);
 
+    // Queues `write` after everything asked before and waits until it has run; what it
+    // throws is thrown here (and not signalled). For the writes whose caller handles their
+    // failure itself, as when they ran on the caller's own thread.
+    void sendAndWait(Kind kind, const std::function<void()> &write);
+
     // Waits until every write asked for so far has run.
     void flush();
 
@@ -53,6 +59,7 @@ class SendingThread : public QObject
     {
         Kind kind;
         std::function<void()> write;
+        bool signalled = true; // false: the caller waits for it and learns the outcome
     };
 
     void run();

@@ -91,6 +91,26 @@ class TestSendingThread : public QObject
         QVERIFY(slotOnOwner);
     }
 
+    // A write the caller waits for runs after what was asked before it; its failure is
+    // thrown to the caller, not signalled.
+    void waitedWritesKeepTheOrderAndThrow()
+    {
+        Log log;
+        SendingThread sender;
+        QSignalSpy failed(&sender, &SendingThread::failed);
+        sender.send(Kind::Picture, [&] {
+            QThread::msleep(30);
+            log.add("frame");
+        });
+        sender.sendAndWait(Kind::Text, [&] { log.add("text"); });
+        QCOMPARE(log.all(), (QStringList{"frame", "text"}));
+        QVERIFY_THROWS_EXCEPTION(FileError, sender.sendAndWait(Kind::Other, [] {
+            throw FileError("Cannot create file \"quorixlog.cfg\". Permission denied");
+        }));
+        QTest::qWait(50);
+        QCOMPARE(failed.size(), 0);
+    }
+
     void endingFinishesWhatWasAsked()
     {
         Log log;
