@@ -1,0 +1,46 @@
+# Wayland desktops: a private headless sway session with PipeWire, WirePlumber and the real
+# xdg-desktop-portal front end (tests/wayland/with-sway.sh), whose screen-cast back end is
+# the test program below. Each test starts a whole desktop of its own; they run one at a
+# time, so that two of them never share the machine's two cores with a third build.
+pkg_check_modules(PIPEWIRE_TEST REQUIRED IMPORTED_TARGET libpipewire-0.3)
+add_executable(quorix-screencast-backend
+  wayland/backend/main.cpp wayland/backend/VideoSource.cpp wayland/backend/VideoSource.h)
+target_link_libraries(quorix-screencast-backend PRIVATE Qt6::DBus Qt6::Gui PkgConfig::PIPEWIRE_TEST)
+# libpipewire's headers are C and use designated initialisers and zero-size arrays.
+target_compile_options(quorix-screencast-backend PRIVATE -Wno-pedantic -Wno-missing-field-initializers)
+
+# Runs a test inside the Wayland session, one session at a time.
+function(quorix_add_wayland_test name)
+  cmake_parse_arguments(T "NO_PORTAL" "TIMEOUT" "COMMAND;COPY" ${ARGN})
+  set(flags)
+  if(T_NO_PORTAL)
+    list(APPEND flags --no-portal)
+  endif()
+  foreach(file ${T_COPY})
+    list(APPEND flags --copy ${file})
+  endforeach()
+  add_test(NAME ${name}
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wayland/with-sway.sh ${flags}
+                   --copy $<TARGET_FILE:quorix-screencast-backend> -- ${T_COMMAND})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 180)
+  endif()
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 LABELS wayland
+    RESOURCE_LOCK wayland-session TIMEOUT ${T_TIMEOUT})
+endfunction()
+
+# The sanitizer build leaves them out: their programs run as another user from a copy.
+if(NOT QUORIX_SANITIZE)
+  add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
+  target_link_libraries(tst_portalscreencast PRIVATE quorix_platform Qt6::Test)
+  quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
+  set_property(TEST tst_wayland_portal PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+endif()
+
+  # The viewer natively on Wayland.
+  add_executable(tst_wayland_viewer wayland/tst_wayland_viewer.cpp)
+  target_link_libraries(tst_wayland_viewer PRIVATE quorix_platform Qt6::Test)
+  add_dependencies(tst_wayland_viewer quorix-view)
+  quorix_add_wayland_test(tst_wayland_viewer COMMAND $<TARGET_FILE:tst_wayland_viewer>
+    COPY $<TARGET_FILE:quorix-view>)
+  set_property(TEST tst_wayland_viewer PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)

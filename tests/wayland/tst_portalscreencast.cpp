@@ -1,0 +1,180 @@
+// The screen-cast portal client and its PipeWire stream, inside a private Wayland desktop
+// (tests/wayland/with-sway.sh): the real xdg-desktop-portal front end, PipeWire and the
+// compositor's pixels; the back end's consent dialog is the test's stand-in.
+#include "platform/PipeWireStream.h"
+#include "platform/PortalScreenCast.h"
+#include "platform/WindowSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace quorix;
+
+namespace {
+
+constexpr int kWait = 15000;
+
+QString control(const QString &name)
+{
+    return QDir(qEnvironmentVariable("QUORIX_WAYLAND_CONTROL")).filePath(name);
+}
+
+void setControl(const QString &name, const QByteArray &text)
+{
+    QFile f(control(name));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+
+// The lines the back end noted: "asked monitor ...", "restored monitor", "ended".
+QStringList backendNotes()
+{
+    QFile f(control(QStringLiteral("asked.log")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+int timesAsked()
+{
+    int n = 0;
+    for (const QString &line : backendNotes())
+        n += line.startsWith(QLatin1String("asked")) ? 1 : 0;
+    return n;
+}
+
+// A native Wayland terminal whose whole window is one colour.
+QProcess *startFoot(QObject *parent, const QString &colour, const QString &title)
+{
+    auto *foot = new QProcess(parent);
+    foot->start(QStringLiteral("foot"),
+                {QStringLiteral("--title=") + title,
+                 QStringLiteral("--override=colors.background=") + colour,
+                 QStringLiteral("--override=colors.foreground=") + colour,
+                 QStringLiteral("--override=cursor.color=") + colour + QLatin1Char(' ') + colour,
+                 QStringLiteral("sleep"), QStringLiteral("600")});
+    return foot;
+}
+
+bool centreIs(const QImage &image, QRgb colour)
+{
+    return !image.isNull() && image.pixel(image.width() / 2, image.height() / 2) == colour;
+}
+
+} // namespace
+
+class TestPortalScreenCast : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORIX_WAYLAND_CONTROL"))
+            QSKIP("runs inside tests/wayland/with-sway.sh");
+        QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).clear();
+    }
+
+    void init()
+    {
+        QFile::remove(control(QStringLiteral("asked.log")));
+        setControl(QStringLiteral("answer"), "share");
+    }
+
+    void portalOffersMonitorsAndWindows()
+    {
+        const PortalOffer offer = PortalScreenCast::probe(kWait);
+        QVERIFY(offer.available);
+        QCOMPARE(offer.version, 4u);
+        QVERIFY(offer.sourceTypes & 1);
+    }
+
+    void monitorStreamShowsTheScreenAndItsChanges()
+    {
+        QProcess *foot = startFoot(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        const PortalOffer offer = PortalScreenCast::probe(kWait);
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, offer);
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+        QImage frame;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (frame = cast.stream()->newestFrame(), centreIs(frame, qRgb(0, 255, 0))), kWait);
+        QCOMPARE(frame.size(), QSize(1280, 720));
+        QCOMPARE(frame.format(), QImage::Format_RGB32);
+        QCOMPARE(timesAsked(), 1);
+        // A change on the screen arrives as a new frame.
+        foot->kill();
+        foot->waitForFinished();
+        QProcess *blue = startFoot(this, QStringLiteral("0000ff"), QStringLiteral("blue"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (frame = cast.stream()->newestFrame(), centreIs(frame, qRgb(0, 0, 255))), kWait);
+        // The answer was remembered: the next session asks nothing.
+        QVERIFY(!QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+                     .value(QLatin1String(PortalScreenCast::kRestoreTokenKey))
+                     .toString()
+                     .isEmpty());
+        cast.stop();
+        PortalScreenCast again(PortalScreenCast::Source::Monitor, offer);
+        again.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(again.state(), PortalScreenCast::State::Streaming, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(centreIs(again.stream()->newestFrame(), qRgb(0, 0, 255)), kWait);
+        QCOMPARE(timesAsked(), 1);
+        QVERIFY(backendNotes().contains(QStringLiteral("restored monitor")));
+        blue->kill();
+        blue->waitForFinished();
+    }
+
+    void cancelledDialogGivesNoStream()
+    {
+        QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).clear();
+        setControl(QStringLiteral("answer"), "cancel");
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Refused, kWait);
+        QVERIFY(!cast.stream());
+        QCOMPARE(timesAsked(), 1);
+    }
+
+    void streamEndedByTheDesktopKeepsTheLastFrame()
+    {
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!cast.stream()->newestFrame().isNull(), kWait);
+        setControl(QStringLiteral("end-sessions"), "now");
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Ended, kWait);
+        QVERIFY(!cast.stream()->newestFrame().isNull());
+    }
+
+    void windowStreamIsTheChosenWindowOnly()
+    {
+        // Two windows side by side; the chosen one is on the right.
+        QProcess *other = startFoot(this, QStringLiteral("ffff00"), QStringLiteral("other"));
+        QTest::qWait(500);
+        QProcess *foot = startFoot(this, QStringLiteral("ff00ff"), QStringLiteral("chosen"));
+        setControl(QStringLiteral("window"), "chosen");
+        PortalScreenCast cast(PortalScreenCast::Source::Window, PortalScreenCast::probe(kWait));
+        QTest::qWait(1000);
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+        QImage frame;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (frame = cast.stream()->newestFrame(), centreIs(frame, qRgb(255, 0, 255))), kWait);
+        // The crop region: the window, its title bar included, not the whole output.
+        QVERIFY(frame.width() < 1280 && frame.width() > 600);
+        QCOMPARE(frame.pixel(20, frame.height() - 20), qRgb(255, 0, 255));
+        QVERIFY(backendNotes().contains(QStringLiteral("asked window parent=")));
+        foot->kill();
+        foot->waitForFinished();
+        other->kill();
+        other->waitForFinished();
+    }
+};
+
+QTEST_MAIN(TestPortalScreenCast)
+#include "tst_portalscreencast.moc"
