@@ -34,7 +34,10 @@ if(NOT QUORIX_SANITIZE)
   add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
   target_link_libraries(tst_portalscreencast PRIVATE quorix_platform Qt6::Test)
   quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
-  set_property(TEST tst_wayland_portal PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+  quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
+    COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)
+  set_tests_properties(tst_wayland_portal tst_wayland_no_portal PROPERTIES
+    ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 endif()
 
   # The viewer natively on Wayland.

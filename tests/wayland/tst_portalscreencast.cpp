@@ -3,7 +3,9 @@
 // compositor's pixels; the back end's consent dialog is the test's stand-in.
 #include "platform/PipeWireStream.h"
 #include "platform/PortalScreenCast.h"
-#include "platform/WindowSystem.h"
+#include "platform/PortalWindowSystem.h"
+
+#include "SessionHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,56 +17,11 @@
 
 using namespace quorix;
 
+using namespace quorix::test;
+
 namespace {
 
-constexpr int kWait = 15000;
-
-QString control(const QString &name)
-{
-    return QDir(qEnvironmentVariable("QUORIX_WAYLAND_CONTROL")).filePath(name);
-}
-
-void setControl(const QString &name, const QByteArray &text)
-{
-    QFile f(control(name));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(text);
-}
-
-// The lines the back end noted: "asked monitor ...", "restored monitor", "ended".
-QStringList backendNotes()
-{
-    QFile f(control(QStringLiteral("asked.log")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-int timesAsked()
-{
-    int n = 0;
-    for (const QString &line : backendNotes())
-        n += line.startsWith(QLatin1String("asked")) ? 1 : 0;
-    return n;
-}
-
-// A native Wayland terminal whose whole window is one colour.
-QProcess *startFoot(QObject *parent, const QString &colour, const QString &title)
-{
-    auto *foot = new QProcess(parent);
-    foot->start(QStringLiteral("foot"),
-                {QStringLiteral("--title=") + title,
-                 QStringLiteral("--override=colors.background=") + colour,
-                 QStringLiteral("--override=colors.foreground=") + colour,
-                 QStringLiteral("--override=cursor.color=") + colour + QLatin1Char(' ') + colour,
-                 QStringLiteral("sleep"), QStringLiteral("600")});
-    return foot;
-}
-
-bool centreIs(const QImage &image, QRgb colour)
-{
-    return !image.isNull() && image.pixel(image.width() / 2, image.height() / 2) == colour;
-}
+constexpr int kWait = kSessionWait;
 
 } // namespace
 
@@ -82,8 +39,31 @@ class TestPortalScreenCast : public QObject
 
     void init()
     {
-        QFile::remove(control(QStringLiteral("asked.log")));
-        setControl(QStringLiteral("answer"), "share");
+        const bool withoutPortal = qEnvironmentVariable("QUORIX_WAYLAND_PORTAL") == "0";
+        const bool forNoPortal =
+            QLatin1String(QTest::currentTestFunction()) == QLatin1String("withoutScreenCast");
+        if (withoutPortal != forNoPortal)
+            QSKIP(withoutPortal ? "needs the screen-cast back end"
+                                : "runs in tst_wayland_no_portal");
+        QFile::remove(controlFile(QStringLiteral("asked.log")));
+        QVERIFY(setControl(QStringLiteral("answer"), "share"));
+    }
+
+    // The portal runs without any screen-cast back end: nothing can be captured, and the
+    // reason is the one the status strip shows.
+    void withoutScreenCast()
+    {
+        QVERIFY(!PortalScreenCast::probe(kWait).available);
+        std::unique_ptr<WindowSystem> system = makePortalWindowSystem(nullptr);
+        system->prepareCapture(0, nullptr);
+        QImage image(10, 10, QImage::Format_RGB32);
+        QVERIFY(!system->mayHaveChanged(0) || !system->captureScreen(image));
+        QVERIFY(!system->captureScreen(image));
+        QVERIFY(image.isNull());
+        QCOMPARE(system->captureProblem(0),
+                 QStringLiteral("This desktop does not let programs capture the screen"));
+        QCOMPARE(system->otherWindows(), WindowSystem::OtherWindows::Unavailable);
+        QCOMPARE(system->chooseOtherWindow(nullptr), WindowId(0));
     }
 
     void portalOffersMonitorsAndWindows()
@@ -132,7 +112,7 @@ class TestPortalScreenCast : public QObject
     void cancelledDialogGivesNoStream()
     {
         QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).clear();
-        setControl(QStringLiteral("answer"), "cancel");
+        QVERIFY(setControl(QStringLiteral("answer"), "cancel"));
         PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
         cast.start(QString());
         QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Refused, kWait);
@@ -146,7 +126,7 @@ class TestPortalScreenCast : public QObject
         cast.start(QString());
         QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!cast.stream()->newestFrame().isNull(), kWait);
-        setControl(QStringLiteral("end-sessions"), "now");
+        QVERIFY(setControl(QStringLiteral("end-sessions"), "now"));
         QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Ended, kWait);
         QVERIFY(!cast.stream()->newestFrame().isNull());
     }
@@ -157,7 +137,7 @@ class TestPortalScreenCast : public QObject
         QProcess *other = startFoot(this, QStringLiteral("ffff00"), QStringLiteral("other"));
         QTest::qWait(500);
         QProcess *foot = startFoot(this, QStringLiteral("ff00ff"), QStringLiteral("chosen"));
-        setControl(QStringLiteral("window"), "chosen");
+        QVERIFY(setControl(QStringLiteral("window"), "chosen"));
         PortalScreenCast cast(PortalScreenCast::Source::Window, PortalScreenCast::probe(kWait));
         QTest::qWait(1000);
         cast.start(QString());

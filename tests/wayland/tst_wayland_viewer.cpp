@@ -4,6 +4,8 @@
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 
+#include "SessionHelpers.h"
+
 #include <QDir>
 #include <QJsonDocument>
 #include <QProcess>
@@ -12,29 +14,17 @@
 
 using namespace quorix;
 
+using namespace quorix::test;
+
 namespace {
 
-constexpr int kWait = 15000;
+constexpr int kWait = kSessionWait;
 
 QImage filled(QColor colour, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
-}
-
-// The first output as the compositor shows it.
-QImage screenshot()
-{
-    QProcess grim;
-    grim.start(QStringLiteral("grim"),
-               {QStringLiteral("-o"), QStringLiteral("HEADLESS-1"), QStringLiteral("-t"),
-                QStringLiteral("ppm"), QStringLiteral("-")});
-    if (!grim.waitForFinished(5000))
-        return {};
-    QImage image;
-    image.loadFromData(grim.readAllStandardOutput(), "PPM");
-    return image.convertToFormat(QImage::Format_RGB32);
 }
 
 QRgb pixel(QPoint at)

@@ -4,7 +4,10 @@
 # xdg-desktop-portal front end, and the test screen-cast back end (the only stand-in: it
 # answers the desktop's consent dialog the way the test asks).
 #
-#   with-sway.sh [--no-portal] [--copy FILE]... -- COMMAND ARGS...
+#   with-sway.sh [--no-portal | --monitors-only] [--copy FILE]... -- COMMAND ARGS...
+#
+# --no-portal runs the portal front end without any screen-cast back end; --monitors-only
+# gives it a back end that shares whole monitors only, as wlroots desktops do.
 #
 # sway refuses to run as root, and the session bus admits only its owner, so when run as
 # root the whole session, the command included, runs as a throwaway unprivileged user
@@ -20,10 +23,12 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 portal=1
+sources=3
 copies=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --no-portal) portal=0; shift ;;
+    --monitors-only) sources=1; shift ;;
     --copy) copies+=("$2"); shift 2 ;;
     --) shift; break ;;
     *) break ;;
@@ -56,7 +61,7 @@ if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
   args=("$top/bin/$(basename "$cmd")" "$@")
   # What the test run chose passes through; nothing else of this environment does.
   keep=(PATH="$PATH" LANG=C.UTF-8 LC_ALL="${LC_ALL:-C.UTF-8}" QUORIX_WAYLAND_INNER=1
-    QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal)
+    QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources)
   for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS; do
     [[ -n "${!var:-}" ]] && keep+=("$var=${!var}")
   done
@@ -135,6 +140,7 @@ wireplumber >"$log/wireplumber.log" 2>&1 &
 pids+=($!)
 
 export QUORIX_WAYLAND_CONTROL=$top/control
+echo "$QUORIX_WAYLAND_SOURCES" >"$QUORIX_WAYLAND_CONTROL/source-types"
 if [[ $portal == 1 ]]; then
   "$top/bin/quorix-screencast-backend" >"$log/backend.log" 2>&1 &
   pids+=($!)
@@ -151,9 +157,11 @@ PORTAL
   pids+=($!)
   wait_for 10 "xdg-desktop-portal" on_bus org.freedesktop.portal.Desktop || exit 1
 else
-  # No back end: a front end started on demand finds no screen-cast implementation.
+  # The front end without any back end: the portal is there, screen casting is not.
   mkdir -p "$top/portals"
-  export XDG_DESKTOP_PORTAL_DIR=$top/portals
+  XDG_DESKTOP_PORTAL_DIR=$top/portals /usr/libexec/xdg-desktop-portal -r >"$log/portal.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 "xdg-desktop-portal" on_bus org.freedesktop.portal.Desktop || exit 1
 fi
 
 export QUORIX_WAYLAND_BIN=$top/bin
