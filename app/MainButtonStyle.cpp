@@ -1,8 +1,8 @@
 #include "app/MainButtonStyle.h"
 
 #include "controls/Colours.h"
-#include "controls/XiButton.h"
-#include "controls/XiButtonPalettes.h"
+#include "controls/GradientButton.h"
+#include "controls/GradientButtonPalettes.h"
 
 namespace quorix {
 
@@ -13,7 +13,7 @@ constexpr std::uint32_t background = colours::background;
 // The close and fold buttons' light blue.
 constexpr std::uint32_t lightBlue = 16628117;
 
-XiButtonPalette mainButtonPalette(MainButton which)
+GradientButtonPalette mainButtonPalette(MainButton which)
 {
     using namespace xicolour;
     const bool titleButton = which == MainButton::Close || which == MainButton::Fold;
@@ -59,21 +59,21 @@ XiButtonPalette mainButtonPalette(MainButton which)
 
 } // namespace
 
-void applyMainButtonStyle(TXiButton *button, MainButton which)
+void applyMainButtonStyle(GradientButton *button, MainButton which)
 {
     if (!button)
         return;
-    button->setColorScheme(TXiButton::csCustom);
+    button->setColorScheme(GradientButton::csCustom);
     applyPalette(*button, mainButtonPalette(which));
     button->setGradient(true);
     button->setHotTrack(true);
     button->setTransparentGlyph(true);
     button->setTabStop(false);
     if (which == MainButton::Send) {
-        button->setLayout(TXiButton::blGlyphTop);
+        button->setLayout(GradientButton::blGlyphTop);
         button->setSpacing(0);
     } else {
-        button->setLayout(TXiButton::blGlyphLeft);
+        button->setLayout(GradientButton::blGlyphLeft);
         button->setSpacing(4);
     }
 }

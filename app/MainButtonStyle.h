@@ -3,7 +3,7 @@
 // idle and hovered, and a pressed colour set of their own that tells the sources apart.
 namespace quorix {
 
-class TXiButton;
+class GradientButton;
 
 enum class MainButton
 {
@@ -18,6 +18,6 @@ enum class MainButton
     Text
 };
 
-void applyMainButtonStyle(TXiButton *button, MainButton which);
+void applyMainButtonStyle(GradientButton *button, MainButton which);
 
 } // namespace quorix

@@ -1,7 +1,7 @@
+#include "app/AboutBox.h"
 #include "app/Glyphs.h"
-#include "app/mainunit.h"
-#include "app/uabout.h"
-#include "app/uoptions.h"
+#include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
 #include "slideshow/uss.h"
 #include "text/utext.h"
 
@@ -20,19 +20,19 @@ int main(int argc, char **argv)
 
     // Every window is made once, hidden, and only shown and hidden afterwards. The
     // Options dialog exists before the main window's creation step, which may open it.
-    quorix::TMainForm mainForm;
-    quorix::Tfoptions foptions(&mainForm, &mainForm);
-    quorix::Tfabout fabout(&foptions);
-    foptions.setAbout(&fabout);
-    quorix::Tfss fss(mainForm.state(), &mainForm);
-    mainForm.setSetupWindow(&fss);
-    mainForm.setOptionsDialog(&foptions);
-    mainForm.FormCreate();
+    quorix::MainWindow mainWindow;
+    quorix::OptionsDialog optionsDialog(&mainWindow, &mainWindow);
+    quorix::AboutBox aboutBox(&optionsDialog);
+    optionsDialog.setAbout(&aboutBox);
+    quorix::Tfss fss(mainWindow.state(), &mainWindow);
+    mainWindow.setSetupWindow(&fss);
+    mainWindow.setOptionsDialog(&optionsDialog);
+    mainWindow.startUp();
     // The text editor comes last; it stays above the always-on-top main window it
     // belongs to.
-    quorix::Tftext ftext(mainForm.programFolder(), &mainForm);
-    mainForm.setTextEditor(&ftext);
+    quorix::Tftext ftext(mainWindow.programFolder(), &mainWindow);
+    mainWindow.setTextEditor(&ftext);
 
-    mainForm.show();
+    mainWindow.show();
     return app.exec();
 }

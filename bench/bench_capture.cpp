@@ -8,12 +8,12 @@
 //   - bytes written a minute, still and changing;
 //   - what a 24-bit shar.bmp would save on the write;
 //   - the window picker's build time for 30 outside windows.
-#include "app/mainunit.h"
-#include "app/uabout.h"
-#include "app/uoptions.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
-#include "controls/Panel.h"
+#include "controls/ColourPanel.h"
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
@@ -161,26 +161,26 @@ int main(int argc, char **argv)
     writeLineFile(program.filePath(QStringLiteral("qx.cfg")), {shared + "quorix.cfg"});
 
     // The program's main window, as main() makes it, on the screen it grabs.
-    TMainForm main;
-    auto *options = new Tfoptions(&main, &main);
-    options->setAbout(new Tfabout(options));
+    MainWindow main;
+    auto *options = new OptionsDialog(&main, &main);
+    options->setAbout(new AboutBox(options));
     main.setOptionsDialog(options);
-    main.FormCreate();
+    main.startUp();
     main.show();
     qint64 written = 0;
     QObject::connect(&main.state(), &SharedState::sent,
                      [&] { written += QFileInfo(shared + "shar.bmp").size(); });
-    main.CBX1->setChecked(true);
-    main.XiButton3Click();
-    main.Timer3->setEnabled(false);
+    main.autoSendBox_->setChecked(true);
+    main.selectScreenSource();
+    main.screenCaptureTimer_->setEnabled(false);
 
     // 1. Ticks of a changing screen: a window in the bottom-right corner changes all the
     // time, so every frame is compared to the end, written and fitted.
     auto blinker =
         outsideWindow({"--frameless", "--size", "200x100", "--pos", "1700,960", "--blink", "10"});
     for (int i = 0; i < 5; ++i)
-        main.Timer3Timer();
-    const double tickMs = changingTickMs([&] { main.Timer3Timer(); }, 100);
+        main.captureScreenTick();
+    const double tickMs = changingTickMs([&] { main.captureScreenTick(); }, 100);
     std::vector<double> fits;
     const QImage frame = main.currentBitmap();
     for (int i = 0; i < 200; ++i) {
@@ -216,9 +216,9 @@ int main(int argc, char **argv)
 
     // 3. Bytes a minute while the screen changes, at 2 ticks a second for 15 s.
     written = 0;
-    main.Timer3->setEnabled(true);
+    main.screenCaptureTimer_->setEnabled(true);
     const double changingCpu = cpuShareWhileRunning(app, 15000);
-    main.Timer3->setEnabled(false);
+    main.screenCaptureTimer_->setEnabled(false);
     std::printf("changing screen at 2 ticks a second: %.1f MB a minute written, CPU %.2f %%\n",
                 double(written) * 4 / 1e6, changingCpu);
     blinker->kill();
@@ -227,13 +227,13 @@ int main(int argc, char **argv)
     // 4. A still screen for a minute: after the first frame nothing should be written and
     // nearly nothing done.
     QTest::qWait(1000);
-    main.Timer3Timer();
+    main.captureScreenTick();
     QTest::qWait(1000);
-    main.Timer3Timer();
+    main.captureScreenTick();
     written = 0;
-    main.Timer3->setEnabled(true);
+    main.screenCaptureTimer_->setEnabled(true);
     const double stillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    main.Timer3->setEnabled(false);
+    main.screenCaptureTimer_->setEnabled(false);
     std::printf("still screen, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
                 "(target 0 bytes, <= 0.3 %%)\n",
                 stillSeconds, static_cast<long long>(written), stillCpu);
@@ -243,12 +243,12 @@ int main(int argc, char **argv)
     main.captureSources().sourceChanged();
     main.state().capturedWindow = idOf(*changing);
     main.state().mode = smWindow;
-    main.Timer1Timer();
-    const double windowTickMs = changingTickMs([&] { main.Timer1Timer(); }, 100);
+    main.captureWindowTick();
+    const double windowTickMs = changingTickMs([&] { main.captureWindowTick(); }, 100);
     written = 0;
-    main.Timer1->setEnabled(true);
+    main.windowCaptureTimer_->setEnabled(true);
     const double windowChangingCpu = cpuShareWhileRunning(app, 15000);
-    main.Timer1->setEnabled(false);
+    main.windowCaptureTimer_->setEnabled(false);
     std::printf("changing window %dx%d: tick median %.2f ms (ratio to ffmpeg's screen frame "
                 "%.2f); %.1f MB a minute written, CPU %.2f %%\n",
                 main.currentBitmap().width(), main.currentBitmap().height(), windowTickMs,
@@ -258,13 +258,13 @@ int main(int argc, char **argv)
     auto still = outsideWindow({"--title", "Still", "--size", "800x600"});
     main.state().capturedWindow = idOf(*still);
     main.captureSources().sourceChanged();
-    main.Timer1Timer();
+    main.captureWindowTick();
     QTest::qWait(1000);
-    main.Timer1Timer();
+    main.captureWindowTick();
     written = 0;
-    main.Timer1->setEnabled(true);
+    main.windowCaptureTimer_->setEnabled(true);
     const double windowStillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    main.Timer1->setEnabled(false);
+    main.windowCaptureTimer_->setEnabled(false);
     std::printf("still window, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
                 "(target 0 bytes, <= 0.3 %%)\n",
                 stillSeconds, static_cast<long long>(written), windowStillCpu);
@@ -319,11 +319,11 @@ int main(int argc, char **argv)
         main.state().capturedWindow = 0;
         QElapsedTimer t;
         t.start();
-        main.XiButton1Click();
+        main.selectWindowSource();
         builds.push_back(t.nsecsElapsed() / 1e6);
-        tiles =
-            int(main.Panel2->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
-                    .size());
+        tiles = int(main.pickerPanel_
+                        ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
+                        .size());
     }
     std::printf("window picker, %d tiles: build median %.1f ms (target < 300 ms)\n", tiles,
                 median(builds));

@@ -5,9 +5,9 @@
 // file in the text editor: loading it into the editor's document and its first paint.
 //
 //   build/bench_rtf [rounds]        (default 5 rounds; the median is reported)
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 #include "text/RichTextView.h"
-#include "text/RtfReader.h"
-#include "text/RtfWriter.h"
 #include "text/utext.h"
 
 #include <QApplication>

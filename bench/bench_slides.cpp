@@ -1,20 +1,33 @@
 // build/bench_slides: the slide decoders against the reference tools, as whole processes,
 // on a 6000 x 4000 photo-like JPEG of about 9 MB, and the filling of the slide list from a
-// slide-list file of 500 such photos. Medians of several runs, all in the same run.
+// slide-list file of 500 such photos. Medians of several runs, all in the same run. Then
+// the set-up window's Preview: how long past its duration the Preview of an empty list
+// ends, how soon Stop ends a Preview running inside another, and the CPU share of a
+// looping Preview in which no slide can be read.
 //
-//   build/bench_slides [WORK_FOLDER]      (default: build/bench-slides)
+//   build/bench_slides [WORK_FOLDER]              (default: build/bench-slides)
+//   build/bench_slides --preview [WORK_FOLDER]    (the Preview figures only)
 //
 // Needs djpeg (libjpeg-turbo-progs), vipsthumbnail (libvips-tools) and ImageMagick's
-// convert; the photo is made once with convert and kept in the work folder.
+// convert, except with --preview; the photo is made once with convert and kept in the
+// work folder.
 #include "platform/SharedState.h"
+#include "platform/WholeFile.h"
 #include "slideshow/SlideListFile.h"
 #include "slideshow/uss.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <ctime>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,16 +126,93 @@ std::string convertTool()
     return QFile::exists("/usr/bin/convert") ? "/usr/bin/convert" : "convert";
 }
 
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// The set-up window's Preview at a duration of 1 s, medians of 5 runs.
+void previewFigures(const QString &work)
+{
+    const QString slide = work + "/preview-slide.png";
+    QImage picture(1024, 768, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    picture.save(slide);
+    quorix::SharedState state;
+    constexpr int kRuns = 5;
+
+    std::vector<double> past;
+    for (int i = 0; i < kRuns; ++i) {
+        quorix::Tfss fss(state);
+        fss.cbloop->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        fss.BitBtn1Click();
+        past.push_back(clock.nsecsElapsed() / 1e6 - 1000);
+    }
+    std::printf("\nPreview of an empty list with Loop ticked, 1 s: ends %.1f ms after the "
+                "duration\n",
+                median(past));
+
+    std::vector<double> afterStop;
+    for (int i = 0; i < kRuns; ++i) {
+        quorix::Tfss fss(state);
+        fss.aceptFiles({slide});
+        fss.cbloop->setChecked(true);
+        QElapsedTimer clock;
+        qint64 stoppedAt = 0;
+        QTimer::singleShot(150, &fss, [&] { fss.BitBtn1Click(); });
+        QTimer::singleShot(1600, &fss, [&] {
+            stoppedAt = clock.nsecsElapsed();
+            fss.BitBtn3->click();
+        });
+        clock.start();
+        fss.BitBtn1Click();
+        afterStop.push_back((clock.nsecsElapsed() - stoppedAt) / 1e6);
+    }
+    std::printf("Stop during a Preview inside a Preview of one looping slide: both end "
+                "%.1f ms later\n",
+                median(afterStop));
+
+    quorix::Tfss fss(state);
+    for (const char *name : {"broken-a.jpg", "broken-b.png", "broken-c.bmp"}) {
+        const QString path = work + "/" + name;
+        quorix::writeWholeFile(path, "no picture at all");
+        try {
+            fss.aceptFiles({path});
+        } catch (const std::exception &) {
+            // The row stays, without dimensions.
+        }
+    }
+    fss.cbloop->setChecked(true);
+    QTimer::singleShot(3000, &fss, [&] { fss.BitBtn3->click(); });
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuBefore = processCpuSeconds();
+    fss.BitBtn1Click();
+    const double cpu = processCpuSeconds() - cpuBefore;
+    std::printf("Looping Preview of 3 unreadable slides for %.1f s: %.1f %% of a core\n",
+                clock.nsecsElapsed() / 1e9, 100 * cpu / (clock.nsecsElapsed() / 1e9));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    const bool previewOnly = arguments.removeAll(QStringLiteral("--preview")) > 0;
     const QString work =
-        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/bench-slides"))
+        QDir(arguments.isEmpty() ? QStringLiteral("build/bench-slides") : arguments.first())
             .absolutePath();
     QDir().mkpath(work);
+    if (previewOnly) {
+        previewFigures(work);
+        return 0;
+    }
     const std::string photo = (work + "/photo.jpg").toStdString();
     const std::string slidecat = QUORIX_SLIDECAT;
     if (!QFile::exists(QString::fromStdString(photo))) {
@@ -170,5 +260,6 @@ int main(int argc, char **argv)
     std::printf("\nOpening a slide list of 500 photos: %.3f s (median of 3), %.3f s per 100 "
                 "rows, %d rows\n",
                 median(times), median(times) / 5, fss.tabela->topLevelItemCount());
+    previewFigures(work);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "capture/CaptureSources.h"
 
 #include "capture/PreviewFit.h"
-#include "controls/Panel.h"
-#include "controls/PJCBViewer.h"
-#include "controls/TTimer.h"
+#include "controls/ClipboardWatcher.h"
+#include "controls/ColourPanel.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
@@ -49,22 +49,22 @@ CaptureSources::CaptureSources(SharedState &state, const Controls &controls,
     connect(&state_, &SharedState::sharedFolderChanged, this, [this] { writeNext_ = true; });
 }
 
-void CaptureSources::FitPreview(const QImage &source)
+void CaptureSources::showPreview(const QImage &source)
 {
     shown_ = QImage();
-    c_.SLIKA->setPixmap(QPixmap::fromImage(fitPreview(source)));
+    c_.preview->setPixmap(QPixmap::fromImage(fitPreview(source)));
 }
 
 void CaptureSources::showFitted(const QImage &frame)
 {
-    c_.SLIKA->setPixmap(QPixmap::fromImage(fitPreview(frame)));
+    c_.preview->setPixmap(QPixmap::fromImage(fitPreview(frame)));
     shown_ = frame;
 }
 
 void CaptureSources::showPreviewPage()
 {
-    c_.nbook->setCurrentIndex(1);
-    c_.pd->setCaption(tr("Preview"));
+    c_.pages->setCurrentIndex(1);
+    c_.captionStrip->setCaption(tr("Preview"));
 }
 
 void CaptureSources::sourceChanged()
@@ -114,14 +114,14 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
     letPendingMessagesRun();
 }
 
-void CaptureSources::Timer3Timer()
+void CaptureSources::captureScreenTick()
 {
     captureTick(
         smScreen, 0, [this](QImage &picture) { return system_.captureScreen(picture); },
         tr("The screen cannot be captured"));
 }
 
-void CaptureSources::Timer1Timer()
+void CaptureSources::captureWindowTick()
 {
     captureTick(
         smWindow, state_.capturedWindow,
@@ -129,7 +129,7 @@ void CaptureSources::Timer1Timer()
         tr("The window is gone: choose another"));
 }
 
-void CaptureSources::pcjbClipboardChanged()
+void CaptureSources::onClipboardChanged()
 {
     if (state_.mode != smClipboard)
         return;
@@ -148,7 +148,7 @@ void CaptureSources::pcjbClipboardChanged()
         showPreviewPage();
         const QImage again = clipboardImage();
         letPendingMessagesRun();
-        FitPreview(again);
+        showPreview(again);
         letPendingMessagesRun();
     });
 }

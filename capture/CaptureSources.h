@@ -17,9 +17,9 @@ class QWidget;
 namespace quorix {
 
 class SharedState;
-class TPanel;
-class TPJCBViewer;
-class TTimer;
+class ColourPanel;
+class ClipboardWatcher;
+class RestartOnChangeTimer;
 class WindowPicker;
 
 class CaptureSources : public QObject
@@ -30,15 +30,15 @@ class CaptureSources : public QObject
     // The main window's controls that the capture sources drive.
     struct Controls
     {
-        QLabel *SLIKA;         // the preview picture
-        TPanel *Panel2;        // the notebook page the picker is built on
-        TPanel *pd;            // the caption strip above the preview
-        QStackedWidget *nbook; // page 0 picker, page 1 preview
-        TTimer *Timer1;        // window capture
-        TTimer *Timer2;        // automatic-sending watch
-        TTimer *Timer3;        // screen capture
-        TPJCBViewer *pcjb;     // clipboard notifier
-        QWidget *owner;        // parent of the questions asked
+        QLabel *preview;
+        ColourPanel *pickerPanel; // the notebook page the picker is built on
+        ColourPanel *captionStrip;
+        QStackedWidget *pages; // page 0 picker, page 1 preview
+        RestartOnChangeTimer *windowCaptureTimer;
+        RestartOnChangeTimer *autoSendWatch;
+        RestartOnChangeTimer *screenCaptureTimer;
+        ClipboardWatcher *clipboardWatcher;
+        QWidget *owner; // parent of the questions asked
     };
 
     // `checkFolder` is the main window's shared-folder check, run before a clipboard
@@ -46,7 +46,7 @@ class CaptureSources : public QObject
     CaptureSources(SharedState &state, const Controls &controls, std::function<void()> checkFolder,
                    WindowSystem &system, QObject *parent = nullptr);
 
-    void FitPreview(const QImage &source);
+    void showPreview(const QImage &source);
     void showPreviewPage();
 
     // The next capture tick writes its frame for the viewers even if nothing changed: the
@@ -55,15 +55,15 @@ class CaptureSources : public QObject
     // The source changed: the next tick also refreshes the preview.
     void sourceChanged();
 
-    void Timer1Timer();
-    void Timer3Timer();
-    void pcjbClipboardChanged();
+    void captureWindowTick();
+    void captureScreenTick();
+    void onClipboardChanged();
 
     // What the window source does after the common source-button step: offers to carry on
     // with the window chosen last time, or builds the picker.
     void chooseWindow();
     void buildWindowPicker();
-    void ImageClick(QObject *sender);
+    void onWindowChosen(QObject *sender);
     // Gives back what the window capture keeps on the server (the source was left).
     void releaseWindowCapture();
 

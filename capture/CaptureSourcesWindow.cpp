@@ -4,9 +4,9 @@
 
 #include "capture/ThumbnailImage.h"
 #include "capture/WindowPicker.h"
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "controls/Panel.h"
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
@@ -34,25 +34,25 @@ void CaptureSources::chooseWindow()
         return;
     }
     continueFlag_ = true;
-    ImageClick(nullptr);
+    onWindowChosen(nullptr);
 }
 
 void CaptureSources::buildWindowPicker()
 {
-    c_.pd->setCaption(tr("Select window to display"));
+    c_.captionStrip->setCaption(tr("Select window to display"));
     if (!picker_) {
-        picker_ = new WindowPicker(c_.Panel2, system_, this);
+        picker_ = new WindowPicker(c_.pickerPanel, system_, this);
         connect(picker_, &WindowPicker::thumbnailClicked, this,
-                reported([this](QObject *sender) { ImageClick(sender); }));
+                reported([this](QObject *sender) { onWindowChosen(sender); }));
     }
     if (picker_->hasGallery()) {
         continueFlag_ = false;
         picker_->destroyGallery();
     }
-    c_.Timer1->setEnabled(false);
+    c_.windowCaptureTimer->setEnabled(false);
     // The window captured so far is no longer shown: let the server forget it.
     releaseWindowCapture();
-    c_.Panel2->hide();
+    c_.pickerPanel->hide();
     picker_->createGallery();
     picker_->enumerateWindows();
     // Pending messages run inside the build; a click on "Window Image" there may start a
@@ -69,10 +69,10 @@ void CaptureSources::buildWindowPicker()
         return;
     // Thumbnails are taken once; nothing of them needs to stay on the server.
     releaseWindowCapture();
-    c_.Panel2->show();
+    c_.pickerPanel->show();
 }
 
-void CaptureSources::ImageClick(QObject *sender)
+void CaptureSources::onWindowChosen(QObject *sender)
 {
     if (!continueFlag_) {
         guarded([this, sender] {
@@ -85,9 +85,9 @@ void CaptureSources::ImageClick(QObject *sender)
     }
     sourceChanged();
     showPreviewPage();
-    c_.Timer1->setEnabled(true);
+    c_.windowCaptureTimer->setEnabled(true);
     if (state_.autoSend)
-        c_.Timer2->setEnabled(true);
+        c_.autoSendWatch->setEnabled(true);
 }
 
 } // namespace quorix

@@ -100,7 +100,7 @@ void WindowPicker::xadd()
         const QString number = QString::number(p);
 
         auto *panel = new QFrame(column_->parentWidget());
-        panel->setObjectName(QStringLiteral("panel106") + number);
+        panel->setObjectName(QStringLiteral("windowTile") + number);
         setTag(panel, p);
         panel->setFrameShape(QFrame::NoFrame);
         panel->setAutoFillBackground(true);
@@ -111,21 +111,21 @@ void WindowPicker::xadd()
         column_->addWidget(panel);
 
         auto *image = new ThumbnailImage(panel);
-        image->setObjectName(QStringLiteral("image106") + number);
+        image->setObjectName(QStringLiteral("windowThumbnail") + number);
         setTag(image, p);
         image->setGeometry(5, 18, 115, 115);
         setHint(image, thumbnailHint(entry));
         connect(image, &ThumbnailImage::clicked, this, &WindowPicker::thumbnailClicked);
 
         auto *line = new QFrame(panel);
-        line->setObjectName(QStringLiteral("crta106") + number);
+        line->setObjectName(QStringLiteral("windowTileLine") + number);
         setTag(line, p);
         line->setFrameShape(QFrame::HLine);
         line->setFrameShadow(QFrame::Plain);
         line->setGeometry(0, 140, panel_->window()->width(), 1);
 
         auto *label = new QLabel(panel);
-        label->setObjectName(QStringLiteral("label110") + number);
+        label->setObjectName(QStringLiteral("windowTitle") + number);
         setTag(label, p);
         label->setTextFormat(Qt::PlainText);
         label->setText(entry.title);

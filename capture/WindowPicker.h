@@ -26,7 +26,7 @@ class WindowPicker : public QObject
     Q_OBJECT
 
   public:
-    // The gallery is built inside `panel` (the main window's Panel2).
+    // The gallery is built inside `panel` (the main window's picker panel).
     WindowPicker(QWidget *panel, WindowSystem &system, QObject *parent = nullptr);
     ~WindowPicker() override;
 

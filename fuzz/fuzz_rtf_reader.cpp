@@ -1,7 +1,7 @@
 // libFuzzer target for the RTF reader: any bytes, read into a document and written back.
 // Built only with clang and -DQUORIX_FUZZ=ON (see fuzz/CMakeLists.txt).
-#include "text/RtfReader.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

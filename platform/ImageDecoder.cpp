@@ -13,7 +13,8 @@ void checkImageSize(const QString &path, long long width, long long height)
                              .arg(width)
                              .arg(height)
                              .toStdString());
-    if (width * height > kMaxImagePixels)
+    // Each side first: sides of billions would overflow the product.
+    if (width > kMaxImagePixels || height > kMaxImagePixels || width * height > kMaxImagePixels)
         throw ImageError(QStringLiteral("%1 is too large a picture (%2 x %3 pixels)")
                              .arg(QFileInfo(path).fileName())
                              .arg(width)

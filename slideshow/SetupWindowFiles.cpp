@@ -56,7 +56,7 @@ void Tfss::openSlideList(const QString &path)
         } else {
             QApplication::beep();
             QMessageBox box(QMessageBox::Warning, tr("Orbelin"), tr("File does not exist ") + slide,
-                            QMessageBox::Ok, this);
+                            QMessageBox::Ok, dialogOwner());
             box.setObjectName(QStringLiteral("fileDoesNotExist"));
             box.exec();
         }

@@ -3,11 +3,11 @@
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
+#include "rtf/RichTextFile.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
 #include "slideshow/uss.h"
-#include "text/RichTextFile.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -31,6 +31,10 @@ void runMessagesBriefly()
     QTimer::singleShot(15, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+// The pause after a round in which no slide could be shown, so that a looping list of
+// unreadable files does not keep a core busy until Stop.
+constexpr qint64 kFailedRoundPauseMs = 500;
 
 } // namespace
 
@@ -60,32 +64,41 @@ void Tfss::tabelaDblClick()
         showEntry(rowPath(*selected.constFirst()), false);
 }
 
+bool Tfss::waitUnlessStopped(const std::function<qint64()> &milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds()) {
+        if (state_.stopFlag)
+            return false;
+        runMessagesBriefly();
+    }
+    return !state_.stopFlag;
+}
+
 void Tfss::BitBtn1Click()
 {
     state_.stopFlag = false;
     Button1Click();
     int i = 2;
+    bool shownThisRound = false;
     for (;;) {
         // A slide that cannot be shown is passed over without its wait.
         const bool shown = guarded([&] { showEntry(line(i), true); });
+        shownThisRound = shownThisRound || shown;
         letPendingMessagesRun();
         if (state_.stopFlag)
             return;
-        if (shown) {
-            QElapsedTimer clock;
-            clock.start();
-            // The track bar is read afresh, so moving it changes the wait in progress.
-            while (clock.elapsed() < qint64(tbr->value()) * 1000) {
-                if (state_.stopFlag)
-                    return;
-                runMessagesBriefly();
-            }
-            if (state_.stopFlag)
-                return;
-        }
+        // The track bar is read afresh, so moving it changes the wait in progress.
+        if (shown && !waitUnlessStopped([this] { return qint64(tbr->value()) * 1000; }))
+            return;
         ++i;
-        if (i >= lines_.size() && cbloop->isChecked())
+        if (i >= lines_.size() && cbloop->isChecked()) {
             i = 2;
+            if (!shownThisRound && !waitUnlessStopped([] { return kFailedRoundPauseMs; }))
+                return;
+            shownThisRound = false;
+        }
         if (i >= lines_.size())
             return;
     }

@@ -2,19 +2,19 @@
 // (risisliko) and showing it on the page (risiprikaz).
 #include "slideshow/SlidePage.h"
 
+#include "controls/ColourPanel.h"
 #include "controls/Colours.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "controls/Panel.h"
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/ImageDecoder.h"
 #include "platform/SharedState.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 #include "slideshow/SlideGlyphs.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/uss.h"
-#include "text/RichTextFile.h"
-#include "text/RtfWriter.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -60,10 +60,10 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject 
         redHome_ = red->parentWidget();
         redHomeGeometry_ = red->geometry();
     }
-    p7 = place(new TPanel(area), "p7", 1, 16, 407, 264);
+    p7 = place(new ColourPanel(area), "p7", 1, 16, 407, 264);
     p7->setColor(colours::background);
     p7->hide();
-    Timerstep = new TTimer(parent ? parent : this, kDefaultDuration * 1000);
+    Timerstep = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
     Timerstep->setObjectName(QStringLiteral("Timerstep"));
     setupLayout();
     connectHandlers();
@@ -72,14 +72,14 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *red, QObject 
 void SlidePage::setupLayout()
 {
     p7->setFont(layoutFont());
-    Panel3 = place(new TPanel(p7), "Panel3", 59, 8, 289, 201);
+    Panel3 = place(new ColourPanel(p7), "Panel3", 59, 8, 289, 201);
     Panel3->setColor(0);
     slika2 = place(new QLabel(Panel3), "slika2", 0, 0, 289, 201);
     // Centred, not scaled: a picture larger than the frame is cut.
     slika2->setAlignment(Qt::AlignCenter);
 
     // The tool buttons sit on a light strip, so their glyphs read on the dark page.
-    Panel7 = place(new TPanel(p7), "Panel7", 59, 221, 214, 32);
+    Panel7 = place(new ColourPanel(p7), "Panel7", 59, 221, 214, 32);
     Panel7->setColor(0xE0E0E0);
     SpeedButtonFirstOne =
         toolButton(Panel7, "SpeedButtonFirstOne", tr("First Image"), SlideGlyph::First, 6, 25);
@@ -134,7 +134,8 @@ void SlidePage::connectHandlers()
     connect(static_cast<DurationField *>(tbr)->lineEdit(), &QLineEdit::textChanged, this,
             reported([this] { tbrChange(); }));
     connect(tbr, &QSpinBox::valueChanged, this, reported([this] { tbrChange(); }));
-    connect(Timerstep, &TTimer::OnTimer, this, reported([this] { TimerstepTimer(); }));
+    connect(Timerstep, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { TimerstepTimer(); }));
 }
 
 void SlidePage::enter()

@@ -19,8 +19,8 @@ namespace quorix {
 
 class SharedState;
 class Tfss;
-class TPanel;
-class TTimer;
+class ColourPanel;
+class RestartOnChangeTimer;
 
 class SlidePage : public QObject
 {
@@ -56,17 +56,17 @@ class SlidePage : public QObject
     void TimerstepTimer();
 
     // Components, named as in the layout ------------------------------------------------
-    TPanel *p7 = nullptr;
-    TPanel *Panel3 = nullptr;
+    ColourPanel *p7 = nullptr;
+    ColourPanel *Panel3 = nullptr;
     QLabel *slika2 = nullptr;
-    TPanel *Panel7 = nullptr;
+    ColourPanel *Panel7 = nullptr;
     QToolButton *SpeedButtonFirstOne = nullptr, *SpeedButton2 = nullptr,
                 *SpeedButtonPlayForward = nullptr, *SpeedButton3 = nullptr,
                 *SpeedButtonLastOne = nullptr, *SpeedButtonPause = nullptr, *SpeedButton1 = nullptr;
     QCheckBox *cbloop = nullptr;
     QLabel *l_td = nullptr;
     QSpinBox *tbr = nullptr;
-    TTimer *Timerstep = nullptr;
+    RestartOnChangeTimer *Timerstep = nullptr;
 
   private:
     void setupLayout();
@@ -89,7 +89,6 @@ class SlidePage : public QObject
     QPointer<QWidget> redHome_;
     QRect redHomeGeometry_;
     Tfss *fss_ = nullptr;
-    bool reportOpen_ = false;
 };
 
 } // namespace quorix

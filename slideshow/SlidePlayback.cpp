@@ -1,8 +1,8 @@
 // Playing the show on the slide page: Show starts timed playback, each tick shows the
 // slide at the slide position and moves on; Stop, Set Up and the four step buttons.
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "controls/Panel.h"
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "platform/FileError.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
@@ -168,14 +168,13 @@ void SlidePage::TimerstepTimer()
             showTextSlide(path);
         }
     });
-    // A slide that cannot be shown or written is passed over, so that playback goes on;
-    // while its report is open, later failures are not stacked on top of it.
+    // A slide that cannot be shown or written is passed over, so that playback goes on
+    // once its report is closed. While the report is open the timer does not fire again
+    // (Qt does not deliver a timer's tick while its own handler runs), so playback waits
+    // for the presenter; in a looping show the slide is reported again on every round.
     advance();
-    if (!failure.isEmpty() && !reportOpen_) {
-        reportOpen_ = true;
+    if (!failure.isEmpty())
         showErrorReport(failure);
-        reportOpen_ = false;
-    }
 }
 
 void SlidePage::advance()

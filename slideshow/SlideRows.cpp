@@ -39,10 +39,10 @@ void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode)
         return;
     // Rows rebuild their path from folder and name, so a relative one is made whole.
     const QString full = QFileInfo(path).isRelative() ? QFileInfo(path).absoluteFilePath() : path;
+    // Paths are compared exactly: names that differ only in letter case are two files here.
     if (mode != QLatin1String("open")) {
-        const QString wanted = upperAscii(full);
         for (int i = list.topLevelItemCount() - 1; i >= 0; --i)
-            if (upperAscii(rowPath(*list.topLevelItem(i))) == wanted)
+            if (rowPath(*list.topLevelItem(i)) == full)
                 return;
     }
     auto *row = new QTreeWidgetItem(&list);

@@ -23,9 +23,9 @@ enum SlideColumn : int
 void setupSlideColumns(QTreeWidget &list);
 
 // Appends a row for one full path, or does nothing for a path that is no slide, or that
-// is already listed (compared without regard to the case of ASCII letters) unless `mode`
-// is "open". A picture whose header cannot be read keeps its row without dimensions, and
-// the ImageError goes on to the caller.
+// is already listed (the same path exactly; names differing in letter case are different
+// files) unless `mode` is "open". A picture whose header cannot be read keeps its row
+// without dimensions, and the ImageError goes on to the caller.
 void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode);
 
 // The full path of a row's file.

@@ -10,10 +10,10 @@
 #include "platform/BmpFile.h"
 #include "platform/ImageDecoder.h"
 #include "platform/WholeFile.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlidePictures.h"
-#include "text/RichTextFile.h"
-#include "text/RtfWriter.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
 // The set-up window's layout, its creation and its window events.
 #include "slideshow/uss.h"
 
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
+#include "controls/GradientButton.h"
+#include "controls/GradientButtonPalettes.h"
 #include "controls/Layout.h"
-#include "controls/Panel.h"
-#include "controls/XiButton.h"
-#include "controls/XiButtonPalettes.h"
 #include "platform/SharedState.h"
 #include "slideshow/SlideRows.h"
 
@@ -22,10 +22,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTextEdit>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace quorix {
@@ -73,7 +75,7 @@ QPushButton *pushButton(QWidget *parent, const char *name, const QString &captio
 
 } // namespace
 
-Tfss::Tfss(SharedState &state, QWidget *parent) : TModalForm(parent), state_(state)
+Tfss::Tfss(SharedState &state, QWidget *parent) : ModalDialog(parent), state_(state)
 {
     setupLayout();
     setupDialogs();
@@ -107,7 +109,7 @@ void Tfss::setupLayout()
 
     const struct
     {
-        TXiButton *&button;
+        GradientButton *&button;
         const char *name;
         QString caption;
         int left;
@@ -119,7 +121,7 @@ void Tfss::setupLayout()
         {XiButton4, "XiButton4", tr("Remove"), 352, SetupListButton::Remove},
     };
     for (const auto &b : listButtons) {
-        b.button = place(new TXiButton(client), b.name, b.left, 14, 105, 25);
+        b.button = place(new GradientButton(client), b.name, b.left, 14, 105, 25);
         b.button->setCaption(b.caption);
         applySetupListStyle(*b.button, b.style);
     }
@@ -133,7 +135,7 @@ void Tfss::setupLayout()
     tabela->header()->setSectionsClickable(true);
     setupSlideColumns(*tabela);
 
-    Panel5 = place(new TPanel(client), "Panel5", 758, 46, 219, 219);
+    Panel5 = place(new ColourPanel(client), "Panel5", 758, 46, 219, 219);
     Panel5->setColor(4473924);
     slika = place(new QLabel(Panel5), "slika", 5, 5, 209, 209);
     slika->setAlignment(Qt::AlignCenter);
@@ -202,6 +204,7 @@ void Tfss::connectHandlers()
     connect(tabela->header(), &QHeaderView::sectionClicked, this,
             reported([this](int column) { tabelaColumnClick(column); }));
     tabela->installEventFilter(this);
+    tabela->viewport()->installEventFilter(this);
 }
 
 bool Tfss::eventFilter(QObject *watched, QEvent *e)
@@ -211,12 +214,18 @@ bool Tfss::eventFilter(QObject *watched, QEvent *e)
     if (watched == tabela && e->type() == QEvent::KeyRelease &&
         !static_cast<QKeyEvent *>(e)->isAutoRepeat())
         runReported([this] { tabelaDblClick(); });
-    return TModalForm::eventFilter(watched, e);
+    // A click on the empty part of the list clears the selection, as the list handles the
+    // release, without a `clicked` signal; the entry preview runs all the same
+    // (tabelaClick), once the list has handled it, and clears the picture.
+    if (watched == tabela->viewport() && e->type() == QEvent::MouseButtonRelease &&
+        !tabela->itemAt(static_cast<QMouseEvent *>(e)->position().toPoint()))
+        QTimer::singleShot(0, this, reported([this] { tabelaDblClick(); }));
+    return ModalDialog::eventFilter(watched, e);
 }
 
 void Tfss::showEvent(QShowEvent *e)
 {
-    TModalForm::showEvent(e);
+    ModalDialog::showEvent(e);
     runReported([this] { tbrChange(); }); // FormActivate
 }
 
@@ -225,7 +234,7 @@ void Tfss::closeEvent(QCloseEvent *e)
     // FormCloseQuery: a running Preview, and the main window's timed playback, end.
     state_.stopFlag = true;
     closingByFrame_ = true;
-    TModalForm::closeEvent(e);
+    ModalDialog::closeEvent(e);
     closingByFrame_ = false;
 }
 
@@ -233,7 +242,7 @@ void Tfss::reject()
 {
     // Esc acts as Close; the close box only closes.
     if (closingByFrame_)
-        TModalForm::reject();
+        ModalDialog::reject();
     else
         runReported([this] { BitBtn2Click(); });
 }
@@ -260,9 +269,14 @@ void Tfss::setLines(const QStringList &lines)
     mm->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+QWidget *Tfss::dialogOwner()
+{
+    return isVisible() || !parentWidget() ? this : parentWidget();
+}
+
 bool Tfss::runFileDialog(QFileDialog *dialog)
 {
-    QWidget *owner = isVisible() || !parentWidget() ? this : parentWidget();
+    QWidget *owner = dialogOwner();
     if (dialog->parentWidget() != owner)
         dialog->setParent(owner, dialog->windowFlags());
     const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();

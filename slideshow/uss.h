@@ -4,10 +4,12 @@
 // loop flag and the slide duration, plays the list inside the window to check it, and
 // saves and opens slide-list files. It is created once and shown modally by the slide
 // page, which then plays the slide-list lines this window keeps.
-#include "controls/ModalForm.h"
+#include "controls/ModalDialog.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -23,10 +25,10 @@ class QTreeWidget;
 namespace quorix {
 
 class SharedState;
-class TPanel;
-class TXiButton;
+class ColourPanel;
+class GradientButton;
 
-class Tfss : public TModalForm
+class Tfss : public ModalDialog
 {
     Q_OBJECT
 
@@ -60,10 +62,10 @@ class Tfss : public TModalForm
     // Components, named as in the layout ------------------------------------------------
     QMenuBar *MainMenu = nullptr;
     QAction *SelecttAll = nullptr;
-    TXiButton *XiButton6 = nullptr, *XiButton2 = nullptr, *XiButton3 = nullptr,
-              *XiButton4 = nullptr;
+    GradientButton *XiButton6 = nullptr, *XiButton2 = nullptr, *XiButton3 = nullptr,
+                   *XiButton4 = nullptr;
     QTreeWidget *tabela = nullptr;
-    TPanel *Panel5 = nullptr;
+    ColourPanel *Panel5 = nullptr;
     QLabel *slika = nullptr;
     QTextEdit *Editor = nullptr;
     QPushButton *SB3 = nullptr, *sb4 = nullptr;
@@ -87,12 +89,18 @@ class Tfss : public TModalForm
     void setupDialogs();
     void connectHandlers();
     void setLines(const QStringList &lines);
-    // Shows a file dialog over whichever window the presenter sees: this one, or the main
-    // window when the slide page opens a list while this one is hidden.
+    // The window the presenter sees, over which dialogs and messages go: this one, or the
+    // main window when the slide page opens a list while this one is hidden (a message
+    // parented to a hidden window lands below the main window, which stays on top).
+    QWidget *dialogOwner();
+    // Shows a file dialog over dialogOwner().
     bool runFileDialog(QFileDialog *dialog);
     int firstSelectedRow() const;
     // Shows a slide in the preview frame; a picture with the given fit.
     void showEntry(const QString &path, bool previewFit);
+    // Lets messages run until `milliseconds` (read afresh) have passed since the call;
+    // false when the stop flag is found set.
+    bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
 
     SharedState &state_;
     QStringList lines_;

@@ -1,9 +1,9 @@
 #pragma once
 // The program's windows as main() makes them, with the program folder and the shared
 // folder in temporary folders.
-#include "app/mainunit.h"
-#include "app/uabout.h"
-#include "app/uoptions.h"
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/OptionsDialog.h"
 #include "platform/LineFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WholeFile.h"
@@ -28,9 +28,9 @@ struct AppFixture
 {
     QTemporaryDir programDir;
     QTemporaryDir sharedDir;
-    std::unique_ptr<quorix::TMainForm> main;
-    quorix::Tfoptions *options = nullptr;
-    quorix::Tfabout *about = nullptr;
+    std::unique_ptr<quorix::MainWindow> main;
+    quorix::OptionsDialog *options = nullptr;
+    quorix::AboutBox *about = nullptr;
     quorix::Tftext *ftext = nullptr;
     quorix::Tfss *fss = nullptr;
 
@@ -42,9 +42,9 @@ struct AppFixture
         QApplication::setApplicationName(QStringLiteral("Quorix"));
         keepSettingsInTemporaryFolder();
         quorix::setProgramFolderOverride(programDir.path());
-        main = std::make_unique<quorix::TMainForm>();
-        options = new quorix::Tfoptions(main.get(), main.get());
-        about = new quorix::Tfabout(options);
+        main = std::make_unique<quorix::MainWindow>();
+        options = new quorix::OptionsDialog(main.get(), main.get());
+        about = new quorix::AboutBox(options);
         options->setAbout(about);
         fss = new quorix::Tfss(main->state(), main.get());
         main->setSetupWindow(fss);

@@ -37,7 +37,7 @@ set_property(TEST tst_windowsystem_scaled PROPERTY ENVIRONMENT
 quorix_add_test(tst_pickerrules SOURCES tst_pickerrules.cpp LIBS quorix_capture)
 quorix_add_test(tst_windowpicker SOURCES tst_windowpicker.cpp
   LIBS quorix_capture quorix_testhelpers X11)
-quorix_add_test(tst_pjcbviewer SOURCES tst_pjcbviewer.cpp
+quorix_add_test(tst_clipboardwatcher SOURCES tst_clipboardwatcher.cpp
   LIBS quorix_controls quorix_testhelpers X11)
 quorix_add_test(tst_capturesources SOURCES tst_capturesources.cpp
   LIBS quorix_app quorix_testhelpers X11)

@@ -4,9 +4,9 @@
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 
-#include "controls/Panel.h"
-#include "controls/PJCBViewer.h"
-#include "controls/XiButton.h"
+#include "controls/ClipboardWatcher.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/BmpFile.h"
 
 #include <QCheckBox>
@@ -43,10 +43,10 @@ bool hasColour(const QImage &image, QRgb colour)
     return false;
 }
 
-QLabel *thumbnailOf(TMainForm &main, std::uint32_t window)
+QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
 {
-    for (QLabel *l : main.Panel2->findChildren<QLabel *>())
-        if (l->objectName().startsWith(QLatin1String("image106")) &&
+    for (QLabel *l : main.pickerPanel_->findChildren<QLabel *>())
+        if (l->objectName().startsWith(QLatin1String("windowThumbnail")) &&
             l->property("Tag").toLongLong() == qint64(window))
             return l;
     return nullptr;
@@ -79,7 +79,7 @@ class TestCaptureSources : public QObject
     // Opens the picker with "Window Image" and clicks the thumbnail of `window`.
     void chooseWindow(AppFixture &app, std::uint32_t window)
     {
-        app.main->XiButton1Click();
+        app.main->selectWindowSource();
         QLabel *thumbnail = thumbnailOf(*app.main, window);
         QVERIFY(thumbnail);
         QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
@@ -101,25 +101,25 @@ class TestCaptureSources : public QObject
         QVERIFY(pattern.waitReady());
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        app.main->CBX1->setChecked(send);
+        app.main->startUp();
+        app.main->autoSendBox_->setChecked(send);
 
-        app.main->XiButton3Click();
+        app.main->selectScreenSource();
         QCOMPARE(app.main->sourceMode(), 2);
-        QVERIFY(app.main->Timer3->enabled());
-        QVERIFY(!app.main->Timer1->enabled());
-        QVERIFY(!app.main->pcjb->Enabled());
-        QCOMPARE(app.main->nbook->currentIndex(), 1);
-        QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
+        QVERIFY(app.main->screenCaptureTimer_->enabled());
+        QVERIFY(!app.main->windowCaptureTimer_->enabled());
+        QVERIFY(!app.main->clipboardWatcher_->isEnabled());
+        QCOMPARE(app.main->pages_->currentIndex(), 1);
+        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Preview"));
 
         QTRY_VERIFY_WITH_TIMEOUT(
-            (app.main->Timer3Timer(), app.main->currentBitmap().pixel(120, 170) == kBlue),
+            (app.main->captureScreenTick(), app.main->currentBitmap().pixel(120, 170) == kBlue),
             kSlowWait);
         const QImage current = app.main->currentBitmap();
         QCOMPARE(current.size(), QSize(1920, 1080));
         QCOMPARE(current.pixel(300, 300), kRed);
         QCOMPARE(current.pixel(99, 170) == kBlue, false);
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 228));
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 228));
         if (send)
             QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(current));
         else
@@ -133,14 +133,14 @@ class TestCaptureSources : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        app.main->XiButton3Click();
-        app.main->Timer3->setEnabled(false); // ticks are driven by hand here
-        app.main->CBX1->setChecked(true);
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->screenCaptureTimer_->setEnabled(false); // ticks are driven by hand here
+        app.main->autoSendBox_->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         auto tick = [&] {
             QTest::qWait(150); // the server's reports of drawing arrive as events
-            app.main->Timer3Timer();
+            app.main->captureScreenTick();
         };
         tick();
         QVERIFY(fileExists(shar));
@@ -177,16 +177,16 @@ class TestCaptureSources : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        app.main->XiButton3Click();
-        app.main->Timer3Timer();
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->captureScreenTick();
         const QImage grabbed = app.main->currentBitmap();
         QCOMPARE(grabbed.size(), QSize(1920, 1080));
         OutsideWindow cover({"--frameless", "--size", "400x400", "--pos", "0,0"});
         QVERIFY(cover.waitReady());
-        app.main->XiButton2->click(); // a tick in another mode sends the current bitmap
-        app.main->CBX1->setChecked(true);
-        app.main->Timer3Timer();
+        app.main->clipboardButton_->click(); // a tick in another mode sends the current bitmap
+        app.main->autoSendBox_->setChecked(true);
+        app.main->captureScreenTick();
         QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(grabbed));
     }
@@ -201,45 +201,47 @@ class TestCaptureSources : public QObject
         QVERIFY(cover.waitReady());
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
 
-        app.main->XiButton1Click(); // no window chosen yet: no question, the picker
+        app.main->selectWindowSource(); // no window chosen yet: no question, the picker
         QCOMPARE(app.main->sourceMode(), 3);
-        QCOMPARE(app.main->nbook->currentIndex(), 0);
-        QCOMPARE(app.main->pd->caption(), QStringLiteral("Select window to display"));
-        QVERIFY(app.main->Panel2->isVisibleTo(app.main.get()));
-        QVERIFY(!app.main->Timer1->enabled());
+        QCOMPARE(app.main->pages_->currentIndex(), 0);
+        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Select window to display"));
+        QVERIFY(app.main->pickerPanel_->isVisibleTo(app.main.get()));
+        QVERIFY(!app.main->windowCaptureTimer_->enabled());
         QLabel *thumbnail = thumbnailOf(*app.main, target.id());
         QVERIFY(thumbnail);
         QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QVERIFY(app.main->Timer1->enabled());
-        QVERIFY(!app.main->Timer2->enabled());
-        QCOMPARE(app.main->nbook->currentIndex(), 1);
-        QCOMPARE(app.main->pd->caption(), QStringLiteral("Preview"));
+        QVERIFY(app.main->windowCaptureTimer_->enabled());
+        QVERIFY(!app.main->autoSendWatch_->enabled());
+        QCOMPARE(app.main->pages_->currentIndex(), 1);
+        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Preview"));
 
-        app.main->CBX1->setChecked(true);
+        app.main->autoSendBox_->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(
-            (app.main->Timer1Timer(), app.main->currentBitmap().size() == QSize(800, 600) &&
-                                          !hasColour(app.main->currentBitmap(), kGreen)),
+            (app.main->captureWindowTick(), app.main->currentBitmap().size() == QSize(800, 600) &&
+                                                !hasColour(app.main->currentBitmap(), kGreen)),
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
         // the current bitmap and the preview; the status label says why nothing changes.
-        const QImage shown = app.main->SLIKA->pixmap().toImage();
+        const QImage shown = app.main->preview_->pixmap().toImage();
         const QImage last = app.main->currentBitmap();
         const QByteArray sent = fileBytes(app.shared() + "shar.bmp");
         target.close();
-        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), !app.main->D2->isHidden()), kSlowWait);
-        QVERIFY2(app.main->D2->text().contains("gone"), qPrintable(app.main->D2->text()));
-        app.main->Timer1Timer();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->captureWindowTick(), !app.main->statusLabel_->isHidden()), kSlowWait);
+        QVERIFY2(app.main->statusLabel_->text().contains("gone"),
+                 qPrintable(app.main->statusLabel_->text()));
+        app.main->captureWindowTick();
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
         QCOMPARE(app.main->currentBitmap(), last);
-        QCOMPARE(app.main->SLIKA->pixmap().toImage(), shown);
-        QVERIFY(app.main->Timer1->enabled());
+        QCOMPARE(app.main->preview_->pixmap().toImage(), shown);
+        QVERIFY(app.main->windowCaptureTimer_->enabled());
 
         // Another window is chosen: the capture goes on with it, and the label is gone.
         OutsideWindow next({"--title", "Next", "--size", "320x240"});
@@ -247,9 +249,10 @@ class TestCaptureSources : public QObject
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         chooseWindow(app, next.id());
         QTRY_VERIFY_WITH_TIMEOUT(
-            (app.main->Timer1Timer(), fileBytes(app.shared() + "shar.bmp") != sent), kSlowWait);
+            (app.main->captureWindowTick(), fileBytes(app.shared() + "shar.bmp") != sent),
+            kSlowWait);
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
-        QVERIFY(app.main->D2->isHidden());
+        QVERIFY(app.main->statusLabel_->isHidden());
     }
 
     // The window captured last is given back to the server once the window source is
@@ -262,21 +265,21 @@ class TestCaptureSources : public QObject
         QVERIFY(target.waitReady());
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         chooseWindow(app, target.id());
-        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), windowSystem().heldWindow() != 0),
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(), windowSystem().heldWindow() != 0),
                                  kSlowWait);
-        app.main->XiButton3Click();
+        app.main->selectScreenSource();
         QCOMPARE(windowSystem().heldWindow(), WindowId(0));
 
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         chooseWindow(app, target.id()); // "No": the picker is built again
-        QTRY_VERIFY_WITH_TIMEOUT((app.main->Timer1Timer(), windowSystem().heldWindow() != 0),
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(), windowSystem().heldWindow() != 0),
                                  kSlowWait);
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
-        app.main->XiButton1Click();
+        app.main->selectWindowSource();
         QCOMPARE(windowSystem().heldWindow(), WindowId(0));
-        app.main->Timer3->setEnabled(false);
+        app.main->screenCaptureTimer_->setEnabled(false);
     }
 
     void continueQuestion_data()
@@ -293,12 +296,12 @@ class TestCaptureSources : public QObject
         QVERIFY(target.waitReady());
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         chooseWindow(app, target.id());
-        QPointer<QScrollArea> gallery = app.main->Panel2->findChild<QScrollArea *>("gallery");
+        QPointer<QScrollArea> gallery = app.main->pickerPanel_->findChild<QScrollArea *>("gallery");
         QVERIFY(gallery);
-        app.main->XiButton3Click();
-        QVERIFY(!app.main->Timer1->enabled());
+        app.main->selectScreenSource();
+        QVERIFY(!app.main->windowCaptureTimer_->enabled());
 
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -308,34 +311,34 @@ class TestCaptureSources : public QObject
             icon = box->icon();
             box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
         });
-        app.main->XiButton1Click();
+        app.main->selectWindowSource();
         QCOMPARE(text, QStringLiteral("Continue from previous window ?"));
         QCOMPARE(title, QStringLiteral("Quorix"));
         QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(app.main->sourceMode(), 3);
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QCOMPARE(app.main->Timer1->enabled(), yes);
-        QCOMPARE(app.main->nbook->currentIndex(), yes ? 1 : 0);
+        QCOMPARE(app.main->windowCaptureTimer_->enabled(), yes);
+        QCOMPARE(app.main->pages_->currentIndex(), yes ? 1 : 0);
         QCOMPARE(gallery.isNull(), !yes);
-        QCOMPARE(app.main->Panel2->findChildren<QScrollArea *>().size(), 1);
+        QCOMPARE(app.main->pickerPanel_->findChildren<QScrollArea *>().size(), 1);
     }
 
     void clipboardImagesBecomeTheCurrentBitmap()
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        app.main->CBX1->setChecked(true);
-        app.main->XiButton3Click();
-        app.main->Timer3->setEnabled(false);
+        app.main->startUp();
+        app.main->autoSendBox_->setChecked(true);
+        app.main->selectScreenSource();
+        app.main->screenCaptureTimer_->setEnabled(false);
 
         // Copied while another source is chosen: nothing, also not after choosing.
         copyImage(qRgb(10, 20, 30), QSize(50, 40));
         QTest::qWait(300);
         QVERIFY(app.main->currentBitmap().isNull());
-        app.main->XiButton2Click();
+        app.main->selectClipboardSource();
         QCOMPARE(app.main->sourceMode(), 1);
-        QVERIFY(app.main->pcjb->Enabled());
+        QVERIFY(app.main->clipboardWatcher_->isEnabled());
         QTest::qWait(200);
         QVERIFY(app.main->currentBitmap().isNull());
 
@@ -344,7 +347,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
         const QByteArray sent = encodeBmp(app.main->currentBitmap());
         QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
 
         // Text changes nothing.
         const QString text = files_.filePath(QStringLiteral("words.txt"));
@@ -368,11 +371,11 @@ class TestCaptureSources : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        app.main->XiButton2Click();
+        app.main->startUp();
+        app.main->selectClipboardSource();
         copyImage(qRgb(1, 2, 3), QSize(30, 60));
         QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(30, 60), kSlowWait);
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(132, 264));
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(132, 264));
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
 };

@@ -40,7 +40,7 @@ const QStringList kIcon{
     ".....bbbbb..", //
 };
 
-int indexWhere(const TFontComboBox &box, bool trueType)
+int indexWhere(const FontComboBox &box, bool trueType)
 {
     for (int i = 0; i < box.count(); ++i) {
         if (box.IsTrueTypeFont(i) == trueType)
@@ -58,7 +58,7 @@ class TestFontComboBox : public QObject
   private slots:
     void listsEveryFamilyOnceWithDefaultSortedWithoutCase()
     {
-        TFontComboBox box;
+        FontComboBox box;
         QStringList names;
         for (int i = 0; i < box.count(); ++i)
             names << box.itemText(i);
@@ -75,8 +75,8 @@ class TestFontComboBox : public QObject
 
     void onlyTheUsersChoiceRaisesChange()
     {
-        TFontComboBox box;
-        QSignalSpy change(&box, &TFontComboBox::OnChange);
+        FontComboBox box;
+        QSignalSpy change(&box, &FontComboBox::OnChange);
         box.setCurrentIndex(box.count() - 1);
         QCOMPARE(change.count(), 0);
         box.show();
@@ -89,7 +89,7 @@ class TestFontComboBox : public QObject
 
     void iconIsAGreyTBehindABlackT()
     {
-        TFontComboBox box;
+        FontComboBox box;
         box.PaintTrueTypeIcon(Qt::white);
         QCOMPARE(box.iconBitmap().size(), QSize(12, 12));
         QCOMPARE(picture(box.iconBitmap(), QRect(0, 0, 12, 12)), kIcon);
@@ -107,7 +107,7 @@ class TestFontComboBox : public QObject
     {
         QFETCH(bool, outline);
         QFETCH(bool, inField);
-        TFontComboBox box;
+        FontComboBox box;
         const int index = indexWhere(box, outline);
         if (index < 0)
             QSKIP("no font of that kind installed");

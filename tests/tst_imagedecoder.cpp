@@ -219,6 +219,17 @@ void TestImageDecoder::brokenFilesAreRefused_data()
     qToBigEndian<quint32>(200000, hugePng.data() + 20);
     qToBigEndian<quint32>(crc32(hugePng.mid(12, 17)), hugePng.data() + 29);
     QTest::newRow("png 200000 x 200000") << make("huge.png", hugePng) << false;
+    // Sides whose product does not fit in 64 bits, and one side alone past the limit.
+    const auto pngSized = [&](const QString &name, quint32 width, quint32 height) {
+        QByteArray bytes = png;
+        qToBigEndian<quint32>(width, bytes.data() + 16);
+        qToBigEndian<quint32>(height, bytes.data() + 20);
+        qToBigEndian<quint32>(crc32(bytes.mid(12, 17)), bytes.data() + 29);
+        return make(name, bytes);
+    };
+    QTest::newRow("png 3221225472 x 3221225472")
+        << pngSized("overflow.png", 0xC0000000u, 0xC0000000u) << false;
+    QTest::newRow("png 4294967295 x 1") << pngSized("line.png", 0xFFFFFFFFu, 1) << false;
     QByteArray hugeBmp = bmp;
     qToLittleEndian<qint32>(100000, hugeBmp.data() + 18);
     qToLittleEndian<qint32>(-100000, hugeBmp.data() + 22);

@@ -1,7 +1,7 @@
 // The main window's buttons melt into the window's background while idle and hovered and
 // show a pressed colour set that tells the sources apart.
 #include "app/MainButtonStyle.h"
-#include "controls/XiButton.h"
+#include "controls/GradientButton.h"
 #include "platform/Colour.h"
 
 #include <QSet>
@@ -25,17 +25,17 @@ class TestMainButtonStyle : public QObject
     void idleAndHoveredMeltIntoTheBackground()
     {
         for (MainButton which : allButtons) {
-            TXiButton b;
+            GradientButton b;
             b.resize(49, 36);
-            b.setColorScheme(TXiButton::csNeoSky); // replaced entirely
+            b.setColorScheme(GradientButton::csNeoSky); // replaced entirely
             applyMainButtonStyle(&b, which);
-            QCOMPARE(b.colorScheme(), TXiButton::csCustom);
+            QCOMPARE(b.colorScheme(), GradientButton::csCustom);
             QVERIFY(b.gradient() && b.hotTrack() && b.transparentGlyph() && !b.tabStop());
             const QImage img = b.paintBitmap();
             for (const QPoint &p : {QPoint(0, 0), QPoint(1, 1), QPoint(24, 18), QPoint(47, 34)})
                 QCOMPARE(QColor(img.pixel(p)), background);
-            for (int role = TXiButton::roleFace; role < TXiButton::roleBorder; ++role)
-                QCOMPARE(b.color(TXiButton::overGroup + role), background);
+            for (int role = GradientButton::roleFace; role < GradientButton::roleBorder; ++role)
+                QCOMPARE(b.color(GradientButton::overGroup + role), background);
             QVERIFY(b.overColorBorder() != background); // only the border lights up
         }
     }
@@ -46,7 +46,7 @@ class TestMainButtonStyle : public QObject
         for (MainButton which :
              {MainButton::Clipboard, MainButton::Screen, MainButton::Window, MainButton::Slideshow,
               MainButton::Text, MainButton::Close, MainButton::Fold}) {
-            TXiButton b;
+            GradientButton b;
             applyMainButtonStyle(&b, which);
             faces.insert(b.downColorFace().rgb());
         }
@@ -55,14 +55,14 @@ class TestMainButtonStyle : public QObject
 
     void sendButton()
     {
-        TXiButton b;
+        GradientButton b;
         applyMainButtonStyle(&b, MainButton::Send);
-        QCOMPARE(b.layout(), TXiButton::blGlyphTop);
+        QCOMPARE(b.layout(), GradientButton::blGlyphTop);
         QCOMPARE(b.spacing(), 0);
         QCOMPARE(b.colorText(), QColor(Qt::white));
         QCOMPARE(b.downColorText(), QColor(Qt::white));
         applyMainButtonStyle(&b, MainButton::Screen);
-        QCOMPARE(b.layout(), TXiButton::blGlyphLeft);
+        QCOMPARE(b.layout(), GradientButton::blGlyphLeft);
         QCOMPARE(b.spacing(), 4);
         QCOMPARE(b.colorText(), QColor(Qt::black));
     }

@@ -3,7 +3,7 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
-#include "controls/BrowseForFolder.h"
+#include "controls/FolderChooser.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -24,19 +24,19 @@ class TestOptions : public QObject
     Q_OBJECT
 
     // Shows the dialog as the Options button does and lets `inside` act on it.
-    static void visit(AppFixture &app, const std::function<void(Tfoptions *)> &inside)
+    static void visit(AppFixture &app, const std::function<void(OptionsDialog *)> &inside)
     {
         const int before = app.options->activations();
         // Activation reads the files and lets other events run while it does: answer once
         // it is through.
-        answerModal<Tfoptions>(
-            [inside](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [inside](OptionsDialog *o) {
                 inside(o);
                 if (o->isVisible()) // a failed check above must not leave the dialog open
-                    o->BitBtn1Click();
+                    o->onCancelClicked();
             },
-            10000, [before](Tfoptions *o) { return o->activations() > before; });
-        app.main->XiButton5Click();
+            10000, [before](OptionsDialog *o) { return o->activations() > before; });
+        app.main->openOptionsPausingSources();
     }
 
   private slots:
@@ -44,16 +44,17 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "1", "0", "1", "0", "0", "old", "1"});
-        app.main->FormCreate();
-        visit(app, [](Tfoptions *o) {
-            QVERIFY(o->cb1->isChecked() && !o->cb2->isChecked() && o->cb3->isChecked());
-            QVERIFY(o->rb2->isChecked());
-            QVERIFY(!o->cb10->isChecked());
-            QCOMPARE(o->e_text->text(), QStringLiteral("old"));
-            o->cb10->setChecked(true);
-            o->e_text->setText(QString());
-            o->rb1->setChecked(true);
-            o->BitBtn2->click();
+        app.main->startUp();
+        visit(app, [](OptionsDialog *o) {
+            QVERIFY(o->stretchBox_->isChecked() && !o->centreBox_->isChecked() &&
+                    o->autoSizeBox_->isChecked());
+            QVERIFY(o->sizeableButton_->isChecked());
+            QVERIFY(!o->scrollTextVisibleBox_->isChecked());
+            QCOMPARE(o->scrollTextEdit_->text(), QStringLiteral("old"));
+            o->scrollTextVisibleBox_->setChecked(true);
+            o->scrollTextEdit_->setText(QString());
+            o->fullScreenButton_->setChecked(true);
+            o->okButton_->click();
         });
         const QByteArray expected =
             (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
@@ -67,15 +68,15 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "1", "0", "0", "1", "1", "x", "0"});
-        app.main->FormCreate();
-        visit(app, [](Tfoptions *o) { o->BitBtn1Click(); });
+        app.main->startUp();
+        visit(app, [](OptionsDialog *o) { o->onCancelClicked(); });
         // "0" cannot untick a box, and a line 4 of neither "1" nor "0" keeps the choice.
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
-        visit(app, [](Tfoptions *o) {
-            QVERIFY(o->cb1->isChecked());
-            QVERIFY(o->rb1->isChecked());
-            QVERIFY(!o->cb10->isChecked());
-            o->BitBtn1Click();
+        visit(app, [](OptionsDialog *o) {
+            QVERIFY(o->stretchBox_->isChecked());
+            QVERIFY(o->fullScreenButton_->isChecked());
+            QVERIFY(!o->scrollTextVisibleBox_->isChecked());
+            o->onCancelClicked();
         });
         QCOMPARE(app.options->modalResult(), mrCancel);
     }
@@ -84,10 +85,10 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         const QByteArray before = readWholeFile(app.shared() + "quorix.cfg");
-        visit(app, [](Tfoptions *o) {
-            o->e_text->setText("changed");
+        visit(app, [](OptionsDialog *o) {
+            o->scrollTextEdit_->setText("changed");
             QTest::keyClick(o, Qt::Key_Escape);
         });
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
@@ -98,25 +99,25 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         QTemporaryDir other;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([&](QFileDialog *d) {
                 d->setDirectory(other.path());
                 d->selectFile(other.path());
                 static_cast<QDialog *>(d)->done(QDialog::Accepted);
             });
-            o->SpeedButton2->click();
-            QCOMPARE(o->e_folder->text(), other.path() + "/");
+            o->browseButton_->click();
+            QCOMPARE(o->folderEdit_->text(), other.path() + "/");
             QCOMPARE(app.main->sharedFolder(), other.path() + "/");
-            QCOMPARE(o->bff->Directory, other.path());
-            o->BitBtn1->click();
+            QCOMPARE(o->folderChooser_->directory, other.path());
+            o->cancelButton_->click();
         });
         QCOMPARE(app.main->sharedFolder(), other.path() + "/");
         // Opening the dialog again restores the folder from the viewer settings file.
-        visit(app, [&](Tfoptions *o) {
-            QCOMPARE(o->e_folder->text(), app.shared());
-            o->BitBtn1Click();
+        visit(app, [&](OptionsDialog *o) {
+            QCOMPARE(o->folderEdit_->text(), app.shared());
+            o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
     }
@@ -127,26 +128,26 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         QString opened;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([&](QFileDialog *d) {
                 opened = d->selectedFiles().value(0);
                 d->reject();
             });
-            o->SpeedButton2->click();
-            o->BitBtn1Click();
+            o->browseButton_->click();
+            o->onCancelClicked();
         });
         QCOMPARE(opened + '/', app.shared());
 
-        TBrowseForFolder bff(nullptr);
-        bff.RootFolder = TBrowseForFolder::foDesktop;
-        bff.Directory = app.shared() + "gone";
+        FolderChooser chooser(nullptr);
+        chooser.rootFolder = FolderChooser::foDesktop;
+        chooser.directory = app.shared() + "gone";
         answerModal<QFileDialog>([&](QFileDialog *d) {
             opened = d->directory().absolutePath();
             d->reject();
         });
-        QVERIFY(!bff.Execute());
+        QVERIFY(!chooser.choose());
         QVERIFY2(QFileInfo(opened).isDir(), qPrintable(opened));
     }
 
@@ -159,12 +160,12 @@ class TestOptions : public QObject
         const QString before = QDir::currentPath();
         QDir::setCurrent(cwd.path());
         QString report;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QMessageBox>([&](QMessageBox *box) {
                 report = box->text();
                 box->accept();
             });
-            o->BitBtn2->click();
+            o->okButton_->click();
             QVERIFY(o->isVisible());
         });
         QDir::setCurrent(before);
@@ -177,12 +178,12 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        visit(app, [&](Tfoptions *o) {
+        app.main->startUp();
+        visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-            o->SpeedButton2->click();
-            QCOMPARE(o->e_folder->text(), app.shared());
-            o->BitBtn1Click();
+            o->browseButton_->click();
+            QCOMPARE(o->folderEdit_->text(), app.shared());
+            o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
     }
@@ -190,11 +191,11 @@ class TestOptions : public QObject
     void newFolderIsCreatedAndChosen()
     {
         QTemporaryDir base;
-        TBrowseForFolder bff(nullptr);
-        bff.Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boNewFolder;
-        bff.Directory = base.path();
+        FolderChooser chooser(nullptr);
+        chooser.options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
+        chooser.directory = base.path();
         int opened = 0;
-        connect(&bff, &TBrowseForFolder::browserOpened, this, [&](QFileDialog *d) {
+        connect(&chooser, &FolderChooser::browserOpened, this, [&](QFileDialog *d) {
             ++opened;
             if (opened == 1) {
                 // The status line names the selected folder; "New Folder..." asks a name.
@@ -209,18 +210,18 @@ class TestOptions : public QObject
                 static_cast<QDialog *>(d)->done(QDialog::Accepted);
             }
         });
-        QVERIFY(bff.Execute());
+        QVERIFY(chooser.choose());
         QCOMPARE(opened, 2); // the chooser opens again with the new folder selected
         QVERIFY(QFileInfo(base.path() + "/talks/2026").isDir());
-        QCOMPARE(bff.Directory, base.path() + "/talks/2026");
+        QCOMPARE(chooser.directory, base.path() + "/talks/2026");
     }
 
     void folderThatCannotBeMadeFails()
     {
         QTemporaryDir base;
         writeWholeFile(base.path() + "/file", "x"); // a file where a folder should go
-        QVERIFY(!TBrowseForFolder::createFolder(base.path() + "/file/sub"));
-        QVERIFY(TBrowseForFolder::createFolder(base.path() + "/a/b/"));
+        QVERIFY(!FolderChooser::createFolder(base.path() + "/file/sub"));
+        QVERIFY(FolderChooser::createFolder(base.path() + "/a/b/"));
         QVERIFY(QFileInfo(base.path() + "/a/b").isDir());
     }
 
@@ -228,21 +229,21 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         const QByteArray pointer = readWholeFile(app.program("qx.cfg"));
         app.main->setSharedFolder(app.shared() + "missing/");
         QString report;
         bool stillOpen = false;
-        visit(app, [&](Tfoptions *o) {
+        visit(app, [&](OptionsDialog *o) {
             app.main->setSharedFolder(app.shared() + "missing/");
             answerModal<QMessageBox>([&](QMessageBox *b) {
                 report = b->text();
                 b->accept();
             });
-            o->BitBtn2->click();
+            o->okButton_->click();
             QTRY_VERIFY(!report.isEmpty());
             stillOpen = o->isVisible();
-            o->BitBtn1Click();
+            o->onCancelClicked();
         });
         QVERIFY2(report.contains("quorix.cfg"), qPrintable(report));
         QVERIFY(stillOpen);
@@ -253,19 +254,19 @@ class TestOptions : public QObject
     {
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "1", "1", "from file", "0"});
-        app.main->FormCreate();
+        app.main->startUp();
         QString afterAbout;
-        visit(app, [&](Tfoptions *o) {
-            o->e_text->setText("typed");
-            answerModal<Tfabout>([](Tfabout *a) {
+        visit(app, [&](OptionsDialog *o) {
+            o->scrollTextEdit_->setText("typed");
+            answerModal<AboutBox>([](AboutBox *a) {
                 QCOMPARE(a->windowTitle(), QStringLiteral("About"));
-                a->OKButton->click();
+                a->okButton_->click();
             });
             const int shown = o->activations();
-            o->BitBtn3->click();
+            o->aboutButton_->click();
             QTRY_VERIFY(o->activations() > shown);
-            afterAbout = o->e_text->text();
-            o->BitBtn1Click();
+            afterAbout = o->scrollTextEdit_->text();
+            o->onCancelClicked();
         });
         QCOMPARE(afterAbout, QStringLiteral("from file"));
     }

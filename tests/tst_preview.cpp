@@ -41,11 +41,11 @@ class TestPreview : public QObject
         AppFixture app;
         QImage shot(1024, 768, QImage::Format_RGB32);
         shot.fill(Qt::red);
-        app.main->FitPreview(shot);
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
-        QVERIFY_THROWS_EXCEPTION(std::domain_error, app.main->FitPreview(QImage()));
-        QCOMPARE(app.main->SLIKA->pixmap().size(), QSize(407, 305));
-        QCOMPARE(app.main->SLIKA->pixmap().toImage().pixel(200, 150), qRgb(255, 0, 0));
+        app.main->showPreview(shot);
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        QVERIFY_THROWS_EXCEPTION(std::domain_error, app.main->showPreview(QImage()));
+        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        QCOMPARE(app.main->preview_->pixmap().toImage().pixel(200, 150), qRgb(255, 0, 0));
     }
 
     // The preview's resize: down from a screen, up from a small picture, one-pixel sides.
@@ -93,12 +93,12 @@ class TestPreview : public QObject
     {
         QImage image(4, 2, QImage::Format_RGB32);
         image.fill(Qt::blue);
-        QVERIFY(TMainForm::ResizeBmp(image, 4, 2));
+        QVERIFY(MainWindow::resizeBitmap(image, 4, 2));
         QCOMPARE(image.size(), QSize(4, 2));
-        QVERIFY(TMainForm::ResizeBmp(image, 3, 9)); // aspect not kept
+        QVERIFY(MainWindow::resizeBitmap(image, 3, 9)); // aspect not kept
         QCOMPARE(image.size(), QSize(3, 9));
         QCOMPARE(image.pixel(1, 8), qRgb(0, 0, 255));
-        QVERIFY(!TMainForm::ResizeBmp(image, -1, 5));
+        QVERIFY(!MainWindow::resizeBitmap(image, -1, 5));
         QCOMPARE(image.size(), QSize(3, 9));
     }
 };

@@ -1,7 +1,7 @@
 // Files: the fuzz corpus and crashers replayed (no crash, no hang, a stable write), and
 // build/rtfcat on real files.
-#include "text/RtfReader.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 // The rich-text file operations: load RTF, else plain text, else "Failed to Load Stream";
 // save as RTF with one write that follows no link, else "Failed to Save Stream".
-#include "text/RichTextFile.h"
-#include "text/RtfWriter.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
 // The RTF reader: syntax, code pages, tables, formats, lists, pictures, malformed input.
-#include "text/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "tst_rtf_support.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 // RTF that a real word processor wrote (tests/data/rtf/wordprocessor): the right text and
 // the right formats.
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 #include "tst_rtf_support.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // The RTF writer: round trips through the reader, deterministic bytes, and agreement of an
 // independent reader (unrtf) on the text.
-#include "text/RtfReader.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 #include "tst_rtf_support.h"
 
 #include <QImage>

@@ -1,12 +1,12 @@
 // Source modes, the automatic-sending switch, Send and the shared-folder check.
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 #include "text/TextPage.h"
 
-#include "controls/ClickLabel.h"
-#include "controls/Panel.h"
-#include "controls/XiButton.h"
+#include "controls/ClickableLabel.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/BmpFile.h"
 
 #include <QCheckBox>
@@ -30,46 +30,46 @@ class TestSending : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        m.CBX1->click();
-        QVERIFY(m.CBX1->isChecked());
+        m.autoSendBox_->click();
+        QVERIFY(m.autoSendBox_->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(m.Timer2->enabled());
+        QVERIFY(m.autoSendWatch_->enabled());
 
         QFile::remove(log);
-        m.CBX1->click(); // unticking writes nothing and stops the watch
+        m.autoSendBox_->click(); // unticking writes nothing and stops the watch
         QVERIFY(!fileExists(log));
-        QVERIFY(!m.Timer2->enabled());
+        QVERIFY(!m.autoSendWatch_->enabled());
     }
 
     void labelFlipsOnceAndWritesRunBothWays()
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        QTest::mouseClick(m.Label1, Qt::LeftButton);
-        QVERIFY(m.CBX1->isChecked());
+        QTest::mouseClick(m.autoSendLabel_, Qt::LeftButton);
+        QVERIFY(m.autoSendBox_->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
 
         QFile::remove(log);
-        QTest::mouseClick(m.Label1, Qt::LeftButton);
-        QVERIFY(!m.CBX1->isChecked());
+        QTest::mouseClick(m.autoSendLabel_, Qt::LeftButton);
+        QVERIFY(!m.autoSendBox_->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(!m.Timer2->enabled());
+        QVERIFY(!m.autoSendWatch_->enabled());
     }
 
     void watchStopsItselfWhenSendingIsOff()
     {
         AppFixture app;
-        app.main->Timer2->setEnabled(true);
-        app.main->Timer2Timer();
-        QVERIFY(!app.main->Timer2->enabled());
+        app.main->autoSendWatch_->setEnabled(true);
+        app.main->onAutoSendWatchTick();
+        QVERIFY(!app.main->autoSendWatch_->enabled());
     }
 
     void sourceButtonsCommonStep_data()
@@ -79,15 +79,15 @@ class TestSending : public QObject
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("stops");
-        QTest::newRow("clipboard") << "XiButton2" << 1 << "pa1"
+        QTest::newRow("clipboard") << "clipboardButton" << 1 << "clipboardFrame"
                                    << "Clipboard Image" << true;
-        QTest::newRow("screen") << "XiButton3" << 2 << "pa2"
+        QTest::newRow("screen") << "screenButton" << 2 << "screenFrame"
                                 << "Screen Image" << true;
-        QTest::newRow("window") << "XiButton1" << 3 << "pa3"
+        QTest::newRow("window") << "windowButton" << 3 << "windowFrame"
                                 << "Window Image" << true;
-        QTest::newRow("slideshow") << "XiButton4" << 4 << "pa4"
+        QTest::newRow("slideshow") << "slideShowButton" << 4 << "slideShowFrame"
                                    << "Slideshow" << false;
-        QTest::newRow("text") << "XiButton6" << 5 << "p5"
+        QTest::newRow("text") << "textButton" << 5 << "textFrame"
                               << "Text" << true;
     }
     void sourceButtonsCommonStep()
@@ -99,14 +99,15 @@ class TestSending : public QObject
         QFETCH(bool, stops);
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
-        m.x4Click(); // compact bar: the status label shows the source
-        m.findChild<TXiButton *>(button)->click();
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        m.toggleFolded(); // compact bar: the status label shows the source
+        m.findChild<GradientButton *>(button)->click();
         QCOMPARE(m.sourceMode(), mode);
-        QCOMPARE(m.D2->text(), status);
+        QCOMPARE(m.statusLabel_->text(), status);
         QCOMPARE(m.stopFlag(), stops);
-        for (TPanel *p : {m.pa1, m.pa2, m.pa3, m.pa4, m.p5})
+        for (ColourPanel *p :
+             {m.clipboardFrame_, m.screenFrame_, m.windowFrame_, m.slideShowFrame_, m.textFrame_})
             QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
@@ -114,42 +115,42 @@ class TestSending : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
-        m.x2->click();
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        m.sendButton_->click();
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
         // An empty picture would blank every viewer: nothing is written, and the presenter
         // is told why.
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
-        QVERIFY(!m.D2->isHidden());
-        QCOMPARE(m.D2->text(), QStringLiteral("Nothing to send yet"));
-        QVERIFY(!m.CBX1->isChecked());
-        QVERIFY(!m.Timer2->enabled());
+        QVERIFY(!m.statusLabel_->isHidden());
+        QCOMPARE(m.statusLabel_->text(), QStringLiteral("Nothing to send yet"));
+        QVERIFY(!m.autoSendBox_->isChecked());
+        QVERIFY(!m.autoSendWatch_->enabled());
     }
 
     void sendInScreenModeLeavesTheCaptureRunning()
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
-        m.XiButton3->click();
-        m.Timer3->setEnabled(false);
-        m.x2->click(); // the tick inside Send starts the screen capture
-        QVERIFY(m.Timer3->enabled());
-        QVERIFY(!m.Timer2->enabled());
-        QVERIFY(!m.CBX1->isChecked());
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        m.screenButton_->click();
+        m.screenCaptureTimer_->setEnabled(false);
+        m.sendButton_->click(); // the tick inside Send starts the screen capture
+        QVERIFY(m.screenCaptureTimer_->enabled());
+        QVERIFY(!m.autoSendWatch_->enabled());
+        QVERIFY(!m.autoSendBox_->isChecked());
     }
 
     void sendInTextModeWritesOnlyTheText()
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
-        m.XiButton6->click();
-        m.x2->click();
+        m.textButton_->click();
+        m.sendButton_->click();
         QCOMPARE(readWholeFile(app.shared() + "shar.rtf"),
                  RtfWriter::write(m.textPage().editorDocument()));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg"));
@@ -160,24 +161,24 @@ class TestSending : public QObject
     {
         AppFixture app;
         answerModal<QMessageBox>([](QMessageBox *box) {
-            answerModal<Tfoptions>([](Tfoptions *o) { o->BitBtn1Click(); });
+            answerModal<OptionsDialog>([](OptionsDialog *o) { o->onCancelClicked(); });
             box->accept();
         });
-        app.main->FormCreate(); // first run: nothing configured yet
-        TMainForm &m = *app.main;
+        app.main->startUp(); // first run: nothing configured yet
+        MainWindow &m = *app.main;
         m.setSharedFolder(app.shared());
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *o) {
+            answerModal<OptionsDialog>([&](OptionsDialog *o) {
                 seen << o->objectName();
-                o->BitBtn1Click();
+                o->onCancelClicked();
             });
             box->accept();
         });
-        m.x2->click();
-        QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "foptions"}));
+        m.sendButton_->click();
+        QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "optionsDialog"}));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg")); // no "Run" without a pointer
         QVERIFY(fileExists(app.shared() + "shar.bmp"));
     }
@@ -186,8 +187,8 @@ class TestSending : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         const QByteArray settings = readWholeFile(app.shared() + "quorix.cfg");
         // A folder where the picture should go: the write must fail, whoever runs this.
@@ -197,7 +198,7 @@ class TestSending : public QObject
             report = box->text();
             box->accept();
         });
-        m.x2->click();
+        m.sendButton_->click();
         QVERIFY2(report.contains("shar.bmp"), qPrintable(report));
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settings);
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
@@ -207,15 +208,15 @@ class TestSending : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         QVERIFY(app.sharedDir.remove());
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *o) {
-                o->BitBtn1Click();
+            answerModal<OptionsDialog>([&](OptionsDialog *o) {
+                o->onCancelClicked();
                 answerModal<QMessageBox>([&](QMessageBox *report) {
                     seen << report->text();
                     report->accept();
@@ -223,7 +224,7 @@ class TestSending : public QObject
             });
             box->accept();
         });
-        m.x2->click();
+        m.sendButton_->click();
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Server's Shared folder does not exist"));
         QVERIFY2(seen[1].contains("shar.bmp"), qPrintable(seen[1]));
@@ -238,19 +239,20 @@ class TestSending : public QObject
         QTemporaryDir cwd;
         const QString before = QDir::currentPath();
         QDir::setCurrent(cwd.path());
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         m.state().programFolder = app.programDir.path() + '/';
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         writeLineFile(app.program("qx.cfg"), {"quorix.cfg"});
-        m.CBX1->setChecked(true);
+        m.autoSendBox_->setChecked(true);
         m.state().sendCurrentBitmap();
         m.textPage().editorDocument().setPlainText("hi");
         m.state().mode = smText;
-        m.x2->click();
+        m.sendButton_->click();
         QDir::setCurrent(before);
         QVERIFY(QDir(cwd.path()).isEmpty());
-        QVERIFY(!m.D2->isHidden());
-        QVERIFY2(m.D2->text().contains("shared folder"), qPrintable(m.D2->text()));
+        QVERIFY(!m.statusLabel_->isHidden());
+        QVERIFY2(m.statusLabel_->text().contains("shared folder"),
+                 qPrintable(m.statusLabel_->text()));
     }
 
     // Text and the slide show stop the screen and window captures: a capture left running
@@ -267,36 +269,37 @@ class TestSending : public QObject
         QFETCH(int, mode);
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
-        m.Timer1->setEnabled(true);
-        m.Timer3->setEnabled(true);
-        m.red->setPlainText("accepted before"); // the editor need not open
-        (mode == 4 ? m.XiButton4 : m.XiButton6)->click();
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        m.windowCaptureTimer_->setEnabled(true);
+        m.screenCaptureTimer_->setEnabled(true);
+        m.textView_->setPlainText("accepted before"); // the editor need not open
+        (mode == 4 ? m.slideShowButton_ : m.textButton_)->click();
         QCOMPARE(m.sourceMode(), mode);
-        QVERIFY(!m.Timer1->enabled());
-        QVERIFY(!m.Timer3->enabled());
+        QVERIFY(!m.windowCaptureTimer_->enabled());
+        QVERIFY(!m.screenCaptureTimer_->enabled());
     }
 
     void optionsSuspendAndRestoreTheTimers()
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
-        m.Timer1->setEnabled(true);
-        m.Timer2->setEnabled(false);
-        m.Timer3->setEnabled(true);
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        m.windowCaptureTimer_->setEnabled(true);
+        m.autoSendWatch_->setEnabled(false);
+        m.screenCaptureTimer_->setEnabled(true);
         bool allStopped = false;
-        answerModal<Tfoptions>([&](Tfoptions *o) {
-            allStopped = !m.Timer1->enabled() && !m.Timer2->enabled() && !m.Timer3->enabled();
-            o->BitBtn1Click();
+        answerModal<OptionsDialog>([&](OptionsDialog *o) {
+            allStopped = !m.windowCaptureTimer_->enabled() && !m.autoSendWatch_->enabled() &&
+                         !m.screenCaptureTimer_->enabled();
+            o->onCancelClicked();
         });
-        m.XiButton5->click();
+        m.optionsButton_->click();
         QVERIFY(allStopped);
-        QVERIFY(m.Timer1->enabled());
-        QVERIFY(!m.Timer2->enabled());
-        QVERIFY(m.Timer3->enabled());
+        QVERIFY(m.windowCaptureTimer_->enabled());
+        QVERIFY(!m.autoSendWatch_->enabled());
+        QVERIFY(m.screenCaptureTimer_->enabled());
     }
 };
 

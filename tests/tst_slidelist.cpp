@@ -136,19 +136,25 @@ void TestSlideList::rowShowsTheFile()
 
 void TestSlideList::duplicatesAreSkippedUnlessOpening()
 {
-    const QString lower = dir_.filePath("dup/a.rtf");
+    // File names are case-sensitive here: IMG_1.RTF and img_1.rtf are two files, and a
+    // show may hold both.
+    const QString lower = dir_.filePath("dup/img_1.rtf");
+    const QString upper = dir_.filePath("dup/IMG_1.RTF");
     QDir(dir_.path()).mkpath("dup");
     writeWholeFile(lower, "{\\rtf1 x}");
+    writeWholeFile(upper, "{\\rtf1 X}");
     QTreeWidget list;
     AddSlideFile(list, lower, {});
-    AddSlideFile(list, dir_.filePath("DUP/A.RTF"), {});
-    QCOMPARE(list.topLevelItemCount(), 1);
+    AddSlideFile(list, upper, {});
+    QCOMPARE(names(list), QStringList({"img_1.rtf", "IMG_1.RTF"}));
+    AddSlideFile(list, upper, {});
+    QCOMPARE(list.topLevelItemCount(), 2);
     AddSlideFile(list, lower, QStringLiteral("open"));
-    QCOMPARE(list.topLevelItemCount(), 2);
+    QCOMPARE(list.topLevelItemCount(), 3);
     AddSlideFile(list, lower, {});
-    QCOMPARE(list.topLevelItemCount(), 2);
+    QCOMPARE(list.topLevelItemCount(), 3);
     AddSlideFile(list, dir_.filePath("dup/a.gif"), QStringLiteral("open"));
-    QCOMPARE(list.topLevelItemCount(), 2);
+    QCOMPARE(list.topLevelItemCount(), 3);
 }
 
 void TestSlideList::unreadablePictureKeepsItsRowWithoutDimensions()

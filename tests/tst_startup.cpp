@@ -2,9 +2,9 @@
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
 
-#include "controls/Panel.h"
-#include "controls/RGPanel.h"
-#include "controls/XiButton.h"
+#include "controls/ColourPanel.h"
+#include "controls/DragPanel.h"
+#include "controls/GradientButton.h"
 #include "platform/IniFile.h"
 
 #include <QDir>
@@ -26,21 +26,22 @@ class TestStartup : public QObject
     void layoutAsCreated()
     {
         AppFixture app;
-        TMainForm &m = *app.main;
+        MainWindow &m = *app.main;
         QCOMPARE(m.size(), QSize(496, 348));
         QCOMPARE(m.pos(), QPoint(290, 172));
         QVERIFY(m.windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(m.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(m.windowTitle(), QStringLiteral("Quorix"));
-        QCOMPARE(m.nbook->count(), 5);
-        QCOMPARE(m.nbook->geometry(), QRect(1, 16, 407, 264));
-        QCOMPARE(m.nbook->currentIndex(), 4);
-        QCOMPARE(m.XiButton2->toolTip(), QStringLiteral("Clipboard Image"));
-        QCOMPARE(m.XiButton6->toolTip(), QStringLiteral("Text"));
-        QCOMPARE(m.pa4->geometry(), QRect(7, 149, 51, 38));
-        QVERIFY(m.findChild<QWidget *>("x2"));
-        QVERIFY(!m.Timer1->enabled() && !m.Timer2->enabled() && !m.Timer3->enabled());
-        QCOMPARE(m.Timer2->interval(), 100);
+        QCOMPARE(m.pages_->count(), 5);
+        QCOMPARE(m.pages_->geometry(), QRect(1, 16, 407, 264));
+        QCOMPARE(m.pages_->currentIndex(), 4);
+        QCOMPARE(m.clipboardButton_->toolTip(), QStringLiteral("Clipboard Image"));
+        QCOMPARE(m.textButton_->toolTip(), QStringLiteral("Text"));
+        QCOMPARE(m.slideShowFrame_->geometry(), QRect(7, 149, 51, 38));
+        QVERIFY(m.findChild<QWidget *>("sendButton"));
+        QVERIFY(!m.windowCaptureTimer_->enabled() && !m.autoSendWatch_->enabled() &&
+                !m.screenCaptureTimer_->enabled());
+        QCOMPARE(m.autoSendWatch_->interval(), 100);
     }
 
     void noPointerFileAsksForTheFolder()
@@ -50,17 +51,17 @@ class TestStartup : public QObject
         QStringList seen;
         answerModal<QMessageBox>([&](QMessageBox *box) {
             seen << box->text();
-            answerModal<Tfoptions>([&](Tfoptions *options) {
+            answerModal<OptionsDialog>([&](OptionsDialog *options) {
                 seen << options->windowTitle();
-                options->BitBtn1Click();
+                options->onCancelClicked();
             });
             box->accept();
         });
-        app.main->FormCreate();
+        app.main->startUp();
         QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "Options"}));
         QCOMPARE(app.main->pos(), QPoint(100, 32));
         QCOMPARE(app.main->sharedFolder(), QString());
-        QCOMPARE(app.main->nbook->currentIndex(), 1);
+        QCOMPARE(app.main->pages_->currentIndex(), 1);
     }
 
     void pointerToMissingFileStopsStartUp()
@@ -74,13 +75,13 @@ class TestStartup : public QObject
             ++boxes;
             box->accept();
         });
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 optionsOpened = true;
-                o->BitBtn1Click();
+                o->onCancelClicked();
             },
             300);
-        app.main->FormCreate();
+        app.main->startUp();
         QTest::qWait(350);
         QCOMPARE(boxes, 1);
         QVERIFY(!optionsOpened);
@@ -111,9 +112,9 @@ class TestStartup : public QObject
         AppFixture app;
         lines[0] = lines[0].arg(app.shared());
         app.configure(lines);
-        app.main->FormCreate();
+        app.main->startUp();
         QCOMPARE(app.main->sharedFolder(), app.shared());
-        QCOMPARE(app.main->Timer2->interval(), interval);
+        QCOMPARE(app.main->autoSendWatch_->interval(), interval);
     }
 
     void bareFileNameGivesRootFolder()
@@ -121,7 +122,7 @@ class TestStartup : public QObject
         AppFixture app;
         writeLineFile(app.shared() + "quorix.cfg", {"shar.bmp", "0", "0", "0", "1", "1", "", "0"});
         writeLineFile(app.program("qx.cfg"), {app.shared() + "quorix.cfg"});
-        app.main->FormCreate();
+        app.main->startUp();
         QCOMPARE(app.main->sharedFolder(), QStringLiteral("/"));
     }
 
@@ -152,7 +153,7 @@ class TestStartup : public QObject
         writeWholeFile(
             app.program("Progset.cfg"),
             QStringLiteral("[velikost]\r\nlevo = %1\r\nGOR=%2\r\n").arg(levo, gor).toLocal8Bit());
-        app.main->FormCreate();
+        app.main->startUp();
         QCOMPARE(app.main->pos(), expected);
     }
 
@@ -162,7 +163,7 @@ class TestStartup : public QObject
         app.configure();
         writeWholeFile(app.program("Progset.cfg"),
                        "; mine\r\n[Other]\r\nx=1\r\n[Velikost]\r\nLevo=5\r\n");
-        app.main->FormCreate();
+        app.main->startUp();
         app.main->move(321, -7);
         app.main->close();
         app.main.reset();
@@ -174,30 +175,30 @@ class TestStartup : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
-        TMainForm &m = *app.main;
+        app.main->startUp();
+        MainWindow &m = *app.main;
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         // A double click on the bare background folds, a second one unfolds.
-        QTest::mouseDClick(m.RGPanel1, Qt::LeftButton, {}, QPoint(250, 30));
+        QTest::mouseDClick(m.background_, Qt::LeftButton, {}, QPoint(250, 30));
         QCOMPARE(m.size(), QSize(316, 50));
-        QCOMPARE(m.x2->pos(), QPoint(228, 8));
-        QCOMPARE(m.x3->x(), 290);
-        QCOMPARE(m.x4->x(), 290);
-        QCOMPARE(m.D2->x(), 65);
-        QVERIFY(m.D2->isVisible());
+        QCOMPARE(m.sendButton_->pos(), QPoint(228, 8));
+        QCOMPARE(m.closeButton_->x(), 290);
+        QCOMPARE(m.foldButton_->x(), 290);
+        QCOMPARE(m.statusLabel_->x(), 65);
+        QVERIFY(m.statusLabel_->isVisible());
         QVERIFY(!m.mask().contains(QPoint(0, 0)));
         QVERIFY(!m.mask().contains(QPoint(315, 49)));
         QVERIFY(m.mask().contains(QPoint(315, 25)));
         QVERIFY(!m.mask().contains(QPoint(316, 25)));
         QVERIFY(m.mask().contains(QPoint(3, 3)));
 
-        m.x4Click();
+        m.toggleFolded();
         QCOMPARE(m.size(), QSize(496, 348));
-        QCOMPARE(m.x2->pos(), QPoint(408, 14));
-        QCOMPARE(m.x3->x(), 470);
-        QCOMPARE(m.D2->x(), 184);
-        QVERIFY(!m.D2->isVisible());
+        QCOMPARE(m.sendButton_->pos(), QPoint(408, 14));
+        QCOMPARE(m.closeButton_->x(), 470);
+        QCOMPARE(m.statusLabel_->x(), 184);
+        QVERIFY(!m.statusLabel_->isVisible());
         QVERIFY(m.mask().contains(QPoint(495, 200)));
         QVERIFY(!m.mask().contains(QPoint(495, 347)));
         QVERIFY(!m.mask().contains(QPoint(0, 347)));
@@ -216,7 +217,7 @@ class TestStartup : public QObject
                 b->accept();
             },
             300);
-        app.main->FormCreate();
+        app.main->startUp();
         QTest::qWait(350);
         QVERIFY(!reported);
         QCOMPARE(app.main->sharedFolder(), app.shared());

@@ -1,8 +1,8 @@
 // The text editor: character and paragraph commands, the size counter, the file commands
 // and their questions, the close query, the custom colours and printing.
 #include "ModalAnswerer.h"
+#include "rtf/RichTextFile.h"
 #include "text/CustomColours.h"
-#include "text/RichTextFile.h"
 #include "text/utext.h"
 
 #include "platform/WholeFile.h"

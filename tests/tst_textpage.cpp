@@ -2,12 +2,12 @@
 // the editor's text into the page through a temporary file.
 #include "AppFixture.h"
 #include "ModalAnswerer.h"
-#include "text/RtfWriter.h"
+#include "rtf/RtfWriter.h"
 #include "text/TextPage.h"
 #include "text/utext.h"
 
-#include "controls/Panel.h"
-#include "controls/XiButton.h"
+#include "controls/ColourPanel.h"
+#include "controls/GradientButton.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -43,10 +43,10 @@ struct TextApp : AppFixture
     TextApp() : AppFixture(true)
     {
         configure();
-        main->FormCreate();
+        main->startUp();
     }
-    TMainForm &m() { return *main; }
-    QString redText() { return main->red->toPlainText(); }
+    MainWindow &m() { return *main; }
+    QString redText() { return main->textView_->toPlainText(); }
     QString temporary() { return program(TextPage::temporaryFileName()); }
 };
 
@@ -74,12 +74,12 @@ class TestTextPage : public QObject
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
             (ok ? f->BitBtn2 : f->BitBtn1)->click();
         });
-        app.m().XiButton6->click();
+        app.m().textButton_->click();
         QVERIFY(editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("Hello viewers") : QString());
         QCOMPARE(app.m().sourceMode(), 5);
-        QCOMPARE(app.m().D2->text(), QStringLiteral("Text"));
-        QVERIFY(app.m().p9->isVisibleTo(&app.m()));
+        QCOMPARE(app.m().statusLabel_->text(), QStringLiteral("Text"));
+        QVERIFY(app.m().textPanel_->isVisibleTo(&app.m()));
         QVERIFY(!QFile::exists(app.temporary()));
     }
 
@@ -94,7 +94,7 @@ class TestTextPage : public QObject
         QFETCH(bool, ok);
         TextApp app;
         answerEditor(true, QStringLiteral("first"));
-        app.m().XiButton6->click();
+        app.m().textButton_->click();
         QCOMPARE(app.redText(), QStringLiteral("first"));
 
         answerEditor(ok, QStringLiteral("second"));
@@ -111,7 +111,7 @@ class TestTextPage : public QObject
                 f->BitBtn1->click();
             },
             300);
-        app.m().XiButton6->click();
+        app.m().textButton_->click();
         QTest::qWait(400);
         QVERIFY(!editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("third") : QStringLiteral("first"));
@@ -120,13 +120,13 @@ class TestTextPage : public QObject
     void formattingWithoutCharactersCountsAsEmpty()
     {
         TextApp app;
-        app.m().red->setHtml(QStringLiteral("<b></b>"));
+        app.m().textView_->setHtml(QStringLiteral("<b></b>"));
         bool editorShown = false;
         answerModal<Tftext>([&](Tftext *f) {
             editorShown = true;
             f->BitBtn1->click();
         });
-        app.m().XiButton6->click();
+        app.m().textButton_->click();
         QVERIFY(editorShown);
     }
 
@@ -134,16 +134,16 @@ class TestTextPage : public QObject
     {
         TextApp app;
         answerEditor(true, QStringLiteral("accepted"));
-        app.m().XiButton6->click();
+        app.m().textButton_->click();
         answerEditor(false, QStringLiteral("changed but cancelled"));
         app.m().textPage().SpeedButton5->click();
         QCOMPARE(app.redText(), QStringLiteral("accepted"));
-        app.m().CBX1->setChecked(true);
+        app.m().autoSendBox_->setChecked(true);
 
         app.m().textPage().SpeedButton4->click();
         const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
         QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
-        QVERIFY(!app.m().CBX1->isChecked());
+        QVERIFY(!app.m().autoSendBox_->isChecked());
         const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
         if (unrtf.isEmpty())
             QSKIP("unrtf is not installed");
@@ -160,8 +160,8 @@ class TestTextPage : public QObject
             QSKIP("LibreOffice (soffice) is not installed");
         TextApp app;
         answerEditor(true, QStringLiteral("Read by a word processor"));
-        app.m().XiButton6->click();
-        app.m().x2->click();
+        app.m().textButton_->click();
+        app.m().sendButton_->click();
         // LibreOffice keeps its profile in a temporary folder, not in the user's.
         QTemporaryDir profile, out;
         QProcess p;
@@ -177,10 +177,10 @@ class TestTextPage : public QObject
     {
         TextApp app;
         QWidget elsewhere;
-        app.m().red->setParent(&elsewhere);
-        app.m().red->setPlainText(QStringLiteral("a text slide"));
-        app.m().XiButton6->click(); // the page has text: no editor
-        QCOMPARE(app.m().red->parentWidget(), app.m().p9);
+        app.m().textView_->setParent(&elsewhere);
+        app.m().textView_->setPlainText(QStringLiteral("a text slide"));
+        app.m().textButton_->click(); // the page has text: no editor
+        QCOMPARE(app.m().textView_->parentWidget(), app.m().textPanel_);
         QCOMPARE(app.redText(), QStringLiteral("a text slide"));
     }
 
@@ -211,7 +211,7 @@ class TestTextPage : public QObject
     void failedCopyIsReportedAndKeepsThePage()
     {
         TextApp app;
-        app.m().red->setPlainText(QStringLiteral("old"));
+        app.m().textView_->setPlainText(QStringLiteral("old"));
         app.m().textPage().editorDocument().setPlainText(QStringLiteral("new"));
         // A folder where the temporary file should go: it can be neither written nor left.
         QVERIFY(QDir().mkdir(app.temporary()));

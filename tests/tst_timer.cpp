@@ -1,4 +1,4 @@
-#include "controls/TTimer.h"
+#include "controls/RestartOnChangeTimer.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -13,8 +13,8 @@ class TestTimer : public QObject
   private slots:
     void intervalZeroNeverFires()
     {
-        TTimer t(nullptr, 0);
-        QSignalSpy spy(&t, &TTimer::OnTimer);
+        RestartOnChangeTimer t(nullptr, 0);
+        QSignalSpy spy(&t, &RestartOnChangeTimer::OnTimer);
         t.setEnabled(true);
         QVERIFY(t.enabled());
         QVERIFY(!t.isTicking());
@@ -24,8 +24,8 @@ class TestTimer : public QObject
 
     void firesWhileEnabled()
     {
-        TTimer t(nullptr, 20);
-        QSignalSpy spy(&t, &TTimer::OnTimer);
+        RestartOnChangeTimer t(nullptr, 20);
+        QSignalSpy spy(&t, &RestartOnChangeTimer::OnTimer);
         t.setEnabled(true);
         QTRY_VERIFY(spy.count() >= 2);
         t.setEnabled(false);
@@ -38,10 +38,10 @@ class TestTimer : public QObject
     {
         // Timer delays only make ticks late, so each check is one-sided: a restart that
         // should not happen makes the first tick late, one that should makes the second.
-        TTimer t(nullptr, 600);
+        RestartOnChangeTimer t(nullptr, 600);
         QElapsedTimer clock;
         QList<qint64> ticks;
-        connect(&t, &TTimer::OnTimer, this, [&] { ticks << clock.elapsed(); });
+        connect(&t, &RestartOnChangeTimer::OnTimer, this, [&] { ticks << clock.elapsed(); });
         clock.start();
         t.setEnabled(true);
         QTest::qWait(300);

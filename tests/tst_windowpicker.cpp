@@ -59,7 +59,7 @@ class TestWindowPicker : public QObject
         QFont big = windowFont;
         big.setPixelSize(32);
         panel_->setFont(big);
-        panel_->setObjectName(QStringLiteral("Panel2"));
+        panel_->setObjectName(QStringLiteral("pickerPanel"));
         panel_->setGeometry(10, 40, 407, 264);
         mainWindow_->show();
         QVERIFY(QTest::qWaitForWindowExposed(mainWindow_));
@@ -80,8 +80,8 @@ class TestWindowPicker : public QObject
         const int p = tileOf(picker, report.id());
         QVERIFY(p >= 0);
         const QString n = QString::number(p);
-        auto *image = panel_->findChild<QLabel *>(QStringLiteral("image106") + n);
-        auto *label = panel_->findChild<QLabel *>(QStringLiteral("label110") + n);
+        auto *image = panel_->findChild<QLabel *>(QStringLiteral("windowThumbnail") + n);
+        auto *label = panel_->findChild<QLabel *>(QStringLiteral("windowTitle") + n);
         QVERIFY(image && label);
         const QString hint = QStringLiteral("[Class Name: ReportWindow] * [Handle: %1] * [PID: %2]")
                                  .arg(report.id())
@@ -93,16 +93,16 @@ class TestWindowPicker : public QObject
         QCOMPARE(label->property("Tag").toLongLong(), qint64(p));
         QCOMPARE(image->pixmap().size(), QSize(120, 90));
         QCOMPARE(image->size(), QSize(115, 115));
-        auto *tile = panel_->findChild<QWidget *>(QStringLiteral("panel106") + n);
+        auto *tile = panel_->findChild<QWidget *>(QStringLiteral("windowTile") + n);
         QCOMPARE(tile->height(), 145);
         QCOMPARE(tile->palette().color(QPalette::Window), QColor(0, 128, 192));
-        auto *line = panel_->findChild<QWidget *>(QStringLiteral("crta106") + n);
+        auto *line = panel_->findChild<QWidget *>(QStringLiteral("windowTileLine") + n);
         QCOMPARE(line->geometry(), QRect(0, 140, 496, 1));
 
         // The 19-pixel window is in the table but has no tile; Quorix's own window neither.
         const int t = tileOf(picker, tiny.id());
         QVERIFY(t >= 0);
-        QVERIFY(!panel_->findChild<QWidget *>(QStringLiteral("panel106") + QString::number(t)));
+        QVERIFY(!panel_->findChild<QWidget *>(QStringLiteral("windowTile") + QString::number(t)));
         for (QLabel *l : panel_->findChildren<QLabel *>())
             QVERIFY(l->text() != QLatin1String("Quorix"));
     }
@@ -116,7 +116,7 @@ class TestWindowPicker : public QObject
         const int p = tileOf(picker, first.id());
         QVERIFY(p >= 0);
         QPointer<QWidget> oldTile =
-            panel_->findChild<QWidget *>(QStringLiteral("panel106") + QString::number(p));
+            panel_->findChild<QWidget *>(QStringLiteral("windowTile") + QString::number(p));
         QPointer<QScrollArea> oldGallery = picker.gallery();
         QVERIFY(oldTile);
 
@@ -144,8 +144,8 @@ class TestWindowPicker : public QObject
         const int p = tileOf(picker, w.id());
         QVERIFY(p >= 0);
         const QString n = QString::number(p);
-        auto *image = panel_->findChild<QLabel *>(QStringLiteral("image106") + n);
-        auto *label = panel_->findChild<QLabel *>(QStringLiteral("label110") + n);
+        auto *image = panel_->findChild<QLabel *>(QStringLiteral("windowThumbnail") + n);
+        auto *label = panel_->findChild<QLabel *>(QStringLiteral("windowTitle") + n);
         QVERIFY(image && label);
         QCOMPARE(label->font().pixelSize(), mainWindow_->font().pixelSize());
         QVERIFY(label->font().bold());
@@ -176,8 +176,10 @@ class TestWindowPicker : public QObject
         build(picker);
         const int p = tileOf(picker, w.id());
         QVERIFY(p >= 0);
-        auto *label = panel_->findChild<QLabel *>(QStringLiteral("label110") + QString::number(p));
-        auto *image = panel_->findChild<QLabel *>(QStringLiteral("image106") + QString::number(p));
+        auto *label =
+            panel_->findChild<QLabel *>(QStringLiteral("windowTitle") + QString::number(p));
+        auto *image =
+            panel_->findChild<QLabel *>(QStringLiteral("windowThumbnail") + QString::number(p));
         QCOMPARE(label->textFormat(), Qt::PlainText);
         QVERIFY(image->property("Hint").toString().startsWith(
             QLatin1String("<b>bold</b> & co [Class")));

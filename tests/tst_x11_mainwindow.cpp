@@ -1,18 +1,27 @@
 // The real program under a real X server with a window manager: the window's size,
 // place, frame, stacking and shape; moving it by its background; its place kept across
-// runs.
+// runs; a message of a hidden window shown above the main window, which stays on top.
+#include "AppFixture.h"
+#include "ModalAnswerer.h"
 #include "platform/LineFile.h"
 #include "platform/WholeFile.h"
+#include "slideshow/SlidePage.h"
 
 #include "helpers/OutsideWindow.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace quorix;
+using quorix::test::kSlowWait;
 using quorix::test::toolOutput;
 using quorix::test::xdotool;
 
@@ -38,18 +47,7 @@ class TestX11MainWindow : public QObject
         return id;
     }
 
-    QRect geometry(const QString &id)
-    {
-        // "X=..\nY=..\nWIDTH=..\nHEIGHT=.." in shell form.
-        const QStringList lines = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
-        auto value = [&](const char *key) {
-            for (const QString &l : lines)
-                if (l.startsWith(QLatin1String(key) + '='))
-                    return l.section('=', 1).toInt();
-            return -1;
-        };
-        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-    }
+    QRect geometry(const QString &id) { return quorix::test::windowGeometry(id); }
 
     QRgb screenPixel(int x, int y)
     {
@@ -166,6 +164,84 @@ class TestX11MainWindow : public QObject
         }
         quorix.terminate();
         quorix.waitForFinished(5000);
+    }
+
+    // The top-level windows from the bottom of the stacking order up, as the window
+    // manager keeps them.
+    static QList<WId> stacking()
+    {
+        QList<WId> ids;
+        const QString list = toolOutput("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+        for (const QString &id : list.section('#', 1).split(',', Qt::SkipEmptyParts))
+            ids << id.trimmed().toULong(nullptr, 16);
+        return ids;
+    }
+
+    // Show with no show loaded, Yes to "Open Slide Show ?", and a list naming a file that
+    // is gone: the message about it comes from the hidden set-up window, and must not end
+    // up below the main window, which stays on top of everything else.
+    void missingSlideMessageIsAboveTheMainWindow()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->FormCreate();
+        app.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        app.main->XiButton4Click();
+        const QString list = app.program("show.obl");
+        writeWholeFile(list, ("0\r\n1\r\n" + app.program("gone.jpg") + "\r\n").toUtf8());
+        // Should a step fail, no window may stay open and hang the test.
+        QTimer::singleShot(60000, qApp, [] {
+            while (QWidget *w = QApplication::activeModalWidget())
+                w->close();
+        });
+
+        QList<WId> order;
+        bool mainOnTop = false;
+        bool boxListed = false;
+        QString message;
+        answerModal<QMessageBox>(
+            [&](QMessageBox *question) {
+                answerModal<QFileDialog>(
+                    [&](QFileDialog *d) {
+                        d->setDirectory(QFileInfo(list).path());
+                        d->findChild<QLineEdit *>("fileNameEdit")->setText("show.obl");
+                        answerModal<QMessageBox>(
+                            [&](QMessageBox *box) {
+                                // Once the window manager has taken it in.
+                                boxListed = QTest::qWaitFor(
+                                    [&] {
+                                        order = stacking();
+                                        return order.contains(box->winId());
+                                    },
+                                    kSlowWait);
+                                message = box->text();
+                                mainOnTop =
+                                    order.indexOf(app.main->winId()) > order.indexOf(box->winId());
+                                box->accept();
+                            },
+                            kSlowWait,
+                            [](QMessageBox *box) {
+                                return box->objectName() == "fileDoesNotExist" &&
+                                       box->windowHandle() && box->windowHandle()->isExposed();
+                            });
+                        static_cast<QDialog *>(d)->done(QDialog::Accepted);
+                    },
+                    kSlowWait);
+                question->button(QMessageBox::Yes)->click();
+            },
+            kSlowWait);
+        // The presenter presses Show.
+        QToolButton *show = app.main->slidePage().SpeedButtonPlayForward;
+        const QPoint centre = show->mapToGlobal(show->rect().center());
+        xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
+        xdotool({"click", "1"});
+        QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), kSlowWait);
+        QCOMPARE(message, "File does not exist " + app.program("gone.jpg"));
+        QVERIFY2(boxListed, "the window manager never listed the message");
+        QVERIFY2(order.contains(app.main->winId()), "the main window is not listed");
+        QVERIFY2(!mainOnTop, "the message is below the main window");
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), kSlowWait);
     }
 
     void cleanupTestCase()

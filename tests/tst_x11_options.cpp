@@ -2,7 +2,7 @@
 // every return of the dialog to the front (from the folder chooser, from a message box)
 // activates it again, and the keyboard goes to its buttons.
 #include "AppFixture.h"
-#include "controls/XiButton.h"
+#include "controls/GradientButton.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 
@@ -25,7 +25,7 @@ class TestX11Options : public QObject
     static auto activated(AppFixture &app)
     {
         const int before = app.options->activations();
-        return [before](Tfoptions *o) { return o->activations() > before; };
+        return [before](OptionsDialog *o) { return o->activations() > before; };
     }
 
     // Asks the window manager to bring `w` to the front, as a click on it would, and waits
@@ -56,17 +56,17 @@ class TestX11Options : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         QTemporaryDir other;
         const QString chosen = other.path();
         bool browsed = false;
         closeDialogsLeftOpen();
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
-                QTest::keyClicks(o->e_text, QStringLiteral("Welcome"));
-                o->rb2->setChecked(true);
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
+                QTest::keyClicks(o->scrollTextEdit_, QStringLiteral("Welcome"));
+                o->sizeableButton_->setChecked(true);
                 answerModal<QFileDialog>(
                     [&](QFileDialog *d) {
                         // The presenter types the folder and presses Enter.
@@ -75,15 +75,15 @@ class TestX11Options : public QObject
                         runTool("xdotool", {"key", "Return"});
                     },
                     kSlowWait);
-                o->SpeedButton2->click();
+                o->browseButton_->click();
                 browsed = true;
                 // Back in front of the presenter: the dialog is activated again.
                 bringToFront(o);
                 QTest::qWait(300);
-                o->BitBtn2->click();
+                o->okButton_->click();
             },
             kSlowWait, activated(app));
-        app.main->XiButton5Click();
+        app.main->openOptionsPausingSources();
         QVERIFY(browsed);
         const QString folder = chosen + '/';
         QCOMPARE(readWholeFile(app.program("qx.cfg")), (folder + "quorix.cfg\r\n").toLocal8Bit());
@@ -100,39 +100,39 @@ class TestX11Options : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         QTest::qWait(300);
-        TXiButton *button = app.main->XiButton5;
+        GradientButton *button = app.main->optionsButton_;
         const QPoint centre = button->mapToGlobal(button->rect().center());
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
                 runTool("xdotool", {"mousemove", "5", "5"});
                 QTest::qWait(100);
-                o->BitBtn1Click();
+                o->onCancelClicked();
             },
             kSlowWait, activated(app));
         runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
-        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), TXiButton::vsHot, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::vsHot, kSlowWait);
         runTool("xdotool", {"click", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), mrCancel, kSlowWait);
         QTest::qWait(500);
-        QCOMPARE(button->visualState(), TXiButton::vsNormal);
+        QCOMPARE(button->visualState(), GradientButton::vsNormal);
     }
 
     void enterPressesTheFocusedButton()
     {
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "1", "0", "old", "0"});
-        app.main->FormCreate();
+        app.main->startUp();
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         bool okHadFocus = false;
-        answerModal<Tfoptions>(
-            [&](Tfoptions *o) {
-                okHadFocus = o->BitBtn2->hasFocus();
-                o->e_text->setText(QStringLiteral("new"));
+        answerModal<OptionsDialog>(
+            [&](OptionsDialog *o) {
+                okHadFocus = o->okButton_->hasFocus();
+                o->scrollTextEdit_->setText(QStringLiteral("new"));
                 bringToFront(o);
                 runTool("xdotool", {"key", "Return"});
             },
@@ -140,9 +140,9 @@ class TestX11Options : public QObject
         // Should Enter do nothing, the dialog must still close for the test to go on.
         QTimer::singleShot(kSlowWait, app.options, [&] {
             if (app.options->isVisible())
-                app.options->BitBtn1Click();
+                app.options->onCancelClicked();
         });
-        app.main->XiButton5Click();
+        app.main->openOptionsPausingSources();
         QVERIFY(okHadFocus);
         QCOMPARE(app.options->modalResult(), mrOk);
         QCOMPARE(lineAt(readLineFile(app.shared() + "quorix.cfg"), 6), QStringLiteral("new"));

@@ -7,7 +7,7 @@
 #include "platform/BmpFile.h"
 #include "platform/LineFile.h"
 #include "platform/WholeFile.h"
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 #include "view/WaitingScreen.h"
 
 #include "helpers/OutsideWindow.h"
@@ -73,17 +73,7 @@ class TestX11Viewer : public QObject
         QVERIFY2(!window.isEmpty(), "the viewer's window did not appear");
     }
 
-    QRect geometry()
-    {
-        const QStringList lines = xdotool({"getwindowgeometry", "--shell", window}).split('\n');
-        auto value = [&](const char *key) {
-            for (const QString &l : lines)
-                if (l.startsWith(QLatin1String(key) + '='))
-                    return l.section('=', 1).toInt();
-            return -1;
-        };
-        return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-    }
+    QRect geometry() { return quorix::test::windowGeometry(window); }
 
     bool isFullScreen()
     {

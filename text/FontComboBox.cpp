@@ -19,7 +19,7 @@ namespace {
 class FontItemDelegate : public QStyledItemDelegate
 {
   public:
-    explicit FontItemDelegate(TFontComboBox *box) : QStyledItemDelegate(box), box_(box) {}
+    explicit FontItemDelegate(FontComboBox *box) : QStyledItemDelegate(box), box_(box) {}
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
@@ -31,11 +31,11 @@ class FontItemDelegate : public QStyledItemDelegate
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         return {QStyledItemDelegate::sizeHint(option, index).width() + 16,
-                TFontComboBox::kItemHeight};
+                FontComboBox::kItemHeight};
     }
 
   private:
-    TFontComboBox *box_;
+    FontComboBox *box_;
 };
 
 // A horizontal or vertical line from `from` towards `to`, without `to` itself.
@@ -51,7 +51,7 @@ void lineTo(QImage &bitmap, QPoint from, QPoint to, QRgb colour)
 
 } // namespace
 
-TFontComboBox::TFontComboBox(QWidget *parent)
+FontComboBox::FontComboBox(QWidget *parent)
     : QComboBox(parent), icon_(kIconSize, kIconSize, QImage::Format_RGB32)
 {
     QFont f = layoutFont();
@@ -65,7 +65,7 @@ TFontComboBox::TFontComboBox(QWidget *parent)
     CreateWnd();
 }
 
-QStringList TFontComboBox::screenFonts()
+QStringList FontComboBox::screenFonts()
 {
     QStringList names = QFontDatabase::families();
     names << QStringLiteral("Default");
@@ -76,7 +76,7 @@ QStringList TFontComboBox::screenFonts()
     return names;
 }
 
-void TFontComboBox::CreateWnd()
+void FontComboBox::CreateWnd()
 {
     const QSignalBlocker quiet(this);
     clear();
@@ -84,13 +84,13 @@ void TFontComboBox::CreateWnd()
     setCurrentIndex(0);
 }
 
-bool TFontComboBox::IsTrueTypeFont(int index) const
+bool FontComboBox::IsTrueTypeFont(int index) const
 {
     const QString name = itemText(index);
     return !name.isEmpty() && QFontDatabase::isSmoothlyScalable(name);
 }
 
-void TFontComboBox::DrawLetterT(QImage &bitmap, int x, int y, QRgb colour)
+void FontComboBox::DrawLetterT(QImage &bitmap, int x, int y, QRgb colour)
 {
     auto line = [&](int x0, int y0, int x1, int y1) { lineTo(bitmap, {x0, y0}, {x1, y1}, colour); };
     line(x, y, x + 7, y);
@@ -103,15 +103,15 @@ void TFontComboBox::DrawLetterT(QImage &bitmap, int x, int y, QRgb colour)
     line(x + 1, y + 8, x + 6, y + 8);
 }
 
-void TFontComboBox::PaintTrueTypeIcon(const QColor &background)
+void FontComboBox::PaintTrueTypeIcon(const QColor &background)
 {
     icon_.fill(background);
     DrawLetterT(icon_, 0, 0, qRgb(0x80, 0x80, 0x80));
     DrawLetterT(icon_, 4, 3, qRgb(0, 0, 0));
 }
 
-void TFontComboBox::DrawItem(QPainter &painter, int index, const QRect &rect, bool selected,
-                             bool inField)
+void FontComboBox::DrawItem(QPainter &painter, int index, const QRect &rect, bool selected,
+                            bool inField)
 {
     const QPalette &pal = palette();
     const QColor brush = selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base);
@@ -133,7 +133,7 @@ void TFontComboBox::DrawItem(QPainter &painter, int index, const QRect &rect, bo
     painter.restore();
 }
 
-void TFontComboBox::paintEvent(QPaintEvent *)
+void FontComboBox::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
     QStyleOptionComboBox option;

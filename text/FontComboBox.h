@@ -11,12 +11,12 @@ class QPainter;
 
 namespace quorix {
 
-class TFontComboBox : public QComboBox
+class FontComboBox : public QComboBox
 {
     Q_OBJECT
 
   public:
-    explicit TFontComboBox(QWidget *parent = nullptr);
+    explicit FontComboBox(QWidget *parent = nullptr);
 
     static constexpr int kItemHeight = 16;
     static constexpr int kIconSize = 12;

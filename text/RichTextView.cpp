@@ -1,6 +1,6 @@
 #include "text/RichTextView.h"
 
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 
 #include <QPointer>
 #include <QTextDocument>

@@ -1,15 +1,15 @@
 #include "text/TextPage.h"
 
+#include "controls/ColourPanel.h"
 #include "controls/Colours.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "controls/ModalForm.h"
-#include "controls/Panel.h"
+#include "controls/ModalDialog.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
+#include "rtf/RtfWriter.h"
 #include "text/RichTextView.h"
-#include "text/RtfWriter.h"
 #include "text/utext.h"
 
 #include <QFile>
@@ -48,7 +48,7 @@ class TemporaryFile
 TextPage::TextPage(SharedState &state, QWidget *area, std::function<void()> send, QObject *parent)
     : QObject(parent), state_(state), standIn_(new QTextDocument(this))
 {
-    p9 = place(new TPanel(area), "p9", 1, 16, 407, 264);
+    p9 = place(new ColourPanel(area), "p9", 1, 16, 407, 264);
     p9->setColor(colours::background);
     red = place(new QTextEdit(p9), "red", 0, 0, 407, 264 - 31);
     red->setReadOnly(true);
@@ -56,7 +56,7 @@ TextPage::TextPage(SharedState &state, QWidget *area, std::function<void()> send
     red->setLineWrapMode(QTextEdit::WidgetWidth);
     red->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     red->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Panel8 = place(new TPanel(p9), "Panel8", 0, 264 - 31, 407, 31);
+    Panel8 = place(new ColourPanel(p9), "Panel8", 0, 264 - 31, 407, 31);
     QFont font = layoutFont();
     Panel8->setFont(font);
     SpeedButton5 = place(new QPushButton(tr("Edit"), Panel8), "SpeedButton5", 256, 5, 63, 22);

@@ -16,7 +16,7 @@ class QWidget;
 namespace quorix {
 
 class SharedState;
-class TPanel;
+class ColourPanel;
 class Tftext;
 
 class TextPage : public QObject
@@ -29,9 +29,9 @@ class TextPage : public QObject
     TextPage(SharedState &state, QWidget *area, std::function<void()> send,
              QObject *parent = nullptr);
 
-    TPanel *p9 = nullptr;
+    ColourPanel *p9 = nullptr;
     QTextEdit *red = nullptr;
-    TPanel *Panel8 = nullptr;
+    ColourPanel *Panel8 = nullptr;
     QPushButton *SpeedButton5 = nullptr, *SpeedButton4 = nullptr;
 
     // The text editor, made after the main window.

@@ -1,8 +1,8 @@
 #include "text/utext.h"
 
+#include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "controls/Panel.h"
 #include "platform/Guard.h"
 #include "text/CustomColours.h"
 #include "text/FontComboBox.h"
@@ -56,7 +56,7 @@ void separator(QToolBar *bar, const char *name)
 } // namespace
 
 Tftext::Tftext(const QString &programFolder, QWidget *parent)
-    : TModalForm(parent), printer_(std::make_unique<QPrinter>())
+    : ModalDialog(parent), printer_(std::make_unique<QPrinter>())
 {
     setupLayout();
     connectHandlers();
@@ -101,13 +101,13 @@ void Tftext::setupLayout()
     Editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     column->addWidget(Editor, 1);
 
-    Panel1 = new TPanel(this);
+    Panel1 = new ColourPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedHeight(35);
     auto *bottom = new QHBoxLayout(Panel1);
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addStretch(1);
-    Panel2 = new TPanel(Panel1);
+    Panel2 = new ColourPanel(Panel1);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFixedSize(185, 35);
     bottom->addWidget(Panel2);
@@ -167,7 +167,7 @@ void Tftext::setupEditActions()
 void Tftext::setupTextActions()
 {
     QToolBar *bar = StandardToolBar;
-    fontname = new TFontComboBox(bar);
+    fontname = new FontComboBox(bar);
     fontname->setObjectName(QStringLiteral("fontname"));
     fontname->setFixedSize(145, 22);
     fontname->setFrame(false);
@@ -231,7 +231,7 @@ void Tftext::connectHandlers()
     onTrigger(CenterAlign, &Tftext::CenterAlignClick);
     onTrigger(RightAlign, &Tftext::RightAlignClick);
     onTrigger(BulletsButton, &Tftext::BulletsButtonClick);
-    connect(fontname, &TFontComboBox::OnChange, this, reported([this] { fontnameChange(); }));
+    connect(fontname, &FontComboBox::OnChange, this, reported([this] { fontnameChange(); }));
     connect(BitBtn1, &QPushButton::clicked, this, reported([this] { reject(); }));
     connect(BitBtn2, &QPushButton::clicked, this, reported([this] {
                 if (FormCloseQuery())
@@ -266,7 +266,7 @@ QString Tftext::untitled()
 
 void Tftext::showEvent(QShowEvent *e)
 {
-    TModalForm::showEvent(e);
+    ModalDialog::showEvent(e);
     runReported([this] { FormActivate(); });
 }
 
@@ -290,13 +290,13 @@ bool Tftext::FormCloseQuery()
 void Tftext::done(int r)
 {
     if (FormCloseQuery())
-        TModalForm::done(r);
+        ModalDialog::done(r);
 }
 
 void Tftext::reject()
 {
     if (FormCloseQuery())
-        TModalForm::reject();
+        ModalDialog::reject();
 }
 
 void Tftext::ShowFileName(const QString &path)

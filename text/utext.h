@@ -4,7 +4,7 @@
 // only shown (modally) and hidden afterwards, so its text, file name, toolbar and custom
 // colours persist between showings. It ends with modal result 1 (OK) or 2 (Cancel,
 // Escape, close box), and 0 before its first showing.
-#include "controls/ModalForm.h"
+#include "controls/ModalDialog.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,10 +24,10 @@ class QToolBar;
 
 namespace quorix {
 
-class TFontComboBox;
-class TPanel;
+class FontComboBox;
+class ColourPanel;
 
-class Tftext : public TModalForm
+class Tftext : public ModalDialog
 {
     Q_OBJECT
 
@@ -39,11 +39,11 @@ class Tftext : public TModalForm
     // Components, named as in the layout.
     QToolBar *StandardToolBar = nullptr;
     QTextEdit *Editor = nullptr;
-    TPanel *Panel1 = nullptr, *Panel2 = nullptr;
+    ColourPanel *Panel1 = nullptr, *Panel2 = nullptr;
     QPushButton *BitBtn1 = nullptr, *BitBtn2 = nullptr;
     QFileDialog *OpenDialog = nullptr, *SaveDialog = nullptr;
     QColorDialog *ColorDialog1 = nullptr;
-    TFontComboBox *fontname = nullptr;
+    FontComboBox *fontname = nullptr;
     QAction *ToolButton1 = nullptr, *OpenButton = nullptr, *SaveButton = nullptr,
             *PrintButton = nullptr;
     QAction *CopyButton = nullptr, *PasteButton = nullptr, *UndoButton = nullptr,

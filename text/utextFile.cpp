@@ -1,6 +1,6 @@
 // The editor's file commands: New, Open, Save, Save As and Print, and the questions they
 // ask.
-#include "text/RichTextFile.h"
+#include "rtf/RichTextFile.h"
 #include "text/RichTextView.h"
 #include "text/utext.h"
 

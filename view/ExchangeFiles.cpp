@@ -2,7 +2,7 @@
 
 #include "platform/ImageDecoder.h"
 #include "platform/LineFile.h"
-#include "text/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QCoreApplication>
 #include <QFile>

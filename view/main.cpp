@@ -1,6 +1,6 @@
 // quorix-view [FOLDER]: shows on this computer what the presenter's Quorix writes into the
 // shared folder. Without FOLDER it watches the folder of the last run, or asks for one.
-#include "controls/BrowseForFolder.h"
+#include "controls/FolderChooser.h"
 #include "view/ExchangeReader.h"
 #include "view/FolderWatch.h"
 #include "view/RememberedFolder.h"
@@ -18,13 +18,13 @@ namespace {
 
 QString chooseFolder()
 {
-    TBrowseForFolder chooser(nullptr);
-    chooser.Title = QApplication::translate("quorix-view", "Server Shared Folder");
-    chooser.Options = TBrowseForFolder::boStatusText | TBrowseForFolder::boCenter;
-    chooser.RootFolder = TBrowseForFolder::foDesktop;
-    if (!chooser.Execute())
+    FolderChooser chooser(nullptr);
+    chooser.title = QApplication::translate("quorix-view", "Server Shared Folder");
+    chooser.options = FolderChooser::boStatusText | FolderChooser::boCenter;
+    chooser.rootFolder = FolderChooser::foDesktop;
+    if (!chooser.choose())
         return {};
-    return chooser.Directory;
+    return chooser.directory;
 }
 
 } // namespace

@@ -64,4 +64,17 @@ QString toolOutput(const QString &program, const QStringList &arguments, int ms)
     return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
 }
 
+QRect windowGeometry(const QString &id)
+{
+    // "X=..\nY=..\nWIDTH=..\nHEIGHT=.." in shell form.
+    const QStringList lines = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
+    auto value = [&](const char *key) {
+        for (const QString &l : lines)
+            if (l.startsWith(QLatin1String(key) + '='))
+                return l.section('=', 1).toInt();
+        return -1;
+    };
+    return {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+}
+
 } // namespace quorix::test

@@ -3,6 +3,7 @@
 // killed when the object goes.
 #include <cstdint>
 #include <QProcess>
+#include <QRect>
 #include <QStringList>
 
 namespace quorix::test {
@@ -42,5 +43,9 @@ inline QString xdotool(const QStringList &arguments)
 {
     return toolOutput(QStringLiteral("xdotool"), arguments);
 }
+
+// Where the window manager put a window and how large it is, as xdotool reads it; -1 for
+// what it could not read.
+QRect windowGeometry(const QString &id);
 
 } // namespace quorix::test

@@ -1,0 +1,293 @@
+#include "app/MainWindow.h"
+
+#include "app/Glyphs.h"
+#include "app/MainButtonStyle.h"
+#include "app/OptionsDialog.h"
+#include "capture/CaptureSources.h"
+#include "controls/ClickableLabel.h"
+#include "controls/ClipboardWatcher.h"
+#include "controls/ColourPanel.h"
+#include "controls/Colours.h"
+#include "controls/DragPanel.h"
+#include "controls/ErrorReport.h"
+#include "controls/GradientButton.h"
+#include "controls/Layout.h"
+#include "platform/Colour.h"
+#include "platform/WindowSystem.h"
+#include "slideshow/SlidePage.h"
+#include "text/TextPage.h"
+
+#include <QBitmap>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPainter>
+#include <QStackedWidget>
+
+#include <algorithm>
+
+namespace quorix {
+
+namespace {
+
+ColourPanel *panel(QWidget *parent, const char *name, int left, int top, int width, int height,
+                   std::uint32_t colour)
+{
+    auto *p = place(new ColourPanel(parent), name, left, top, width, height);
+    p->setColor(colour);
+    return p;
+}
+
+GradientButton *button(QWidget *parent, const char *name, int left, int top, int width, int height,
+                       const QString &hint, const QImage &glyph, MainButton style)
+{
+    auto *b = place(new GradientButton(parent), name, left, top, width, height);
+    b->setToolTip(hint);
+    b->setGlyph(glyph);
+    applyMainButtonStyle(b, style);
+    return b;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setupLayout();
+    connectHandlers();
+}
+
+void MainWindow::setOptionsDialog(OptionsDialog *dialog)
+{
+    optionsDialog_ = dialog;
+}
+
+void MainWindow::setTextEditor(Tftext *editor)
+{
+    textPage_->setEditor(editor);
+}
+
+void MainWindow::setSetupWindow(Tfss *fss)
+{
+    slidePage_->setSetupWindow(fss);
+}
+
+MainWindow::~MainWindow()
+{
+    shutDown();
+}
+
+void MainWindow::setupLayout()
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(tr("Quorix"));
+    resize(496, 348);
+    move(290, 172);
+    const QFont f = layoutFont();
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, bgrColour(15063253));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    background_ = place(new DragPanel(this), "background", 0, 0, 496, 348);
+    background_->setColor(colours::background);
+    background_->setDragTarget(DragPanel::MovesParentWindow);
+
+    logo_ = place(new QLabel(background_), "logo", 8, 8, 70, 36);
+    logo_->setPixmap(QPixmap::fromImage(logoPicture()));
+    // The logo belongs to the background: a press on it moves the window too.
+    logo_->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    autoSendBox_ = place(new QCheckBox(background_), "autoSendBox", 96, 24, 17, 15);
+    autoSendLabel_ = place(new ClickableLabel(tr("automatically send"), background_),
+                           "autoSendLabel", 112, 24, 87, 13);
+    autoSendLabel_->setCursor(Qt::PointingHandCursor);
+    // The face that stands in for the laid-out font may be wider: never cut the caption.
+    autoSendLabel_->resize(std::max(autoSendLabel_->width(), autoSendLabel_->sizeHint().width()),
+                           autoSendLabel_->height());
+
+    statusLabel_ = new QLabel(background_);
+    statusLabel_->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel_->move(184, 0);
+    statusLabel_->setAlignment(Qt::AlignCenter);
+    statusLabel_->setAutoFillBackground(true);
+    QFont bold = f;
+    bold.setBold(true);
+    statusLabel_->setFont(bold);
+    QPalette d2 = statusLabel_->palette();
+    d2.setColor(QPalette::Window, bgrColour(14601673));
+    d2.setColor(QPalette::WindowText, Qt::yellow);
+    statusLabel_->setPalette(d2);
+    statusLabel_->hide();
+
+    closeButton_ = button(background_, "closeButton", 470, 8, 16, 14, tr("Close"), closeGlyph(),
+                          MainButton::Close);
+    foldButton_ = button(background_, "foldButton", 470, 28, 16, 14, tr("Minimize"), foldGlyph(),
+                         MainButton::Fold);
+    sendButton_ = button(background_, "sendButton", 408, 14, 49, 36, tr("Send"), sendGlyph(),
+                         MainButton::Send);
+
+    sourceCaption_ = panel(background_, "sourceCaption", 8, 52, 49, 18, colours::background);
+    sourceCaption_->setCaption(tr(" Source "));
+    sourceCaption_->raise();
+    sourceBox_ = place(new QGroupBox(background_), "sourceBox", 6, 62, 65, 241);
+    sourceCaption_->raise();
+
+    struct Source
+    {
+        ColourPanel *&panel;
+        GradientButton *&button;
+        const char *panelName;
+        const char *buttonName;
+        int top;
+        QString hint;
+        QImage glyph;
+        MainButton style;
+    };
+    const Source sources[] = {
+        {clipboardFrame_, clipboardButton_, "clipboardFrame", "clipboardButton", 14,
+         tr("Clipboard Image"), clipboardGlyph(), MainButton::Clipboard},
+        {screenFrame_, screenButton_, "screenFrame", "screenButton", 59, tr("Screen Image"),
+         screenGlyph(), MainButton::Screen},
+        {windowFrame_, windowButton_, "windowFrame", "windowButton", 104, tr("Window Image"),
+         windowGlyph(), MainButton::Window},
+        {slideShowFrame_, slideShowButton_, "slideShowFrame", "slideShowButton", 149,
+         tr("Slideshow"), slideshowGlyph(), MainButton::Slideshow},
+        {textFrame_, textButton_, "textFrame", "textButton", 195, tr("Text"), textGlyph(),
+         MainButton::Text},
+    };
+    for (const Source &s : sources) {
+        s.panel = panel(sourceBox_, s.panelName, 7, s.top, 51, 38, colours::background);
+        s.button = button(s.panel, s.buttonName, 1, 1, 49, 36, s.hint, s.glyph, s.style);
+    }
+
+    optionsFrame_ = panel(background_, "optionsFrame", 10, 303, 55, 44, colours::background);
+    optionsButton_ = button(optionsFrame_, "optionsButton", 3, 4, 49, 36, tr("Options"),
+                            optionsGlyph(), MainButton::Options);
+
+    pageFrame_ = panel(background_, "pageFrame", 75, 62, 409, 281, 0xFFFFFF);
+    captionStrip_ = panel(pageFrame_, "captionStrip", 1, 1, 407, 15, colours::background);
+    pages_ = place(new QStackedWidget(pageFrame_), "pages", 1, 16, 407, 264);
+    QPalette book = pages_->palette();
+    book.setColor(QPalette::Window, bgrColour(colours::notebook));
+    pages_->setPalette(book);
+    pages_->setAutoFillBackground(true);
+
+    const char *pages[] = {"pickerPage", "previewPage", "slidePage", "optionsPage", "logoPage"};
+    for (const char *name : pages) {
+        auto *page = new QWidget(pages_);
+        page->setObjectName(QLatin1String(name));
+        pages_->addWidget(page);
+    }
+    pickerPanel_ = panel(pages_->widget(0), "pickerPanel", 0, 0, 407, 264, colours::notebook);
+    pickerPanel_->setCaption(QStringLiteral("Ombrak Quorix"));
+    QFont big = f;
+    big.setPixelSize(32);
+    pickerPanel_->setFont(big);
+    QPalette p2 = pickerPanel_->palette();
+    p2.setColor(QPalette::WindowText, bgrColour(5848320));
+    pickerPanel_->setPalette(p2);
+    preview_ = place(new QLabel(pages_->widget(1)), "preview", 0, 0, 407, 264);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setPixmap(QPixmap::fromImage(initialPreview()));
+    blankPage_ = panel(pages_->widget(4), "blankPage", 0, 0, 407, 264, 0);
+    pages_->setCurrentIndex(4);
+
+    windowCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+    windowCaptureTimer_->setObjectName(QStringLiteral("windowCaptureTimer"));
+    autoSendWatch_ = new RestartOnChangeTimer(this, 100);
+    autoSendWatch_->setObjectName(QStringLiteral("autoSendWatch"));
+    screenCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+    screenCaptureTimer_->setObjectName(QStringLiteral("screenCaptureTimer"));
+    clipboardWatcher_ = new ClipboardWatcher(this);
+    clipboardWatcher_->setObjectName(QStringLiteral("clipboardWatcher"));
+    setupPages();
+}
+
+void MainWindow::setupPages()
+{
+    textPage_ = new TextPage(
+        state_, pageFrame_, [this] { send(); }, this);
+    textPanel_ = textPage_->p9;
+    textView_ = textPage_->red;
+    slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
+    slidePanel_ = slidePage_->p7;
+    slideTimer_ = slidePage_->Timerstep;
+    const CaptureSources::Controls controls{
+        preview_,       pickerPanel_,        captionStrip_,     pages_, windowCaptureTimer_,
+        autoSendWatch_, screenCaptureTimer_, clipboardWatcher_, this};
+    capture_ = new CaptureSources(
+        state_, controls, [this] { checkSharedFolder(); }, windowSystem(), this);
+}
+
+void MainWindow::connectHandlers()
+{
+    auto onClick = [this](GradientButton *b, void (MainWindow::*handler)()) {
+        connect(b, &GradientButton::clicked, this,
+                reported([this, handler] { (this->*handler)(); }));
+    };
+    onClick(sendButton_, &MainWindow::send);
+    onClick(closeButton_, &MainWindow::onCloseClicked);
+    onClick(foldButton_, &MainWindow::toggleFolded);
+    onClick(clipboardButton_, &MainWindow::selectClipboardSource);
+    onClick(screenButton_, &MainWindow::selectScreenSource);
+    onClick(windowButton_, &MainWindow::selectWindowSource);
+    onClick(slideShowButton_, &MainWindow::selectSlideShowSource);
+    onClick(textButton_, &MainWindow::selectTextSource);
+    onClick(optionsButton_, &MainWindow::openOptionsPausingSources);
+    connect(autoSendBox_, &QCheckBox::toggled, this, reported([this](bool on) {
+                state_.autoSend = on;
+                onAutoSendToggled();
+            }));
+    connect(autoSendLabel_, &ClickableLabel::clicked, this, reported([this] { toggleAutoSend(); }));
+    connect(background_, &DragPanel::doubleClicked, this,
+            reported([this] { onBackgroundDoubleClicked(); }));
+    connect(windowCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { captureWindowTick(); }));
+    connect(autoSendWatch_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { onAutoSendWatchTick(); }));
+    connect(screenCaptureTimer_, &RestartOnChangeTimer::OnTimer, this,
+            reported([this] { captureScreenTick(); }));
+    connect(clipboardWatcher_, &ClipboardWatcher::changed, this,
+            reported([this] { onClipboardChanged(); }));
+    connect(&state_, &SharedState::notSent, this,
+            [this](Sent reason) { showExchangeProblem(reason); });
+    connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
+    connect(&state_, &SharedState::problemChanged, this, [this](const QString &text) {
+        if (text.isEmpty())
+            clearExchangeProblem();
+        else
+            showProblem(text);
+    });
+}
+
+void MainWindow::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    background_->resize(size());
+    runReported([this] { reshape(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent *e)
+{
+    // Closing is always allowed; running slide-show loops are asked to end.
+    state_.stopFlag = true;
+    e->accept();
+}
+
+void MainWindow::shapeWindow()
+{
+    // Rounded corners drawn by a 7 x 7 ellipse, redone for every size.
+    QBitmap mask(size());
+    mask.fill(Qt::color0);
+    QPainter p(&mask);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::color1);
+    p.drawRoundedRect(QRect(QPoint(0, 0), size()), 3.5, 3.5);
+    p.end();
+    setMask(mask);
+}
+
+} // namespace quorix

@@ -1,0 +1,156 @@
+#pragma once
+// The main window: a small borderless, always-on-top window with rounded corners. It owns
+// the state every source shares (platform/SharedState.h) and the pages of the sources,
+// which are built in their own folders and see only that state.
+#include "controls/RestartOnChangeTimer.h"
+#include "platform/SharedState.h"
+
+#include <cstdint>
+#include <QImage>
+#include <QLabel>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QGroupBox;
+class QStackedWidget;
+class QTextEdit;
+
+namespace quorix {
+
+class CaptureSources;
+class SlidePage;
+class ClickableLabel;
+class TextPage;
+class GradientButton;
+class DragPanel;
+class ClipboardWatcher;
+class ColourPanel;
+class OptionsDialog;
+class Tftext;
+class Tfss;
+
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+  public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The Options dialog must exist before startUp, which may open it.
+    void setOptionsDialog(OptionsDialog *dialog);
+    // The text editor, made last at start-up; the text page shows it.
+    void setTextEditor(Tftext *editor);
+    // The slide-show set-up window, whose show the slide page plays.
+    void setSetupWindow(Tfss *fss);
+
+    // Runs the creation step (reads the configuration, restores the position, may open
+    // the Options dialog). Call once, after the Options dialog exists.
+    void startUp();
+
+    // Shared state -------------------------------------------------------------------
+    SharedState &state() { return state_; }
+    int sourceMode() const { return state_.mode; }
+    const QImage &currentBitmap() const { return state_.currentBitmap; }
+    QString sharedFolder() const { return state_.sharedFolder(); }
+    void setSharedFolder(const QString &path) { state_.setSharedFolder(path); }
+    QString programFolder() const { return state_.programFolder; }
+    bool stopFlag() const { return state_.stopFlag; }
+    void setStopFlag(bool on) { state_.stopFlag = on; }
+    std::uint32_t capturedWindow() const { return state_.capturedWindow; }
+
+    // Pages of the sources ---------------------------------------------------------------
+    CaptureSources &captureSources() { return *capture_; }
+    SlidePage &slidePage() { return *slidePage_; }
+    TextPage &textPage() { return *textPage_; }
+
+    // Preview -------------------------------------------------------------------------
+    void showPreview(const QImage &source);
+    static bool resizeBitmap(QImage &bitmap, int width, int height);
+
+    // Handlers ------------------------------------------------------------------------
+    void onAutoSendToggled();
+    void toggleAutoSend();
+    void send();
+    void onCloseClicked();
+    void toggleFolded();
+    void onBackgroundDoubleClicked();
+    void checkSharedFolder();
+    void onAutoSendWatchTick();
+    void openOptionsPausingSources();
+    void selectClipboardSource();
+    void selectScreenSource();
+    void selectWindowSource();
+    void selectSlideShowSource();
+    void selectTextSource();
+    void captureWindowTick();
+    void captureScreenTick();
+    void onClipboardChanged();
+    void restorePlacement();
+    void storePlacement();
+
+    // Widgets, public for the tests --------------------------------------------------------
+    DragPanel *background_ = nullptr;
+    QLabel *logo_ = nullptr;
+    QCheckBox *autoSendBox_ = nullptr;
+    ClickableLabel *autoSendLabel_ = nullptr;
+    QLabel *statusLabel_ = nullptr;
+    GradientButton *sendButton_ = nullptr, *closeButton_ = nullptr, *foldButton_ = nullptr;
+    ColourPanel *sourceCaption_ = nullptr;
+    QGroupBox *sourceBox_ = nullptr;
+    ColourPanel *clipboardFrame_ = nullptr, *screenFrame_ = nullptr, *windowFrame_ = nullptr,
+                *slideShowFrame_ = nullptr, *textFrame_ = nullptr;
+    GradientButton *clipboardButton_ = nullptr, *screenButton_ = nullptr, *windowButton_ = nullptr,
+                   *slideShowButton_ = nullptr, *textButton_ = nullptr, *optionsButton_ = nullptr;
+    ColourPanel *optionsFrame_ = nullptr;
+    ColourPanel *pageFrame_ = nullptr;
+    ColourPanel *captionStrip_ = nullptr;
+    QStackedWidget *pages_ = nullptr;
+    ColourPanel *pickerPanel_ = nullptr;
+    QLabel *preview_ = nullptr;
+    ColourPanel *blankPage_ = nullptr;
+    ColourPanel *slidePanel_ = nullptr;
+    ColourPanel *textPanel_ = nullptr;
+    QTextEdit *textView_ = nullptr;
+    RestartOnChangeTimer *windowCaptureTimer_ = nullptr, *autoSendWatch_ = nullptr,
+                         *screenCaptureTimer_ = nullptr, *slideTimer_ = nullptr;
+    ClipboardWatcher *clipboardWatcher_ = nullptr;
+
+    int savedHeight() const { return savedHeight_; }
+    int savedWidth() const { return savedWidth_; }
+
+  protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+  private:
+    void setupLayout();
+    void setupPages();
+    void connectHandlers();
+    void reshape();
+    void shutDown();
+    void shapeWindow();
+    void showSharedFolderMissing();
+    void openOptions();
+    void setAutoSend(bool on);
+    void sourceButtonStep(int mode);
+    void setStatus(const QString &text);
+    void showExchangeProblem(Sent reason);
+    void showProblem(const QString &text);
+    void clearExchangeProblem();
+    static QString modeName(int mode);
+
+    SharedState state_;
+    CaptureSources *capture_ = nullptr;
+    SlidePage *slidePage_ = nullptr;
+    TextPage *textPage_ = nullptr;
+    bool destroyed_ = false;
+    bool problemShown_ = false;
+    int savedHeight_ = 348;
+    int savedWidth_ = 496;
+    QPointer<OptionsDialog> optionsDialog_;
+};
+
+} // namespace quorix

@@ -1,0 +1,164 @@
+// The "automatically send" switch, Send, the shared-folder check and the status label.
+#include "app/MainWindow.h"
+
+#include "app/OptionsDialog.h"
+#include "capture/CaptureSources.h"
+#include "controls/ClipboardWatcher.h"
+#include "platform/Guard.h"
+#include "platform/LineFile.h"
+#include "platform/PendingMessages.h"
+#include "platform/WholeFile.h"
+#include "text/TextPage.h"
+
+#include <QCheckBox>
+
+namespace quorix {
+
+namespace {
+constexpr int kTallWindow = 300;
+} // namespace
+
+QString MainWindow::modeName(int mode)
+{
+    switch (mode) {
+    case smClipboard:
+        return tr("Clipboard Image");
+    case smScreen:
+        return tr("Screen Image");
+    case smWindow:
+        return tr("Window Image");
+    case smSlideShow:
+        return tr("Slideshow");
+    case smText:
+        return tr("Text");
+    default:
+        return QString();
+    }
+}
+
+void MainWindow::setStatus(const QString &text)
+{
+    statusLabel_->setText(text);
+    statusLabel_->adjustSize();
+}
+
+// A write that could not go anywhere, or a source that stopped working, is shown in the
+// status label, in the full window as well as in the bar, until it is over.
+void MainWindow::showExchangeProblem(Sent reason)
+{
+    showProblem(reason == Sent::NoFolder ? tr("No shared folder: choose one in Options")
+                                         : tr("Nothing to send yet"));
+}
+
+void MainWindow::showProblem(const QString &text)
+{
+    setStatus(text);
+    problemShown_ = true;
+    statusLabel_->show();
+}
+
+void MainWindow::clearExchangeProblem()
+{
+    if (!problemShown_)
+        return;
+    problemShown_ = false;
+    setStatus(modeName(state_.mode));
+    if (height() > kTallWindow)
+        statusLabel_->hide();
+}
+
+void MainWindow::setAutoSend(bool on)
+{
+    // The box's toggled signal runs onAutoSendToggled whenever the state really changes.
+    autoSendBox_->setChecked(on);
+}
+
+void MainWindow::onAutoSendToggled()
+{
+    state_.autoSend = autoSendBox_->isChecked();
+    if (height() > kTallWindow)
+        statusLabel_->hide();
+    if (!autoSendBox_->isChecked())
+        autoSendWatch_->setEnabled(false);
+    if (autoSendBox_->isChecked()) {
+        // The first frame after switching on is written whatever it shows.
+        capture_->writeNextFrame();
+        guarded([this] {
+            autoSendWatch_->setEnabled(true);
+            if (state_.mode == smScreen)
+                screenCaptureTimer_->setEnabled(true);
+            if (state_.mode == smWindow)
+                windowCaptureTimer_->setEnabled(true);
+            if (state_.mode >= smClipboard && state_.mode <= smSlideShow)
+                setStatus(modeName(state_.mode));
+            letPendingMessagesRun();
+            // Without a pointer file the read fails, and nothing is written.
+            readLineFile(state_.programFolder + "qx.cfg");
+            state_.writeRunState();
+            letPendingMessagesRun();
+        });
+    }
+    if (!problemShown_)
+        statusLabel_->hide();
+}
+
+void MainWindow::toggleAutoSend()
+{
+    onAutoSendToggled();
+    setAutoSend(!autoSendBox_->isChecked());
+}
+
+void MainWindow::send()
+{
+    if (state_.mode == smText) {
+        setAutoSend(false);
+        textPage_->sendText();
+        return;
+    }
+    setAutoSend(true);
+    onAutoSendToggled();
+    setAutoSend(false);
+    checkSharedFolder();
+    state_.sendCurrentBitmap();
+}
+
+void MainWindow::onAutoSendWatchTick()
+{
+    if (!autoSendBox_->isChecked())
+        autoSendWatch_->setEnabled(false);
+}
+
+void MainWindow::checkSharedFolder()
+{
+    guarded([this] {
+        if (!fileExists(state_.programFolder + "qx.cfg")) {
+            showSharedFolderMissing();
+            openOptions();
+        }
+        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
+        letPendingMessagesRun();
+        if (!fileExists(settingsPath)) {
+            showSharedFolderMissing();
+            openOptions();
+        }
+    });
+}
+
+void MainWindow::openOptionsPausingSources()
+{
+    const bool t1 = windowCaptureTimer_->enabled();
+    const bool t2 = autoSendWatch_->enabled();
+    const bool t3 = screenCaptureTimer_->enabled();
+    const bool clipboard = clipboardWatcher_->isEnabled();
+    windowCaptureTimer_->setEnabled(false);
+    autoSendWatch_->setEnabled(false);
+    screenCaptureTimer_->setEnabled(false);
+    clipboardWatcher_->setEnabled(false);
+    openOptions();
+    windowCaptureTimer_->setEnabled(t1);
+    autoSendWatch_->setEnabled(t2);
+    screenCaptureTimer_->setEnabled(t3);
+    clipboardWatcher_->setEnabled(clipboard);
+}
+
+} // namespace quorix

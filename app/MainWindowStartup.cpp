@@ -1,0 +1,160 @@
+// Start-up, window shape and position, folding and closing of the main window.
+#include "app/MainWindow.h"
+
+#include "app/OptionsDialog.h"
+#include "controls/ErrorReport.h"
+#include "controls/GradientButton.h"
+#include "platform/Guard.h"
+#include "platform/IniFile.h"
+#include "platform/LineFile.h"
+#include "platform/PendingMessages.h"
+#include "platform/ProgramFolder.h"
+#include "platform/WholeFile.h"
+
+#include <climits>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStackedWidget>
+
+namespace quorix {
+
+namespace {
+
+const QString kPlacementSection = QStringLiteral("Velikost");
+
+// Line 5 of the viewer settings file times 100 ms, when it is an integer whose product
+// still fits a timer interval.
+bool watchInterval(const QString &line, int &interval)
+{
+    bool ok = false;
+    const qlonglong n = line.toLongLong(&ok, 10);
+    if (!ok || n * 100 > INT_MAX || n * 100 < INT_MIN)
+        return false;
+    interval = static_cast<int>(n * 100);
+    return true;
+}
+
+} // namespace
+
+void MainWindow::startUp()
+{
+    savedHeight_ = height();
+    savedWidth_ = width();
+    state_.programFolder = programFolderPath();
+    shapeWindow();
+    pages_->setCurrentIndex(1);
+
+    bool settingsMissing = false;
+    guarded([&] {
+        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
+        letPendingMessagesRun();
+        if (!fileExists(settingsPath)) {
+            settingsMissing = true;
+            return;
+        }
+        const QStringList lines = readLineFile(settingsPath);
+        letPendingMessagesRun();
+        // The folder comes from line 0 whatever line 5 holds; an unreadable line 5 only
+        // leaves the watch timer at its 100 ms.
+        int interval = 0;
+        if (watchInterval(lineAt(lines, 5), interval))
+            autoSendWatch_->setInterval(interval);
+        state_.setSharedFolder(withTrailingSlash(folderPart(lineAt(lines, 0))));
+    });
+    if (settingsMissing) {
+        showSharedFolderMissing();
+        return;
+    }
+
+    runReported([this] { restorePlacement(); });
+
+    guarded([this] {
+        if (!fileExists(state_.programFolder + "qx.cfg")) {
+            showSharedFolderMissing();
+            openOptions();
+        }
+    });
+}
+
+void MainWindow::restorePlacement()
+{
+    const QString path = state_.programFolder + "Progset.cfg";
+    if (!fileExists(path))
+        return;
+    const IniFile ini = IniFile::load(path);
+    int left = ini.readInteger(kPlacementSection, QStringLiteral("Levo"), x());
+    int top = ini.readInteger(kPlacementSection, QStringLiteral("Gor"), y());
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QSize s = screen->geometry().size();
+        if (left > s.width() - width())
+            left = s.width() - width() - 11;
+        if (top > s.height() - height())
+            top = s.height() - height() - 11;
+    }
+    move(left, top);
+}
+
+void MainWindow::storePlacement()
+{
+    const QString path = state_.programFolder + "Progset.cfg";
+    const QPoint normal = (isMinimized() || isMaximized()) ? normalGeometry().topLeft() : pos();
+    IniFile ini = IniFile::load(path);
+    ini.writeInteger(kPlacementSection, QStringLiteral("Levo"), normal.x());
+    ini.writeInteger(kPlacementSection, QStringLiteral("Gor"), normal.y());
+    ini.save(path);
+}
+
+void MainWindow::reshape()
+{
+    state_.programFolder = programFolderPath();
+    shapeWindow();
+}
+
+void MainWindow::shutDown()
+{
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    state_.stopFlag = true;
+    // Before the first creation step there is no program folder to store the position in.
+    if (!state_.programFolder.isEmpty())
+        runReported([this] { storePlacement(); });
+}
+
+void MainWindow::onCloseClicked()
+{
+    close();
+}
+
+void MainWindow::toggleFolded()
+{
+    const bool fold = height() > 300;
+    resize(fold ? savedWidth_ - 180 : savedWidth_, fold ? 50 : savedHeight_);
+    sendButton_->move(fold ? 228 : 408, fold ? 8 : 14);
+    closeButton_->move(fold ? 290 : 470, closeButton_->y());
+    foldButton_->move(fold ? 290 : 470, foldButton_->y());
+    statusLabel_->move(fold ? 65 : 184, statusLabel_->y());
+    statusLabel_->setVisible(fold);
+}
+
+void MainWindow::onBackgroundDoubleClicked()
+{
+    toggleFolded();
+}
+
+void MainWindow::showSharedFolderMissing()
+{
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationName(),
+                    tr("Server's Shared folder does not exist"), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("sharedFolderMissing"));
+    box.exec();
+}
+
+void MainWindow::openOptions()
+{
+    if (optionsDialog_)
+        optionsDialog_->ShowModal();
+}
+
+} // namespace quorix

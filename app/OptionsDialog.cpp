@@ -1,0 +1,196 @@
+#include "app/OptionsDialog.h"
+
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "controls/ErrorReport.h"
+#include "controls/FolderChooser.h"
+#include "controls/Layout.h"
+#include "platform/FileError.h"
+#include "platform/Guard.h"
+#include "platform/LineFile.h"
+#include "platform/PendingMessages.h"
+#include "platform/WholeFile.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+
+namespace quorix {
+
+namespace {
+
+QString flag(const QCheckBox *box)
+{
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+OptionsDialog::OptionsDialog(MainWindow *main, QWidget *parent) : ModalDialog(parent), main_(main)
+{
+    setupLayout();
+    connect(okButton_, &QPushButton::clicked, this, reported([this] { onOkClicked(); }));
+    connect(cancelButton_, &QPushButton::clicked, this, reported([this] { onCancelClicked(); }));
+    connect(browseButton_, &QToolButton::clicked, this, reported([this] { chooseSharedFolder(); }));
+    connect(aboutButton_, &QPushButton::clicked, this, reported([this] { showAbout(); }));
+}
+
+void OptionsDialog::setupLayout()
+{
+    setObjectName(QStringLiteral("optionsDialog"));
+    setWindowTitle(tr("Options"));
+    setFixedSize(395, 299);
+    setFont(layoutFont());
+
+    viewerScreenBox_ =
+        place(new QGroupBox(tr(" Viewer screen "), this), "viewerScreenBox", 8, 8, 377, 73);
+    viewerScreenBox_->setFlat(true);
+    fullScreenButton_ = place(new QRadioButton(tr("Full screen"), viewerScreenBox_),
+                              "fullScreenButton", 8, 24, 113, 17);
+    fullScreenButton_->setChecked(true);
+    sizeableButton_ =
+        place(new QRadioButton(tr("Sizeable"), viewerScreenBox_), "sizeableButton", 8, 48, 113, 17);
+    dialogBorderBox_ = place(new QCheckBox(tr("Dialog border style"), viewerScreenBox_),
+                             "dialogBorderBox", 8, 88, 121, 17);
+    dialogBorderBox_->hide();
+
+    scrollTextBox_ = place(new QGroupBox(tr("Scroll text"), this), "scrollTextBox", 9, 96, 377, 81);
+    scrollTextBox_->setFlat(true);
+    scrollTextLabel_ = new QLabel(tr("Text"), scrollTextBox_);
+    scrollTextLabel_->setObjectName(QStringLiteral("scrollTextLabel"));
+    scrollTextLabel_->move(8, 32);
+    scrollTextVisibleBox_ = place(new QCheckBox(tr("Visible"), scrollTextBox_),
+                                  "scrollTextVisibleBox", 312, 24, 57, 17);
+    scrollTextEdit_ = place(new QLineEdit(scrollTextBox_), "scrollTextEdit", 4, 48, 369, 21);
+
+    browseButton_ = place(new QToolButton(this), "browseButton", 320, 190, 63, 22);
+    browseButton_->setText(tr("Browse"));
+    folderLabel_ =
+        place(new QLabel(tr("Server Shared Folder:"), this), "folderLabel", 19, 216, 103, 13);
+    folderLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Grow leftwards when the substituted face is wider than the laid-out one.
+    if (const int wanted = folderLabel_->sizeHint().width(); wanted > folderLabel_->width())
+        folderLabel_->setGeometry(folderLabel_->geometry().right() + 1 - wanted, 216, wanted, 13);
+    folderEdit_ = place(new QLineEdit(this), "folderEdit", 128, 213, 257, 19);
+    folderEdit_->setFrame(false);
+    auto *bevel = place(new QFrame(this), "buttonRule", 9, 248, 377, 2);
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+
+    aboutButton_ = place(new QPushButton(tr("About"), this), "aboutButton", 12, 264, 75, 25);
+    cancelButton_ = place(new QPushButton(tr("Cancel"), this), "cancelButton", 209, 264, 75, 25);
+    okButton_ = place(new QPushButton(tr("OK"), this), "okButton", 308, 264, 75, 25);
+    // Enter presses the button that has the focus (OK when the dialog opens); from the
+    // other controls it presses OK, never About.
+    for (QPushButton *b : {aboutButton_, cancelButton_, okButton_})
+        b->setAutoDefault(true);
+    okButton_->setDefault(true);
+    setTabOrder(okButton_, fullScreenButton_);
+
+    imageBox_ =
+        place(new QGroupBox(tr(" Viewer screen image "), this), "imageBox", 344, 240, 185, 129);
+    imageBox_->hide();
+    stretchBox_ = place(new QCheckBox(tr("Stretch"), imageBox_), "stretchBox", 16, 24, 97, 17);
+    centreBox_ = place(new QCheckBox(tr("Center"), imageBox_), "centreBox", 16, 48, 97, 17);
+    autoSizeBox_ = place(new QCheckBox(tr("Auto Size"), imageBox_), "autoSizeBox", 16, 72, 97, 17);
+
+    folderChooser_ = new FolderChooser(this);
+    folderChooser_->setObjectName(QStringLiteral("folderChooser"));
+    folderChooser_->title = tr("Server Shared Folder");
+    folderChooser_->options =
+        FolderChooser::boStatusText | FolderChooser::boNewFolder | FolderChooser::boCenter;
+    folderChooser_->rootFolder = FolderChooser::foDesktop;
+}
+
+void OptionsDialog::showEvent(QShowEvent *e)
+{
+    ModalDialog::showEvent(e);
+    centreOnPrimaryScreen(this);
+    okButton_->setFocus();
+    // The dialog reads the files when it is shown, once: coming back to it from the folder
+    // chooser, a message box or another program must not put back what the presenter has
+    // just chosen or typed.
+    QTimer::singleShot(0, this, [this] { runReported([this] { readSettings(); }); });
+}
+
+void OptionsDialog::readSettings()
+{
+    guarded([this] {
+        const QString settingsPath = lineAt(readLineFile(main_->programFolder() + "qx.cfg"), 0);
+        letPendingMessagesRun();
+        const QStringList lines = readLineFile(settingsPath);
+        letPendingMessagesRun();
+        folderEdit_->setText(folderPart(lineAt(lines, 0)));
+        main_->setSharedFolder(folderEdit_->text());
+        letPendingMessagesRun();
+        const QString one = QStringLiteral("1");
+        if (lineAt(lines, 1) == one)
+            stretchBox_->setChecked(true);
+        if (lineAt(lines, 2) == one)
+            centreBox_->setChecked(true);
+        if (lineAt(lines, 3) == one)
+            autoSizeBox_->setChecked(true);
+        if (lineAt(lines, 4) == one)
+            fullScreenButton_->setChecked(true);
+        else if (lineAt(lines, 4) == QLatin1String("0"))
+            sizeableButton_->setChecked(true);
+        scrollTextVisibleBox_->setChecked(lineAt(lines, 5) == one);
+        scrollTextEdit_->setText(lineAt(lines, 6));
+    });
+    ++activations_;
+}
+
+void OptionsDialog::onOkClicked()
+{
+    const QString shared = main_->sharedFolder();
+    // An empty path would put the viewers' settings into whatever the current folder is.
+    if (shared.isEmpty())
+        throw FileError(tr("No shared folder has been chosen: press Browse to choose the "
+                           "folder the viewers watch"));
+    writeLineFile(shared + "quorix.cfg",
+                  {shared + "shar.bmp", flag(stretchBox_), flag(centreBox_), flag(autoSizeBox_),
+                   fullScreenButton_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+                   flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
+    letPendingMessagesRun();
+    writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
+    setModalResult(mrOk);
+}
+
+void OptionsDialog::onCancelClicked()
+{
+    setModalResult(mrCancel);
+}
+
+void OptionsDialog::chooseSharedFolder()
+{
+    // The chooser opens on the shared folder in use, when there is one.
+    if (const QString shared = main_->sharedFolder(); !shared.isEmpty()) {
+        folderChooser_->directory = shared;
+        while (folderChooser_->directory.size() > 1 &&
+               folderChooser_->directory.endsWith(QLatin1Char('/')))
+            folderChooser_->directory.chop(1);
+    }
+    if (!folderChooser_->choose())
+        return;
+    const QString folder = withTrailingSlash(folderChooser_->directory);
+    main_->setSharedFolder(folder);
+    folderEdit_->setText(folder);
+}
+
+void OptionsDialog::showAbout()
+{
+    if (!aboutBox_)
+        return;
+    aboutBox_->ShowModal();
+    // Coming back from the About box the dialog reads the viewer settings file afresh.
+    activateWindow();
+    readSettings();
+}
+
+} // namespace quorix

@@ -1,0 +1,2 @@
+add_executable(bench_gradientbutton ${CMAKE_CURRENT_LIST_DIR}/bench_gradientbutton.cpp)
+target_link_libraries(bench_gradientbutton PRIVATE quorix_controls)

@@ -1,0 +1,41 @@
+#include "controls/ColourPanel.h"
+
+#include "platform/Colour.h"
+
+#include <QPainter>
+
+namespace quorix {
+
+ColourPanel::ColourPanel(QWidget *parent) : QFrame(parent)
+{
+    setAutoFillBackground(true);
+    setColor(color_);
+}
+
+void ColourPanel::setColor(std::uint32_t bgr)
+{
+    color_ = bgr;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, bgrColour(bgr));
+    setPalette(pal);
+    update();
+}
+
+void ColourPanel::setCaption(const QString &caption)
+{
+    caption_ = caption;
+    update();
+}
+
+void ColourPanel::paintEvent(QPaintEvent *e)
+{
+    QFrame::paintEvent(e);
+    if (caption_.isEmpty())
+        return;
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    p.setFont(font());
+    p.drawText(contentsRect(), Qt::AlignCenter, caption_);
+}
+
+} // namespace quorix

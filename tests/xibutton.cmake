@@ -1,4 +1,0 @@
-quorix_add_test(tst_xibuttonpaint SOURCES tst_xibuttonpaint.cpp LIBS quorix_controls quorix_platform)
-quorix_add_test(tst_xibuttonevents SOURCES tst_xibuttonevents.cpp LIBS quorix_controls)
-quorix_add_test(tst_xibuttonschemes SOURCES tst_xibuttonschemes.cpp LIBS quorix_controls quorix_platform)
-quorix_add_test(tst_mainbuttonstyle SOURCES tst_mainbuttonstyle.cpp LIBS quorix_app)
