@@ -184,10 +184,10 @@ class TestX11MainWindow : public QObject
     {
         AppFixture app;
         app.configure();
-        app.main->FormCreate();
+        app.main->startUp();
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
-        app.main->XiButton4Click();
+        app.main->selectSlideShowSource();
         const QString list = app.program("show.obl");
         writeWholeFile(list, ("0\r\n1\r\n" + app.program("gone.jpg") + "\r\n").toUtf8());
         // Should a step fail, no window may stay open and hang the test.
