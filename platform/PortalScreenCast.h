@@ -7,6 +7,8 @@
 // and keeps the restore token it gets back in the program's own settings, so the presenter
 // is asked once, not at every start. A portal older than version 4 cannot remember: it
 // asks at each start.
+#include "platform/PipeWireStream.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -18,8 +20,6 @@ class QDBusMessage;
 class QDBusPendingCall;
 
 namespace quorix {
-
-class PipeWireStream;
 
 // What the desktop's portal offers; `available` false when there is none, or no
 // screen-cast interface on it.

@@ -11,10 +11,13 @@ target_compile_options(quorix-screencast-backend PRIVATE -Wno-pedantic -Wno-miss
 
 # Runs a test inside the Wayland session, one session at a time.
 function(quorix_add_wayland_test name)
-  cmake_parse_arguments(T "NO_PORTAL" "TIMEOUT" "COMMAND;COPY" ${ARGN})
+  cmake_parse_arguments(T "NO_PORTAL;MONITORS_ONLY" "TIMEOUT" "COMMAND;COPY" ${ARGN})
   set(flags)
   if(T_NO_PORTAL)
     list(APPEND flags --no-portal)
+  endif()
+  if(T_MONITORS_ONLY)
+    list(APPEND flags --monitors-only)
   endif()
   foreach(file ${T_COPY})
     list(APPEND flags --copy ${file})
@@ -47,3 +50,17 @@ endif()
   quorix_add_wayland_test(tst_wayland_viewer COMMAND $<TARGET_FILE:tst_wayland_viewer>
     COPY $<TARGET_FILE:quorix-view>)
   set_property(TEST tst_wayland_viewer PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+  # Quorix itself through XWayland: the screen and the desktop's window chooser through the
+  # portal, the clipboard from native Wayland programs; and the same without screen casting,
+  # and on a desktop that shares monitors only.
+  add_executable(tst_wayland_quorix wayland/tst_wayland_quorix.cpp)
+  target_link_libraries(tst_wayland_quorix PRIVATE quorix_app Qt6::Test)
+  target_include_directories(tst_wayland_quorix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  quorix_add_wayland_test(tst_wayland_quorix COMMAND $<TARGET_FILE:tst_wayland_quorix>)
+  quorix_add_wayland_test(tst_wayland_quorix_monitors_only MONITORS_ONLY
+    COMMAND $<TARGET_FILE:tst_wayland_quorix> anotherWindowTileSaysMonitorsOnly)
+  quorix_add_wayland_test(tst_wayland_quorix_no_portal NO_PORTAL
+    COMMAND $<TARGET_FILE:tst_wayland_quorix> withoutScreenCastNothingIsWritten)
+  set_tests_properties(tst_wayland_quorix tst_wayland_quorix_monitors_only
+    tst_wayland_quorix_no_portal PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=xcb)

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStringList>
+#include <QThread>
 
 namespace quorix::test {
 
@@ -41,9 +42,22 @@ inline int timesAsked()
     return n;
 }
 
-// A native Wayland terminal whose whole window is one colour ("rrggbb").
+inline int swaymsg(const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess p;
+    p.start(QStringLiteral("swaymsg"), arguments);
+    p.waitForFinished(5000);
+    if (output)
+        *output = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// A native Wayland terminal whose whole window is one colour ("rrggbb"), on the shared
+// output HEADLESS-1 once this returns; new windows open on HEADLESS-2 again afterwards,
+// where Quorix's own stay.
 inline QProcess *startFoot(QObject *parent, const QString &colour, const QString &title)
 {
+    swaymsg({QStringLiteral("focus"), QStringLiteral("output"), QStringLiteral("HEADLESS-1")});
     auto *foot = new QProcess(parent);
     foot->start(QStringLiteral("foot"),
                 {QStringLiteral("--title=") + title,
@@ -51,6 +65,15 @@ inline QProcess *startFoot(QObject *parent, const QString &colour, const QString
                  QStringLiteral("--override=colors.foreground=") + colour,
                  QStringLiteral("--override=cursor.color=") + colour + QLatin1Char(' ') + colour,
                  QStringLiteral("sleep"), QStringLiteral("600")});
+    const QByteArray name = "\"name\": \"" + title.toUtf8() + '"';
+    for (int i = 0; i < 100; ++i) {
+        QByteArray tree;
+        swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}, &tree);
+        if (tree.contains(name))
+            break;
+        QThread::msleep(50);
+    }
+    swaymsg({QStringLiteral("focus"), QStringLiteral("output"), QStringLiteral("HEADLESS-2")});
     return foot;
 }
 
@@ -58,14 +81,6 @@ inline void stop(QProcess *process)
 {
     process->kill();
     process->waitForFinished();
-}
-
-inline int swaymsg(const QStringList &arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral("swaymsg"), arguments);
-    p.waitForFinished(5000);
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
 // An output as the compositor shows it.
