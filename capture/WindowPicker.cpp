@@ -182,10 +182,10 @@ void WindowPicker::addOtherWindowTile(WindowSystem::OtherWindows offer)
             title = tr("Another window...");
             break;
         case WindowSystem::OtherWindows::MonitorsOnly:
-            title = tr("This desktop shares whole monitors only: use Screen Image");
+            title = tr("Monitors only here: use Screen Image");
             break;
         default:
-            title = tr("This desktop does not let programs capture windows");
+            title = tr("No window capture on this desktop");
             break;
         }
         const TileParts tile = makeTile(QStringLiteral("otherWindow"), QString(), title);

@@ -98,7 +98,7 @@ class PortalWindowSystem final : public WindowSystem
         if (target != 0 && target < kPortalWindowBase)
             return x11_ ? x11_->captureProblem(target) : QString();
         if (probed_ && !offer_.available)
-            return tr("This desktop does not let programs capture the screen");
+            return tr("No screen capture on this desktop");
         const bool screen = target == 0;
         const PortalScreenCast *cast = screen ? screen_.data() : window_.data();
         if (!screen && target != windowId_)
@@ -108,23 +108,22 @@ class PortalWindowSystem final : public WindowSystem
         switch (cast->state()) {
         case PortalScreenCast::State::Idle:
         case PortalScreenCast::State::Asking:
-            return screen ? tr("Waiting for the desktop to allow sharing the screen")
-                          : tr("Waiting for a window chosen on the desktop");
+            return screen ? tr("Waiting for the desktop's consent")
+                          : tr("Choose the window on the desktop");
         case PortalScreenCast::State::Streaming:
-            return screen ? tr("Waiting for the first picture of the screen")
-                          : tr("Waiting for the first picture of the window");
+            return screen ? tr("Waiting for the first picture")
+                          : tr("Waiting for the first picture");
         case PortalScreenCast::State::Refused:
-            return screen ? tr("Sharing the screen was cancelled: nothing is sent")
-                          : tr("No window was chosen: nothing is sent");
+            return screen ? tr("Sharing cancelled: nothing sent")
+                          : tr("No window chosen: nothing sent");
         case PortalScreenCast::State::Ended:
-            return screen ? tr("The desktop stopped sharing the screen: the last picture stays")
-                          : tr("The desktop stopped sharing the window: the last picture stays");
+            return screen ? tr("Sharing stopped: last picture kept")
+                          : tr("Sharing stopped: last picture kept");
         case PortalScreenCast::State::Failed:
-            return screen ? tr("The desktop could not share the screen")
-                          : tr("The desktop could not share the window");
+            return screen ? tr("Screen sharing failed") : tr("Window sharing failed");
         case PortalScreenCast::State::Unavailable:
-            return screen ? tr("This desktop does not let programs capture the screen")
-                          : tr("This desktop shares whole monitors only, not single windows");
+            return screen ? tr("No screen capture on this desktop")
+                          : tr("No window capture on this desktop");
         }
         return {};
     }
