@@ -108,6 +108,43 @@ class TestPortalScreenCast : public QObject
         blue->waitForFinished();
     }
 
+    // The monitor changes its resolution while the stream runs.
+    void sizeChangeMidStreamGivesFramesOfTheNewSize()
+    {
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(cast.stream()->newestFrame().size(), QSize(1280, 720), kWait);
+        QCOMPARE(swaymsg({QStringLiteral("output"), QStringLiteral("HEADLESS-1"),
+                          QStringLiteral("resolution"), QStringLiteral("1024x768")}),
+                 0);
+        QTRY_COMPARE_WITH_TIMEOUT(cast.stream()->newestFrame().size(), QSize(1024, 768), kWait);
+        QCOMPARE(cast.state(), PortalScreenCast::State::Streaming);
+        QCOMPARE(swaymsg({QStringLiteral("output"), QStringLiteral("HEADLESS-1"),
+                          QStringLiteral("resolution"), QStringLiteral("1280x720")}),
+                 0);
+        QTRY_COMPARE_WITH_TIMEOUT(cast.stream()->newestFrame().size(), QSize(1280, 720), kWait);
+    }
+
+    // A portal that cannot remember (before version 4) is asked without a permission to
+    // keep: it asks at each start, and no token is stored.
+    void olderPortalAsksAtEveryStart()
+    {
+        QSettings settings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"));
+        settings.remove(QLatin1String(PortalScreenCast::kRestoreTokenKey));
+        PortalOffer offer = PortalScreenCast::probe(kWait);
+        offer.version = 3;
+        for (int i = 0; i < 2; ++i) {
+            PortalScreenCast cast(PortalScreenCast::Source::Monitor, offer);
+            cast.start(QString());
+            QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+            cast.stop();
+        }
+        QCOMPARE(timesAsked(), 2);
+        settings.sync();
+        QVERIFY(!settings.contains(QLatin1String(PortalScreenCast::kRestoreTokenKey)));
+    }
+
     void cancelledDialogGivesNoStream()
     {
         QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).clear();

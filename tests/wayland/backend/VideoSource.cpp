@@ -71,7 +71,9 @@ void onParamChanged(void *data, std::uint32_t id, const spa_pod *param)
     if (spa_format_video_raw_parse(param, &info) < 0)
         return;
     d->negotiated = QSize(int(info.size.width), int(info.size.height));
-    d->stride = d->negotiated.width() * 4;
+    // Rows padded beyond the pixels, as GPU-backed desktops do: the consumer must read
+    // with the stride it is given.
+    d->stride = d->negotiated.width() * 4 + 64;
     std::uint8_t buffer[1024];
     spa_pod_builder b = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
     const spa_pod *params[3];
