@@ -5,8 +5,8 @@
 // back as thumbnailClicked with the thumbnail as sender, whose "Tag" property holds the
 // window id once its picture is set.
 //
-// Tiles are named "panel106", "image106", "crta106" and "label110" followed by the tile
-// position; every tile control has the tile position as its "Tag".
+// Tiles are named "windowTile", "windowThumbnail", "windowTileLine" and "windowTitle"
+// followed by the tile position; every tile control has the tile position as its "Tag".
 #include "capture/PickerRules.h"
 #include "platform/WindowSystem.h"
 

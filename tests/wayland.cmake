@@ -1,7 +1,11 @@
 # Wayland desktops: a private headless sway session with PipeWire, WirePlumber and the real
 # xdg-desktop-portal front end (tests/wayland/with-sway.sh), whose screen-cast back end is
 # the test program below. Each test starts a whole desktop of its own; they run one at a
-# time, so that two of them never share the machine's two cores with a third build.
+# time (RESOURCE_LOCK), so that two desktops never compete for the machine's two cores.
+# The sanitizer build leaves them out: their programs run as another user, from copies.
+if(QUORIX_SANITIZE)
+  return()
+endif()
 pkg_check_modules(PIPEWIRE_TEST REQUIRED IMPORTED_TARGET libpipewire-0.3)
 add_executable(quorix-screencast-backend
   wayland/backend/main.cpp wayland/backend/VideoSource.cpp wayland/backend/VideoSource.h)
@@ -32,35 +36,32 @@ function(quorix_add_wayland_test name)
     RESOURCE_LOCK wayland-session TIMEOUT ${T_TIMEOUT})
 endfunction()
 
-# The sanitizer build leaves them out: their programs run as another user from a copy.
-if(NOT QUORIX_SANITIZE)
-  add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
-  target_link_libraries(tst_portalscreencast PRIVATE quorix_platform Qt6::Test)
-  quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
-  quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
-    COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)
-  set_tests_properties(tst_wayland_portal tst_wayland_no_portal PROPERTIES
-    ENVIRONMENT QT_QPA_PLATFORM=offscreen)
-endif()
+add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
+target_link_libraries(tst_portalscreencast PRIVATE quorix_platform Qt6::Test)
+quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
+quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
+  COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)
+set_tests_properties(tst_wayland_portal tst_wayland_no_portal PROPERTIES
+  ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
-  # The viewer natively on Wayland.
-  add_executable(tst_wayland_viewer wayland/tst_wayland_viewer.cpp)
-  target_link_libraries(tst_wayland_viewer PRIVATE quorix_platform Qt6::Test)
-  add_dependencies(tst_wayland_viewer quorix-view)
-  quorix_add_wayland_test(tst_wayland_viewer COMMAND $<TARGET_FILE:tst_wayland_viewer>
-    COPY $<TARGET_FILE:quorix-view>)
-  set_property(TEST tst_wayland_viewer PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+# The viewer natively on Wayland.
+add_executable(tst_wayland_viewer wayland/tst_wayland_viewer.cpp)
+target_link_libraries(tst_wayland_viewer PRIVATE quorix_platform Qt6::Test)
+add_dependencies(tst_wayland_viewer quorix-view)
+quorix_add_wayland_test(tst_wayland_viewer COMMAND $<TARGET_FILE:tst_wayland_viewer>
+  COPY $<TARGET_FILE:quorix-view>)
+set_property(TEST tst_wayland_viewer PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
-  # Quorix itself through XWayland: the screen and the desktop's window chooser through the
-  # portal, the clipboard from native Wayland programs; and the same without screen casting,
-  # and on a desktop that shares monitors only.
-  add_executable(tst_wayland_quorix wayland/tst_wayland_quorix.cpp)
-  target_link_libraries(tst_wayland_quorix PRIVATE quorix_app Qt6::Test)
-  target_include_directories(tst_wayland_quorix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-  quorix_add_wayland_test(tst_wayland_quorix COMMAND $<TARGET_FILE:tst_wayland_quorix>)
-  quorix_add_wayland_test(tst_wayland_quorix_monitors_only MONITORS_ONLY
-    COMMAND $<TARGET_FILE:tst_wayland_quorix> anotherWindowTileSaysMonitorsOnly)
-  quorix_add_wayland_test(tst_wayland_quorix_no_portal NO_PORTAL
-    COMMAND $<TARGET_FILE:tst_wayland_quorix> withoutScreenCastNothingIsWritten)
-  set_tests_properties(tst_wayland_quorix tst_wayland_quorix_monitors_only
-    tst_wayland_quorix_no_portal PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=xcb)
+# Quorix itself through XWayland: the screen and the desktop's window chooser through the
+# portal, the clipboard from native Wayland programs; and the same without screen casting,
+# and on a desktop that shares monitors only.
+add_executable(tst_wayland_quorix wayland/tst_wayland_quorix.cpp)
+target_link_libraries(tst_wayland_quorix PRIVATE quorix_app Qt6::Test)
+target_include_directories(tst_wayland_quorix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+quorix_add_wayland_test(tst_wayland_quorix COMMAND $<TARGET_FILE:tst_wayland_quorix>)
+quorix_add_wayland_test(tst_wayland_quorix_monitors_only MONITORS_ONLY
+  COMMAND $<TARGET_FILE:tst_wayland_quorix> anotherWindowTileSaysMonitorsOnly)
+quorix_add_wayland_test(tst_wayland_quorix_no_portal NO_PORTAL
+  COMMAND $<TARGET_FILE:tst_wayland_quorix> withoutScreenCastNothingIsWritten)
+set_tests_properties(tst_wayland_quorix tst_wayland_quorix_monitors_only
+  tst_wayland_quorix_no_portal PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=xcb)
