@@ -108,6 +108,19 @@ class TestPortalScreenCast : public QObject
         blue->waitForFinished();
     }
 
+    // A desktop that sends its pixels as R, G, B, x: colours stay as they were.
+    void rgbxStreamKeepsItsColours()
+    {
+        QVERIFY(setControl(QStringLiteral("format"), "RGBx"));
+        QProcess *red = startFoot(this, QStringLiteral("ff0000"), QStringLiteral("red"));
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Streaming, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(centreIs(cast.stream()->newestFrame(), qRgb(255, 0, 0)), kWait);
+        QFile::remove(controlFile(QStringLiteral("format")));
+        stop(red);
+    }
+
     // The monitor changes its resolution while the stream runs.
     void sizeChangeMidStreamGivesFramesOfTheNewSize()
     {

@@ -62,7 +62,8 @@ if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
   # What the test run chose passes through; nothing else of this environment does.
   keep=(PATH="$PATH" LANG=C.UTF-8 LC_ALL="${LC_ALL:-C.UTF-8}" QUORIX_WAYLAND_INNER=1
     QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources)
-  for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS; do
+  for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS \
+    ASAN_OPTIONS LSAN_OPTIONS; do
     [[ -n "${!var:-}" ]] && keep+=("$var=${!var}")
   done
   if [[ $(id -u) -eq 0 ]]; then

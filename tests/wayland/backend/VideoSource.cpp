@@ -27,6 +27,8 @@ struct VideoSource::State
     QRect pendingCrop;
     std::uint64_t sequence = 0;
 
+    bool rgbx = false;
+
     void offerFormat(QSize size);
 };
 
@@ -34,7 +36,7 @@ namespace {
 
 void sendPending(VideoSource::State *d);
 
-const spa_pod *formatParam(spa_pod_builder *b, QSize size)
+const spa_pod *formatParam(spa_pod_builder *b, QSize size, bool rgbx)
 {
     spa_rectangle rect = SPA_RECTANGLE(std::uint32_t(size.width()), std::uint32_t(size.height()));
     spa_fraction rate = SPA_FRACTION(0, 1);
@@ -45,8 +47,9 @@ const spa_pod *formatParam(spa_pod_builder *b, QSize size)
         b, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
         SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
         SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format,
-        SPA_POD_Id(SPA_VIDEO_FORMAT_BGRx), SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&rect),
-        SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&rate), SPA_FORMAT_VIDEO_maxFramerate,
+        SPA_POD_Id(rgbx ? SPA_VIDEO_FORMAT_RGBx : SPA_VIDEO_FORMAT_BGRx), SPA_FORMAT_VIDEO_size,
+        SPA_POD_Rectangle(&rect), SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&rate),
+        SPA_FORMAT_VIDEO_maxFramerate,
         SPA_POD_CHOICE_RANGE_Fraction(&maxDefault, &maxMin, &maxMax)));
 }
 
@@ -187,7 +190,7 @@ void VideoSource::State::offerFormat(QSize size)
 {
     std::uint8_t buffer[1024];
     spa_pod_builder b = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
-    const spa_pod *params[1] = {formatParam(&b, size)};
+    const spa_pod *params[1] = {formatParam(&b, size, rgbx)};
     offered = size;
     pw_stream_update_params(stream, params, 1);
 }
@@ -202,8 +205,9 @@ VideoSource::~VideoSource()
     stop();
 }
 
-bool VideoSource::start(QSize size)
+bool VideoSource::start(QSize size, bool rgbx)
 {
+    d->rgbx = rgbx;
     d->loop = pw_thread_loop_new("quorix-test-source", nullptr);
     if (!d->loop || pw_thread_loop_start(d->loop) < 0)
         return false;
@@ -220,7 +224,7 @@ bool VideoSource::start(QSize size)
     pw_stream_add_listener(d->stream, &d->listener, &kEvents, d.get());
     std::uint8_t buffer[1024];
     spa_pod_builder b = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
-    const spa_pod *params[1] = {formatParam(&b, size)};
+    const spa_pod *params[1] = {formatParam(&b, size, d->rgbx)};
     d->offered = size;
     pw_stream_connect(d->stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
                       pw_stream_flags(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_ALLOC_BUFFERS), params,
@@ -249,7 +253,7 @@ void VideoSource::send(const QImage &frame, QRect crop)
     if (!d->stream)
         return;
     pw_thread_loop_lock(d->loop);
-    d->pending = frame.convertToFormat(QImage::Format_RGB32);
+    d->pending = frame.convertToFormat(d->rgbx ? QImage::Format_RGBX8888 : QImage::Format_RGB32);
     d->pendingCrop = crop;
     if (frame.size() != d->offered)
         d->offerFormat(frame.size());

@@ -1,7 +1,7 @@
 #pragma once
 // A PipeWire Video/Source node that this program drives: it allocates its own memfd
-// buffers (BGRx), and sends a frame only when it is given one. A crop region, when set,
-// travels with each frame as the buffer's video-crop metadata.
+// buffers (BGRx or RGBx, rows padded beyond the pixels), and sends a frame only when it is given
+// one. A crop region, when set, travels with each frame as the buffer's video-crop metadata.
 #include <QImage>
 #include <QRect>
 
@@ -19,8 +19,9 @@ class VideoSource
     VideoSource &operator=(const VideoSource &) = delete;
 
     // Connects the node with `size`; false when PipeWire refused. The node id is known once
-    // the server has taken the node (waited for here, at most a few seconds).
-    bool start(QSize size);
+    // the server has taken the node (waited for here, at most a few seconds). `rgbx`: the
+    // pixels go out as R, G, B, x bytes rather than B, G, R, x.
+    bool start(QSize size, bool rgbx = false);
     std::uint32_t nodeId() const;
     // Sends `frame` (Format_RGB32); a frame of another size changes the stream's format
     // first. `crop` null: the whole frame.

@@ -9,7 +9,8 @@
 //
 // A monitor is the output HEADLESS-1. A window is the sway window whose title contains the
 // text of the file `window`, sent as the whole output with the window's rectangle as the
-// crop region. Creating the file `end-sessions` ends every session from the desktop's side.
+// crop region. Creating the file `end-sessions` ends every session from the desktop's side;
+// the file `format` holding "RGBx" makes the next streams send R, G, B, x bytes.
 #include "VideoSource.h"
 
 #include <QCoreApplication>
@@ -312,7 +313,8 @@ class Backend final : public QDBusVirtualObject
         }
         const QImage first = grabNow();
         s->source = std::make_unique<VideoSource>();
-        if (first.isNull() || !s->source->start(first.size())) {
+        const bool rgbx = readControl(QStringLiteral("format"), QString()) == QLatin1String("RGBx");
+        if (first.isNull() || !s->source->start(first.size(), rgbx)) {
             s->source.reset();
             reply(connection, message, 2, {});
             return;
