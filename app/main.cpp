@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     mainWindow.startUp();
     // The text editor comes last; it stays above the always-on-top main window it
     // belongs to.
-    quorix::Tftext ftext(mainWindow.programFolder(), &mainWindow);
+    quorix::Tftext ftext(quorix::Tftext::documentsFolder(), &mainWindow);
     mainWindow.setTextEditor(&ftext);
 
     mainWindow.show();

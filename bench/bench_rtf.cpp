@@ -4,6 +4,9 @@
 // `unrtf --text` on the same file, in the same run. For each it also times opening the
 // file in the text editor: loading it into the editor's document and its first paint.
 //
+// Then it times the hostile inputs that the reader's tests only check for results: deep
+// nesting, pseudo-random bytes, and the slowest file of the fuzz corpus.
+//
 //   build/bench_rtf [rounds]        (default 5 rounds; the median is reported)
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
@@ -12,6 +15,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -217,6 +221,73 @@ void run(const char *name, const QByteArray &rtf, int rounds, const QString &fol
     }
 }
 
+// The reader on input meant to hurt it, as tests/tst_rtf_reader.cpp and tst_rtf_corpus.cpp
+// feed it.
+void hostile(int rounds)
+{
+    std::printf("Hostile input, median of %d rounds\n", rounds);
+    const int depth = 200000;
+    const QByteArray nested =
+        "{\\rtf1 a" + QByteArray(depth, '{') + "x" + QByteArray(depth, '}') + "b}";
+    const QByteArray unclosed = "{\\rtf1 a" + QByteArray(depth, '{') + "x";
+    std::vector<double> deep, garbage;
+    for (int i = 0; i < rounds; ++i) {
+        deep.push_back(timeMs([&] {
+            QTextDocument doc;
+            quorix::RtfReader::read(nested, doc);
+            quorix::RtfReader::read(unclosed, doc);
+        }));
+        garbage.push_back(timeMs([] {
+            quint32 state = 12345;
+            for (int round = 0; round < 200; ++round) {
+                QByteArray rtf = "{\\rtf1 ";
+                for (int j = 0; j < 2000; ++j) {
+                    state = state * 1103515245u + 12345u;
+                    static const char alphabet[] = "{}\\\\\\'*abcdefu0123456789- ;\xE9\x82\x00";
+                    rtf.append(alphabet[(state >> 16) % (sizeof alphabet - 1)]);
+                }
+                QTextDocument doc;
+                quorix::RtfReader::read(rtf, doc);
+            }
+        }));
+    }
+    std::printf("  %-50s %8.1f ms\n",
+                qPrintable(QStringLiteral("%1 levels of groups, closed and unclosed").arg(depth)),
+                median(deep));
+    std::printf("  %-50s %8.1f ms\n", "200 documents of 2000 random bytes", median(garbage));
+
+    double slowest = 0;
+    QString slowestName;
+    int files = 0;
+    QDirIterator it(QStringLiteral(QUORIX_FUZZ_CORPUS), QDir::Files);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray bytes = f.readAll();
+        if (!quorix::RtfReader::looksLikeRtf(bytes))
+            bytes.prepend("{\\rtf1 ");
+        ++files;
+        // Read, write and read again, as the corpus test does.
+        const double ms = timeMs([&] {
+            QTextDocument doc;
+            quorix::RtfReader::read(bytes, doc);
+            QTextDocument again;
+            quorix::RtfReader::read(quorix::RtfWriter::write(doc), again);
+        });
+        if (ms > slowest) {
+            slowest = ms;
+            slowestName = it.fileName();
+        }
+    }
+    if (files == 0)
+        std::printf("  fuzz corpus: %s is empty or missing\n", QUORIX_FUZZ_CORPUS);
+    else
+        std::printf("  %-50s %8.1f ms (%s)\n",
+                    qPrintable(QStringLiteral("slowest of %1 fuzz corpus files").arg(files)),
+                    slowest, qPrintable(slowestName));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -236,5 +307,6 @@ int main(int argc, char **argv)
         std::printf("LibreOffice RTF: %s/libreoffice-2mb.rtf.gz is missing\n", QUORIX_BENCH_DATA);
     else
         run("LibreOffice RTF", libreOffice, rounds, dir.path());
+    hostile(rounds);
     return 0;
 }

@@ -129,7 +129,7 @@ void RtfParser::closeGroup()
     m_groups.pop_back();
     if (g.owner)
         endDestination(g);
-    else if (g.dest == Dest::FontTable && !m_fontName.isEmpty())
+    else if (g.dest == Dest::FontTable && (!m_fontName.isEmpty() || !m_fontText.isEmpty()))
         endDestination(g); // a font entry group without its ";"
 }
 
@@ -160,6 +160,7 @@ void RtfParser::enter(Dest dest)
     case Dest::FontTable:
         m_fontIndex = -1;
         m_fontName.clear();
+        m_fontText.clear();
         break;
     case Dest::ColorTable:
         m_red = m_green = m_blue = -1;
@@ -269,12 +270,24 @@ void RtfParser::controlWord(const Token &t)
             m_fontIndex = p;
             m_fontCodePage = 0;
             m_fontName.clear();
+            m_fontText.clear();
             break;
         case Kw::FontCharset:
             m_fontCodePage = codePageForCharset(p);
             break;
         case Kw::FontCodePage:
             m_fontCodePage = p;
+            break;
+        case Kw::Uc:
+            g.uc = std::clamp(p, 0, 16);
+            break;
+        case Kw::U:
+            // A name outside the font's code page: the bytes so far are decoded in that
+            // code page, the character joins them, its fallback is skipped.
+            decodeFontBytes();
+            if (m_fontText.size() < kMaxFontName)
+                m_fontText.append(QChar(static_cast<char16_t>(static_cast<unsigned>(p) & 0xFFFF)));
+            m_skip = g.uc;
             break;
         default:
             break;

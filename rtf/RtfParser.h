@@ -51,6 +51,8 @@ enum class PictKind
 // Entries kept per font, colour or list table: far more than any document uses, few
 // enough that a file of nothing but table entries cannot exhaust memory.
 constexpr size_t kMaxTableEntries = 32768;
+// Characters kept of a font's name.
+constexpr qsizetype kMaxFontName = 256;
 
 class RtfParser
 {
@@ -75,6 +77,7 @@ class RtfParser
     void appendChar(char16_t c);
     void flushBytes();
     void commitFont();
+    void decodeFontBytes();
     void enter(Dest dest);
     void finishPicture();
     bool skipOneFallback();
@@ -96,7 +99,8 @@ class RtfParser
     // font table
     int m_fontIndex = -1;
     int m_fontCodePage = 0;
-    QByteArray m_fontName;
+    QString m_fontText;    // the name so far, up to its last \u
+    QByteArray m_fontName; // bytes after that, in the font's code page
     // colour table
     int m_red = -1, m_green = -1, m_blue = -1;
     // list tables

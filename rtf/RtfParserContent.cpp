@@ -101,7 +101,7 @@ void RtfParser::text(std::string_view data)
         for (const char ch : data) {
             if (ch == ';')
                 commitFont();
-            else if (m_fontName.size() < 256) {
+            else if (m_fontName.size() + m_fontText.size() < kMaxFontName) {
                 m_fontName.append(ch);
             }
         }
@@ -156,7 +156,7 @@ void RtfParser::hexByte(unsigned char b)
         return;
     }
     if (g.dest == Dest::FontTable) {
-        if (m_fontName.size() < 256)
+        if (m_fontName.size() + m_fontText.size() < kMaxFontName)
             m_fontName.append(static_cast<char>(b));
         return;
     }
@@ -190,16 +190,23 @@ void RtfParser::binary(std::string_view data)
         m_pictData.append(data.data(), static_cast<qsizetype>(data.size()));
 }
 
+void RtfParser::decodeFontBytes()
+{
+    decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
+                 m_fontName.size(), m_fontText);
+    m_fontName.clear();
+}
+
 void RtfParser::commitFont()
 {
-    if (m_fontIndex >= 0 && (!m_fontName.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
+    if (m_fontIndex >= 0 &&
+        (!m_fontName.isEmpty() || !m_fontText.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
         m_tables.fonts.size() < kMaxTableEntries) {
-        QString name;
-        decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
-                     m_fontName.size(), name);
-        m_tables.fonts[m_fontIndex] = RtfFont{name.trimmed(), m_fontCodePage};
+        decodeFontBytes();
+        m_tables.fonts[m_fontIndex] = RtfFont{m_fontText.trimmed(), m_fontCodePage};
     }
     m_fontName.clear();
+    m_fontText.clear();
 }
 
 void RtfParser::flushBytes()

@@ -149,7 +149,7 @@ class Writer
     QByteArray write();
 
   private:
-    int fontIndex(const QString &family);
+    int fontIndex(const QString &name);
     int colourIndex(const QColor &colour);
     RunState resolve(const QTextCharFormat &f);
     void switchTo(const RunState &s);
@@ -171,8 +171,19 @@ class Writer
     QByteArray m_body;
 };
 
-int Writer::fontIndex(const QString &family)
+// Qt names a family that several makers ship "Family [Foundry]"; other readers know
+// only the family.
+QString familyAlone(const QString &name)
 {
+    if (!name.endsWith(QLatin1Char(']')))
+        return name;
+    const qsizetype open = name.lastIndexOf(QLatin1String(" ["));
+    return open > 0 ? name.left(open).trimmed() : name;
+}
+
+int Writer::fontIndex(const QString &name)
+{
+    const QString family = familyAlone(name);
     const auto it = m_fontIndex.find(family);
     if (it != m_fontIndex.end())
         return it->second;

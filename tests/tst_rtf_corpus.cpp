@@ -1,11 +1,10 @@
-// Files: the fuzz corpus and crashers replayed (no crash, no hang, a stable write), and
-// build/rtfcat on real files.
+// Files: the fuzz corpus and crashers replayed (no crash, a stable write; a hang meets the
+// test's time limit, and bench_rtf times the slowest file), and build/rtfcat on real files.
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,15 +77,12 @@ class TestRtfCorpus : public QObject
         // As the fuzz target does: bytes without the header get it.
         if (!RtfReader::looksLikeRtf(bytes))
             bytes.prepend("{\\rtf1 ");
-        QElapsedTimer timer;
-        timer.start();
         QTextDocument doc;
         QVERIFY(RtfReader::read(bytes, doc).ok());
         const QByteArray once = RtfWriter::write(doc);
         QTextDocument again;
         QVERIFY(RtfReader::read(once, again).ok());
         QCOMPARE(again.toPlainText(), doc.toPlainText());
-        QVERIFY2(timer.elapsed() < 10000, "one corpus file took more than 10 s");
     }
 
     void rtfcatText()

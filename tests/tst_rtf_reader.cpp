@@ -3,7 +3,6 @@
 #include "tst_rtf_support.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QTextDocument>
@@ -202,6 +201,30 @@ class TestRtfReader : public QObject
                                 doc)
                     .ok());
         QCOMPARE(rtftest::family(formatAt(doc, 0)), QStringLiteral("Helvetica"));
+    }
+
+    // Family names outside the font's code page come as \u with fallbacks to skip.
+    void fontNames_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("\\u") << QByteArray("{\\f0\\fnil\\fcharset0 \\u26126?\\u26397? Mincho;}")
+                             << QString::fromUtf8("明朝 Mincho");
+        QTest::newRow("\\uc2") << QByteArray("{\\f0\\uc2 \\u1064\\'3f\\'3f-\\u1058??;}")
+                               << QString::fromUtf8("Ш-Т");
+        QTest::newRow("code page, then \\u")
+            << QByteArray("{\\f0\\fcharset204 \\'c0\\u1041? Cyr;}") << QString::fromUtf8("АБ Cyr");
+        QTest::newRow("pair") << QByteArray("{\\f0 Face \\u-10179?\\u-8704?;}")
+                              << QString::fromUtf8("Face 😀");
+    }
+    void fontNames()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, family);
+        QTextDocument doc;
+        QVERIFY(RtfReader::read("{\\rtf1{\\fonttbl" + table + "}\\f0 a}", doc).ok());
+        QCOMPARE(doc.toPlainText(), QStringLiteral("a"));
+        QCOMPARE(rtftest::family(formatAt(doc, 0)), family);
     }
 
     void paragraphFormats()
@@ -411,10 +434,10 @@ class TestRtfReader : public QObject
             QCOMPARE(doc.toPlainText(), text);
     }
 
+    // How long these take is bench_rtf's to measure; a reader that hangs meets the test's
+    // time limit.
     void deepNesting()
     {
-        QElapsedTimer timer;
-        timer.start();
         const int depth = 200000;
         const QByteArray rtf =
             "{\\rtf1 a" + QByteArray(depth, '{') + "x" + QByteArray(depth, '}') + "b}";
@@ -431,14 +454,11 @@ class TestRtfReader : public QObject
                                 doc)
                     .ok());
         QCOMPARE(doc.toPlainText(), QStringLiteral("axb"));
-        QVERIFY(timer.elapsed() < 5000);
     }
 
     void garbage()
     {
-        // Pseudo-random bytes after the header, many seeds: no crash, bounded time.
-        QElapsedTimer timer;
-        timer.start();
+        // Pseudo-random bytes after the header, many seeds: no crash.
         quint32 state = 12345;
         for (int round = 0; round < 200; ++round) {
             QByteArray rtf = "{\\rtf1 ";
@@ -450,7 +470,6 @@ class TestRtfReader : public QObject
             QTextDocument doc;
             QVERIFY(RtfReader::read(rtf, doc).ok());
         }
-        QVERIFY(timer.elapsed() < 20000);
     }
 
     void undoHistoryCleared()

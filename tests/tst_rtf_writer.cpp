@@ -236,6 +236,47 @@ class TestRtfWriter : public QObject
         QCOMPARE(rtftest::family(c.charFormat()), QStringLiteral("DejaVu Serif"));
     }
 
+    // A family name comes back whole, whatever its script; a name that carries its maker
+    // ("Family [Foundry]", as the font list names twins) goes out as the family alone.
+    void fontNamesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("Latin-1") << QString::fromUtf8("Caf\u00e9 Sans") << QString();
+        QTest::newRow("Cyrillic") << QString::fromUtf8("Шрифт Тест") << QString();
+        QTest::newRow("CJK") << QString::fromUtf8("明朝") << QString();
+        QTest::newRow("outside the BMP") << QString::fromUtf8("Face 😀") << QString();
+        QTest::newRow("foundry") << QStringLiteral("DejaVu Sans [Bitstream]")
+                                 << QStringLiteral("DejaVu Sans");
+        QTest::newRow("foundry, CJK")
+            << QString::fromUtf8("明朝 [Maker]") << QString::fromUtf8("明朝");
+    }
+    void fontNamesRoundTrip()
+    {
+        QFETCH(QString, family);
+        QFETCH(QString, written);
+        if (written.isNull())
+            written = family;
+        QTextDocument doc;
+        QTextCursor c(&doc);
+        c.insertText(QStringLiteral("a"), run(family, 12));
+        c.insertBlock();
+        QFont font(family);
+        font.setPointSize(10);
+        doc.setDefaultFont(font);
+        c.insertText(QStringLiteral("b"));
+        const QByteArray rtf = RtfWriter::write(doc);
+        QVERIFY(!rtf.contains('['));
+        QTextDocument back;
+        QVERIFY(RtfReader::read(rtf, back).ok());
+        QCOMPARE(back.toPlainText(), QStringLiteral("a\nb"));
+        for (const int position : {1, 3}) {
+            QTextCursor at(&back);
+            at.setPosition(position);
+            QCOMPARE(rtftest::family(at.charFormat()), written);
+        }
+    }
+
     void escapesAndFallbacks()
     {
         QTextDocument doc;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -72,6 +73,41 @@ QTextCharFormat formatAt(const QTextDocument &doc, int position)
     QTextCursor c(const_cast<QTextDocument *>(&doc));
     c.setPosition(position + 1);
     return c.charFormat();
+}
+
+// Answers the next colour chooser with `colour`.
+void answerColour(const QColor &colour)
+{
+    answerModal<QColorDialog>([colour](QColorDialog *d) {
+        d->setCurrentColor(colour);
+        d->accept();
+    });
+}
+
+QColor colourAt(const QTextDocument &doc, int position)
+{
+    const QTextCharFormat f = formatAt(doc, position);
+    return f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor();
+}
+
+// Each paragraph's numbering: "-" for none, else the list's style and indent ("disc/1").
+QStringList numbering(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextList *list = b.textList();
+        if (!list) {
+            out << QStringLiteral("-");
+            continue;
+        }
+        const QTextListFormat f = list->format();
+        out << QStringLiteral("%1/%2")
+                   .arg(f.style() == QTextListFormat::ListDisc      ? "disc"
+                        : f.style() == QTextListFormat::ListDecimal ? "decimal"
+                                                                    : "other")
+                   .arg(f.indent());
+    }
+    return out;
 }
 
 QString storedColours()
@@ -164,6 +200,48 @@ class TestTextEditor : public QObject
         QCOMPARE(shown(5), false);
     }
 
+    // The style read is the selection's own, whichever way it was made: not that of the
+    // character before a backward selection, nor that of the next line after Shift+Down.
+    void styleButtonsReadTheSelectionItself_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("outside"); // a character next to the selection
+        // "plain line" then "under line" underlined; Shift+Down from the first line's start.
+        QTest::newRow("Shift+Down") << 0 << 11 << 11;
+        // "under plain" with "under" underlined; " plain" selected from its end backwards.
+        QTest::newRow("backwards") << 11 << 5 << 4;
+    }
+    void styleButtonsReadTheSelectionItself()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, outside);
+        Tftext editor(files_.path());
+        QTextCursor c(&editor.document());
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        if (QTest::currentDataTag() == QByteArray("Shift+Down")) {
+            c.insertText(QStringLiteral("plain line\n"));
+            c.insertText(QStringLiteral("under line"), underlined);
+        } else {
+            c.insertText(QStringLiteral("under"), underlined);
+            c.insertText(QStringLiteral(" plain"), QTextCharFormat());
+        }
+        select(editor.Editor, anchor, position);
+        editor.BoldButton->trigger();
+        for (int i = qMin(anchor, position); i < qMax(anchor, position); ++i) {
+            if (editor.document().characterAt(i) == QChar::ParagraphSeparator)
+                continue;
+            QVERIFY2(formatAt(editor.document(), i).fontWeight() == QFont::Bold,
+                     qPrintable(QString::number(i)));
+            QVERIFY2(!formatAt(editor.document(), i).fontUnderline(),
+                     qPrintable(QString::number(i)));
+        }
+        QVERIFY(formatAt(editor.document(), outside).fontUnderline());
+        QVERIFY(formatAt(editor.document(), outside).fontWeight() != QFont::Bold);
+    }
+
     void paragraphButtons()
     {
         Tftext editor(files_.path());
@@ -189,6 +267,48 @@ class TestTextEditor : public QObject
         editor.BulletsButton->trigger();
         QVERIFY(!editor.document().findBlockByNumber(0).textList());
         QVERIFY(!editor.document().findBlockByNumber(1).textList());
+    }
+
+    // Bullets change the selected paragraphs only, at their own level; a numbered list
+    // around them keeps its other items.
+    void bulletsChangeOnlyTheSelectedParagraphs_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("on");
+        QTest::addColumn<QStringList>("off");
+        const QString numbered = QStringLiteral("<ol><li>one</li><li>two</li><li>six</li></ol>");
+        QTest::newRow("middle of a numbered list")
+            << numbered << 5 << 6 << QStringList{"decimal/1", "disc/1", "decimal/1"}
+            << QStringList{"decimal/1", "-", "decimal/1"};
+        QTest::newRow("first of a numbered list")
+            << numbered << 1 << 1 << QStringList{"disc/1", "decimal/1", "decimal/1"}
+            << QStringList{"-", "decimal/1", "decimal/1"};
+        QTest::newRow("plain paragraph and a bullet below it")
+            << QStringLiteral("<p>intro</p><ul><li>item</li></ul><p>end</p>") << 2 << 8
+            << QStringList{"disc/1", "disc/1", "-"} << QStringList{"-", "-", "-"};
+        QTest::newRow("nested numbered level")
+            << QStringLiteral("<ul><li>top<ol><li>inner</li></ol></li></ul>") << 5 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"disc/1", "-"};
+        QTest::newRow("both levels")
+            << QStringLiteral("<ol><li>top<ol><li>inner</li></ol></li></ol>") << 0 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"-", "-"};
+    }
+    void bulletsChangeOnlyTheSelectedParagraphs()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, on);
+        QFETCH(QStringList, off);
+        Tftext editor(files_.path());
+        editor.Editor->setHtml(html);
+        select(editor.Editor, from, to);
+        editor.BulletsButton->trigger(); // down
+        QCOMPARE(numbering(editor.document()), on);
+        editor.BulletsButton->trigger(); // up again
+        QCOMPARE(numbering(editor.document()), off);
     }
 
     void clipboardButtonsDoWhatTheirIconsShow()
@@ -241,6 +361,108 @@ class TestTextEditor : public QObject
         QCOMPARE(seen, QStringList{"Confirm: Save changes to Untitled?"});
         QVERIFY(!dialogShown);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
+    }
+
+    // Yes to the question saves first; when nothing was saved the Open goes no further, so
+    // the unsaved text is never replaced.
+    void openGoesOnOnlyWhenTheTextWasSaved_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("save dialog cancelled") << false;
+        QTest::newRow("saved") << true;
+    }
+    void openGoesOnOnlyWhenTheTextWasSaved()
+    {
+        QFETCH(bool, saved);
+        const QString other = file("other.rtf");
+        writeWholeFile(other, "{\\rtf1 other text}");
+        const QString target = file(saved ? "saved.rtf" : "never.rtf");
+        QFile::remove(target);
+        Tftext editor(files_.path());
+        editor.Editor->setPlainText(QStringLiteral("mine"));
+        editor.document().setModified(true);
+        bool openShown = false;
+        answerConfirm(QMessageBox::Yes);
+        answerModal<QFileDialog>([&](QFileDialog *save) {
+            // The next file dialog, if any, is Open's: it picks another file.
+            answerModal<QFileDialog>(
+                [&](QFileDialog *open) {
+                    openShown = true;
+                    open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(other);
+                    static_cast<QDialog *>(open)->done(QDialog::Accepted);
+                },
+                500);
+            if (saved) {
+                save->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target);
+                static_cast<QDialog *>(save)->done(QDialog::Accepted);
+            } else {
+                save->reject();
+            }
+        });
+        editor.OpenButton->trigger();
+        QTest::qWait(600);
+        QCOMPARE(openShown, saved);
+        QCOMPARE(QFile::exists(target), saved);
+        if (saved) {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("other text"));
+            QCOMPARE(editor.fileName(), other);
+        } else {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
+            QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
+            QVERIFY(editor.document().isModified());
+        }
+    }
+
+    // The file dialogs start where the last file was opened or saved, else in the folder
+    // the editor was given; never a folder the presenter navigated away to and left.
+    void fileDialogsStartInTheLastFilesFolder()
+    {
+        QTemporaryDir start, opened, saved, wandered;
+        const QString path = opened.filePath("a.rtf");
+        writeWholeFile(path, "{\\rtf1 a}");
+        Tftext editor(start.path());
+        QStringList seen;
+        auto note = [&seen](QFileDialog *d) { seen << d->directory().absolutePath(); };
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.OpenButton->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(saved.filePath("b.rtf"));
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.ToolButton1->trigger(); // New: "Untitled", so Save asks for a name
+        editor.SaveButton->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->setDirectory(wandered.path());
+            d->reject();
+        });
+        editor.OpenButton->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->reject();
+        });
+        editor.OpenButton->trigger();
+        QCOMPARE(seen, (QStringList{start.path(), opened.path(), saved.path(), saved.path()}));
+
+        // At start-up they start in the documents folder, or at home when there is none.
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+        const QString atHome = Tftext::documentsFolder();
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString inDocuments = Tftext::documentsFolder();
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isNull())
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(atHome, home.path());
+        QCOMPARE(inDocuments, home.filePath(QStringLiteral("Documents")));
     }
 
     void openTextFileThenSaveWritesRtf()
@@ -440,6 +662,36 @@ class TestTextEditor : public QObject
         Tftext next(files_.path());
         showWith(next, [](Tftext *f) { f->BitBtn1->click(); });
         QCOMPARE(next.customColours(), stored);
+    }
+
+    // With nothing selected the latest colour governs all text without a colour of its own,
+    // and one colour change is one undo step.
+    void defaultColourFollowsTheLatestChoice()
+    {
+        Tftext editor(files_.path());
+        editor.Editor->setPlainText(QStringLiteral("one two\nthree"));
+        select(editor.Editor, 4, 7);
+        answerColour(Qt::green);
+        editor.ToolButton3->trigger(); // "two" has its own colour
+        select(editor.Editor, 0, 0);
+        answerColour(Qt::red);
+        editor.ToolButton3->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        answerColour(Qt::blue);
+        editor.ToolButton3->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
+        QTest::keyClicks(editor.Editor, QStringLiteral("x"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        editor.CutButton->trigger(); // undo the typing
+        editor.CutButton->trigger(); // undo blue: all of it
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("one two\nthree"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::red));
+        editor.CutButton->trigger(); // undo red
+        QCOMPARE(colourAt(editor.document(), 0), QColor());
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
     }
 
     void unwritableSettingsNeverKeepTheEditorOpen()

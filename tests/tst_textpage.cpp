@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QUrl>
 
@@ -206,6 +207,20 @@ class TestTextPage : public QObject
         QCOMPARE(app.redText(), QStringLiteral("fresh"));
         QVERIFY(!QFileInfo(app.temporary()).exists() && !QFileInfo(app.temporary()).isSymLink());
         QCOMPARE(readWholeFile(target), QByteArray("{\\rtf1 precious}"));
+    }
+
+    // A face named outside Latin-1 reaches the page (through the temporary RTF) by its name.
+    void fontNamesOutsideLatin1ReachThePage()
+    {
+        TextApp app;
+        QTextCharFormat face;
+        face.setFontFamilies({QString::fromUtf8("Шрифт 明朝")});
+        QTextCursor(&app.m().textPage().editorDocument()).insertText(QStringLiteral("x"), face);
+        app.m().textPage().CopyEditorText();
+        QTextCursor at(app.m().textView_->document());
+        at.setPosition(1);
+        QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0),
+                 QString::fromUtf8("Шрифт 明朝"));
     }
 
     void failedCopyIsReportedAndKeepsThePage()

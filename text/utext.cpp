@@ -11,16 +11,20 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace quorix {
 
@@ -55,12 +59,12 @@ void separator(QToolBar *bar, const char *name)
 
 } // namespace
 
-Tftext::Tftext(const QString &programFolder, QWidget *parent)
+Tftext::Tftext(const QString &startFolder, QWidget *parent)
     : ModalDialog(parent), printer_(std::make_unique<QPrinter>())
 {
     setupLayout();
     connectHandlers();
-    FormCreate(programFolder);
+    FormCreate(startFolder);
 }
 
 Tftext::~Tftext() = default;
@@ -238,18 +242,29 @@ void Tftext::connectHandlers()
                     setModalResult(mrOk);
             }));
     // Coming back from another application counts as an activation; returning from the
-    // editor's own message boxes and dialogs does not.
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-            reported([this](Qt::ApplicationState state) {
-                if (state == Qt::ApplicationActive && isVisible() && isActiveWindow())
+    // editor's own message boxes and dialogs does not. The program is left when none of
+    // its windows has the keyboard any more; the return counts when the editor had it
+    // then and is the first to get it back. (The application's state is no guide: on xcb
+    // it turns active before any window of the program does.)
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, reported([this](QWindow *now) {
+                QWindow *editor = windowHandle();
+                const bool wasEditor = editor && lastFocus_ == editor;
+                lastFocus_ = now;
+                if (!now) {
+                    leftFromEditor_ = wasEditor && isVisible();
+                    return;
+                }
+                const bool back = leftFromEditor_ && now == editor && isVisible();
+                leftFromEditor_ = false;
+                if (back)
                     FormActivate();
             }));
 }
 
-void Tftext::FormCreate(const QString &programFolder)
+void Tftext::FormCreate(const QString &startFolder)
 {
-    OpenDialog->setDirectory(programFolder);
-    SaveDialog->setDirectory(programFolder);
+    // Not the program folder: here that is the settings folder, no place for texts.
+    dialogFolder_ = startFolder;
     ShowFileName(untitled());
     SyncToolbar();
     // The platform's interface font: 8 points, in whole points.
@@ -262,6 +277,12 @@ void Tftext::FormCreate(const QString &programFolder)
 QString Tftext::untitled()
 {
     return tr("Untitled");
+}
+
+QString Tftext::documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void Tftext::showEvent(QShowEvent *e)

@@ -6,6 +6,7 @@
 // Escape, close box), and 0 before its first showing.
 #include "controls/ModalDialog.h"
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
@@ -21,6 +22,7 @@ class QPushButton;
 class QTextDocument;
 class QTextEdit;
 class QToolBar;
+class QWindow;
 
 namespace quorix {
 
@@ -32,8 +34,9 @@ class Tftext : public ModalDialog
     Q_OBJECT
 
   public:
-    // The file dialogs start in `programFolder`.
-    explicit Tftext(const QString &programFolder, QWidget *parent = nullptr);
+    // The file dialogs start in `startFolder` until a file is opened or saved; from then on
+    // in the folder of the file last opened or saved.
+    explicit Tftext(const QString &startFolder, QWidget *parent = nullptr);
     ~Tftext() override;
 
     // Components, named as in the layout.
@@ -59,6 +62,9 @@ class Tftext : public ModalDialog
     const QString &fileName() const { return fileName_; }
     // The name of a text that was never opened or saved.
     static QString untitled();
+    // Where the presenter's texts belong: the documents folder, or the home folder when
+    // there is none.
+    static QString documentsFolder();
     // The printer the print dialog sets up (it keeps its settings between prints).
     QPrinter &printer() { return *printer_; }
     // The custom colour list as stored (empty until read or first confirmed).
@@ -102,7 +108,7 @@ class Tftext : public ModalDialog
     void setupTextActions();
     void setupParagraphActions();
     void connectHandlers();
-    void FormCreate(const QString &programFolder);
+    void FormCreate(const QString &startFolder);
 
     // Character attributes at the selection, or the default ones when nothing is
     // selected: the face, size, style and colour that the character commands change.
@@ -114,15 +120,24 @@ class Tftext : public ModalDialog
     void applySizeCounter();
 
     void ShowFileName(const QString &path);
-    // The save-changes question; false when the calling command is abandoned.
-    bool AskSaveChanges();
-    void SaveTextAs();
+    // The save-changes question; false when the calling command is abandoned: on Cancel,
+    // and with `onlyWhenSaved` also when Yes did not save the text.
+    bool AskSaveChanges(bool onlyWhenSaved = false);
+    // Save (FileSave) and save-as; false when nothing was written (the save dialog or the
+    // overwrite question declined).
+    bool saveText();
+    bool SaveTextAs();
     void OpenTextFile(const QString &path);
     void SyncToolbar();
     int confirm(const QString &text);
 
     QString fileName_;
+    QString dialogFolder_; // where the next file dialog starts
     bool updating_ = false;
+    // The program's window that last had the keyboard, and whether the editor had it when
+    // the program lost it to another application.
+    QPointer<QWindow> lastFocus_;
+    bool leftFromEditor_ = false;
     QStringList customColours_;
     std::unique_ptr<QPrinter> printer_;
 };

@@ -13,6 +13,10 @@
 #include <QTextEdit>
 #include <QTextList>
 
+#include <map>
+#include <utility>
+#include <vector>
+
 namespace quorix {
 
 namespace {
@@ -21,6 +25,10 @@ namespace {
 int sizeCounter_ = 10;
 
 constexpr int kBold = 1, kItalic = 2, kUnderline = 4;
+
+// Set on a run whose colour came from the default attributes rather than from a colour
+// of its own: the next default colour replaces it.
+constexpr int kDefaultColour = QTextFormat::UserProperty + 1;
 
 int styleOf(const QFont &f)
 {
@@ -34,6 +42,28 @@ QTextCharFormat effective(const QTextCharFormat &own, const QFont &defaultFont)
     f.setFont(defaultFont);
     f.merge(own);
     return f;
+}
+
+// The format of the selection's first character. The cursor's own format is that of the
+// character before its position, which lies outside a selection made backwards or one
+// that ends at the start of the next line. Paragraph ends are passed over unless the
+// selection holds nothing else.
+QTextCharFormat selectionFormat(const QTextCursor &selection)
+{
+    const QTextDocument *doc = selection.document();
+    int first = selection.selectionStart();
+    while (first + 1 < selection.selectionEnd() &&
+           doc->characterAt(first) == QChar::ParagraphSeparator)
+        ++first;
+    QTextCursor at(selection);
+    at.setPosition(first + 1);
+    return at.charFormat();
+}
+
+bool isBulletStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+           style == QTextListFormat::ListSquare;
 }
 
 Qt::Alignment alignmentOfTag(int tag)
@@ -60,7 +90,7 @@ QTextCharFormat Tftext::CurrentAttributes() const
     const QTextCursor cursor = Editor->textCursor();
     const QFont def = Editor->document()->defaultFont();
     if (cursor.hasSelection())
-        return effective(cursor.charFormat(), def);
+        return effective(selectionFormat(cursor), def);
     QTextCharFormat f;
     f.setFont(def);
     return f;
@@ -68,10 +98,14 @@ QTextCharFormat Tftext::CurrentAttributes() const
 
 void Tftext::setCurrentAttributes(const QTextCharFormat &change)
 {
-    if (Editor->textCursor().hasSelection())
-        Editor->mergeCurrentCharFormat(change);
-    else
+    if (!Editor->textCursor().hasSelection()) {
         setDefaultAttributes(change);
+        return;
+    }
+    QTextCharFormat own = change;
+    if (own.hasProperty(QTextFormat::ForegroundBrush))
+        own.setProperty(kDefaultColour, false);
+    Editor->mergeCurrentCharFormat(own);
 }
 
 // The default attributes govern all text that carries no format of its own: the face,
@@ -93,17 +127,26 @@ void Tftext::setDefaultAttributes(const QTextCharFormat &change)
         return;
     QTextCharFormat colour;
     colour.setForeground(change.foreground());
+    colour.setProperty(kDefaultColour, true);
+    // The runs first, then the change: changing them splits and joins fragments.
+    std::vector<std::pair<int, int>> runs;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.charFormat().hasProperty(QTextFormat::ForegroundBrush))
-                continue;
-            QTextCursor c(doc);
-            c.setPosition(fragment.position());
-            c.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            c.mergeCharFormat(colour);
+            const QTextCharFormat f = fragment.charFormat();
+            if (!f.hasProperty(QTextFormat::ForegroundBrush) || f.boolProperty(kDefaultColour))
+                runs.emplace_back(fragment.position(), fragment.position() + fragment.length());
         }
     }
+    // One colour change is one undo step.
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (const auto &[from, to] : runs) {
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(colour);
+    }
+    c.endEditBlock();
     QTextCursor typing = Editor->textCursor();
     typing.mergeCharFormat(colour);
     Editor->setTextCursor(typing);
@@ -238,21 +281,40 @@ void Tftext::BulletsButtonClick()
 {
     if (updating_)
         return;
-    QTextCursor cursor = Editor->textCursor();
-    if (BulletsButton->isChecked()) {
-        QTextListFormat bullets;
-        bullets.setStyle(QTextListFormat::ListDisc);
-        if (QTextList *list = cursor.currentList())
-            list->setFormat(bullets);
-        else
-            cursor.createList(bullets);
-        return;
-    }
-    const QTextBlock first = Editor->document()->findBlock(cursor.selectionStart());
-    const QTextBlock last = Editor->document()->findBlock(cursor.selectionEnd());
-    cursor.beginEditBlock();
+    QTextDocument *doc = Editor->document();
+    const QTextCursor cursor = Editor->textCursor();
+    const QTextBlock first = doc->findBlock(cursor.selectionStart());
+    const QTextBlock last = doc->findBlock(cursor.selectionEnd());
+    const bool on = BulletsButton->isChecked();
+    // Only the selected paragraphs change, each at its own level; lists around them keep
+    // their other paragraphs. One undo step.
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    std::map<int, QTextList *> bulletsByLevel;
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        if (QTextList *list = b.textList()) {
+        QTextList *list = b.textList();
+        if (on && list && isBulletStyle(list->format().style())) {
+            // already a bullet
+        } else if (on) {
+            const int level = list ? list->format().indent() : 1;
+            if (list) {
+                // Leaving a list adds its indent to the paragraph's own: take it back.
+                const int ownIndent = b.blockFormat().indent();
+                list->remove(b);
+                QTextBlockFormat f = b.blockFormat();
+                f.setIndent(ownIndent);
+                QTextCursor(b).setBlockFormat(f);
+            }
+            QTextList *&bullets = bulletsByLevel[level];
+            if (bullets) {
+                bullets->add(b);
+            } else {
+                QTextListFormat format;
+                format.setStyle(QTextListFormat::ListDisc);
+                format.setIndent(level);
+                bullets = QTextCursor(b).createList(format);
+            }
+        } else if (list) {
             list->remove(b);
             QTextCursor c(b);
             QTextBlockFormat plain = b.blockFormat();
@@ -262,7 +324,7 @@ void Tftext::BulletsButtonClick()
         if (b == last)
             break;
     }
-    cursor.endEditBlock();
+    edit.endEditBlock();
 }
 
 void Tftext::SyncToolbar()

@@ -24,14 +24,13 @@ int Tftext::confirm(const QString &text)
     return box.exec();
 }
 
-bool Tftext::AskSaveChanges()
+bool Tftext::AskSaveChanges(bool onlyWhenSaved)
 {
     if (!Editor->document()->isModified())
         return true;
     switch (confirm(tr("Save changes to %1?").arg(fileName_))) {
     case QMessageBox::Yes:
-        FileSave();
-        return true;
+        return saveText() || !onlyWhenSaved;
     case QMessageBox::No:
         return true;
     default:
@@ -48,8 +47,11 @@ void Tftext::ToolButton1Click()
 
 void Tftext::OpenButtonClick()
 {
-    if (!AskSaveChanges())
+    // The opened file replaces the text: a text the presenter wanted saved and that was
+    // not (its save dialog cancelled) stays, and the Open ends.
+    if (!AskSaveChanges(true))
         return;
+    OpenDialog->setDirectory(dialogFolder_);
     if (OpenDialog->exec() == QDialog::Accepted) {
         const QString path = OpenDialog->selectedFiles().value(0);
         if (!path.isEmpty())
@@ -63,33 +65,41 @@ void Tftext::OpenTextFile(const QString &path)
 {
     loadRichTextView(*Editor, path);
     ShowFileName(path);
+    dialogFolder_ = QFileInfo(path).absolutePath();
     Editor->setFocus();
     Editor->document()->setModified(false);
 }
 
 void Tftext::FileSave()
 {
-    if (fileName_ == untitled()) {
-        SaveTextAs();
-        return;
-    }
-    saveRichTextFile(*Editor->document(), fileName_);
-    Editor->document()->setModified(false);
+    saveText();
 }
 
-void Tftext::SaveTextAs()
+bool Tftext::saveText()
 {
+    if (fileName_ == untitled())
+        return SaveTextAs();
+    saveRichTextFile(*Editor->document(), fileName_);
+    Editor->document()->setModified(false);
+    return true;
+}
+
+bool Tftext::SaveTextAs()
+{
+    SaveDialog->setDirectory(dialogFolder_);
     if (SaveDialog->exec() != QDialog::Accepted)
-        return;
+        return false;
     const QString path = SaveDialog->selectedFiles().value(0);
     if (path.isEmpty())
-        return;
+        return false;
     if (QFileInfo::exists(path) && confirm(tr("OK to overwrite %1").arg(path)) != QMessageBox::Yes)
-        return;
+        return false;
     // Whatever the name's extension, the file receives RTF.
     saveRichTextFile(*Editor->document(), path);
     ShowFileName(path);
+    dialogFolder_ = QFileInfo(path).absolutePath();
     Editor->document()->setModified(false);
+    return true;
 }
 
 void Tftext::PrintButtonClick()
