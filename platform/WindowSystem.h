@@ -53,8 +53,8 @@ class WindowSystem : public QObject
   public:
     ~WindowSystem() override = default;
 
-    // Fills `image` with the primary screen's full size, taken from the desktop's top-left
-    // corner. False, with `image` empty, when the grab fails.
+    // Fills `image` with the primary monitor, wherever it lies on the desktop. False, with
+    // `image` empty, when the grab fails or (on a Wayland desktop) there is no picture yet.
     virtual bool captureScreen(QImage &image) = 0;
 
     // Fills `image` with the window's own image, frame included and without what covers

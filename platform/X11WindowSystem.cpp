@@ -218,7 +218,8 @@ QRect X11WindowSystem::primaryMonitor() const
                 const QRect rect(it.data->x, it.data->y, it.data->width, it.data->height);
                 if (it.data->primary)
                     return rect & root;
-                if (first.isNull())
+                if (first.isNull() || rect.y() < first.y() ||
+                    (rect.y() == first.y() && rect.x() < first.x()))
                     first = rect;
             }
         }
