@@ -50,6 +50,16 @@ fi
 if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
   # The outer half: a folder for the session, and the user who runs it.
   top=$(mktemp -d /tmp/quorix-wayland.XXXXXX)
+  # Stopped from outside (a test's timeout), the whole session goes: it runs in a process
+  # group of its own, whose leader says its id in session.pgid.
+  stop_session() {
+    local group
+    group=$(cat "$top/session.pgid" 2>/dev/null) || return 0
+    kill -TERM -- "-$group" 2>/dev/null && sleep 1
+    kill -KILL -- "-$group" 2>/dev/null
+  }
+  trap 'rm -rf "$top"' EXIT
+  trap 'stop_session; exit 130' INT TERM
   chmod 755 "$top"
   mkdir -p "$top/bin"
   cp "$here/with-sway.sh" "$here/sway.config" "$top/bin/"
@@ -73,10 +83,11 @@ if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
         { echo "with-sway: cannot create the user $user"; exit 1; }
     fi
     chown -R "$user" "$top"
-    runuser -u "$user" -- env -i "${keep[@]}" "$top/bin/with-sway.sh" -- "${args[@]}"
+    runuser -u "$user" -- env -i "${keep[@]}" setsid "$top/bin/with-sway.sh" -- "${args[@]}" &
   else
-    env -i "${keep[@]}" "$top/bin/with-sway.sh" -- "${args[@]}"
+    env -i "${keep[@]}" setsid "$top/bin/with-sway.sh" -- "${args[@]}" &
   fi
+  wait $!
   rc=$?
   # Screenshots the test left for a person to look at.
   if [[ -n "${QUORIX_WAYLAND_SHOTS:-}" ]]; then
@@ -85,13 +96,13 @@ if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
   if [[ $rc -ne 0 && $rc -ne 77 && -d "$top/log" ]]; then
     for f in "$top"/log/*.log; do echo "---- $(basename "$f")"; tail -n 30 "$f"; done
   fi
-  rm -rf "$top"
   exit $rc
 fi
 
 top=$QUORIX_WAYLAND_TOP
 if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]]; then
   # The middle half: a private session bus around everything else.
+  echo $$ >"$top/session.pgid"
   mkdir -p "$top/home" "$top/run" "$top/log" "$top/control"
   chmod 700 "$top/run"
   export HOME="$top/home" XDG_RUNTIME_DIR="$top/run"
