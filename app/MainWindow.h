@@ -59,7 +59,7 @@ class MainWindow : public QWidget
     QString programFolder() const { return state_.programFolder; }
     bool stopFlag() const { return state_.stopFlag; }
     void setStopFlag(bool on) { state_.stopFlag = on; }
-    std::uint32_t capturedWindow() const { return state_.capturedWindow; }
+    WindowId capturedWindow() const { return state_.capturedWindow; }
 
     // Pages of the sources ---------------------------------------------------------------
     CaptureSources &captureSources() { return *capture_; }

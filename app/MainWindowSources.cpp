@@ -70,6 +70,8 @@ void MainWindow::sourceButtonStep(int mode)
     const SourceStep &step = kSteps[mode - 1];
     if (state_.mode == smWindow && mode != smWindow)
         capture_->releaseWindowCapture();
+    if (state_.mode == smScreen && mode != smScreen)
+        capture_->endScreenCapture();
     capture_->sourceChanged();
     if (step.setsStopFlag)
         state_.stopFlag = true;
@@ -112,6 +114,7 @@ void MainWindow::selectClipboardSource()
 void MainWindow::selectScreenSource()
 {
     sourceButtonStep(smScreen);
+    capture_->prepareScreenCapture();
 }
 
 void MainWindow::selectWindowSource()

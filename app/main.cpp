@@ -11,6 +11,13 @@
 
 int main(int argc, char **argv)
 {
+    // The main window needs its position, stacking order and "always on top", which
+    // Wayland gives no client: on a Wayland desktop it runs through XWayland, and its
+    // captures go through the desktop's screen-cast portal. Qt would otherwise take its
+    // Wayland plugin, which the viewer uses.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform.startsWith("wayland"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorix"));
     QApplication::setOrganizationName(QStringLiteral("Ombrak"));

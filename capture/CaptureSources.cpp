@@ -15,6 +15,8 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QStackedWidget>
+#include <QWidget>
+#include <QWindow>
 
 namespace quorix {
 
@@ -87,10 +89,11 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
             return;
         QImage picture;
         if (!capture(picture) || picture.isNull()) {
-            // The viewers keep the last good picture, and the presenter learns why it
-            // no longer changes.
+            // The viewers keep the last good picture (or get none, never a black one), and
+            // the presenter learns why it does not change.
             lost_ = true;
-            state_.reportProblem(lostText);
+            const QString why = system_.captureProblem(target);
+            state_.reportProblem(why.isEmpty() ? lostText : why);
             return;
         }
         if (lost_) {
@@ -112,6 +115,16 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
         letPendingMessagesRun();
     });
     letPendingMessagesRun();
+}
+
+void CaptureSources::prepareScreenCapture()
+{
+    system_.prepareCapture(0, c_.owner ? c_.owner->window()->windowHandle() : nullptr);
+}
+
+void CaptureSources::endScreenCapture()
+{
+    system_.endCapture(0);
 }
 
 void CaptureSources::captureScreenTick()

@@ -57,6 +57,12 @@ class CaptureSources : public QObject
 
     void captureWindowTick();
     void captureScreenTick();
+    // The screen source was chosen: where the desktop must allow a capture first, this
+    // asks it (once; a capture allowed before goes on). The answer comes later; until the
+    // first picture the ticks write nothing and the status strip says why.
+    void prepareScreenCapture();
+    // The screen source was left: the desktop stops sharing the screen.
+    void endScreenCapture();
     void onClipboardChanged();
 
     // What the window source does after the common source-button step: offers to carry on
@@ -64,6 +70,8 @@ class CaptureSources : public QObject
     void chooseWindow();
     void buildWindowPicker();
     void onWindowChosen(QObject *sender);
+    // The "another window" tile: the desktop's own chooser picks the window.
+    void chooseOtherWindow();
     // Gives back what the window capture keeps on the server (the source was left).
     void releaseWindowCapture();
 
@@ -75,9 +83,12 @@ class CaptureSources : public QObject
     // written nor fitted again (repainting the preview would itself change the screen).
     // Otherwise, in `ownMode` it becomes the current bitmap, which is written while
     // automatic sending is on, and the preview shows it. A capture that yields nothing
-    // changes nothing and says `lostText` until a capture works again.
+    // changes nothing and says why (the window system's reason, else `lostText`) until a
+    // capture works again.
     void captureTick(int ownMode, WindowId target, const std::function<bool(QImage &)> &capture,
                      const QString &lostText);
+    // Starts the periodic capture of the captured window.
+    void startWindowCapture();
     void showFitted(const QImage &frame);
 
     SharedState &state_;

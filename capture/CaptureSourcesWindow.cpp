@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QStackedWidget>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -44,6 +45,8 @@ void CaptureSources::buildWindowPicker()
         picker_ = new WindowPicker(c_.pickerPanel, system_, this);
         connect(picker_, &WindowPicker::thumbnailClicked, this,
                 reported([this](QObject *sender) { onWindowChosen(sender); }));
+        connect(picker_, &WindowPicker::otherWindowClicked, this,
+                reported([this] { chooseOtherWindow(); }));
     }
     if (picker_->hasGallery()) {
         continueFlag_ = false;
@@ -67,6 +70,7 @@ void CaptureSources::buildWindowPicker()
     }
     if (picker_->generation() != generation)
         return;
+    picker_->addOtherWindowTile(system_.otherWindows());
     // Thumbnails are taken once; nothing of them needs to stay on the server.
     releaseWindowCapture();
     c_.pickerPanel->show();
@@ -74,6 +78,7 @@ void CaptureSources::buildWindowPicker()
 
 void CaptureSources::onWindowChosen(QObject *sender)
 {
+    const WindowId before = state_.capturedWindow;
     if (!continueFlag_) {
         guarded([this, sender] {
             const auto *image = qobject_cast<const ThumbnailImage *>(sender);
@@ -83,6 +88,25 @@ void CaptureSources::onWindowChosen(QObject *sender)
             state_.capturedWindow = WindowId(tag.toULongLong());
         });
     }
+    // A window the desktop was sharing is no longer wanted.
+    if (before != state_.capturedWindow)
+        system_.endCapture(before);
+    startWindowCapture();
+}
+
+void CaptureSources::chooseOtherWindow()
+{
+    const WindowId chosen =
+        system_.chooseOtherWindow(c_.owner ? c_.owner->window()->windowHandle() : nullptr);
+    if (chosen == 0)
+        return;
+    continueFlag_ = false;
+    state_.capturedWindow = chosen;
+    startWindowCapture();
+}
+
+void CaptureSources::startWindowCapture()
+{
     sourceChanged();
     showPreviewPage();
     c_.windowCaptureTimer->setEnabled(true);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -34,6 +35,21 @@ void setHint(QWidget *control, const QString &hint)
         Qt::mightBeRichText(hint)
             ? QStringLiteral("<p style='white-space:pre'>%1</p>").arg(hint.toHtmlEscaped())
             : hint);
+}
+
+// The thumbnail of the "another window" tile: a window outline with a plus.
+QImage otherWindowPicture()
+{
+    QImage picture(110, 82, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 2, Qt::DashLine));
+    p.drawRoundedRect(QRectF(2, 2, 106, 78), 6, 6);
+    p.setPen(QPen(Qt::white, 4));
+    p.drawLine(QPointF(55, 24), QPointF(55, 58));
+    p.drawLine(QPointF(38, 41), QPointF(72, 41));
+    return picture;
 }
 
 } // namespace
@@ -89,6 +105,46 @@ bool WindowPicker::CollectWindow(const WindowInfo &window)
     return true;
 }
 
+WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QString &suffix,
+                                               const QString &title)
+{
+    auto *panel = new QFrame(column_->parentWidget());
+    panel->setObjectName(kind + QStringLiteral("Tile") + suffix);
+    panel->setFrameShape(QFrame::NoFrame);
+    panel->setAutoFillBackground(true);
+    QPalette colours = panel->palette();
+    colours.setColor(QPalette::Window, bgrColour(kTileColour));
+    panel->setPalette(colours);
+    panel->setFixedHeight(kTileHeight);
+
+    auto *image = new ThumbnailImage(panel);
+    image->setObjectName(kind + QStringLiteral("Thumbnail") + suffix);
+    image->setGeometry(5, 18, 115, 115);
+
+    auto *line = new QFrame(panel);
+    line->setObjectName(kind + QStringLiteral("TileLine") + suffix);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setGeometry(0, 140, panel_->window()->width(), 1);
+
+    auto *label = new QLabel(panel);
+    label->setObjectName(kind + QStringLiteral("Title") + suffix);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(title);
+    // The window's own font, not the big caption font of the panel the gallery is on.
+    QFont bold = panel_->window()->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    QPalette white = label->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    label->setPalette(white);
+    label->move(5, 1);
+    label->adjustSize();
+    // Where a long title reaches the thumbnail, the thumbnail takes the clicks.
+    label->stackUnder(image);
+    return {panel, image, line, label};
+}
+
 void WindowPicker::xadd()
 {
     const int p = position_;
@@ -97,58 +153,52 @@ void WindowPicker::xadd()
         if (!column_ || p >= count())
             return;
         const WindowEntry &entry = table_[std::size_t(p)];
-        const QString number = QString::number(p);
-
-        auto *panel = new QFrame(column_->parentWidget());
-        panel->setObjectName(QStringLiteral("windowTile") + number);
-        setTag(panel, p);
-        panel->setFrameShape(QFrame::NoFrame);
-        panel->setAutoFillBackground(true);
-        QPalette colours = panel->palette();
-        colours.setColor(QPalette::Window, bgrColour(kTileColour));
-        panel->setPalette(colours);
-        panel->setFixedHeight(kTileHeight);
-        column_->addWidget(panel);
-
-        auto *image = new ThumbnailImage(panel);
-        image->setObjectName(QStringLiteral("windowThumbnail") + number);
-        setTag(image, p);
-        image->setGeometry(5, 18, 115, 115);
-        setHint(image, thumbnailHint(entry));
-        connect(image, &ThumbnailImage::clicked, this, &WindowPicker::thumbnailClicked);
-
-        auto *line = new QFrame(panel);
-        line->setObjectName(QStringLiteral("windowTileLine") + number);
-        setTag(line, p);
-        line->setFrameShape(QFrame::HLine);
-        line->setFrameShadow(QFrame::Plain);
-        line->setGeometry(0, 140, panel_->window()->width(), 1);
-
-        auto *label = new QLabel(panel);
-        label->setObjectName(QStringLiteral("windowTitle") + number);
-        setTag(label, p);
-        label->setTextFormat(Qt::PlainText);
-        label->setText(entry.title);
-        // The window's own font, not the big caption font of the panel the gallery is on.
-        QFont bold = panel_->window()->font();
-        bold.setBold(true);
-        label->setFont(bold);
-        QPalette white = label->palette();
-        white.setColor(QPalette::WindowText, Qt::white);
-        label->setPalette(white);
-        label->move(5, 1);
-        setHint(label, labelHint(entry));
-        label->adjustSize();
-        // Where a long title reaches the thumbnail, the thumbnail takes the clicks.
-        label->stackUnder(image);
+        const TileParts tile = makeTile(QStringLiteral("window"), QString::number(p), entry.title);
+        for (QWidget *control :
+             std::initializer_list<QWidget *>{tile.panel, tile.image, tile.line, tile.label})
+            setTag(control, p);
+        setHint(tile.image, thumbnailHint(entry));
+        setHint(tile.label, labelHint(entry));
+        connect(tile.image, &ThumbnailImage::clicked, this, &WindowPicker::thumbnailClicked);
+        column_->addWidget(tile.panel);
 
         if (tiles_.size() <= std::size_t(p))
             tiles_.resize(std::size_t(p) + 1);
-        tiles_[std::size_t(p)] = Tile{panel, image};
+        tiles_[std::size_t(p)] = Tile{tile.panel, tile.image};
     });
     letPendingMessagesRun();
     if (generation == generation_)
         position_ = p + 1;
+}
+
+void WindowPicker::addOtherWindowTile(WindowSystem::OtherWindows offer)
+{
+    if (!column_ || offer == WindowSystem::OtherWindows::None)
+        return;
+    guarded([&] {
+        QString title;
+        switch (offer) {
+        case WindowSystem::OtherWindows::Chooser:
+            title = tr("Another window...");
+            break;
+        case WindowSystem::OtherWindows::MonitorsOnly:
+            title = tr("Monitors only here: use Screen Image");
+            break;
+        default:
+            title = tr("No window capture on this desktop");
+            break;
+        }
+        const TileParts tile = makeTile(QStringLiteral("otherWindow"), QString(), title);
+        tile.image->setPixmap(QPixmap::fromImage(otherWindowPicture()));
+        if (offer == WindowSystem::OtherWindows::Chooser) {
+            setHint(tile.image, tr("Choose a window in the desktop's own window chooser"));
+            connect(tile.image, &ThumbnailImage::clicked, this, &WindowPicker::otherWindowClicked);
+        } else {
+            tile.image->setCursor(Qt::ArrowCursor);
+        }
+        // First, where the presenter sees it without scrolling.
+        column_->insertWidget(0, tile.panel);
+    });
 }
 
 void WindowPicker::risiBmp(int index)
@@ -157,7 +207,7 @@ void WindowPicker::risiBmp(int index)
         return;
     const WindowEntry entry = table_[std::size_t(index)];
     const int generation = generation_;
-    const WindowId id = entry.handle.toUInt();
+    const WindowId id = entry.handle.toULongLong();
     QImage bitmap;
     guarded([&] {
         if (entry.title != QLatin1String("Program Manager")) {

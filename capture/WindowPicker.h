@@ -5,21 +5,24 @@
 // back as thumbnailClicked with the thumbnail as sender, whose "Tag" property holds the
 // window id once its picture is set.
 //
-// Tiles are named "panel106", "image106", "crta106" and "label110" followed by the tile
-// position; every tile control has the tile position as its "Tag".
+// Tiles are named "windowTile", "windowThumbnail", "windowTileLine" and "windowTitle"
+// followed by the tile position; every tile control has the tile position as its "Tag".
 #include "capture/PickerRules.h"
+#include "platform/WindowSystem.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QScrollArea>
 #include <vector>
 
+class QFrame;
+class QLabel;
 class QVBoxLayout;
 class QWidget;
 
 namespace quorix {
 
-class WindowSystem;
+class ThumbnailImage;
 
 class WindowPicker : public QObject
 {
@@ -43,6 +46,11 @@ class WindowPicker : public QObject
     void xadd();
     // Captures the window of table entry `index` and finishes or drops its tile.
     void risiBmp(int index);
+    // On a desktop that lists only some of its windows (Wayland): the first tile, for the
+    // windows beyond them, named "otherWindowTile", "otherWindowThumbnail" and
+    // "otherWindowTitle". Where the desktop has a window chooser a click on it comes back
+    // as otherWindowClicked; otherwise the tile says why there is none.
+    void addOtherWindowTile(WindowSystem::OtherWindows offer);
 
     int count() const { return int(table_.size()); }
     const std::vector<WindowEntry> &table() const { return table_; }
@@ -53,8 +61,20 @@ class WindowPicker : public QObject
 
   signals:
     void thumbnailClicked(QObject *sender);
+    void otherWindowClicked();
 
   private:
+    struct TileParts
+    {
+        QFrame *panel;
+        ThumbnailImage *image;
+        QFrame *line;
+        QLabel *label;
+    };
+    // The four controls of a tile, named `kind` + "Tile", "Thumbnail", "TileLine" and
+    // "Title", each followed by `suffix`.
+    TileParts makeTile(const QString &kind, const QString &suffix, const QString &title);
+
     struct Tile
     {
         QPointer<QWidget> panel;

@@ -1,5 +1,6 @@
 #include "platform/WindowSystem.h"
 
+#include "platform/PortalWindowSystem.h"
 #include "platform/X11WindowSystem.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,7 @@ namespace quorix {
 
 namespace {
 
-// For platforms without an implementation (offscreen tests, Wayland without XWayland):
+// For platforms without an implementation (offscreen tests, a display server of another kind):
 // captures come back empty, as when the window system refuses them.
 class NullWindowSystem final : public WindowSystem
 {
@@ -45,7 +46,13 @@ WindowSystem &windowSystem()
 {
     std::unique_ptr<WindowSystem> &system = instance();
     if (!system) {
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        const QString platform = QGuiApplication::platformName();
+        const bool xcb = platform == QLatin1String("xcb");
+        // On a Wayland desktop the X server (XWayland) sees no other program's pixels: the
+        // screen comes through the desktop's portal, the XWayland windows still through X11.
+        if (onWaylandSession() && (xcb || platform.startsWith(QLatin1String("wayland"))))
+            system = makePortalWindowSystem(xcb ? makeX11WindowSystem() : nullptr);
+        else if (xcb)
             system = makeX11WindowSystem();
         if (!system)
             system = std::make_unique<NullWindowSystem>();

@@ -1,20 +1,31 @@
 #pragma once
 // The one seam between Quorix and the window system: a grab of the primary screen, the
 // image of one top-level window, and the list of top-level windows. The loader picks the
-// implementation once, for the platform the application runs on; where no implementation
-// exists every capture comes back empty and the list is empty.
+// implementation once, at the first use: X11 on an X11 session; the desktop's screen-cast
+// portal on a Wayland session (also when this program itself runs through XWayland, whose
+// windows it still lists and captures); where neither exists every capture comes back
+// empty and the list is empty.
+//
+// On a Wayland desktop the presenter must first allow a capture in the desktop's own
+// dialog, so a capture is prepared (the answer comes later) and may have no picture for a
+// while; captureProblem() then says why, for the status strip.
 //
 // Images are in the window system's own pixels (no high-DPI scaling), Format_RGB32.
 #include <cstdint>
 #include <memory>
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QString>
 #include <vector>
 
+class QWindow;
+
 namespace quorix {
 
-using WindowId = std::uint32_t;
+// An X11 window id, or (from kPortalWindowBase up) a window the desktop's portal shares.
+using WindowId = std::uint64_t;
+constexpr WindowId kPortalWindowBase = WindowId(1) << 32;
 
 struct WindowInfo
 {
@@ -35,13 +46,15 @@ struct WindowInfo
     bool viewable = false; // mapped, and all its ancestors mapped
 };
 
-class WindowSystem
+class WindowSystem : public QObject
 {
-  public:
-    virtual ~WindowSystem() = default;
+    Q_OBJECT
 
-    // Fills `image` with the primary screen's full size, taken from the desktop's top-left
-    // corner. False, with `image` empty, when the grab fails.
+  public:
+    ~WindowSystem() override = default;
+
+    // Fills `image` with the primary monitor, wherever it lies on the desktop. False, with
+    // `image` empty, when the grab fails or (on a Wayland desktop) there is no picture yet.
     virtual bool captureScreen(QImage &image) = 0;
 
     // Fills `image` with the window's own image, frame included and without what covers
@@ -67,6 +80,46 @@ class WindowSystem
 
     // The frame that the last window capture keeps redirected on the server; 0 for none.
     virtual WindowId heldWindow() const { return 0; }
+
+    // Gets ready what captures of `target` (0: the screen) need before their first picture:
+    // where the desktop asks the presenter, this asks (a capture already allowed is kept),
+    // and the answer comes later as captureStateChanged. `parent` is the window the
+    // desktop's dialog belongs to. Nothing to do on X11.
+    virtual void prepareCapture(WindowId target, QWindow *parent)
+    {
+        (void)target;
+        (void)parent;
+    }
+    // Ends what prepareCapture started (the source was left): the desktop stops sharing.
+    virtual void endCapture(WindowId target) { (void)target; }
+    // Why a capture of `target` has no picture now, for the status strip; empty when there
+    // is one or when nothing more is known than that the capture failed.
+    virtual QString captureProblem(WindowId target) const
+    {
+        (void)target;
+        return {};
+    }
+
+    // Windows beyond the listed ones, chosen in the desktop's own window chooser.
+    enum class OtherWindows
+    {
+        None,         // every window is listed (X11)
+        Chooser,      // the desktop offers its chooser
+        MonitorsOnly, // the desktop shares whole monitors only
+        Unavailable,  // the desktop lets no program capture anything
+    };
+    virtual OtherWindows otherWindows() { return OtherWindows::None; }
+    // Opens the desktop's window chooser and returns the id that captures of the window
+    // chosen there use once the presenter has answered; 0 when there is no chooser.
+    virtual WindowId chooseOtherWindow(QWindow *parent)
+    {
+        (void)parent;
+        return 0;
+    }
+
+  signals:
+    // A prepared capture was allowed, refused or ended.
+    void captureStateChanged();
 };
 
 // The implementation for the running application (a QGuiApplication must exist). Created

@@ -14,6 +14,7 @@
 #include <QtEndian>
 
 #include <xcb/composite.h>
+#include <xcb/randr.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -135,7 +136,8 @@ class X11WindowSystem final : public WindowSystem
     void forget(xcb_void_cookie_t cookie) const { xcb_discard_reply(c_, cookie.sequence); }
 
     int bitsPerPixel(std::uint8_t depth) const;
-    bool readImage(xcb_drawable_t drawable, int width, int height, QImage &image);
+    QRect primaryMonitor() const;
+    bool readImage(xcb_drawable_t drawable, QRect area, QImage &image);
     bool convert(const std::uint8_t *data, std::size_t length, int width, int height,
                  std::uint8_t depth, QImage &image) const;
     WindowId frameOf(WindowId window) const;
@@ -148,6 +150,7 @@ class X11WindowSystem final : public WindowSystem
     xcb_atom_t atoms_[AtomCount] = {};
     bool composite_ = false;
     bool shm_ = false;
+    bool monitors_ = false; // RandR 1.5: the server knows the monitors and which is primary
     ShmSegment segment_;
     X11DamageWatch damage_;
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
@@ -190,6 +193,48 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     }
     ext = xcb_get_extension_data(c_, &xcb_shm_id);
     shm_ = ext && ext->present;
+    ext = xcb_get_extension_data(c_, &xcb_randr_id);
+    if (ext && ext->present) {
+        xcb_generic_error_t *e = nullptr;
+        Reply<xcb_randr_query_version_reply_t> v(
+            xcb_randr_query_version_reply(c_, xcb_randr_query_version(c_, 1, 5), &e));
+        Error err(e);
+        monitors_ = v && (v->major_version > 1 || v->minor_version >= 5);
+    }
+}
+
+QRect X11WindowSystem::primaryMonitor() const
+{
+    const QRect root(0, 0, screen_->width_in_pixels, screen_->height_in_pixels);
+    if (monitors_) {
+        xcb_generic_error_t *e = nullptr;
+        Reply<xcb_randr_get_monitors_reply_t> r(
+            xcb_randr_get_monitors_reply(c_, xcb_randr_get_monitors(c_, screen_->root, 1), &e));
+        Error err(e);
+        QRect first;
+        if (r) {
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem;
+                 xcb_randr_monitor_info_next(&it)) {
+                const QRect rect(it.data->x, it.data->y, it.data->width, it.data->height);
+                if (it.data->primary)
+                    return rect & root;
+                if (first.isNull() || rect.y() < first.y() ||
+                    (rect.y() == first.y() && rect.x() < first.x()))
+                    first = rect;
+            }
+        }
+        // No monitor is marked primary: the desktop's top-left one stands for it.
+        if (!first.isNull())
+            return first & root;
+    }
+    // Without monitors the primary screen's size, from the desktop's top-left corner.
+    QRect area = root;
+    if (const QScreen *primary = QGuiApplication::primaryScreen()) {
+        const qreal ratio = primary->devicePixelRatio();
+        area.setWidth(std::min(area.width(), qRound(primary->geometry().width() * ratio)));
+        area.setHeight(std::min(area.height(), qRound(primary->geometry().height() * ratio)));
+    }
+    return area;
 }
 
 int X11WindowSystem::bitsPerPixel(std::uint8_t depth) const
@@ -237,8 +282,12 @@ bool X11WindowSystem::convert(const std::uint8_t *data, std::size_t length, int 
     return false;
 }
 
-bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height, QImage &image)
+bool X11WindowSystem::readImage(xcb_drawable_t drawable, QRect area, QImage &image)
 {
+    const int width = area.width();
+    const int height = area.height();
+    const auto x = std::int16_t(area.x());
+    const auto y = std::int16_t(area.y());
     if (width <= 0 || height <= 0)
         return false;
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
@@ -248,7 +297,7 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height, 
         xcb_generic_error_t *e = nullptr;
         Reply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
             c_,
-            xcb_shm_get_image(c_, drawable, 0, 0, std::uint16_t(width), std::uint16_t(height), ~0u,
+            xcb_shm_get_image(c_, drawable, x, y, std::uint16_t(width), std::uint16_t(height), ~0u,
                               XCB_IMAGE_FORMAT_Z_PIXMAP, segment_.seg(), 0),
             &e));
         Error err(e);
@@ -267,7 +316,7 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height, 
     xcb_generic_error_t *e = nullptr;
     Reply<xcb_get_image_reply_t> r(
         xcb_get_image_reply(c_,
-                            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, 0, 0,
+                            xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, x, y,
                                           std::uint16_t(width), std::uint16_t(height), ~0u),
                             &e));
     Error err(e);
@@ -280,15 +329,9 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, int width, int height, 
 bool X11WindowSystem::captureScreen(QImage &image)
 {
     image = QImage();
-    // The primary screen's size in the server's own pixels, taken from the desktop's
-    // top-left corner and never past the root window.
-    int width = screen_->width_in_pixels;
-    int height = screen_->height_in_pixels;
-    if (const QScreen *primary = QGuiApplication::primaryScreen()) {
-        const qreal ratio = primary->devicePixelRatio();
-        width = std::min(width, qRound(primary->geometry().width() * ratio));
-        height = std::min(height, qRound(primary->geometry().height() * ratio));
-    }
+    // The primary monitor's rectangle in the server's own pixels, wherever it lies on the
+    // desktop, and never past the root window.
+    const QRect area = primaryMonitor();
     // Two frames take turns: the one handed out last is usually still the current bitmap.
     QImage *frame = nullptr;
     for (QImage &f : frames_)
@@ -299,7 +342,7 @@ bool X11WindowSystem::captureScreen(QImage &image)
             frame = &f;
     if (!frame)
         frame = &frames_[0];
-    if (!readImage(screen_->root, width, height, *frame)) {
+    if (!readImage(screen_->root, area, *frame)) {
         *frame = QImage();
         return false;
     }
@@ -309,6 +352,9 @@ bool X11WindowSystem::captureScreen(QImage &image)
 
 WindowId X11WindowSystem::frameOf(WindowId window) const
 {
+    if (window > 0xffffffffu)
+        return 0; // not an X11 id
+
     // Walk up to the root's child that holds the window; bounded, since a window tree
     // that changes under us must not keep us here.
     for (int level = 0; level < 32 && window != XCB_WINDOW_NONE; ++level) {
@@ -346,7 +392,7 @@ void X11WindowSystem::releaseWindowCapture()
 bool X11WindowSystem::captureWindow(WindowId window, QImage &image)
 {
     image = QImage();
-    if (!composite_ || window == 0)
+    if (!composite_ || window == 0 || window > 0xffffffffu)
         return false;
     const WindowId frame = frameOf(window);
     if (!frame)
@@ -368,7 +414,7 @@ bool X11WindowSystem::captureWindow(WindowId window, QImage &image)
     Reply<xcb_get_geometry_reply_t> geo(
         xcb_get_geometry_reply(c_, xcb_get_geometry(c_, pixmap), &e));
     Error err(e);
-    bool ok = geo && readImage(pixmap, geo->width, geo->height, image);
+    bool ok = geo && readImage(pixmap, QRect(0, 0, geo->width, geo->height), image);
     forget(xcb_free_pixmap_checked(c_, pixmap));
     if (!ok)
         image = QImage();

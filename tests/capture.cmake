@@ -20,8 +20,15 @@ add_test(NAME tst_windowsystem_plain_server
 add_test(NAME tst_windowsystem_scaled
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh $<TARGET_FILE:tst_windowsystem>
                  screenGrabIsTheWholeScreenWithThePatternInPlace)
-set_tests_properties(tst_windowsystem_plain_server tst_windowsystem_scaled PROPERTIES
-  SKIP_RETURN_CODE 77 LABELS x11)
+# Two monitors side by side on one X screen, the primary on the right.
+add_test(NAME tst_windowsystem_two_monitors
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh $<TARGET_FILE:tst_windowsystem>
+                 primaryMonitorOnTheRightIsTheScreen)
+set_tests_properties(tst_windowsystem_plain_server tst_windowsystem_scaled
+  tst_windowsystem_two_monitors PROPERTIES SKIP_RETURN_CODE 77 LABELS x11)
+set_property(TEST tst_windowsystem_two_monitors PROPERTY ENVIRONMENT
+  "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1;QT_ENABLE_HIGHDPI_SCALING=0;${QUORIX_SANITIZER_ENV}"
+  "QUORIX_TEST_SCREEN=3840x1080x24")
 set_property(TEST tst_windowsystem_plain_server PROPERTY ENVIRONMENT
   "LC_ALL=C.UTF-8;QT_SCALE_FACTOR=1;QT_ENABLE_HIGHDPI_SCALING=0;${QUORIX_SANITIZER_ENV}"
   "QUORIX_XVFB_EXTRA=-extension MIT-SHM -extension Composite")

@@ -77,6 +77,30 @@ class TestWindowSystem : public QObject
         QCOMPARE(previewSize(grab.size()), QSize(407, 228));
     }
 
+    // Two monitors side by side, the primary one on the right: that one is the screen.
+    void primaryMonitorOnTheRightIsTheScreen()
+    {
+        if (QGuiApplication::primaryScreen()->virtualGeometry().width() < 3840)
+            QSKIP("needs a desktop of 3840 x 1080 (tst_windowsystem_two_monitors)");
+        QCOMPARE(quorix::test::runTool(QStringLiteral("xrandr"),
+                                       {QStringLiteral("--setmonitor"), QStringLiteral("left"),
+                                        QStringLiteral("1920/508x1080/286+0+0"),
+                                        QStringLiteral("none")}),
+                 0);
+        QCOMPARE(quorix::test::runTool(QStringLiteral("xrandr"),
+                                       {QStringLiteral("--setmonitor"), QStringLiteral("*right"),
+                                        QStringLiteral("1920/508x1080/286+1920+0"),
+                                        QStringLiteral("none")}),
+                 0);
+        OutsideWindow w({"--frameless", "--size", "300x200", "--pos", "2020,150"});
+        QVERIFY(w.waitReady());
+        QImage grab;
+        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().captureScreen(grab) &&
+                                     grab.pixel(120, 170) == kBlue && grab.pixel(300, 300) == kRed,
+                                 kSlowWait);
+        QCOMPARE(grab.size(), QSize(1920, 1080));
+    }
+
     void coveredWindowIsCapturedWholeWithoutWhatCoversIt()
     {
         if (!windowSystem().canCaptureWindows())
@@ -138,6 +162,7 @@ class TestWindowSystem : public QObject
         QTest::newRow("no window chosen") << false << WindowId(0);
         QTest::newRow("never existed") << false << WindowId(0x3fffffff);
         QTest::newRow("not a window id") << false << WindowId(0xffffffff);
+        QTest::newRow("a portal window's id") << false << (kPortalWindowBase + 1);
     }
 
     void missingWindowsGiveAnEmptyCapture()

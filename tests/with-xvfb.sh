@@ -23,7 +23,8 @@ Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp 
 x_pid=$!
 read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
 export DISPLAY=":$display_number"
-unset QT_QPA_PLATFORM
+# A test started from a Wayland desktop stays on this X server.
+unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
 
 # The window manager is ready once it announces itself on the root window and has listed

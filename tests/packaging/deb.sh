@@ -21,7 +21,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Package)" == quorix ]] || fail "package name $(field Package)"
 version=$(sed -n 's/^project(Quorix VERSION \([0-9.]*\).*/\1/p' "${QUORIX_SOURCE_DIR:?}/CMakeLists.txt")
 [[ "$(field Version)" == "$version" ]] || fail "version $(field Version), project $version"
-for lib in libqt6widgets6 libqt6gui6 libxcb-shm0 libxcb-composite0; do
+for lib in libqt6widgets6 libqt6gui6 libxcb-shm0 libxcb-composite0 libpipewire-0.3-0 qt6-wayland; do
   field Depends | grep -q "\b$lib\b" || fail "Depends lacks $lib: $(field Depends)"
 done
 
