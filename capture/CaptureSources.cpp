@@ -120,13 +120,16 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
             lost_ = false;
             state_.clearProblem();
         }
-        const bool same = sameFrame(picture, shown_);
         if (state_.mode == ownMode)
             state_.currentBitmap = picture;
         // On the screen, what changed only inside this program's own window (its preview
         // repainting itself after the last frame) is no news for the viewers.
         const bool news = target == 0 ? !sameOutside(picture, sent_, ownWindowsOnScreen())
                                       : !sameFrame(picture, sent_);
+        // Mostly the preview shows the frame last sent: news there is a change here too,
+        // without comparing eight megabytes again.
+        const bool shownIsSent = !sent_.isNull() && sent_.constBits() == shown_.constBits();
+        const bool same = shownIsSent && news ? false : sameFrame(picture, shown_);
         if (state_.autoSend && (news || writeNext_)) {
             // The sending thread encodes and writes it; a failed write sets writeNext_ again.
             writeNext_ = false;
