@@ -9,6 +9,7 @@
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RoomSettings.h"
 #include "platform/WholeFile.h"
 
 #include <climits>
@@ -42,6 +43,7 @@ void MainWindow::startUp()
     savedHeight_ = height();
     savedWidth_ = width();
     state_.programFolder = programFolderPath();
+    state_.onlyQuorixViewers = readOnlyQuorixViewers();
     shapeWindow();
     pages_->setCurrentIndex(1);
 

@@ -9,6 +9,7 @@
 #include "platform/Guard.h"
 #include "platform/LineFile.h"
 #include "platform/PendingMessages.h"
+#include "platform/RoomSettings.h"
 #include "platform/WholeFile.h"
 
 #include <QCheckBox>
@@ -59,6 +60,12 @@ void OptionsDialog::setupLayout()
     dialogBorderBox_ = place(new QCheckBox(tr("Dialog border style"), viewerScreenBox_),
                              "dialogBorderBox", 8, 88, 121, 17);
     dialogBorderBox_->hide();
+    onlyQuorixViewersBox_ =
+        place(new QCheckBox(tr("Only Quorix viewers in this room"), viewerScreenBox_),
+              "onlyQuorixViewersBox", 160, 24, 213, 17);
+    onlyQuorixViewersBox_->setToolTip(
+        tr("Send pictures only in the compact form that Quorix View reads, without "
+           "shar.bmp for other viewer programs"));
 
     scrollTextBox_ = place(new QGroupBox(tr("Scroll text"), this), "scrollTextBox", 9, 96, 377, 81);
     scrollTextBox_->setFlat(true);
@@ -121,6 +128,7 @@ void OptionsDialog::showEvent(QShowEvent *e)
 
 void OptionsDialog::readSettings()
 {
+    onlyQuorixViewersBox_->setChecked(readOnlyQuorixViewers());
     guarded([this] {
         const QString settingsPath = lineAt(readLineFile(main_->programFolder() + "qx.cfg"), 0);
         letPendingMessagesRun();
@@ -160,6 +168,11 @@ void OptionsDialog::onOkClicked()
     letPendingMessagesRun();
     writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
     setModalResult(ModalResult::Ok);
+    const bool onlyQuorix = onlyQuorixViewersBox_->isChecked();
+    main_->state().onlyQuorixViewers = onlyQuorix;
+    if (!writeOnlyQuorixViewers(onlyQuorix))
+        throw FileError(tr("The setting \"Only Quorix viewers in this room\" could not be "
+                           "stored: it holds until Quorix ends"));
 }
 
 void OptionsDialog::onCancelClicked()

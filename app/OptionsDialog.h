@@ -39,6 +39,8 @@ class OptionsDialog : public ModalDialog
     QGroupBox *viewerScreenBox_ = nullptr;
     QRadioButton *fullScreenButton_ = nullptr, *sizeableButton_ = nullptr;
     QCheckBox *dialogBorderBox_ = nullptr;
+    // Pictures go out without shar.bmp: the presenter's own setting, not the viewers'.
+    QCheckBox *onlyQuorixViewersBox_ = nullptr;
     QGroupBox *scrollTextBox_ = nullptr;
     QLabel *scrollTextLabel_ = nullptr;
     QCheckBox *scrollTextVisibleBox_ = nullptr;

@@ -4,6 +4,7 @@
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
+#include "platform/FrameCompare.h"
 #include "platform/Guard.h"
 #include "platform/PendingMessages.h"
 #include "platform/SharedState.h"
@@ -14,7 +15,9 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
+#include <QScreen>
 #include <QStackedWidget>
+#include <QtMath>
 #include <QWidget>
 #include <QWindow>
 
@@ -49,6 +52,22 @@ CaptureSources::CaptureSources(SharedState &state, const Controls &controls,
       system_(system)
 {
     connect(&state_, &SharedState::sharedFolderChanged, this, [this] { writeNext_ = true; });
+    // A frame the sending thread could not write is written again at the next tick,
+    // changed or not.
+    connect(&state_, &SharedState::frameNotWritten, this, [this] { writeNext_ = true; });
+}
+
+std::vector<QRect> CaptureSources::ownWindowsOnScreen() const
+{
+    const QWidget *top = c_.owner ? c_.owner->window() : nullptr;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!top || !top->isVisible() || !screen)
+        return {};
+    // The capture is in the primary screen's device pixels, from its top-left corner.
+    const qreal ratio = screen->devicePixelRatio();
+    const QRect r = top->frameGeometry().translated(-screen->geometry().topLeft());
+    return {QRect(QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
+                  QPoint(qCeil((r.right() + 1) * ratio) - 1, qCeil((r.bottom() + 1) * ratio) - 1))};
 }
 
 void CaptureSources::showPreview(const QImage &source)
@@ -73,6 +92,7 @@ void CaptureSources::sourceChanged()
 {
     writeNext_ = true;
     shown_ = QImage();
+    sent_ = QImage();
     if (lost_) {
         lost_ = false;
         state_.clearProblem();
@@ -100,14 +120,21 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
             lost_ = false;
             state_.clearProblem();
         }
-        const bool same = sameFrame(picture, shown_);
         if (state_.mode == ownMode)
             state_.currentBitmap = picture;
-        if (state_.autoSend && (!same || writeNext_)) {
-            // A failed write is tried again at the next tick, changed or not.
-            writeNext_ = true;
-            state_.sendCurrentBitmap();
+        // On the screen, what changed only inside this program's own window (its preview
+        // repainting itself after the last frame) is no news for the viewers.
+        const bool news = target == 0 ? !sameOutside(picture, sent_, ownWindowsOnScreen())
+                                      : !sameFrame(picture, sent_);
+        // Mostly the preview shows the frame last sent: news there is a change here too,
+        // without comparing eight megabytes again.
+        const bool shownIsSent = !sent_.isNull() && sent_.constBits() == shown_.constBits();
+        const bool same = shownIsSent && news ? false : sameFrame(picture, shown_);
+        if (state_.autoSend && (news || writeNext_)) {
+            // The sending thread encodes and writes it; a failed write sets writeNext_ again.
             writeNext_ = false;
+            if (state_.sendFrame(state_.currentBitmap) == Sent::Written)
+                sent_ = picture;
         }
         letPendingMessagesRun();
         if (!same)

@@ -9,6 +9,7 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QLabel;
 class QStackedWidget;
@@ -79,17 +80,20 @@ class CaptureSources : public QObject
 
   private:
     // One capture tick of `target` (0: the screen). When the window system says nothing
-    // was drawn there, nothing is grabbed. A frame equal to the one last shown is neither
-    // written nor fitted again (repainting the preview would itself change the screen).
-    // Otherwise, in `ownMode` it becomes the current bitmap, which is written while
-    // automatic sending is on, and the preview shows it. A capture that yields nothing
-    // changes nothing and says why (the window system's reason, else `lostText`) until a
-    // capture works again.
+    // was drawn there, nothing is grabbed. A frame equal to the one last shown is not
+    // fitted again (repainting the preview would itself change the screen). In `ownMode`
+    // it becomes the current bitmap. While automatic sending is on, a frame that differs
+    // from the one last sent (on the screen: outside this program's own window) is handed
+    // to the sending thread; the tick does not wait for its encoding and writing. A capture
+    // that yields nothing changes nothing and says why (the window system's reason, else
+    // `lostText`) until a capture works again.
     void captureTick(int ownMode, WindowId target, const std::function<bool(QImage &)> &capture,
                      const QString &lostText);
     // Starts the periodic capture of the captured window.
     void startWindowCapture();
     void showFitted(const QImage &frame);
+    // This program's windows on the captured screen, in the capture's pixels.
+    std::vector<QRect> ownWindowsOnScreen() const;
 
     SharedState &state_;
     Controls c_;
@@ -100,6 +104,7 @@ class CaptureSources : public QObject
     bool writeNext_ = true;
     bool lost_ = false;
     QImage shown_; // the frame the preview shows, as captured
+    QImage sent_;  // the frame last handed to the sending thread
 };
 
 } // namespace quorix

@@ -1,10 +1,9 @@
 #include "platform/BmpFile.h"
 
-#include "platform/OpaqueCopy.h"
+#include "platform/PixelRows.h"
 #include "platform/WholeFile.h"
 
 #include <cstring>
-#include <vector>
 
 namespace quorix {
 
@@ -52,26 +51,25 @@ void putHeaders(char *h, quint32 width, quint32 height, quint16 bits = 32)
 void encodeInto(QByteArray &bytes, const QImage &source)
 {
     // Format_RGB32 / ARGB32 are stored as B, G, R, A bytes on little-endian machines: the
-    // BMP pixel order. Other formats are converted once.
+    // BMP pixel order with one byte more. Other formats are converted once.
     QImage image = source;
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32 &&
         !image.isNull())
         image = image.convertToFormat(QImage::Format_RGB32);
 
-    const quint32 width = image.isNull() ? 0 : static_cast<quint32>(image.width());
-    const quint32 height = image.isNull() ? 0 : static_cast<quint32>(image.height());
-    const quint64 pixelBytes = quint64(width) * height * 4;
+    const int width = image.isNull() ? 0 : image.width();
+    const int height = image.isNull() ? 0 : image.height();
+    const std::size_t stride = bmp24Stride(width);
 
-    bytes.resize(kHeadersSize + static_cast<qsizetype>(pixelBytes));
+    bytes.resize(kHeadersSize + static_cast<qsizetype>(stride * std::size_t(height)));
     char *h = bytes.data();
-    putHeaders(h, width, height);
+    putHeaders(h, quint32(width), quint32(height), 24);
 
-    char *out = h + kHeadersSize;
-    for (quint32 row = 0; row < height; ++row) {
-        const auto *in =
-            reinterpret_cast<const quint32 *>(image.constScanLine(int(height - 1 - row)));
-        opaqueCopy(out, in, width);
-        out += std::size_t(width) * 4;
+    auto *out = reinterpret_cast<unsigned char *>(h + kHeadersSize);
+    for (int row = 0; row < height; ++row) {
+        bgrxToBgr(out, image.constScanLine(height - 1 - row), width);
+        std::memset(out + std::size_t(width) * 3, 0, stride - std::size_t(width) * 3);
+        out += stride;
     }
 }
 
@@ -98,24 +96,8 @@ QByteArray encodeBmp(const QImage &image)
 
 void writeBmpFile(const QString &path, const QImage &image)
 {
-    // Format_RGB32 rows are already the file's pixels (its fourth byte is 255 by the
-    // format's own rule), so a capture of several megabytes goes out straight from the
-    // picture, row by row, without being copied first.
-    if (image.format() == QImage::Format_RGB32 && !image.isNull()) {
-        char headers[kHeadersSize];
-        const auto width = static_cast<quint32>(image.width());
-        const auto height = static_cast<quint32>(image.height());
-        putHeaders(headers, width, height);
-        std::vector<FilePiece> pieces;
-        pieces.reserve(height + 1);
-        pieces.push_back({headers, sizeof headers});
-        for (quint32 row = 0; row < height; ++row)
-            pieces.push_back(
-                {reinterpret_cast<const char *>(image.constScanLine(int(height - 1 - row))),
-                 std::size_t(width) * 4});
-        writeWholeFile(path, pieces);
-        return;
-    }
+    // One buffer per thread, kept between pictures: a capture of several megabytes twice
+    // a second allocates nothing.
     thread_local QByteArray buffer;
     encodeInto(buffer, image);
     writeWholeFile(path, buffer);

@@ -1,7 +1,8 @@
 #pragma once
-// Windows bitmap files. Quorix writes 32 bits per pixel, bottom-up, with the fourth byte
-// of every pixel forced to 255, so that readers which take that byte as alpha still show
-// the picture opaque. An image without pixels gives the two headers alone (0 x 0).
+// Windows bitmap files. Quorix writes 24 bits per pixel, bottom-up: every reader opens
+// that as opaque, and a 1920 x 1080 screen takes 6.2 MB instead of the 8.3 MB of 32 bits,
+// for every viewer that reads it over the network. An image without pixels gives the two
+// headers alone (0 x 0); transparency is dropped, the colours kept.
 #include <QByteArray>
 #include <QImage>
 #include <QString>

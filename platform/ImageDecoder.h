@@ -55,6 +55,8 @@ QSize jpegDimensions(const QString &path);
 QImage decodeJpeg(const QString &path, QSize atLeast);
 QSize pngDimensions(const QString &path);
 QImage decodePng(const QString &path, QSize atLeast);
+// The same for a PNG already read; `path` names it in error texts.
+QImage decodePngBytes(const QByteArray &bytes, const QString &path, QSize atLeast);
 QSize bmpDimensions(const QString &path);
 QImage decodeBmp(const QString &path);
 

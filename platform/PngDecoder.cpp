@@ -160,6 +160,11 @@ QImage decodePng(const QString &path, QSize atLeast)
     } catch (const std::exception &e) {
         fail(path, failureText(e));
     }
+    return decodePngBytes(bytes, path, atLeast);
+}
+
+QImage decodePngBytes(const QByteArray &bytes, const QString &path, QSize atLeast)
+{
     if (bytes.size() < 8 || png_sig_cmp(reinterpret_cast<png_const_bytep>(bytes.constData()), 0, 8))
         fail(path, QStringLiteral("not a PNG file"));
     PngJob job;

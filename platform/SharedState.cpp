@@ -1,9 +1,38 @@
 #include "platform/SharedState.h"
 
 #include "platform/BmpFile.h"
+#include "platform/CompactPicture.h"
+#include "platform/ImageDecoder.h"
 #include "platform/LineFile.h"
 
 namespace quorix {
+
+namespace {
+
+// The picture's two files: shar.bmp in place (unless only Quorix viewers are in the room),
+// then the compact picture, renamed into place.
+void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixViewers)
+{
+    const QByteArray compact = encodeCompactPicture(bitmap);
+    if (!onlyQuorixViewers)
+        writeBmpFile(folder + "shar.bmp", bitmap);
+    replaceWholeFile(folder + kCompactPictureName, compact);
+}
+
+} // namespace
+
+SharedState::SharedState(QObject *parent) : QObject(parent)
+{
+    connect(&sender_, &SendingThread::written, this, [this](SendingThread::Kind kind) {
+        if (kind == SendingThread::Kind::Picture)
+            emit sent();
+    });
+    connect(&sender_, &SendingThread::failed, this,
+            [this](SendingThread::Kind kind, const QString &why) {
+                if (kind == SendingThread::Kind::Picture)
+                    emit frameNotWritten(why);
+            });
+}
 
 void SharedState::setSharedFolder(const QString &path)
 {
@@ -25,7 +54,37 @@ Sent SharedState::sendBitmap(const QImage &bitmap)
         return skipped(Sent::NoFolder);
     if (bitmap.isNull())
         return skipped(Sent::NoPicture);
-    writeBmpFile(sharedFolder_ + "shar.bmp", bitmap);
+    writeThrough(SendingThread::Kind::Picture,
+                 [&] { writePicture(sharedFolder_, bitmap, onlyQuorixViewers); });
+    emit sent();
+    return Sent::Written;
+}
+
+Sent SharedState::sendFrame(const QImage &frame)
+{
+    if (sharedFolder_.isEmpty())
+        return skipped(Sent::NoFolder);
+    if (frame.isNull())
+        return skipped(Sent::NoPicture);
+    sender_.send(SendingThread::Kind::Picture,
+                 [folder = sharedFolder_, frame, only = onlyQuorixViewers] {
+                     writePicture(folder, frame, only);
+                 });
+    return Sent::Written;
+}
+
+Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
+{
+    if (sharedFolder_.isEmpty())
+        return skipped(Sent::NoFolder);
+    writeThrough(SendingThread::Kind::Picture, [&] {
+        const QByteArray compact = encodeCompactPicture(bmp);
+        if (!onlyQuorixViewers)
+            writeWholeFile(sharedFolder_ + "shar.bmp",
+                           {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
+                            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
+        replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
+    });
     emit sent();
     return Sent::Written;
 }
@@ -39,7 +98,9 @@ Sent SharedState::sendPieces(const QString &name, const std::vector<FilePiece> &
 {
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
-    writeWholeFile(sharedFolder_ + name, pieces);
+    writeThrough(name.endsWith(QLatin1String(".rtf")) ? SendingThread::Kind::Text
+                                                      : SendingThread::Kind::Other,
+                 [&] { writeWholeFile(sharedFolder_ + name, pieces); });
     emit sent();
     return Sent::Written;
 }
@@ -48,7 +109,8 @@ Sent SharedState::writeRunState()
 {
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
-    writeLineFile(sharedFolder_ + "quorixlog.cfg", {QStringLiteral("Run")});
+    writeThrough(SendingThread::Kind::Other,
+                 [&] { writeLineFile(sharedFolder_ + "quorixlog.cfg", {QStringLiteral("Run")}); });
     return Sent::Written;
 }
 

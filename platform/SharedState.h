@@ -5,6 +5,7 @@
 //
 // The main window owns one; the capture, slide-show and text pages get it by reference,
 // so none of them needs the main window itself.
+#include "platform/SendingThread.h"
 #include "platform/WholeFile.h"
 #include "platform/WindowSystem.h"
 
@@ -14,6 +15,8 @@
 #include <QString>
 
 namespace quorix {
+
+struct Bmp24File;
 
 enum SourceMode : int
 {
@@ -38,7 +41,7 @@ class SharedState : public QObject
     Q_OBJECT
 
   public:
-    using QObject::QObject;
+    explicit SharedState(QObject *parent = nullptr);
 
     int mode = smNone;
     // Empty (0 x 0) until the first capture; sources copy into it.
@@ -58,14 +61,33 @@ class SharedState : public QObject
     const QString &sharedFolder() const { return sharedFolder_; }
     void setSharedFolder(const QString &path);
 
+    // No viewer in the room but Quorix's own: pictures go out as the compact picture
+    // alone, without shar.bmp.
+    bool onlyQuorixViewers = false;
+
     // Exchange files, each rewritten whole in place under its fixed name. They throw
     // FileError when the write fails, and write nothing while the shared-folder path is
     // empty.
-    Sent sendBitmap(const QImage &bitmap); // shar.bmp
+    //
+    // A picture is written as shar.bmp first, then as the compact picture, which replaces
+    // its predecessor by rename: the viewer takes a compact picture at least as new as the
+    // bitmap to be that bitmap's frame (see the viewer's PictureChoice).
+    //
+    // Every write goes through one sending thread, in the order asked; these wait for it.
+    Sent sendBitmap(const QImage &bitmap); // shar.bmp and the compact picture
     Sent sendCurrentBitmap() { return sendBitmap(currentBitmap); }
+    // A 24-bit bitmap file made by the JPEG decoder, the same way.
+    Sent sendBitmapFile(const Bmp24File &bmp);
     Sent sendRtf(const QByteArray &rtf); // shar.rtf
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
     Sent writeRunState(); // quorixlog.cfg: "Run"
+
+    // A captured frame, as sendBitmap writes it, but without waiting: the capture tick
+    // hands it to the sending thread and goes on. A frame still waiting there when the next
+    // one comes is dropped. The outcome comes back as sent() or frameNotWritten().
+    Sent sendFrame(const QImage &frame);
+    // Waits until every write asked for so far has run (tests, the end of a run).
+    void finishSending() { sender_.flush(); }
 
     // Something the presenter should know about a source (the captured window is gone);
     // shown until cleared.
@@ -80,11 +102,19 @@ class SharedState : public QObject
     void notSent(quorix::Sent reason);
     // An exchange write went through.
     void sent();
+    // A frame handed over by sendFrame could not be written (the failure's text).
+    void frameNotWritten(const QString &why);
 
   private:
     Sent skipped(Sent reason);
+    // Runs `write` on the sending thread and waits; its failure is thrown here.
+    void writeThrough(SendingThread::Kind kind, const std::function<void()> &write)
+    {
+        sender_.sendAndWait(kind, write);
+    }
 
     QString sharedFolder_;
+    SendingThread sender_;
 };
 
 } // namespace quorix

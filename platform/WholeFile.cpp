@@ -74,12 +74,11 @@ void writeWholeFile(const QString &path, const QByteArray &bytes)
     writeWholeFile(path, {FilePiece{bytes.constData(), static_cast<std::size_t>(bytes.size())}});
 }
 
-void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
+namespace {
+
+// Writes every piece to the open file `fd`, then closes it; `path` names it in errors.
+void writeAllAndClose(Fd &f, const QString &path, const std::vector<FilePiece> &pieces)
 {
-    const QByteArray name = QFile::encodeName(path);
-    Fd f{::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)};
-    if (f.fd < 0)
-        fail("Cannot create file", path, errno);
     std::vector<iovec> io;
     io.reserve(pieces.size());
     for (const FilePiece &p : pieces)
@@ -107,6 +106,48 @@ void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
     f.fd = -1;
     if (::close(fd) != 0)
         fail("Cannot write file", path, errno);
+}
+
+} // namespace
+
+void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
+{
+    const QByteArray name = QFile::encodeName(path);
+    Fd f{::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)};
+    if (f.fd < 0)
+        fail("Cannot create file", path, errno);
+    writeAllAndClose(f, path, pieces);
+}
+
+QString temporaryNameFor(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return path.left(slash + 1) + QLatin1Char('.') + path.mid(slash + 1) + QStringLiteral(".part");
+}
+
+void replaceWholeFile(const QString &path, const QByteArray &bytes)
+{
+    const QString temporary = temporaryNameFor(path);
+    const QByteArray tempName = QFile::encodeName(temporary);
+    const QByteArray name = QFile::encodeName(path);
+    // What lies under the temporary name (left by a write cut off, or planted there) goes
+    // first; O_EXCL then makes sure the file written is a new one of ours, never a link.
+    ::unlink(tempName.constData());
+    Fd f{::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644)};
+    if (f.fd < 0)
+        fail("Cannot create file", path, errno);
+    try {
+        writeAllAndClose(f, path, {{bytes.constData(), std::size_t(bytes.size())}});
+    } catch (...) {
+        ::unlink(tempName.constData());
+        throw;
+    }
+    // The rename replaces whatever the name held (a link included) without following it.
+    if (::rename(tempName.constData(), name.constData()) != 0) {
+        const int err = errno;
+        ::unlink(tempName.constData());
+        fail("Cannot write file", path, err);
+    }
 }
 
 bool fileExists(const QString &path)

@@ -26,6 +26,15 @@ struct FilePiece
 };
 void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces);
 
+// Writes the file under a temporary name beside it (temporaryNameFor) and renames it
+// into place, so that a reader meets either the old file or the new one whole, never a
+// part. Neither name is followed if it is a symbolic link. For files only this program's
+// own readers take: the shared folder's fixed-name files are rewritten in place.
+// Throws FileError; the temporary file does not stay behind.
+void replaceWholeFile(const QString &path, const QByteArray &bytes);
+// ".NAME.part" in the same folder.
+QString temporaryNameFor(const QString &path);
+
 // True for an existing regular file (not a folder).
 bool fileExists(const QString &path);
 

@@ -5,6 +5,12 @@
 
 namespace quorix {
 
+std::vector<FilePiece> bmp24Pieces(const Bmp24File &bmp)
+{
+    return {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
+            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}};
+}
+
 bool writeSlideExchange(const QString &path, const SlideExchangeWriters &writers)
 {
     const int kind = FileKind(path);
@@ -15,9 +21,7 @@ bool writeSlideExchange(const QString &path, const SlideExchangeWriters &writers
         return true;
     case skJpeg: {
         // No picture is built: the rows go from the decoder into the file.
-        const Bmp24File bmp = decodeJpegAsBmp24(path);
-        writers.bitmapFile({{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-                            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
+        writers.bitmapFile(decodeJpegAsBmp24(path));
         return true;
     }
     case skPng:

@@ -1,8 +1,10 @@
 #pragma once
 // What a slide becomes for the viewers: by its kind, a JPEG goes straight from the
 // decoder's rows into a 24-bit shar.bmp, a PNG or bitmap is decoded into a picture for
-// shar.bmp, and a text or RTF slide is written as shar.rtf. The slide page hands the
-// pieces to the shared state; slidecat --shar writes the same bytes into a file of its own.
+// shar.bmp (each with its compact picture beside it), and a text or RTF slide is written
+// as shar.rtf. The slide page hands them to the shared state; slidecat --shar writes the
+// same bitmap or text into a file of its own.
+#include "platform/ImageDecoder.h"
 #include "platform/WholeFile.h"
 
 #include <QImage>
@@ -15,13 +17,17 @@ namespace quorix {
 
 struct SlideExchangeWriters
 {
-    // The complete bytes of a 24-bit shar.bmp.
-    std::function<void(const std::vector<FilePiece> &pieces)> bitmapFile;
+    // A complete 24-bit shar.bmp, straight from the JPEG decoder (bmp24Pieces gives its
+    // bytes).
+    std::function<void(const Bmp24File &bmp)> bitmapFile;
     // A decoded picture for shar.bmp, with the slide kind it came from (skPng or skBmp).
     std::function<void(const QImage &picture, int kind)> picture;
     // A text or RTF slide, by its path, for shar.rtf.
     std::function<void(const QString &path)> text;
 };
+
+// The headers, then the rows, of a 24-bit bitmap file.
+std::vector<FilePiece> bmp24Pieces(const Bmp24File &bmp);
 
 // False, writing nothing, when the file is of no slide kind. Throws what the decoders
 // throw.

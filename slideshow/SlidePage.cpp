@@ -191,9 +191,7 @@ void SlidePage::showTextSlide(const QString &path)
 
 void SlidePage::sendSlide(const QString &path)
 {
-    writeSlideExchange(path, {[this](const std::vector<FilePiece> &pieces) {
-                                  state_.sendPieces(QStringLiteral("shar.bmp"), pieces);
-                              },
+    writeSlideExchange(path, {[this](const Bmp24File &bmp) { state_.sendBitmapFile(bmp); },
                               [this](const QImage &picture, int kind) {
                                   if (kind != skBmp) {
                                       state_.sendBitmap(picture);

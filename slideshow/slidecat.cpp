@@ -68,7 +68,7 @@ void list(const QString &path)
 void shar(const QString &out, const QString &path, int &argc, char **argv)
 {
     const bool slide = writeSlideExchange(
-        path, {[&](const std::vector<FilePiece> &pieces) { writeWholeFile(out, pieces); },
+        path, {[&](const Bmp24File &bmp) { writeWholeFile(out, bmp24Pieces(bmp)); },
                [&](const QImage &picture, int) { writeBmpFile(out, picture); },
                [&](const QString &text) {
                    const auto app = guiFor(argc, argv);

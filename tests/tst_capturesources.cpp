@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
+#include "platform/SharedState.h"
 
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
@@ -32,6 +33,13 @@ const QRgb kGreen = qRgb(0, 255, 0);
 QByteArray fileBytes(const QString &path)
 {
     return fileExists(path) ? readWholeFile(path) : QByteArray();
+}
+
+// shar.bmp once the sending thread has written what the ticks handed to it.
+QByteArray sentBytes(AppFixture &app)
+{
+    app.main->state().finishSending();
+    return fileBytes(app.shared() + "shar.bmp");
 }
 
 bool hasColour(const QImage &image, QRgb colour)
@@ -121,7 +129,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(current.pixel(99, 170) == kBlue, false);
         QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 228));
         if (send)
-            QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(current));
+            QCOMPARE(sentBytes(app), encodeBmp(current));
         else
             QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
@@ -141,6 +149,7 @@ class TestCaptureSources : public QObject
         auto tick = [&] {
             QTest::qWait(150); // the server's reports of drawing arrive as events
             app.main->captureScreenTick();
+            app.main->state().finishSending();
         };
         tick();
         QVERIFY(fileExists(shar));
@@ -157,7 +166,7 @@ class TestCaptureSources : public QObject
         OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "500,400"});
         QVERIFY(drawn.waitReady());
         QTRY_VERIFY_WITH_TIMEOUT((tick(), fileExists(shar)), kSlowWait);
-        QCOMPARE(fileBytes(shar), encodeBmp(app.main->currentBitmap()));
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
         QCOMPARE(app.main->currentBitmap().pixel(550, 450), kRed);
 
         // The write fails (a folder is in the way); once it is gone, the next tick
@@ -167,10 +176,43 @@ class TestCaptureSources : public QObject
         OutsideWindow moved({"--frameless", "--size", "100x100", "--pos", "50,50"});
         QVERIFY(moved.waitReady());
         tick();
+        QVERIFY(!fileExists(shar)); // the sending thread's write failed
         QVERIFY(QDir(app.sharedDir.path()).rmdir("shar.bmp"));
         tick();
         QVERIFY(fileExists(shar));
-        QCOMPARE(fileBytes(shar), encodeBmp(app.main->currentBitmap()));
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
+    }
+
+    // The main window is on the screen it captures, and its preview repaints after every
+    // frame: those repaints alone send nothing, so one change on the screen is one frame
+    // for the viewers (what they see of the main window lags by a change).
+    void oneChangeOneFrame()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        app.main->selectScreenSource();
+        app.main->screenCaptureTimer_->setEnabled(false); // ticks are driven by hand here
+        int frames = 0;
+        connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
+        auto ticks = [&](int n) {
+            for (int i = 0; i < n; ++i) {
+                QTest::qWait(150); // the repaint reaches the screen, its report the program
+                app.main->captureScreenTick();
+                app.main->state().finishSending();
+            }
+            QTest::qWait(50); // the sending thread's reports
+        };
+        app.main->autoSendBox_->setChecked(true);
+        ticks(6);
+        QCOMPARE(frames, 1);
+        OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "1500,700"});
+        QVERIFY(drawn.waitReady());
+        ticks(6);
+        QCOMPARE(frames, 2);
+        QCOMPARE(app.main->currentBitmap().pixel(1550, 750), kRed);
     }
 
     void screenTickInAnotherModeResendsTheCurrentBitmap()
@@ -188,7 +230,7 @@ class TestCaptureSources : public QObject
         app.main->autoSendBox_->setChecked(true);
         app.main->captureScreenTick();
         QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(grabbed));
+        QCOMPARE(sentBytes(app), encodeBmp(grabbed));
     }
 
     void windowSourceCapturesTheChosenWindowWhole()
@@ -225,20 +267,20 @@ class TestCaptureSources : public QObject
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
         QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
         // the current bitmap and the preview; the status label says why nothing changes.
         const QImage shown = app.main->preview_->pixmap().toImage();
         const QImage last = app.main->currentBitmap();
-        const QByteArray sent = fileBytes(app.shared() + "shar.bmp");
+        const QByteArray sent = sentBytes(app);
         target.close();
         QTRY_VERIFY_WITH_TIMEOUT(
             (app.main->captureWindowTick(), !app.main->statusLabel_->isHidden()), kSlowWait);
         QVERIFY2(app.main->statusLabel_->text().contains("gone"),
                  qPrintable(app.main->statusLabel_->text()));
         app.main->captureWindowTick();
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(sentBytes(app), sent);
         QCOMPARE(app.main->currentBitmap(), last);
         QCOMPARE(app.main->preview_->pixmap().toImage(), shown);
         QVERIFY(app.main->windowCaptureTimer_->enabled());
@@ -248,10 +290,9 @@ class TestCaptureSources : public QObject
         QVERIFY(next.waitReady());
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         chooseWindow(app, next.id());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (app.main->captureWindowTick(), fileBytes(app.shared() + "shar.bmp") != sent),
-            kSlowWait);
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), encodeBmp(app.main->currentBitmap()));
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(), sentBytes(app) != sent),
+                                 kSlowWait);
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
         QVERIFY(app.main->statusLabel_->isHidden());
     }
 
@@ -346,7 +387,7 @@ class TestCaptureSources : public QObject
         QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(64, 48), kSlowWait);
         QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
         const QByteArray sent = encodeBmp(app.main->currentBitmap());
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(sentBytes(app), sent);
         QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
 
         // Text changes nothing.
@@ -358,13 +399,13 @@ class TestCaptureSources : public QObject
         copyToClipboard({"-i", text});
         QTest::qWait(300);
         QCOMPARE(app.main->currentBitmap().size(), QSize(64, 48));
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(sentBytes(app), sent);
 
         // Neither does a picture that cannot be decoded: the viewers keep the last one.
         copyToClipboard({"-t", "image/png", "-i", text});
         QTest::qWait(300);
         QCOMPARE(app.main->currentBitmap().size(), QSize(64, 48));
-        QCOMPARE(fileBytes(app.shared() + "shar.bmp"), sent);
+        QCOMPARE(sentBytes(app), sent);
     }
 
     void clipboardWithoutSendingWritesNothing()

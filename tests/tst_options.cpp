@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 
@@ -62,6 +63,53 @@ class TestOptions : public QObject
         QCOMPARE(readWholeFile(app.program("qx.cfg")),
                  (app.shared() + "quorix.cfg\r\n").toLocal8Bit());
         QCOMPARE(app.options->modalResult(), ModalResult::Ok);
+    }
+
+    // "Only Quorix viewers in this room": off at first; OK keeps it in the program's own
+    // settings (not in quorix.cfg) and sends pictures without shar.bmp from then on, also
+    // after the next start; Cancel changes nothing.
+    void onlyQuorixViewersIsKeptByOk()
+    {
+        QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).remove("OnlyQuorixViewers");
+        {
+            AppFixture app;
+            app.configure();
+            app.main->startUp();
+            QVERIFY(!app.main->state().onlyQuorixViewers);
+            const QByteArray settingsBefore = readWholeFile(app.shared() + "quorix.cfg");
+            visit(app, [](OptionsDialog *o) {
+                QVERIFY(!o->onlyQuorixViewersBox_->isChecked());
+                o->onlyQuorixViewersBox_->setChecked(true);
+                o->okButton_->click();
+            });
+            QVERIFY(app.main->state().onlyQuorixViewers);
+            QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settingsBefore);
+            QCOMPARE(QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+                         .value("OnlyQuorixViewers")
+                         .toBool(),
+                     true);
+            QImage picture(16, 9, QImage::Format_RGB32);
+            picture.fill(Qt::darkCyan);
+            app.main->state().sendBitmap(picture);
+            QVERIFY(QFileInfo::exists(app.shared() + "shar.png"));
+            QVERIFY(!QFileInfo::exists(app.shared() + "shar.bmp"));
+        }
+        AppFixture again;
+        again.configure();
+        again.main->startUp();
+        QVERIFY(again.main->state().onlyQuorixViewers);
+        visit(again, [](OptionsDialog *o) {
+            QVERIFY(o->onlyQuorixViewersBox_->isChecked());
+            o->onlyQuorixViewersBox_->setChecked(false);
+            o->cancelButton_->click();
+        });
+        QVERIFY(again.main->state().onlyQuorixViewers);
+        visit(again, [](OptionsDialog *o) {
+            QVERIFY(o->onlyQuorixViewersBox_->isChecked());
+            o->onlyQuorixViewersBox_->setChecked(false);
+            o->okButton_->click();
+        });
+        QVERIFY(!again.main->state().onlyQuorixViewers);
     }
 
     void controlsKeepWhatTheFileCannotChange()

@@ -1,17 +1,23 @@
 // The real viewer program under Xvfb with openbox, watched by its pixels: the waiting
 // screen, a picture sent with the project's writers, torn and broken files that leave the
 // last picture on screen, a text written after the picture, the folder going away and
-// coming back, full screen and a sizeable window following quorix.cfg, the scroll text,
-// Esc, closing, and the folder remembered for the next start. The shared folder holds
+// coming back, Quorix's compact pictures beside bitmaps from another presenter program,
+// full screen and a sizeable window following quorix.cfg, the scroll text, Esc, closing,
+// and the folder remembered for the next start. The shared folder holds
 // afterwards only what the test wrote.
 #include "platform/BmpFile.h"
+#include "platform/CompactPicture.h"
 #include "platform/LineFile.h"
+#include "platform/SharedState.h"
 #include "platform/WholeFile.h"
 #include "rtf/RichTextFile.h"
+#include "view/FolderWatch.h"
+#include "view/PictureChoice.h"
 #include "view/WaitingScreen.h"
 
 #include "helpers/OutsideWindow.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
@@ -19,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+
+#include <cstdio>
 
 using namespace quorix;
 using quorix::test::toolOutput;
@@ -173,6 +181,35 @@ class TestX11Viewer : public QObject
         QTRY_COMPARE(pixel(QPoint(12, 12)), qRgb(255, 0, 0)); // status gone
     }
 
+    // Quorix's pictures as the real viewer shows them: the compact picture of each frame,
+    // a bitmap that another presenter program writes afterwards, and not a compact
+    // picture older than that bitmap.
+    void compactPicturesAndBitmapsInTurn()
+    {
+        const QPoint spot = QGuiApplication::primaryScreen()->geometry().center();
+        SharedState presenter;
+        presenter.setSharedFolder(shared + "/");
+        presenter.sendBitmap(filled(Qt::cyan));
+        QTRY_COMPARE(pixel(spot), qRgb(0, 255, 255));
+        writeBmpFile(shared + "/shar.bmp", filled(Qt::blue));
+        QTRY_COMPARE(pixel(spot), qRgb(0, 0, 255));
+        // A compact picture an hour old, put in place whole.
+        const QString old = shared + "/old.png";
+        writeWholeFile(old, encodeCompactPicture(filled(Qt::yellow)));
+        QFile png(old);
+        QVERIFY(png.open(QIODevice::ReadWrite));
+        QVERIFY(png.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                QFileDevice::FileModificationTime));
+        png.close();
+        QCOMPARE(std::rename(QFile::encodeName(old).constData(),
+                             QFile::encodeName(shared + "/shar.png").constData()),
+                 0);
+        QTest::qWait(2 * FolderWatch::kPollMs + int(PictureChoice::kBitmapWaitMs));
+        QCOMPARE(pixel(spot), qRgb(0, 0, 255));
+        presenter.sendBitmap(filled(Qt::green));
+        QTRY_COMPARE(pixel(spot), qRgb(0, 255, 0));
+    }
+
     void sizeableWindowFitsThePictureAndRunsTheScrollText()
     {
         settings(false, true, "Welcome to room 4");
@@ -195,10 +232,13 @@ class TestX11Viewer : public QObject
         QTRY_VERIFY(!isFullScreen());
         xdotool({"key", "--window", window, "ctrl+q"});
         QVERIFY(viewer.waitForFinished(5000));
+        // The window went with the press: its keys' release reached no window, and the
+        // server would repeat Ctrl+Q into the next viewer that takes the focus.
+        xdotool({"keyup", "ctrl+q"});
         QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
         QCOMPARE(viewer.exitCode(), 0);
         QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList({"quorix.cfg", "quorixlog.cfg", "shar.bmp", "shar.rtf"}));
+                 QStringList({"quorix.cfg", "quorixlog.cfg", "shar.bmp", "shar.png", "shar.rtf"}));
     }
 
     // The next start without a folder watches the same one.

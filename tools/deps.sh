@@ -13,13 +13,14 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libxcb-randr0-dev libpipewire-0.3-dev qt6-wayland
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
-  sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon)
+  sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
+  samba smbnetfs fuse3 imagemagick)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in

@@ -2,7 +2,8 @@
 
 #include "view/ExchangeFiles.h"
 
-#include <QElapsedTimer>
+#include "platform/CompactPicture.h"
+#include "platform/ImageDecoder.h"
 
 namespace quorix {
 
@@ -12,14 +13,52 @@ ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(pa
         retry_[f].setSingleShot(true);
         connect(&retry_[f], &QTimer::timeout, this, [this, f] { read(FolderWatch::File(f)); });
     }
+    clock_.start();
+    bitmapWait_.setSingleShot(true);
+    connect(&bitmapWait_, &QTimer::timeout, this, &ExchangeReader::choosePicture);
     connect(&watch_, &FolderWatch::fileChanged, this, &ExchangeReader::changed);
 }
 
 void ExchangeReader::changed(FolderWatch::File file)
 {
+    if (file == FolderWatch::Picture || file == FolderWatch::Compact) {
+        // Both files' stamps are those of the same look.
+        choice_.look(watch_.stamp(FolderWatch::Compact), watch_.stamp(FolderWatch::Picture),
+                     clock_.elapsed());
+        for (FolderWatch::File f : {FolderWatch::Picture, FolderWatch::Compact}) {
+            retry_[f].stop();
+            attempts_[f] = 0;
+        }
+        choosePicture();
+        return;
+    }
     retry_[file].stop();
     attempts_[file] = 0;
     read(file);
+}
+
+void ExchangeReader::choosePicture()
+{
+    // A read again already on its way goes first.
+    if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive())
+        return;
+    const qint64 now = clock_.elapsed();
+    switch (choice_.next(now)) {
+    case PictureChoice::Read::Compact:
+        read(FolderWatch::Compact);
+        break;
+    case PictureChoice::Read::Bitmap:
+        read(FolderWatch::Picture);
+        break;
+    case PictureChoice::Read::Nothing:
+        break;
+    }
+    const qint64 wake = choice_.wakeAtMs();
+    if (wake >= 0 && !retry_[FolderWatch::Picture].isActive() &&
+        !retry_[FolderWatch::Compact].isActive())
+        bitmapWait_.start(int(qMax<qint64>(wake - clock_.elapsed(), 0)));
+    else
+        bitmapWait_.stop();
 }
 
 bool ExchangeReader::alreadyRead(FolderWatch::File file) const
@@ -29,8 +68,13 @@ bool ExchangeReader::alreadyRead(FolderWatch::File file) const
 
 void ExchangeReader::read(FolderWatch::File file)
 {
-    if (file != FolderWatch::RunState && alreadyRead(file))
+    if (file != FolderWatch::RunState && alreadyRead(file)) {
+        if (file == FolderWatch::Picture || file == FolderWatch::Compact)
+            choice_.shown(file == FolderWatch::Compact ? PictureChoice::Read::Compact
+                                                       : PictureChoice::Read::Bitmap,
+                          lastRead_[file]);
         return;
+    }
     ++reads_[file];
     lastAttempt_[file] = attempts_[file] >= int(kRetryMs.size());
     why_.clear();
@@ -38,6 +82,9 @@ void ExchangeReader::read(FolderWatch::File file)
     switch (file) {
     case FolderWatch::Picture:
         done = readPicture();
+        break;
+    case FolderWatch::Compact:
+        done = readCompact();
         break;
     case FolderWatch::Text:
         done = readText();
@@ -81,7 +128,33 @@ bool ExchangeReader::readPicture()
         return false;
     }
     lastRead_[FolderWatch::Picture] = picture.stamp;
+    choice_.shown(PictureChoice::Read::Bitmap, picture.stamp);
     emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    return true;
+}
+
+bool ExchangeReader::readCompact()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QString path = watch_.path(FolderWatch::Compact);
+    const FileBytes file = readExchangeFile(path);
+    if (file.result == ReadResult::Missing)
+        return true; // being replaced: the next look brings the new one
+    if (file.result != ReadResult::Ok) {
+        why_ = tr("it changes while it is read");
+        return false;
+    }
+    QImage image;
+    try {
+        image = decodeCompactPicture(file.bytes, path);
+    } catch (const ImageError &e) {
+        why_ = QString::fromUtf8(e.what());
+        return false;
+    }
+    lastRead_[FolderWatch::Compact] = file.stamp;
+    choice_.shown(PictureChoice::Read::Compact, file.stamp);
+    emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
-// Turns the folder watch's changes into what the viewer shows: a picture, a text, the
-// settings, the run state. A file met half-written is read again shortly after, a few
-// times with growing pauses; until then (and for a file that stays broken) nothing new is
-// reported, so whatever is on screen stays there.
+// Turns the folder watch's changes into what the viewer shows: a picture (the compact one
+// or shar.bmp, as PictureChoice decides), a text, the settings, the run state. A file met
+// half-written is read again shortly after, a few times with growing pauses; until then (and for a
+// file that stays broken) nothing new is reported, so whatever is on screen stays there.
 #include "view/FolderWatch.h"
+#include "view/PictureChoice.h"
 #include "view/ViewerSettings.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QSharedPointer>
@@ -45,8 +47,11 @@ class ExchangeReader : public QObject
   private:
     void changed(FolderWatch::File file);
     void read(FolderWatch::File file);
+    // Reads whichever picture file PictureChoice asks for, if any.
+    void choosePicture();
     // True when the file was read (or is gone); false asks for a read again.
     bool readPicture();
+    bool readCompact();
     bool readText();
     bool readSettings();
     // True when the file is still the one last read whole (a change seen while it was
@@ -55,6 +60,9 @@ class ExchangeReader : public QObject
     void retryLater(FolderWatch::File file, const QString &why);
 
     FolderWatch &watch_;
+    PictureChoice choice_;
+    QElapsedTimer clock_;
+    QTimer bitmapWait_;
     std::array<QTimer, FolderWatch::FileCount> retry_;
     std::array<int, FolderWatch::FileCount> attempts_{};
     std::array<int, FolderWatch::FileCount> reads_{};

@@ -1,5 +1,6 @@
 #include "view/FolderWatch.h"
 
+#include "platform/CompactPicture.h"
 #include "platform/WholeFile.h"
 
 namespace quorix {
@@ -26,6 +27,8 @@ QString FolderWatch::fileName(File file)
         return QStringLiteral("shar.rtf");
     case Settings:
         return QStringLiteral("quorix.cfg");
+    case Compact:
+        return QString::fromLatin1(kCompactPictureName);
     case RunState:
     case FileCount:
         break;
@@ -71,16 +74,20 @@ void FolderWatch::look()
     if (!reachable_)
         return; // what was shown stays; the files come back with the folder
 
+    std::array<bool, FileCount> changed{};
     for (int f = 0; f < FileCount; ++f) {
         const FileStamp now = stampOf(path(File(f)));
         if (now == stamps_[f])
             continue;
         watchAgain = watchAgain || now.kind != stamps_[f].kind || now.inode != stamps_[f].inode;
         stamps_[f] = now;
-        emit fileChanged(File(f));
+        changed[f] = true;
     }
     if (watchAgain)
         rewatch();
+    for (int f = 0; f < FileCount; ++f)
+        if (changed[f])
+            emit fileChanged(File(f));
 }
 
 void FolderWatch::rewatch()

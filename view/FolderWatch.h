@@ -26,6 +26,7 @@ class FolderWatch : public QObject
         Text,     // shar.rtf
         Settings, // quorix.cfg
         RunState, // quorixlog.cfg
+        Compact,  // the compact picture beside shar.bmp
         FileCount
     };
     Q_ENUM(File)
@@ -48,6 +49,7 @@ class FolderWatch : public QObject
     void look();
 
   signals:
+    // Sent for each file that changed in one look, once every file's new stamp is known.
     void fileChanged(quorix::FolderWatch::File file);
     void reachableChanged(bool reachable);
 
