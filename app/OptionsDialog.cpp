@@ -161,10 +161,11 @@ void OptionsDialog::onOkClicked()
     if (shared.isEmpty())
         throw FileError(tr("No shared folder has been chosen: press Browse to choose the "
                            "folder the viewers watch"));
-    writeLineFile(shared + "quorix.cfg",
-                  {shared + "shar.bmp", flag(stretchBox_), flag(centreBox_), flag(autoSizeBox_),
-                   fullScreenButton_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
-                   flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
+    // Like every write into the shared folder, through the sending thread in the order asked.
+    main_->state().writeViewerSettings(
+        {shared + "shar.bmp", flag(stretchBox_), flag(centreBox_), flag(autoSizeBox_),
+         fullScreenButton_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+         flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
     letPendingMessagesRun();
     writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
     setModalResult(ModalResult::Ok);

@@ -114,4 +114,13 @@ Sent SharedState::writeRunState()
     return Sent::Written;
 }
 
+Sent SharedState::writeViewerSettings(const QStringList &lines)
+{
+    if (sharedFolder_.isEmpty())
+        return skipped(Sent::NoFolder);
+    writeThrough(SendingThread::Kind::Other,
+                 [&] { writeLineFile(sharedFolder_ + "quorix.cfg", lines); });
+    return Sent::Written;
+}
+
 } // namespace quorix

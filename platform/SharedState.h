@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace quorix {
 
@@ -81,6 +82,7 @@ class SharedState : public QObject
     Sent sendRtf(const QByteArray &rtf); // shar.rtf
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
     Sent writeRunState(); // quorixlog.cfg: "Run"
+    Sent writeViewerSettings(const QStringList &lines); // quorix.cfg
 
     // A captured frame, as sendBitmap writes it, but without waiting: the capture tick
     // hands it to the sending thread and goes on. A frame still waiting there when the next
