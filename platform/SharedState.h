@@ -81,7 +81,7 @@ class SharedState : public QObject
     Sent sendBitmapFile(const Bmp24File &bmp);
     Sent sendRtf(const QByteArray &rtf); // shar.rtf
     Sent sendPieces(const QString &name, const std::vector<FilePiece> &pieces);
-    Sent writeRunState(); // quorixlog.cfg: "Run"
+    Sent writeRunState();                               // quorixlog.cfg: "Run"
     Sent writeViewerSettings(const QStringList &lines); // quorix.cfg
 
     // A captured frame, as sendBitmap writes it, but without waiting: the capture tick
