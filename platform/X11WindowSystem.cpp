@@ -8,6 +8,7 @@
 
 #include "platform/OpaqueCopy.h"
 #include "platform/X11DamageWatch.h"
+#include "platform/X11GrabSegments.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,7 +19,6 @@
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
-#include <sys/ipc.h>
 #include <sys/shm.h>
 
 #include <algorithm>
@@ -60,23 +60,10 @@ class ShmSegment
         if (addr_ && size_ >= bytes)
             return true;
         drop(c);
-        const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-        if (id < 0)
+        void *addr = nullptr;
+        xcb_shm_seg_t seg = 0;
+        if (!attachShm(c, bytes, addr, seg))
             return false;
-        void *addr = shmat(id, nullptr, 0);
-        if (addr == reinterpret_cast<void *>(-1)) {
-            shmctl(id, IPC_RMID, nullptr);
-            return false;
-        }
-        const xcb_shm_seg_t seg = xcb_generate_id(c);
-        Error err(xcb_request_check(c, xcb_shm_attach_checked(c, seg, std::uint32_t(id), 0)));
-        // Marked for removal at once: the memory goes when both sides have detached,
-        // also when this program ends abruptly.
-        shmctl(id, IPC_RMID, nullptr);
-        if (err) {
-            shmdt(addr);
-            return false;
-        }
         addr_ = addr;
         size_ = bytes;
         seg_ = seg;
@@ -151,14 +138,15 @@ class X11WindowSystem final : public WindowSystem
     bool composite_ = false;
     bool shm_ = false;
     bool monitors_ = false; // RandR 1.5: the server knows the monitors and which is primary
-    ShmSegment segment_;
+    ShmSegment segment_;    // window reads, and screen reads while every grab segment is held
+    X11GrabSegments grabs_;
     X11DamageWatch damage_;
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
     QImage frames_[2];        // screen grabs, refilled once nobody else holds them
 };
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
-    : c_(c), setup_(xcb_get_setup(c)), damage_(c)
+    : c_(c), setup_(xcb_get_setup(c)), grabs_(c), damage_(c)
 {
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup_);
     for (int i = 0; it.rem && i < screenNumber; ++i)
@@ -332,6 +320,9 @@ bool X11WindowSystem::captureScreen(QImage &image)
     // The primary monitor's rectangle in the server's own pixels, wherever it lies on the
     // desktop, and never past the root window.
     const QRect area = primaryMonitor();
+    if (shm_ && std::size_t(area.width()) * std::size_t(area.height()) * 4 <= kMaxImageBytes &&
+        grabs_.read(screen_->root, area, image))
+        return true;
     // Two frames take turns: the one handed out last is usually still the current bitmap.
     QImage *frame = nullptr;
     for (QImage &f : frames_)

@@ -3,9 +3,12 @@
 #include "helpers/OutsideWindow.h"
 #include "platform/WindowSystem.h"
 
+#include <algorithm>
 #include <memory>
 #include <QGuiApplication>
 #include <QTest>
+#include <set>
+#include <vector>
 
 using namespace quorix;
 using quorix::test::kSlowWait;
@@ -75,6 +78,37 @@ class TestWindowSystem : public QObject
         QCOMPARE(grab.format(), QImage::Format_RGB32);
         QCOMPARE(grab.pixel(99, 170) == kBlue, false);
         QCOMPARE(previewSize(grab.size()), QSize(407, 228));
+    }
+
+    // Grabs may be read straight into memory the server writes: a frame still held (by the
+    // preview, the last frame sent, the sending thread) must keep its picture while later
+    // grabs are read, more of them than there are buffers, and every frame stays opaque.
+    void heldGrabsKeepTheirPictureWhileTheScreenChanges()
+    {
+        OutsideWindow w({"--frameless", "--size", "300x200", "--pos", "100,150", "--blink", "20"});
+        QVERIFY(w.waitReady());
+        std::vector<QImage> grabs, copies;
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < 6; ++i) {
+                QTest::qWait(60);
+                QImage grab;
+                QVERIFY(windowSystem().captureScreen(grab));
+                copies.push_back(grab.copy());
+                grabs.push_back(grab);
+            }
+            std::set<QRgb> fills;
+            for (std::size_t i = 0; i < grabs.size(); ++i) {
+                QCOMPARE(grabs[i], copies[i]);
+                fills.insert(grabs[i].pixel(250, 250));
+                const auto *p = reinterpret_cast<const quint32 *>(grabs[i].constBits());
+                QVERIFY(std::all_of(p, p + grabs[i].width() * grabs[i].height(),
+                                    [](quint32 v) { return v >> 24 == 0xff; }));
+            }
+            QVERIFY(fills.size() > 1); // the screen did change between grabs
+            // Released, the buffers are read into again.
+            grabs.clear();
+            copies.clear();
+        }
     }
 
     // Two monitors side by side, the primary one on the right: that one is the screen.
