@@ -10,6 +10,7 @@
 //   build/bench_rtf [rounds]        (default 5 rounds; the median is reported)
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
+#include "tests/tst_rtf_support.h"
 #include "text/RichTextView.h"
 #include "text/TextEditor.h"
 
@@ -240,14 +241,8 @@ void hostile(int rounds)
         garbage.push_back(timeMs([] {
             quint32 state = 12345;
             for (int round = 0; round < 200; ++round) {
-                QByteArray rtf = "{\\rtf1 ";
-                for (int j = 0; j < 2000; ++j) {
-                    state = state * 1103515245u + 12345u;
-                    static const char alphabet[] = "{}\\\\\\'*abcdefu0123456789- ;\xE9\x82\x00";
-                    rtf.append(alphabet[(state >> 16) % (sizeof alphabet - 1)]);
-                }
                 QTextDocument doc;
-                quorix::RtfReader::read(rtf, doc);
+                quorix::RtfReader::read(rtftest::randomRtf(state, 2000), doc);
             }
         }));
     }

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the RTF tests: a document described as comparable text (per paragraph
-// its format, per run its text and resolved character format).
+// its format, per run its text and resolved character format), and pseudo-random input.
 #include <QFont>
 #include <QStringList>
 #include <QTextBlock>
@@ -74,6 +74,19 @@ inline QStringList describe(const QTextDocument &doc)
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         lines << describeBlock(b);
     return lines;
+}
+
+// Pseudo-random bytes after an RTF header, `length` of them from the characters that matter
+// to the reader; `state` carries the generator from one call to the next.
+inline QByteArray randomRtf(quint32 &state, int length)
+{
+    QByteArray rtf = "{\\rtf1 ";
+    for (int i = 0; i < length; ++i) {
+        state = state * 1103515245u + 12345u;
+        static const char alphabet[] = "{}\\\\\\'*abcdefu0123456789- ;\xE9\x82\x00";
+        rtf.append(alphabet[(state >> 16) % (sizeof alphabet - 1)]);
+    }
+    return rtf;
 }
 
 } // namespace rtftest
