@@ -17,12 +17,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkfifo "$tmp/fd"
-Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp \
-     +extension Composite ${QUORIX_XVFB_EXTRA:-} 3>"$tmp/fd" 2>"$tmp/xvfb.log" &
-x_pid=$!
-read -r -t 20 display_number <"$tmp/fd" || { echo "Xvfb did not start"; cat "$tmp/xvfb.log"; exit 1; }
-export DISPLAY=":$display_number"
+# Starts a server and sets DISPLAY; false when it did not announce a display.
+start_x() {
+  rm -f "$tmp/fd"
+  mkfifo "$tmp/fd"
+  Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp \
+       +extension Composite ${QUORIX_XVFB_EXTRA:-} 3>"$tmp/fd" 2>>"$tmp/xvfb.log" &
+  x_pid=$!
+  read -r -t 20 display_number <"$tmp/fd" || return 1
+  export DISPLAY=":$display_number"
+}
 # A test started from a Wayland desktop stays on this X server.
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 export QT_QPA_PLATFORM=xcb
@@ -46,15 +50,35 @@ start_wm() {
   return 1
 }
 
-if command -v openbox >/dev/null 2>&1; then
-  if ! start_wm; then
-    echo "with-xvfb: openbox was not ready; starting it again. Its output:"
-    cat "$tmp/openbox.log"
-    kill "$wm_pid" 2>/dev/null
-    wait "$wm_pid" 2>/dev/null
-    start_wm || { echo "with-xvfb: openbox did not start"; cat "$tmp/openbox.log"; exit 1; }
+stop_all() {
+  [[ -n "${wm_pid:-}" ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [[ -n "${x_pid:-}" ]] && kill "$x_pid" 2>/dev/null && wait "$x_pid" 2>/dev/null
+  wm_pid="" x_pid=""
+}
+
+# When several servers start at once, openbox now and then cannot open a display that its
+# server has just announced: it is started again, and after that the server with it.
+ready=0
+for attempt in 1 2 3; do
+  if ! start_x; then
+    echo "with-xvfb: Xvfb did not start (attempt $attempt)"; cat "$tmp/xvfb.log"
+    stop_all
+    continue
   fi
-fi
+  command -v openbox >/dev/null 2>&1 || { ready=1; break; }
+  start_wm && { ready=1; break; }
+  echo "with-xvfb: openbox was not ready; starting it again. Its output:"
+  cat "$tmp/openbox.log"
+  kill "$wm_pid" 2>/dev/null
+  wait "$wm_pid" 2>/dev/null
+  sleep 0.5
+  start_wm && { ready=1; break; }
+  echo "with-xvfb: openbox did not start on $DISPLAY (attempt $attempt); a new server. Logs:"
+  cat "$tmp/openbox.log" "$tmp/xvfb.log"
+  : >"$tmp/openbox.log"
+  stop_all
+done
+[[ $ready == 1 ]] || { echo "with-xvfb: no X server with openbox after 3 attempts"; exit 1; }
 
 "$@"
 rc=$?
