@@ -4,12 +4,16 @@
 #   tools/deps.sh package that, plus what packing the .deb needs
 #   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests
 #                         drive, the headless Wayland desktop (sway, XWayland, PipeWire,
-#                         the portal front end and native clients), and the validators of
-#                         the installed files
+#                         the portal front end and native clients), the validators of
+#                         the installed files, and the libraries only the benchmarks link
+#   tools/deps.sh --list LIST   prints what LIST (build, package, test) would install,
+#                         one package a line, and installs nothing
+# Every library the CMake files look for must be in the list of each entry point whose
+# build needs it: tests/dependencies.sh checks that against what CMake really found.
 set -euo pipefail
 
 build_pkgs=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libxcb-randr0-dev libpipewire-0.3-dev qt6-wayland
@@ -17,16 +21,33 @@ build_pkgs=(
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
+# bench_formats compares the compact picture's libraries; it is left out when these are
+# missing, so only the test entry point (which builds everything) installs them.
+bench_pkgs=(libspng-dev libwebp-dev)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
   samba smbnetfs fuse3 imagemagick)
 
+listing=false
+if [[ ${1:-} == --list ]]; then
+  listing=true
+  shift
+fi
 want=("${build_pkgs[@]}")
 case "${1:-build}" in
+  build) ;;
   package) want+=("${package_pkgs[@]}") ;;
-  test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+  test) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}") ;;
+  *)
+    echo "usage: $0 [--list] [build|package|test]" >&2
+    exit 2
+    ;;
 esac
+if $listing; then
+  printf '%s\n' "${want[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${want[@]}"; do
