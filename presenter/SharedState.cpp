@@ -5,23 +5,32 @@
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
 
+#include <QRandomGenerator>
+
 namespace quorix {
 
 namespace {
 
-// The picture's two files: shar.bmp in place (unless only Quorix viewers are in the room),
-// then the compact picture, renamed into place.
-void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixViewers)
+// The picture's two files: the compact picture first, renamed into place, so Quorix's own
+// viewers need not wait for the bitmap; then shar.bmp in place (unless only Quorix viewers
+// are in the room). The compact picture's tag says that this frame's bitmap follows and
+// how long it is: the viewer takes the next change of shar.bmp to be that bitmap and never
+// reads it, and shows any other change of it (another presenter program's picture).
+void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixViewers, FrameTag tag)
 {
-    const QByteArray compact = encodeCompactPicture(bitmap);
+    tag.bitmapBytes = onlyQuorixViewers ? -1
+                                        : qint64(bmp24Headers(0, 0).size()) +
+                                              qint64(bmp24Stride(bitmap.width())) * bitmap.height();
+    replaceWholeFile(folder + kCompactPictureName,
+                     encodeCompactPicture(bitmap, RowFilter::Up, tag));
     if (!onlyQuorixViewers)
         writeBmpFile(folder + "shar.bmp", bitmap);
-    replaceWholeFile(folder + kCompactPictureName, compact);
 }
 
 } // namespace
 
-SharedState::SharedState(QObject *parent) : QObject(parent)
+SharedState::SharedState(QObject *parent)
+    : QObject(parent), run_(QRandomGenerator::system()->generate64() | 1)
 {
     connect(&sender_, &SendingThread::written, this, [this](SendingThread::Kind kind) {
         if (kind == SendingThread::Kind::Picture)
@@ -42,6 +51,11 @@ void SharedState::setSharedFolder(const QString &path)
     emit sharedFolderChanged();
 }
 
+FrameTag SharedState::nextTag()
+{
+    return {run_, ++frames_, -1};
+}
+
 Sent SharedState::skipped(Sent reason)
 {
     emit notSent(reason);
@@ -54,8 +68,9 @@ Sent SharedState::sendBitmap(const QImage &bitmap)
         return skipped(Sent::NoFolder);
     if (bitmap.isNull())
         return skipped(Sent::NoPicture);
-    writeThrough(SendingThread::Kind::Picture,
-                 [&] { writePicture(sharedFolder_, bitmap, onlyQuorixViewers); });
+    writeThrough(SendingThread::Kind::Picture, [&, tag = nextTag()] {
+        writePicture(sharedFolder_, bitmap, onlyQuorixViewers, tag);
+    });
     emit sent();
     return Sent::Written;
 }
@@ -67,8 +82,8 @@ Sent SharedState::sendFrame(const QImage &frame)
     if (frame.isNull())
         return skipped(Sent::NoPicture);
     sender_.send(SendingThread::Kind::Picture,
-                 [folder = sharedFolder_, frame, only = onlyQuorixViewers] {
-                     writePicture(folder, frame, only);
+                 [folder = sharedFolder_, frame, only = onlyQuorixViewers, tag = nextTag()] {
+                     writePicture(folder, frame, only, tag);
                  });
     return Sent::Written;
 }
@@ -77,13 +92,14 @@ Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
 {
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
-    writeThrough(SendingThread::Kind::Picture, [&] {
-        const QByteArray compact = encodeCompactPicture(bmp);
+    writeThrough(SendingThread::Kind::Picture, [&, tag = nextTag()]() mutable {
+        tag.bitmapBytes =
+            onlyQuorixViewers ? -1 : qint64(bmp.headers.size()) + qint64(bmp.pixelBytes);
+        replaceWholeFile(sharedFolder_ + kCompactPictureName, encodeCompactPicture(bmp, tag));
         if (!onlyQuorixViewers)
             writeWholeFile(sharedFolder_ + "shar.bmp",
                            {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
                             {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
-        replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
     });
     emit sent();
     return Sent::Written;
