@@ -15,7 +15,11 @@ ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(pa
     }
     clock_.start();
     bitmapWait_.setSingleShot(true);
-    connect(&bitmapWait_, &QTimer::timeout, this, &ExchangeReader::choosePicture);
+    // A held-back bitmap's time is up: look at its stamp once more before reading it.
+    connect(&bitmapWait_, &QTimer::timeout, this, [this] {
+        watch_.look();
+        choosePicture();
+    });
     connect(&watch_, &FolderWatch::fileChanged, this, &ExchangeReader::changed);
 }
 
@@ -39,23 +43,20 @@ void ExchangeReader::changed(FolderWatch::File file)
 
 void ExchangeReader::choosePicture()
 {
-    // A read again already on its way goes first.
-    if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive())
-        return;
-    const qint64 now = clock_.elapsed();
-    switch (choice_.next(now)) {
-    case PictureChoice::Read::Compact:
-        read(FolderWatch::Compact);
-        break;
-    case PictureChoice::Read::Bitmap:
-        read(FolderWatch::Picture);
-        break;
-    case PictureChoice::Read::Nothing:
-        break;
+    // A compact picture read may leave a bitmap to read (one newer than it): twice at most.
+    for (int round = 0; round < 2; ++round) {
+        // A read again already on its way goes first.
+        if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive()) {
+            bitmapWait_.stop();
+            return;
+        }
+        const PictureChoice::Read which = choice_.next(clock_.elapsed());
+        if (which == PictureChoice::Read::Nothing)
+            break;
+        read(which == PictureChoice::Read::Compact ? FolderWatch::Compact : FolderWatch::Picture);
     }
     const qint64 wake = choice_.wakeAtMs();
-    if (wake >= 0 && !retry_[FolderWatch::Picture].isActive() &&
-        !retry_[FolderWatch::Compact].isActive())
+    if (wake >= 0)
         bitmapWait_.start(int(qMax<qint64>(wake - clock_.elapsed(), 0)));
     else
         bitmapWait_.stop();
@@ -69,10 +70,10 @@ bool ExchangeReader::alreadyRead(FolderWatch::File file) const
 void ExchangeReader::read(FolderWatch::File file)
 {
     if (file != FolderWatch::RunState && alreadyRead(file)) {
-        if (file == FolderWatch::Picture || file == FolderWatch::Compact)
-            choice_.shown(file == FolderWatch::Compact ? PictureChoice::Read::Compact
-                                                       : PictureChoice::Read::Bitmap,
-                          lastRead_[file]);
+        if (file == FolderWatch::Compact)
+            choice_.compactRead(lastRead_[file], lastTag_, clock_.elapsed());
+        else if (file == FolderWatch::Picture)
+            choice_.bitmapShown(lastRead_[file]);
         return;
     }
     ++reads_[file];
@@ -127,8 +128,12 @@ bool ExchangeReader::readPicture()
         why_ = picture.error;
         return false;
     }
+    // On a share with whole-second times only the stamp that was trusted when the read
+    // began vouches for the bytes: a bitmap changed since is judged again at the next look.
+    if (choice_.granularityMs() > 0 && !(picture.stamp == watch_.stamp(FolderWatch::Picture)))
+        return true;
     lastRead_[FolderWatch::Picture] = picture.stamp;
-    choice_.shown(PictureChoice::Read::Bitmap, picture.stamp);
+    choice_.bitmapShown(picture.stamp);
     emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
@@ -153,8 +158,11 @@ bool ExchangeReader::readCompact()
         return false;
     }
     lastRead_[FolderWatch::Compact] = file.stamp;
-    choice_.shown(PictureChoice::Read::Compact, file.stamp);
-    emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    lastTag_ = readFrameTag(file.bytes);
+    // An earlier frame than the picture on screen is not shown; its promise of a bitmap
+    // still holds that bitmap back.
+    if (choice_.compactRead(file.stamp, lastTag_, clock_.elapsed()))
+        emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
 
