@@ -1,6 +1,7 @@
 // The main window's clipboard, screen and window sources on a real Xvfb with openbox,
 // fed by outside programs: pattern windows, xclip.
 #include "AppFixture.h"
+#include "capture/CaptureSources.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 #include "presenter/SharedState.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -215,6 +217,66 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->currentBitmap().pixel(1550, 750), kRed);
     }
 
+    // Drawing on the screen starts a look of its own once it has settled: with the clock
+    // stopped, a window that appears is sent, within a fraction of a second.
+    void changeIsLookedAtWithoutTheClock()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        app.main->screenCaptureTimer_->setEnabled(false);
+        app.main->captureScreenTick(); // the first frame; from here on only drawing looks
+        app.main->state().finishSending();
+        QElapsedTimer clock;
+        int frames = 0;
+        qint64 sentAtMs = -1;
+        connect(&app.main->state(), &SharedState::sent, this, [&] {
+            ++frames;
+            sentAtMs = clock.elapsed();
+        });
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
+        frames = 0;
+        OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "700,500"});
+        QVERIFY(drawn.waitReady());
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(frames > 0, kSlowWait);
+        QVERIFY2(sentAtMs < 400, qPrintable(QString::number(sentAtMs)));
+        app.main->state().finishSending();
+        QCOMPARE(app.main->currentBitmap().pixel(750, 550), kRed);
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
+    }
+
+    // A screen that keeps changing (a window blinking every 70 ms) with the clock and the
+    // drawing both asking for looks: frames go out at most two a second, and they go out.
+    void rateNeverExceedsTwoFramesASecond()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        QVERIFY(app.main->screenCaptureTimer_->enabled());
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<qint64> sentAt;
+        // Written frames: each lands some milliseconds after it was handed over.
+        connect(&app.main->state(), &SharedState::sent, this,
+                [&] { sentAt.push_back(clock.elapsed()); });
+        OutsideWindow blinking(
+            {"--frameless", "--size", "200x200", "--pos", "900,300", "--blink", "70"});
+        QVERIFY(blinking.waitReady());
+        sentAt.clear();
+        clock.restart();
+        QTest::qWait(4000);
+        QVERIFY2(sentAt.size() >= 5, qPrintable(QString::number(sentAt.size())));
+        QVERIFY(sentAt.size() <= 9);
+        for (std::size_t i = 1; i < sentAt.size(); ++i)
+            QVERIFY2(sentAt[i] - sentAt[i - 1] >= CaptureSources::kFrameGapMs - 100,
+                     qPrintable(QStringLiteral("%1 ms apart").arg(sentAt[i] - sentAt[i - 1])));
+    }
+
     void screenTickInAnotherModeResendsTheCurrentBitmap()
     {
         AppFixture app;
@@ -267,6 +329,8 @@ class TestCaptureSources : public QObject
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
         QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        // A change within half a second of the last frame goes out when that is over.
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
@@ -292,6 +356,7 @@ class TestCaptureSources : public QObject
         chooseWindow(app, next.id());
         QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(), sentBytes(app) != sent),
                                  kSlowWait);
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
         QVERIFY(app.main->statusLabel_->isHidden());
     }

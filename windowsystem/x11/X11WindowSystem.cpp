@@ -142,7 +142,9 @@ class X11WindowSystem final : public WindowSystem
     X11GrabSegments grabs_;
     X11DamageWatch damage_;
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
-    QImage frames_[2];        // screen grabs, refilled once nobody else holds them
+    QRect monitor_;           // the primary monitor at the last screen capture
+    WindowId watchedWindow_ = 0, watchedFrame_ = 0; // the window last asked about
+    QImage frames_[2]; // screen grabs, refilled once nobody else holds them
 };
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
@@ -152,6 +154,12 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     for (int i = 0; it.rem && i < screenNumber; ++i)
         xcb_screen_next(&it);
     screen_ = it.rem ? it.data : xcb_setup_roots_iterator(setup_).data;
+    damage_.setOnDrawn([this](xcb_drawable_t drawable, QRect area) {
+        if (drawable == screen_->root)
+            emit drawn(0, area.translated(-monitor_.topLeft()));
+        else if (drawable == watchedFrame_)
+            emit drawn(watchedWindow_, area);
+    });
 
     static const char *const names[AtomCount] = {"WM_STATE",
                                                  "_NET_WM_NAME",
@@ -320,6 +328,7 @@ bool X11WindowSystem::captureScreen(QImage &image)
     // The primary monitor's rectangle in the server's own pixels, wherever it lies on the
     // desktop, and never past the root window.
     const QRect area = primaryMonitor();
+    monitor_ = area;
     if (shm_ && std::size_t(area.width()) * std::size_t(area.height()) * 4 <= kMaxImageBytes &&
         grabs_.read(screen_->root, area, image))
         return true;
@@ -367,6 +376,8 @@ bool X11WindowSystem::mayHaveChanged(WindowId window)
     if (window == 0)
         return damage_.changedSinceLastAsked(screen_->root);
     const WindowId frame = frameOf(window);
+    watchedWindow_ = window;
+    watchedFrame_ = frame;
     return frame == 0 || damage_.changedSinceLastAsked(frame);
 }
 
