@@ -6,7 +6,9 @@
 #                         drive, the headless Wayland desktop (sway, XWayland, PipeWire,
 #                         the portal front end and native clients), the validators of
 #                         the installed files, and the libraries only the benchmarks link
-#   tools/deps.sh --list LIST   prints what LIST (build, package, test) would install,
+#   tools/deps.sh bench   what the benchmarks need beyond the tests: the room benchmark's
+#                         reference (one x11vnc serving the screen to VNC viewers)
+#   tools/deps.sh --list LIST   prints what LIST (build, package, test, bench) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
 # build needs it: tests/dependencies.sh checks that against what CMake really found.
@@ -24,6 +26,8 @@ package_pkgs=(dpkg-dev file)
 # bench_formats compares the compact picture's libraries; it is left out when these are
 # missing, so only the test entry point (which builds everything) installs them.
 bench_pkgs=(libspng-dev libwebp-dev)
+# bench/room.py's "vnc" run: what a room would use instead of Quorix, timed beside it.
+room_bench_pkgs=(x11vnc xtightvncviewer)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
@@ -39,8 +43,9 @@ case "${1:-build}" in
   build) ;;
   package) want+=("${package_pkgs[@]}") ;;
   test) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}") ;;
+  bench) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${room_bench_pkgs[@]}") ;;
   *)
-    echo "usage: $0 [--list] [build|package|test]" >&2
+    echo "usage: $0 [--list] [build|package|test|bench]" >&2
     exit 2
     ;;
 esac
