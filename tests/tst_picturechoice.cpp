@@ -13,6 +13,8 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -243,6 +245,84 @@ class TestPictureChoice : public QObject
         QVERIFY2(firstBitmapMs >= 0, "no bitmap was shown");
         QVERIFY2(firstBitmapMs <= shownWithinMs, qPrintable(QString::number(firstBitmapMs)));
         QCOMPARE(seen.last(), colourNamed(last).name());
+    }
+
+    // A share that keeps whole seconds (or two) in both of its times: another program
+    // rewrites shar.bmp in place, slowly and several times a second, then stops. A rewrite
+    // within the same second leaves the stamp as it was; still every picture shown is one
+    // frame whole, and the last frame written is shown.
+    void wholeSecondShares_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("whole seconds") << 1;
+        QTest::newRow("two seconds") << 2;
+    }
+    void wholeSecondShares()
+    {
+#ifndef QUORIX_COARSETIMEFS
+        QSKIP("needs libfuse3 (tools/deps.sh test) for its share with whole-second times");
+#else
+        QFETCH(int, seconds);
+        if (!QFile::exists("/dev/fuse"))
+            QSKIP("no /dev/fuse on this machine");
+        QTemporaryDir source;
+        QTemporaryDir mount;
+        QProcess fs;
+        fs.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        fs.start(QUORIX_COARSETIMEFS, {source.path(), mount.path(), QString::number(seconds)});
+        QVERIFY(fs.waitForStarted());
+        auto unmount = qScopeGuard([&] {
+            QProcess::execute("fusermount3", {"-u", mount.path()});
+            if (!fs.waitForFinished(5000))
+                fs.kill();
+        });
+        writeWholeFile(source.filePath("probe"), "x");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(mount.filePath("probe")), 10000);
+        struct stat st
+        {
+        };
+        QVERIFY(::stat(QFile::encodeName(mount.filePath("probe")).constData(), &st) == 0);
+        QCOMPARE(st.st_mtim.tv_nsec + st.st_ctim.tv_nsec, 0L);
+        QCOMPARE(st.st_ctim.tv_sec % seconds, 0L);
+
+        FolderWatch watch(mount.path());
+        ExchangeReader reader(watch);
+        QStringList seen;
+        QStringList mixed;
+        connect(&reader, &ExchangeReader::pictureRead, this, [&](const QImage &image) {
+            const QString top = QColor(image.pixel(0, 0)).name();
+            const QString bottom =
+                QColor(image.pixel(image.width() - 1, image.height() - 1)).name();
+            if (top != bottom)
+                mixed << top + "/" + bottom;
+            seen << top;
+        });
+        const QString bitmap = source.filePath("shar.bmp");
+        const QSize size(1280, 720);
+        writeWholeFile(bitmap, encodeBmp(picture("white", size)));
+        watch.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!seen.isEmpty(), 3000 * seconds + 2000);
+
+        // Rewritten in place (same size, same file) in four pieces, the way a slow writer
+        // on a network lands: a reader in the middle meets two frames at once.
+        const QStringList colours{"red", "green", "blue", "yellow", "cyan", "magenta"};
+        for (const QString &c : colours) {
+            const QByteArray bytes = encodeBmp(picture(c, size));
+            QFile f(bitmap);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qsizetype piece = bytes.size() / 4 + 1;
+            for (qsizetype at = 0; at < bytes.size(); at += piece) {
+                f.write(bytes.mid(at, piece));
+                f.flush();
+                QTest::qWait(15);
+            }
+            f.close();
+            QTest::qWait(60);
+        }
+        QTest::qWait(2000 * seconds + 800);
+        QVERIFY2(mixed.isEmpty(), qPrintable(mixed.join(' ')));
+        QCOMPARE(seen.last(), colourNamed(colours.last()).name());
+#endif
     }
 };
 

@@ -31,7 +31,7 @@ room_bench_pkgs=(x11vnc xtightvncviewer)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
-  samba smbnetfs fuse3 imagemagick)
+  samba smbnetfs fuse3 libfuse3-dev imagemagick)
 
 listing=false
 if [[ ${1:-} == --list ]]; then
