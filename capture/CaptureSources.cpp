@@ -71,7 +71,7 @@ void CaptureSources::onDrawn(WindowId target, QRect area)
     if (!(state_.mode == smScreen && target == 0) &&
         !(state_.mode == smWindow && target != 0 && target == state_.capturedWindow))
         return;
-    if (target == 0) {
+    if (target == 0 && !area.isEmpty()) {
         QRegion outside(area);
         for (const QRect &own : ownWindowsOnScreen())
             outside -= own;

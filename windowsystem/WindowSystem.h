@@ -120,9 +120,10 @@ class WindowSystem : public QObject
   signals:
     // A prepared capture was allowed, refused or ended.
     void captureStateChanged();
-    // Something was drawn on the screen (target 0; `area` in the capture's pixels) or on a
-    // captured window (its id; `area` in the window's frame), once the window system has
-    // been asked mayHaveChanged() for it. Where the window system cannot tell, it is never
+    // Something was drawn on the screen (target 0; `area` in the capture's pixels, empty
+    // when the window system does not say where) or on a captured window (its id), once the
+    // window system has been asked mayHaveChanged() for it (X11) or the capture streams
+    // (a desktop's screen-cast portal). Where the window system cannot tell, it is never
     // sent, and the periodic capture tick alone finds changes.
     void drawn(quorix::WindowId target, QRect area);
 };

@@ -26,7 +26,11 @@ QString parentHandle(QWindow *parent)
 class PortalWindowSystem final : public WindowSystem
 {
   public:
-    explicit PortalWindowSystem(std::unique_ptr<WindowSystem> x11) : x11_(std::move(x11)) {}
+    explicit PortalWindowSystem(std::unique_ptr<WindowSystem> x11) : x11_(std::move(x11))
+    {
+        if (x11_) // the windows of XWayland clients
+            connect(x11_.get(), &WindowSystem::drawn, this, &WindowSystem::drawn);
+    }
 
     bool captureScreen(QImage &image) override { return take(screen_, screenSeen_, image); }
 
@@ -78,6 +82,8 @@ class PortalWindowSystem final : public WindowSystem
             screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
             connect(screen_, &PortalScreenCast::stateChanged, this,
                     &WindowSystem::captureStateChanged);
+            connect(screen_, &PortalScreenCast::stateChanged, this,
+                    [this] { followFrames(screen_, screenStream_, 0); });
         }
         screenSeen_ = 0;
         screen_->start(parentHandle(parent));
@@ -144,6 +150,8 @@ class PortalWindowSystem final : public WindowSystem
         window_ = new PortalScreenCast(PortalScreenCast::Source::Window, offer_, this);
         connect(window_, &PortalScreenCast::stateChanged, this, &WindowSystem::captureStateChanged);
         windowId_ = kPortalWindowBase + ++chosenWindows_;
+        connect(window_, &PortalScreenCast::stateChanged, this,
+                [this, id = windowId_] { followFrames(window_, windowStream_, id); });
         windowSeen_ = 0;
         window_->start(parentHandle(parent));
         return windowId_;
@@ -180,7 +188,20 @@ class PortalWindowSystem final : public WindowSystem
         return serial == 0 || serial != seen;
     }
 
+    // Each new buffer of a cast's stream is drawing on its target, with no rectangle known
+    // (the desktop sends buffers only when something was drawn).
+    void followFrames(PortalScreenCast *cast, QPointer<PipeWireStream> &followed, WindowId id)
+    {
+        PipeWireStream *stream = cast ? cast->stream() : nullptr;
+        if (!stream || stream == followed)
+            return;
+        followed = stream;
+        connect(stream, &PipeWireStream::frameArrived, this, [this, id] { emit drawn(id, {}); });
+    }
+
     std::unique_ptr<WindowSystem> x11_;
+    QPointer<PipeWireStream> screenStream_;
+    QPointer<PipeWireStream> windowStream_;
     PortalOffer offer_;
     bool probed_ = false;
     QPointer<PortalScreenCast> screen_;
