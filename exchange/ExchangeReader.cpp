@@ -43,8 +43,8 @@ void ExchangeReader::changed(FolderWatch::File file)
 
 void ExchangeReader::choosePicture()
 {
-    // A compact picture read may leave a bitmap to read (one newer than it): twice at most.
-    for (int round = 0; round < 2; ++round) {
+    // A compact picture read may leave a bitmap to check or read (one newer than it).
+    for (int round = 0; round < 3; ++round) {
         // A read again already on its way goes first.
         if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive()) {
             bitmapWait_.stop();
@@ -53,6 +53,11 @@ void ExchangeReader::choosePicture()
         const PictureChoice::Read which = choice_.next(clock_.elapsed());
         if (which == PictureChoice::Read::Nothing)
             break;
+        if (which == PictureChoice::Read::CheckBitmap) {
+            choice_.bitmapChecked(
+                bitmapRowsMatch(watch_.path(FolderWatch::Picture), lastCompactImage_));
+            continue;
+        }
         read(which == PictureChoice::Read::Compact ? FolderWatch::Compact : FolderWatch::Picture);
     }
     const qint64 wake = choice_.wakeAtMs();
@@ -157,12 +162,27 @@ bool ExchangeReader::readCompact()
         why_ = QString::fromUtf8(e.what());
         return false;
     }
-    lastRead_[FolderWatch::Compact] = file.stamp;
+    // The file read is the one the last look saw unless it was replaced since; a network
+    // file system may answer the look (by name) and the read (by handle) with times or
+    // numbers that differ in what a look does not compare, so the look's stamp is kept.
+    FileStamp stamp = file.stamp;
+    const FileStamp seen = watch_.stamp(FolderWatch::Compact);
+    if (seen.inode == stamp.inode && seen.size == stamp.size && seen.mtimeNs == stamp.mtimeNs)
+        stamp = seen;
+    lastRead_[FolderWatch::Compact] = stamp;
     lastTag_ = readFrameTag(file.bytes);
+    lastCompactImage_ = image;
     // An earlier frame than the picture on screen is not shown; its promise of a bitmap
     // still holds that bitmap back.
-    if (choice_.compactRead(file.stamp, lastTag_, clock_.elapsed()))
-        emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    bool show = choice_.compactRead(stamp, lastTag_, clock_.elapsed());
+    // A bitmap of the promised size already there: when it is another program's, newer,
+    // it is shown instead (next), not after this one.
+    if (show && choice_.next(clock_.elapsed()) == PictureChoice::Read::CheckBitmap) {
+        show = bitmapRowsMatch(watch_.path(FolderWatch::Picture), image);
+        choice_.bitmapChecked(show);
+    }
+    if (show)
+        emit pictureRead(image, stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
 

@@ -65,6 +65,10 @@ void PictureChoice::judgeBitmap(qint64 nowMs)
             return;
         }
         if (bitmap_.size == promise_.bytes) {
+            if (!changedSince) {
+                verdict_ = Verdict::Check;
+                return;
+            }
             settledBitmap_ = bitmap_; // the promised bitmap, whole
             promise_.open = false;
             return;
@@ -90,6 +94,8 @@ PictureChoice::Read PictureChoice::next(qint64 nowMs)
     if (compact_.isRegular() && !(compact_ == readCompact_))
         return Read::Compact;
     judgeBitmap(nowMs);
+    if (verdict_ == Verdict::Check)
+        return Read::CheckBitmap;
     if (verdict_ != Verdict::Foreign)
         return Read::Nothing;
     const qint64 g = granularityMs();
@@ -128,6 +134,20 @@ bool PictureChoice::compactRead(const FileStamp &stamp, const FrameTag &tag, qin
     }
     judgeBitmap(nowMs);
     return !older;
+}
+
+void PictureChoice::bitmapChecked(bool samePicture)
+{
+    if (verdict_ != Verdict::Check)
+        return;
+    if (samePicture) {
+        settledBitmap_ = bitmap_;
+        promise_.open = false;
+        verdict_ = Verdict::None;
+    } else {
+        promise_.open = false; // another program's bitmap: judged again, it is read
+        judgeBitmap(0);
+    }
 }
 
 void PictureChoice::bitmapShown(const FileStamp &stamp)

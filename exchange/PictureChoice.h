@@ -38,7 +38,12 @@ class PictureChoice
     {
         Nothing,
         Compact,
-        Bitmap
+        Bitmap,
+        // A bitmap of the promised size that was there before the compact picture was read
+        // (the viewer starts, or both changed between two looks): the promised one, or
+        // another program's of the same size? A few of its rows against the compact
+        // picture's tell (bitmapChecked).
+        CheckBitmap
     };
 
     // The stamps of both files after one look at the folder (call it after every look in
@@ -56,6 +61,9 @@ class PictureChoice
     bool compactRead(const FileStamp &stamp, const FrameTag &tag, qint64 nowMs);
     // A bitmap was read and shown (its stamp as read).
     void bitmapShown(const FileStamp &stamp);
+    // The answer to CheckBitmap for the bitmap's current stamp: true when its rows are the
+    // compact picture's.
+    void bitmapChecked(bool samePicture);
 
     // The granularity of the share's times seen so far: 0 (sub-second), 1000 or 2000 ms.
     qint64 granularityMs() const;
@@ -65,6 +73,7 @@ class PictureChoice
     {
         None,    // nothing new to read
         Pair,    // the promised bitmap, still being written
+        Check,   // the promised bitmap, or another program's of the same size
         Foreign, // another program's picture: to be read
     };
     // Judges the bitmap's current stamp against the compact picture last read.

@@ -91,6 +91,8 @@ class TestPictureChoice : public QObject
             << "P red; B red; start; X blue; look" << QStringList{"red", "blue"} << true;
         QTest::newRow("another program's bitmap of the same size after a frame")
             << "P red; B red; start; B blue; look" << QStringList{"red", "blue"} << true;
+        QTest::newRow("another program's bitmap of the promised size, there at the start")
+            << "P red; B blue; start" << QStringList{"blue"} << true;
         QTest::newRow("another program's bitmap where the promised one never came")
             << "P red; start; X blue; look; wait" << QStringList{"red", "blue"} << true;
         QTest::newRow("Quorix again after another program's bitmap")
