@@ -2,6 +2,7 @@
 
 #include "core/LineFile.h"
 #include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
 
@@ -15,7 +16,7 @@ void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixVi
 {
     const QByteArray compact = encodeCompactPicture(bitmap);
     if (!onlyQuorixViewers)
-        writeBmpFile(folder + "shar.bmp", bitmap);
+        writeBmpFile(folder + kBitmapName, bitmap);
     replaceWholeFile(folder + kCompactPictureName, compact);
 }
 
@@ -80,9 +81,7 @@ Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
     writeThrough(SendingThread::Kind::Picture, [&] {
         const QByteArray compact = encodeCompactPicture(bmp);
         if (!onlyQuorixViewers)
-            writeWholeFile(sharedFolder_ + "shar.bmp",
-                           {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-                            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}});
+            writeWholeFile(sharedFolder_ + kBitmapName, bmp24Pieces(bmp));
         replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
     });
     emit sent();
@@ -91,7 +90,7 @@ Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
 
 Sent SharedState::sendRtf(const QByteArray &rtf)
 {
-    return sendPieces(QStringLiteral("shar.rtf"), {{rtf.constData(), std::size_t(rtf.size())}});
+    return sendPieces(QString::fromLatin1(kTextName), {{rtf.constData(), std::size_t(rtf.size())}});
 }
 
 Sent SharedState::sendPieces(const QString &name, const std::vector<FilePiece> &pieces)
@@ -109,8 +108,9 @@ Sent SharedState::writeRunState()
 {
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
-    writeThrough(SendingThread::Kind::Other,
-                 [&] { writeLineFile(sharedFolder_ + "quorixlog.cfg", {QStringLiteral("Run")}); });
+    writeThrough(SendingThread::Kind::Other, [&] {
+        writeLineFile(sharedFolder_ + kRunStateName, {QString::fromLatin1(kRunningLine)});
+    });
     return Sent::Written;
 }
 
@@ -119,7 +119,7 @@ Sent SharedState::writeViewerSettings(const QStringList &lines)
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
     writeThrough(SendingThread::Kind::Other,
-                 [&] { writeLineFile(sharedFolder_ + "quorix.cfg", lines); });
+                 [&] { writeLineFile(sharedFolder_ + kViewerSettingsName, lines); });
     return Sent::Written;
 }
 
