@@ -68,10 +68,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption connections(QStringLiteral("max-connections"),
                                          QStringLiteral("connections in all (default 2000)"),
                                          QStringLiteral("N"), QStringLiteral("2000"));
-    const QCommandLineOption perAddress(
-        QStringLiteral("max-per-address"),
-        QStringLiteral("connections from one address (default 32)"), QStringLiteral("N"),
-        QStringLiteral("32"));
+    const QCommandLineOption perAddress(QStringLiteral("max-per-address"),
+                                        QStringLiteral("connections from one address (default 32)"),
+                                        QStringLiteral("N"), QStringLiteral("32"));
     parser.addOptions({listen, code, proxy, connections, perAddress});
     parser.process(app);
 
@@ -117,7 +116,8 @@ int main(int argc, char *argv[])
     std::signal(SIGTERM, onSignal);
     std::signal(SIGINT, onSignal);
     QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app,
+                     [] { QCoreApplication::quit(); });
     const int status = app.exec();
     server.stop();
     return status;

@@ -47,12 +47,13 @@ class WebContentTest : public QObject
                                 << QJsonValue(true);
         QTest::newRow("underline")
             << QByteArray("{\\rtf1 {\\ul word}\\par}") << "underline" << QJsonValue(true);
-        QTest::newRow("colour") << QByteArray(
-            "{\\rtf1{\\colortbl;\\red1\\green128\\blue255;}{\\cf1 word}\\par}")
-                                << "color" << QJsonValue("#0180ff");
+        QTest::newRow("colour")
+            << QByteArray("{\\rtf1{\\colortbl;\\red1\\green128\\blue255;}{\\cf1 word}\\par}")
+            << "color" << QJsonValue("#0180ff");
         QTest::newRow("size") << QByteArray("{\\rtf1 {\\fs36 word}\\par}") << "size"
                               << QJsonValue(18);
-        QTest::newRow("font") << QByteArray("{\\rtf1{\\fonttbl{\\f1 Liberation Serif;}}{\\f1 word}\\par}")
+        QTest::newRow("font") << QByteArray(
+                                     "{\\rtf1{\\fonttbl{\\f1 Liberation Serif;}}{\\f1 word}\\par}")
                               << "font" << QJsonValue("Liberation Serif");
         // A family name that would break out of the page's quotes loses what could.
         QTest::newRow("hostile font")
@@ -87,9 +88,10 @@ class WebContentTest : public QObject
     // no property but the fixed ones, no address.
     void hostileTextStaysText()
     {
-        const QJsonArray paragraphs = paragraphsOf(
-            "{\\rtf1 <script>alert(1)</script> {\\field{\\*\\fldinst HYPERLINK \"javascript:alert(2)\"}"
-            "{\\fldrslt click}}\\par}");
+        const QJsonArray paragraphs =
+            paragraphsOf("{\\rtf1 <script>alert(1)</script> {\\field{\\*\\fldinst HYPERLINK "
+                         "\"javascript:alert(2)\"}"
+                         "{\\fldrslt click}}\\par}");
         QString all;
         const QSet<QString> allowed{"text",  "bold",       "italic", "underline",
                                     "color", "background", "size",   "font"};

@@ -227,10 +227,9 @@ bool HttpServer::start(ListenSocket socket)
     daemon_ = MHD_start_daemon(
         flags, 0, &HttpCallbacks::acceptPolicy, this, &HttpCallbacks::handle, this,
         MHD_OPTION_LISTEN_SOCKET, socket.fd, MHD_OPTION_CONNECTION_LIMIT,
-        unsigned(limits_.connections), MHD_OPTION_CONNECTION_TIMEOUT,
-        unsigned(limits_.idleSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-        size_t(limits_.requestBytes), MHD_OPTION_NOTIFY_CONNECTION,
-        &HttpCallbacks::connectionNotice, this, MHD_OPTION_END);
+        unsigned(limits_.connections), MHD_OPTION_CONNECTION_TIMEOUT, unsigned(limits_.idleSeconds),
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, size_t(limits_.requestBytes),
+        MHD_OPTION_NOTIFY_CONNECTION, &HttpCallbacks::connectionNotice, this, MHD_OPTION_END);
     if (!daemon_) {
         ::close(socket.fd);
         error_ = QStringLiteral("The web server could not start on port %1.").arg(socket.port);

@@ -49,7 +49,8 @@ ListenSocket bindTo(const sockaddr *address, socklen_t length, const QString &sh
     ListenSocket result;
     const int fd = ::socket(address->sa_family, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
-        result.error = tr("Cannot listen on %1: %2").arg(shown, QString::fromLocal8Bit(strerror(errno)));
+        result.error =
+            tr("Cannot listen on %1: %2").arg(shown, QString::fromLocal8Bit(strerror(errno)));
         return result;
     }
     const int on = 1;

@@ -77,10 +77,10 @@ void RoomSource::runFileChanged()
     // there with its pictures or text; a share that went away (an empty mount point, an
     // unreachable folder) keeps the last picture, as the viewer program does.
     const bool runFile = watch_.stamp(FolderWatch::RunState).isRegular();
-    const bool folderHolds = watch_.reachable() &&
-                             (watch_.stamp(FolderWatch::Compact).isRegular() ||
-                              watch_.stamp(FolderWatch::Picture).isRegular() ||
-                              watch_.stamp(FolderWatch::Text).isRegular());
+    const bool folderHolds =
+        watch_.reachable() && (watch_.stamp(FolderWatch::Compact).isRegular() ||
+                               watch_.stamp(FolderWatch::Picture).isRegular() ||
+                               watch_.stamp(FolderWatch::Text).isRegular());
     const bool running = runFile || (running_ && !folderHolds);
     if (running == running_)
         return;

@@ -58,8 +58,7 @@ QJsonObject run(const QTextFragment &fragment)
         out.insert(QStringLiteral("color"), format.foreground().color().name(QColor::HexRgb));
     if (format.hasProperty(QTextFormat::BackgroundBrush) &&
         format.background().style() != Qt::NoBrush)
-        out.insert(QStringLiteral("background"),
-                   format.background().color().name(QColor::HexRgb));
+        out.insert(QStringLiteral("background"), format.background().color().name(QColor::HexRgb));
     if (format.hasProperty(QTextFormat::FontPointSize)) {
         const double size = qBound(4.0, format.fontPointSize(), 400.0);
         out.insert(QStringLiteral("size"), qRound(size * 2) / 2.0);
