@@ -6,7 +6,7 @@ quorix_add_test(tst_webcontent SOURCES tst_webcontent.cpp LIBS quorix_web TIMEOU
 add_executable(web_room_writer web/room_writer.cpp)
 target_link_libraries(web_room_writer PRIVATE quorix_presenter quorix_core Qt6::Gui)
 
-foreach(suite http browser)
+foreach(suite http browser nginx)
   add_test(NAME web_${suite}
            COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/web/${suite}_test.py)
   set_tests_properties(web_${suite} PROPERTIES LABELS web TIMEOUT 300 ENVIRONMENT

@@ -18,7 +18,7 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libxcb-randr0-dev libpipewire-0.3-dev qt6-wayland
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libmicrohttpd-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libmicrohttpd-dev libqrencode-dev
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
@@ -29,7 +29,7 @@ test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
   samba smbnetfs fuse3 imagemagick
-  chromium chromium-driver python3-selenium python3-pil nginx)
+  chromium chromium-driver python3-selenium python3-pil nginx zbar-tools)
 
 listing=false
 if [[ ${1:-} == --list ]]; then
