@@ -98,7 +98,7 @@ void BrowserWatchPanel::setupLayout()
     roomCodeEdit_ = place(new QLineEdit(this), "roomCodeEdit", 12, 86, 114, 21);
     roomCodeEdit_->setToolTip(tr("Browsers need this code, carried in the address; "
                                  "leave it empty for none"));
-    addressLabel_ = place(new QLabel(this), "addressLabel", 136, 12, 145, 96);
+    addressLabel_ = place(new QLabel(this), "addressLabel", 150, 12, 132, 96);
     addressLabel_->setWordWrap(true);
     addressLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     addressLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -110,13 +110,12 @@ def latency(args):
         clients = Clients(room.server.port, args.watchers - 1)
         delays = []
         for n in range(args.frames):
-            paints = room.js("return window.quorixPage.paints")
+            before = room.js("return window.quorixPage.painted && window.quorixPage.painted.at")
             start = time.monotonic()
             written = room.writer.do("screen %d %s" % (n, SCREEN))
-            wait_for(lambda: room.js("return window.quorixPage.paints") > paints, 5, step=0.005,
-                     what="the paint")
-            painted = wait_for(lambda: room.js(
-                "return window.quorixPage.painted && window.quorixPage.painted.at"), 5) / 1000
+            painted = wait_for(lambda: (lambda at: at != before and at)(room.js(
+                "return window.quorixPage.painted && window.quorixPage.painted.at")), 5,
+                step=0.005, what="the paint") / 1000
             delays.append((painted - written) * 1000)
             time.sleep(max(0, 0.5 - (time.monotonic() - start)))
         clients.close()
@@ -164,9 +163,10 @@ def clients_run(args, through_nginx=False):
             log = nginx.access_log().splitlines()
             pictures = [line for line in log if line.startswith("GET /picture/")]
             fetched = [line for line in pictures if line.split()[3] != "HIT"]
-            print("nginx: %d picture requests from the clients, %d of them fetched from "
-                  "quorix-serve (%.2f per picture)"
-                  % (len(pictures), len(fetched), len(fetched) / args.frames))
+            distinct = len({line.split()[1] for line in pictures})
+            print("nginx: %d picture requests from the clients for %d pictures, %d of them "
+                  "fetched from quorix-serve (%.2f per picture)"
+                  % (len(pictures), distinct, len(fetched), len(fetched) / distinct))
         clients.close()
     finally:
         if nginx:

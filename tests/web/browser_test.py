@@ -119,8 +119,9 @@ class PageTest(unittest.TestCase):
     def test_6_phone_sized_window(self):
         self.room.writer.do("picture 10 160 160 640 360")
         self.centre_shows((10, 160, 160), 5)
-        self.room.driver.set_window_size(360, 740)
+        self.room.phone(360, 740)
         size = self.room.js("return [innerWidth, innerHeight]")
+        self.assertEqual(size, [360, 740])
         box = self.room.js("var r = document.getElementById('picture').getBoundingClientRect();"
                            "return [r.width, r.height];")
         self.assertEqual(box, size)  # the element fills the screen...
@@ -132,7 +133,7 @@ class PageTest(unittest.TestCase):
         picture_rows = [y for y in range(h) if near(shot.getpixel((w // 2, y)), (10, 160, 160))]
         self.assertAlmostEqual(len(picture_rows), round(w * 360 / 640), delta=3)
         self.assertTrue(near(shot.getpixel((w // 2, 10)), (0, 0, 0)))
-        self.room.driver.set_window_size(1024, 768)
+        self.room.desktop()
 
 
 class CodeAndAbuseTest(unittest.TestCase):

@@ -144,6 +144,15 @@ class Room:
         wait_for(lambda: self.driver.execute_script("return !!window.quorixPage"), 10,
                  what="the page's script")
 
+    def phone(self, width=360, height=740):
+        """The page as a phone shows it: the viewport itself that size (a desktop window
+        cannot be made that narrow)."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 1, "mobile": True})
+
+    def desktop(self):
+        self.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
 

@@ -51,7 +51,7 @@
         wantedPicture = null;
         page.paints++;
         afterPaint(() => {
-          page.painted = { address: address, at: performance.timeOrigin + performance.now() };
+          page.painted = { address: address, at: Date.now() };
         });
       },
       () => {
