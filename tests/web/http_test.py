@@ -94,11 +94,18 @@ class RoutesTest(unittest.TestCase):
 
     def test_picture_is_the_written_file(self):
         self.writer.do("picture 12 34 56 300 200")
-        address = self.newest_picture(self.last.get("picture"))
-        status, headers, body = get(self.port, address)
-        self.assertEqual(status, 200)
         with open(os.path.join(self.dir, "shar.png"), "rb") as f:
-            self.assertEqual(body, f.read())  # byte for byte, not encoded again
+            written = f.read()
+        # Byte for byte, not encoded again. (A picture announced before may come first: the
+        # reader takes a bitmap that changed after its compact picture for a new frame.)
+        address = self.last.get("picture")
+        for _ in range(5):
+            address = self.newest_picture(address)
+            status, headers, body = get(self.port, address)
+            if body == written:
+                break
+        self.assertEqual(status, 200)
+        self.assertEqual(body, written)
         self.assertEqual(headers["Content-Type"], "image/png")
         self.assertIn("immutable", headers["Cache-Control"])
         self.assertEqual(headers["X-Content-Type-Options"], "nosniff")
@@ -148,11 +155,15 @@ class RoutesTest(unittest.TestCase):
                 if os.path.exists(os.path.join(self.dir, "shar.png")):
                     os.remove(os.path.join(self.dir, "shar.png"))
                 shutil.copy(os.path.join(SLIDES, name), os.path.join(self.dir, "shar.bmp"))
-                address = self.newest_picture(before)
-                status, headers, body = get(self.port, address)
-                self.assertEqual(status, 200)
-                made = Image.open(io.BytesIO(body)).convert("RGB")
                 original = Image.open(os.path.join(SLIDES, name)).convert("RGB")
+                address = before
+                for _ in range(5):  # past a picture announced before this one
+                    address = self.newest_picture(address)
+                    status, headers, body = get(self.port, address)
+                    made = Image.open(io.BytesIO(body)).convert("RGB")
+                    if made.size == original.size:
+                        break
+                self.assertEqual(status, 200)
                 self.assertEqual(made.size, original.size)
                 self.assertEqual(made.tobytes(), original.tobytes())
 
