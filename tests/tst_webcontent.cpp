@@ -7,7 +7,9 @@
 #include "web/RoomContent.h"
 #include "web/TextJson.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -104,6 +106,41 @@ class WebContentTest : public QObject
         QVERIFY(all.contains(u"<script>alert(1)</script>"));
         QVERIFY(all.contains(u"click"));
         QVERIFY(!all.contains(u"javascript:"));
+    }
+
+    // A picture in the text gets the address the server gives it, at its size in the
+    // document; without an address it is left out.
+    void picturesInTheText()
+    {
+        QImage red(4, 3, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        red.save(&buffer, "PNG");
+        const QByteArray rtf =
+            "{\\rtf1 before {\\pict\\pngblip\\picw4\\pich3 " + png.toHex() + "} after\\par}";
+        const auto document = documentFromBytes(rtf);
+        QVERIFY(document);
+        QList<QImage> given;
+        const QJsonArray runs =
+            QJsonDocument::fromJson(textToJson(*document,
+                                               [&](const QImage &i) {
+                                                   given << i;
+                                                   return QStringLiteral("/picture/x/7.png");
+                                               }))
+                .object()[u"paragraphs"][0][u"runs"]
+                .toArray();
+        QCOMPARE(given.size(), 1);
+        QCOMPARE(given[0].size(), QSize(4, 3));
+        QCOMPARE(given[0].pixelColor(1, 1), QColor(Qt::red));
+        QCOMPARE(runs.size(), 3);
+        QCOMPARE(runs[1][u"image"].toString(), QStringLiteral("/picture/x/7.png"));
+        QVERIFY(runs[1][u"width"].toDouble() > 0);
+        const QJsonArray without = QJsonDocument::fromJson(textToJson(*document))
+                                       .object()[u"paragraphs"][0][u"runs"]
+                                       .toArray();
+        QCOMPARE(without.size(), 2);
     }
 
     // Every case the RTF fuzzer kept gives valid JSON (or no document), never a crash.

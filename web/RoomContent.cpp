@@ -34,6 +34,9 @@ QByteArray RoomContent::picture(QByteArrayView token, quint64 number) const
     for (const Kept &kept : pictures_)
         if (kept.number == number)
             return kept.png;
+    for (const TextPicture &kept : textPictures_)
+        if (kept.number == number)
+            return kept.png;
     return {};
 }
 
@@ -49,10 +52,17 @@ void RoomContent::setState(const QByteArray &json)
     state_.json = json;
 }
 
-void RoomContent::setText(const QByteArray &json)
+quint64 RoomContent::nextNumber()
+{
+    std::lock_guard lock(mutex_);
+    return ++lastNumber_;
+}
+
+void RoomContent::setText(const QByteArray &json, std::vector<TextPicture> pictures)
 {
     std::lock_guard lock(mutex_);
     text_ = json;
+    textPictures_ = std::move(pictures);
 }
 
 RoomContent::State RoomContent::state() const

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <mutex>
+#include <vector>
 
 namespace quorix {
 
@@ -32,7 +33,15 @@ class RoomContent
 
     // Replaces the state announced on the push channel; every change counts up the version.
     void setState(const QByteArray &json);
-    void setText(const QByteArray &json);
+    // A number for a picture of the text about to be set (from the pictures' own count).
+    quint64 nextNumber();
+    struct TextPicture
+    {
+        quint64 number;
+        QByteArray png;
+    };
+    // The text, with the pictures in it; they stay fetchable as long as it is the text.
+    void setText(const QByteArray &json, std::vector<TextPicture> pictures = {});
 
     struct State
     {
@@ -52,6 +61,7 @@ class RoomContent
     const QByteArray runToken_;
     mutable std::mutex mutex_;
     std::deque<Kept> pictures_;
+    std::vector<TextPicture> textPictures_;
     quint64 lastNumber_ = 0;
     State state_;
     QByteArray text_;

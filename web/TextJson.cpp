@@ -1,11 +1,14 @@
 #include "web/TextJson.h"
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextList>
+#include <QUrl>
 
 namespace quorix {
 
@@ -70,16 +73,46 @@ QJsonObject run(const QTextFragment &fragment)
     return out;
 }
 
+QJsonObject picture(const QTextDocument &document, const QTextImageFormat &format,
+                    const TextPictureAddress &pictureAddress)
+{
+    const QImage image =
+        document.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
+    if (image.isNull() || !pictureAddress)
+        return {};
+    const QString address = pictureAddress(image);
+    if (address.isEmpty())
+        return {};
+    // The size it has in the document (points at the document's 96 dpi = pixels).
+    const double width = format.width() > 0 ? format.width() : image.width();
+    const double height = format.height() > 0 ? format.height() : image.height();
+    return {{QStringLiteral("image"), address},
+            {QStringLiteral("width"), qBound(1.0, width, 4000.0)},
+            {QStringLiteral("height"), qBound(1.0, height, 4000.0)}};
+}
+
 } // namespace
 
-QByteArray textToJson(const QTextDocument &document)
+QByteArray textToJson(const QTextDocument &document, const TextPictureAddress &pictureAddress)
 {
     QJsonArray paragraphs;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         QJsonArray runs;
-        for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().isValid() && !it.fragment().charFormat().isImageFormat())
-                runs.append(run(it.fragment()));
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            if (!fragment.charFormat().isImageFormat()) {
+                runs.append(run(fragment));
+                continue;
+            }
+            // One picture per object character of the fragment.
+            const QJsonObject shown =
+                picture(document, fragment.charFormat().toImageFormat(), pictureAddress);
+            if (!shown.isEmpty())
+                for (qsizetype i = 0; i < fragment.text().size(); ++i)
+                    runs.append(shown);
+        }
         const QTextBlockFormat format = block.blockFormat();
         QJsonObject paragraph{{QStringLiteral("align"), alignmentName(format.alignment())},
                               {QStringLiteral("runs"), runs}};

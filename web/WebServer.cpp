@@ -1,5 +1,6 @@
 #include "web/WebServer.h"
 
+#include "exchange/CompactPicture.h"
 #include "exchange/ExchangeReader.h"
 #include "exchange/FolderWatch.h"
 #include "web/RoomSource.h"
@@ -10,6 +11,13 @@
 #include <QTextDocument>
 
 namespace quorix {
+
+namespace {
+
+// Pictures of one text served at most; the rest of a text with more is left out.
+constexpr size_t kMaxTextPictures = 64;
+
+} // namespace
 
 WebServer::WebServer(QObject *parent) : QObject(parent)
 {
@@ -83,8 +91,18 @@ void WebServer::publishPicture()
 
 void WebServer::publishText()
 {
-    if (const QSharedPointer<QTextDocument> text = source_->text())
-        content_->setText(textToJson(*text));
+    if (const QSharedPointer<QTextDocument> text = source_->text()) {
+        std::vector<RoomContent::TextPicture> pictures;
+        const QByteArray json = textToJson(*text, [&](const QImage &image) {
+            QByteArray png = encodeCompactPicture(image);
+            if (png.isEmpty() || pictures.size() >= kMaxTextPictures)
+                return QString();
+            const quint64 number = content_->nextNumber();
+            pictures.push_back({number, std::move(png)});
+            return QString::fromLatin1(content_->pictureAddress(number));
+        });
+        content_->setText(json, std::move(pictures));
+    }
     ++textVersion_;
 }
 

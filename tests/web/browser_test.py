@@ -1,5 +1,6 @@
 """The room's page in a real headless Chromium, served by quorix-serve from a folder that
 Quorix's own writer fills."""
+import io
 import os
 import socket
 import sys
@@ -8,6 +9,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
+from PIL import Image  # noqa: E402
 from webroom import Room, near, pixel, screenshot, wait_for  # noqa: E402
 
 WAITING = (29, 36, 48)
@@ -15,7 +17,8 @@ WAITING = (29, 36, 48)
 FORMATTED = (r"{\rtf1\ansi{\fonttbl{\f0 DejaVu Sans;}}{\colortbl;\red200\green0\blue0;}"
              r"\f0\fs24 plain {\b bold} {\i italic} {\ul under} {\cf1 red}\par"
              r"\qc centred line\par\pard"
-             r"{\pntext\'B7\tab}{\*\pn\pnlvlblt{\pntxtb\'B7}}\ls1 first item\par}")
+             r"{\pntext\'B7\tab}{\*\pn\pnlvlblt{\pntxtb\'B7}}\ls1 first item\par\pard "
+             r"{\pict\pngblip\picw4\pich3 %s}\par}")
 
 HOSTILE = (r"{\rtf1\ansi <script>window.injected=1</script> "
            r"<img src=x onerror=\"window.injected=2\"> "
@@ -57,7 +60,9 @@ class PageTest(unittest.TestCase):
         self.assertTrue(near(pixel(self.room.driver, 512, 5), (0, 0, 0)))
 
     def test_2_formatted_text(self):
-        self.rtf(FORMATTED)
+        red = io.BytesIO()
+        Image.new("RGB", (4, 3), (255, 0, 0)).save(red, "PNG")
+        self.rtf(FORMATTED % red.getvalue().hex())
         wait_for(lambda: self.room.js("return document.body.dataset.showing") == "text"
                  and self.room.js("return window.quorixPage.texts") > 0, 5, what="the text")
         spans = self.room.js("""
@@ -73,6 +78,14 @@ class PageTest(unittest.TestCase):
             ".map(p => p.textContent).join('|')").strip(), "centred line")
         self.assertIn("first item", self.room.js(
             "return [...document.querySelectorAll('#text li')].map(l => l.textContent).join()"))
+        # Its picture, at an address of its own.
+        wait_for(lambda: self.room.js("var i = document.querySelector('#text img.text-picture');"
+                                      "return i && i.complete && i.naturalWidth"), 5,
+                 what="the text's picture")
+        self.assertEqual(self.room.js(
+            "var i = document.querySelector('#text img.text-picture');"
+            "return [i.naturalWidth, i.naturalHeight, i.getAttribute('src').split('/')[1]]"),
+            [4, 3, "picture"])
         # The text is scrolled, on white.
         shot = screenshot(self.room.driver)
         self.assertTrue(near(shot.getpixel((shot.size[0] - 30, shot.size[1] - 30)),

@@ -64,7 +64,19 @@
   const colour = /^#[0-9a-f]{6}$/i;
   const family = /^[\p{L}\p{N} _-]{1,64}$/u;
 
+  function textPicture(from) {
+    const image = document.createElement('img');
+    image.alt = '';
+    image.className = 'text-picture';
+    image.src = from.image;
+    if (typeof from.width === 'number' && isFinite(from.width))
+      image.style.width = Math.min(4000, Math.max(1, from.width)) + 'px';
+    return image;
+  }
+
   function run(from) {
+    if (typeof from.image === 'string' && /^\/picture\/[0-9a-f]{32}\/\d+\.png$/.test(from.image))
+      return textPicture(from);
     const span = document.createElement('span');
     span.textContent = String(from.text ?? '');
     if (from.bold === true) span.classList.add('bold');
