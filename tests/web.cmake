@@ -1,5 +1,6 @@
 # The room's web server: its pieces in-process, and quorix-serve with a real headless
-# Chromium (Debian's chromium, chromium-driver, python3-selenium, python3-pil), filled by
+# Chromium (Debian's chromium, chromium-driver, python3-selenium, python3-pil) and Firefox
+# (firefox-esr, through Marionette), filled by
 # Quorix's own writer. Everything talks to the loopback address only.
 quorix_add_test(tst_webcontent SOURCES tst_webcontent.cpp LIBS quorix_web TIMEOUT 120)
 

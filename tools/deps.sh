@@ -29,7 +29,7 @@ test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
   samba smbnetfs fuse3 imagemagick
-  chromium chromium-driver python3-selenium python3-pil nginx zbar-tools)
+  chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 listing=false
 if [[ ${1:-} == --list ]]; then

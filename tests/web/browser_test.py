@@ -2,6 +2,7 @@
 Quorix's own writer fills."""
 import io
 import os
+import shutil
 import socket
 import sys
 import tempfile
@@ -10,6 +11,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from PIL import Image  # noqa: E402
+from firefox import Firefox  # noqa: E402
 from webroom import Room, near, pixel, screenshot, wait_for  # noqa: E402
 
 WAITING = (29, 36, 48)
@@ -192,6 +194,53 @@ class CodeAndAbuseTest(unittest.TestCase):
         self.assertTrue(self.room.server.alive())
         for s in idle:
             s.close()
+
+
+@unittest.skipUnless(shutil.which("firefox-esr"), "firefox-esr is not installed (tools/deps.sh test)")
+class FirefoxTest(unittest.TestCase):
+    """The second browser schools use: the same page in Firefox."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.room = Room()
+        cls.firefox = None
+        cls.room.writer.do("run")
+        cls.firefox = Firefox(os.path.join(cls.room.dir, "firefox"))
+        cls.firefox.get(cls.room.server.url("/"))
+        wait_for(lambda: cls.firefox.js("return !!(window.quorixPage && window.quorixPage.state)"),
+                 10, what="the page in Firefox")
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.firefox:
+            cls.firefox.close()
+        cls.room.close()
+
+    def centre(self):
+        shot = self.firefox.screenshot()
+        return shot.getpixel((shot.size[0] // 2, shot.size[1] // 2))
+
+    def test_picture_then_text_then_waiting(self):
+        written = self.room.writer.do("picture 200 30 30 640 360")
+        wait_for(lambda: near(self.centre(), (200, 30, 30)), 5, step=0.01,
+                 what="the picture in Firefox")
+        self.assertLess(self.firefox.js("return window.quorixPage.painted.at") / 1000.0 - written,
+                        1.0)
+        path = os.path.join(self.room.dir, "text.rtf")
+        with open(path, "w", encoding="latin-1") as f:
+            f.write(HOSTILE.replace(r"\par}", r" {\b bold}\par}"))
+        self.room.writer.do("rtf " + path)
+        wait_for(lambda: "script" in (self.firefox.js(
+            "return document.getElementById('text').textContent") or ""), 5,
+            what="the text in Firefox")
+        self.assertIn("<script>window.injected=1</script>",
+                      self.firefox.js("return document.getElementById('text').textContent"))
+        self.assertEqual(self.firefox.js(
+            "return [...document.querySelectorAll('#text span.bold')].map(s => s.textContent)"
+            ".join()"), "bold")
+        self.assertIsNone(self.firefox.js("return window.injected === undefined ? null : 1"))
+        os.remove(os.path.join(self.room.folder, "quorixlog.cfg"))
+        wait_for(lambda: near(self.centre(), WAITING), 5, what="the waiting screen in Firefox")
 
 
 if __name__ == "__main__":
