@@ -9,7 +9,9 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from webroom import Room, free_port, near, pixel, wait_for  # noqa: E402
+from webroom import Room, free_port, near, pixel, require, wait_for  # noqa: E402
+
+require("/usr/sbin/nginx")
 
 SITE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "nginx-quorix.conf")
 

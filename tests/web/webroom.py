@@ -6,12 +6,29 @@ import os
 import shutil
 import socket
 import subprocess
+import sys
 import tempfile
 import time
 
-from PIL import Image
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+
+def require(*programs):
+    """Skips the whole test program (status 77) when a part it drives is not installed."""
+    missing = [p for p in programs if not shutil.which(p)]
+    try:
+        import PIL  # noqa: F401
+        import selenium  # noqa: F401
+    except ImportError as e:
+        missing.append(e.name)
+    if missing:
+        print("SKIP: %s not installed (tools/deps.sh test)" % ", ".join(missing))
+        sys.exit(77)
+
+
+require("chromium", "chromedriver")
+
+from PIL import Image  # noqa: E402
+from selenium import webdriver  # noqa: E402
+from selenium.webdriver.chrome.service import Service  # noqa: E402
 
 SERVE = os.environ.get("QUORIX_SERVE", "build/quorix-serve")
 WRITER = os.environ.get("QUORIX_ROOM_WRITER", "build/web_room_writer")
