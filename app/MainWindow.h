@@ -74,6 +74,9 @@ class MainWindow : public QWidget
     void onAutoSendToggled();
     void toggleAutoSend();
     void send();
+    // Sends `picture` to the viewers as Send does, with automatic sending turned off
+    // first so that the next tick does not cover it.
+    void sendPicture(const QImage &picture);
     void onCloseClicked();
     void toggleFolded();
     void onBackgroundDoubleClicked();

@@ -108,6 +108,15 @@ void MainWindow::toggleAutoSend()
     setAutoSend(!autoSendBox_->isChecked());
 }
 
+void MainWindow::sendPicture(const QImage &picture)
+{
+    setAutoSend(false);
+    onAutoSendToggled();
+    checkSharedFolder();
+    state_.writeRunState();
+    state_.sendBitmap(picture);
+}
+
 void MainWindow::send()
 {
     if (state_.mode == smText) {

@@ -1,6 +1,7 @@
 #include "app/OptionsDialog.h"
 
 #include "app/AboutBox.h"
+#include "app/BrowserWatchPanel.h"
 #include "app/MainWindow.h"
 #include "controls/ErrorReport.h"
 #include "controls/FolderChooser.h"
@@ -105,6 +106,11 @@ void OptionsDialog::setupLayout()
     folderChooser_->options =
         FolderChooser::boStatusText | FolderChooser::boNewFolder | FolderChooser::boCenter;
     folderChooser_->rootFolder = FolderChooser::foDesktop;
+
+    // Below the designed dialog: the room's browsers.
+    browserWatchPanel_ = new BrowserWatchPanel(main_, this);
+    browserWatchPanel_->move(0, height());
+    setFixedSize(width(), height() + BrowserWatchPanel::kHeight);
 }
 
 void OptionsDialog::showEvent(QShowEvent *e)

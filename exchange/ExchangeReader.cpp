@@ -154,6 +154,7 @@ bool ExchangeReader::readCompact()
     }
     lastRead_[FolderWatch::Compact] = file.stamp;
     choice_.shown(PictureChoice::Read::Compact, file.stamp);
+    emit compactPictureRead(file.bytes, file.stamp.mtimeNs);
     emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }

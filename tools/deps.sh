@@ -5,7 +5,8 @@
 #   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests
 #                         drive, the headless Wayland desktop (sway, XWayland, PipeWire,
 #                         the portal front end and native clients), the validators of
-#                         the installed files, and the libraries only the benchmarks link
+#                         the installed files, the libraries only the benchmarks link, and
+#                         the web browser, its driver and nginx that the web tests run
 #   tools/deps.sh --list LIST   prints what LIST (build, package, test) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
@@ -17,7 +18,7 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libxcb1-dev libxcb-shm0-dev libxcb-composite0-dev libxcb-damage0-dev libxcb-icccm4-dev libxcb-ewmh-dev
   libxcb-randr0-dev libpipewire-0.3-dev qt6-wayland
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev libmicrohttpd-dev libqrencode-dev
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
@@ -27,7 +28,8 @@ bench_pkgs=(libspng-dev libwebp-dev)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
-  samba smbnetfs fuse3 imagemagick)
+  samba smbnetfs fuse3 imagemagick
+  chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 listing=false
 if [[ ${1:-} == --list ]]; then
