@@ -17,6 +17,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <libdeflate.h>
+
+#include <cstdlib>
+#include <thread>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,6 +195,38 @@ class TestCompactPicture : public QObject
     {
         QFETCH(QByteArray, bytes);
         QVERIFY_THROWS_EXCEPTION(ImageError, decodeCompactPicture(bytes, "shar.png"));
+    }
+
+    // Without memory for libdeflate's compressor or decompressor, encoding and decoding
+    // fail with an error (the frame is not sent) and work again once there is memory.
+    void noMemoryForTheCompressorIsAnError()
+    {
+        const QImage picture = screenLike(32, 16);
+        const QByteArray good = encodeCompactPicture(picture);
+        bool encodeRefused = false, decodeRefused = false, encodedAfter = false,
+             decodedAfter = false;
+        // A thread of its own: the compressors are kept per thread, and this one has none yet.
+        std::thread([&] {
+            libdeflate_set_memory_allocator([](std::size_t) -> void * { return nullptr; },
+                                            std::free);
+            try {
+                encodeCompactPicture(picture);
+            } catch (const ImageError &) {
+                encodeRefused = true;
+            }
+            try {
+                decodeCompactPicture(good, "shar.png");
+            } catch (const ImageError &) {
+                decodeRefused = true;
+            }
+            libdeflate_set_memory_allocator(std::malloc, std::free);
+            encodedAfter = encodeCompactPicture(picture) == good;
+            decodedAfter = decodeCompactPicture(good, "shar.png") == picture;
+        }).join();
+        QVERIFY(encodeRefused);
+        QVERIFY(decodeRefused);
+        QVERIFY(encodedAfter);
+        QVERIFY(decodedAfter);
     }
 
     void onlyQuorixViewersWritesNoBitmap()
