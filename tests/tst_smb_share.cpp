@@ -4,6 +4,7 @@
 // shows a picture made of two frames or cut short, and keeps its last picture while the
 // server is away, then carries on when it is back.
 #include "core/FileError.h"
+#include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
 #include "exchange/ExchangeFiles.h"
 #include "exchange/ExchangeReader.h"
@@ -15,10 +16,15 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 #include <atomic>
 #include <memory>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace quorix;
 using quorix::test::SambaShare;
@@ -188,6 +194,95 @@ class TestSmbShare : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(shown.last() == 42, 5000);
         for (qsizetype i = before; i < shown.size(); ++i)
             QCOMPARE(shown[i], 42);
+    }
+
+    // The server goes away while automatic sending hands over a new frame every tick: the
+    // presenter is told, the frames are not tried again while it lasts (the folder is
+    // looked at about once a second), and the newest frame goes out soon after the server
+    // is back.
+    void stoppedServerWhileSendingAutomatically()
+    {
+        SharedState presenter;
+        presenter.setSharedFolder(writerFolder());
+        FolderWatch watch(viewerFolder());
+        ExchangeReader reader(watch);
+        int shown = -1;
+        connect(&reader, &ExchangeReader::pictureRead, this,
+                [&](const QImage &image) { shown = frameOf(image); });
+        watch.start();
+        // The capture tick of a screen that keeps changing: frames 100, 101, ...
+        int next = 100;
+        QTimer tick;
+        tick.setInterval(500);
+        connect(&tick, &QTimer::timeout, this, [&] { presenter.sendFrame(frame(next++ % 256)); });
+        tick.start();
+        QTRY_VERIFY_WITH_TIMEOUT(shown >= 100, 5000);
+
+        share->stopServer();
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(presenter.problems().text(),
+                                  QStringLiteral("Not sent: the shared folder cannot be reached"),
+                                  5000);
+        qInfo("the presenter is told %lld ms after the server went away", clock.elapsed());
+        const int frames = presenter.framesTried();
+        const int probes = presenter.probesTried();
+        QTest::qWait(4000);
+        QVERIFY2(presenter.framesTried() - frames <= 1,
+                 qPrintable(QString::number(presenter.framesTried() - frames)));
+        QVERIFY2(presenter.probesTried() - probes <= 5,
+                 qPrintable(QString::number(presenter.probesTried() - probes)));
+
+        QVERIFY(share->startServer());
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(presenter.problems().text().isEmpty(), 30000);
+        qInfo("sending resumed %lld ms after the server was back", clock.elapsed());
+        const int newest = next - 1;
+        QTRY_VERIFY_WITH_TIMEOUT(shown >= newest, 5000);
+        tick.stop();
+        presenter.finishSending();
+    }
+
+    // Samba, like a Windows server, refuses to replace a file that a client holds open:
+    // the presenter renames the compact picture over one a viewer is reading. A short
+    // hold is waited out within the frame; a hold past that fails the frame (never
+    // silently) and the next frame goes out once the viewer lets go.
+    void pictureHeldOpenByAViewer()
+    {
+        SharedState presenter;
+        presenter.setSharedFolder(writerFolder());
+        presenter.onlyQuorixViewers = true;
+        QCOMPARE(presenter.sendBitmap(frame(60)), Sent::Written);
+        const QByteArray held = QFile::encodeName(viewerFolder() + "/" + kCompactPictureName);
+        const QString served = share->servedFolder() + "/" + kCompactPictureName;
+        auto servedFrame = [&] {
+            return frameOf(decodeCompactPicture(readWholeFile(served), served));
+        };
+
+        int fd = ::open(held.constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        std::thread letGo([fd] {
+            QThread::msleep(60);
+            ::close(fd);
+        });
+        QCOMPARE(presenter.sendBitmap(frame(61)), Sent::Written);
+        letGo.join();
+        QCOMPARE(servedFrame(), 61);
+
+        fd = ::open(held.constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY_THROWS_EXCEPTION(FileError, presenter.sendBitmap(frame(62)));
+        qInfo("a frame over a picture held open fails after %lld ms", clock.elapsed());
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(presenter.problems().text(),
+                 QStringLiteral("Not sent: a viewer holds the picture open"));
+        QCOMPARE(servedFrame(), 61);
+        ::close(fd);
+        QCOMPARE(presenter.sendBitmap(frame(63)), Sent::Written);
+        QCOMPARE(servedFrame(), 63);
+        QVERIFY(presenter.problems().text().isEmpty());
     }
 };
 
