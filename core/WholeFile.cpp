@@ -117,7 +117,10 @@ void writeAllAndClose(Fd &f, const QString &path, const std::vector<FilePiece> &
 void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
 {
     const QByteArray name = QFile::encodeName(path);
-    Fd f{::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)};
+    // O_NONBLOCK: a pipe planted under the name fails the write instead of holding it
+    // for good (for a regular file the flag changes nothing).
+    Fd f{::open(name.constData(),
+                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644)};
     if (f.fd < 0)
         fail("Cannot create file", path, errno);
     writeAllAndClose(f, path, pieces);

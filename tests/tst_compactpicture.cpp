@@ -8,6 +8,7 @@
 #include "presenter/SharedState.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -262,6 +263,20 @@ class TestCompactPicture : public QObject
         QCOMPARE(readWholeFile(png), QByteArray("new bytes"));
         QVERIFY(!QFileInfo(png).isSymLink());
         QVERIFY(!QFileInfo::exists(temporaryNameFor(png)));
+    }
+
+    // A pipe planted under the bitmap's name would hold the sending thread for good (no
+    // one reads it): the send fails at once instead.
+    void plantedPipeFailsTheSend()
+    {
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("shar.bmp")).constData(), 0666) == 0);
+        SharedState state;
+        state.setSharedFolder(dir.path() + "/");
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY_THROWS_EXCEPTION(FileError, state.sendBitmap(screenLike(4, 4)));
+        QVERIFY(clock.elapsed() < 1000);
     }
 
     void unwritableFolderFails()

@@ -14,7 +14,9 @@
 #include "helpers/SambaShare.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -243,6 +245,57 @@ class TestSmbShare : public QObject
         presenter.finishSending();
     }
 
+    // The server hangs (it stops answering without going away) while automatic sending
+    // runs: 3 s into the write the presenter is told the folder cannot be reached, and no
+    // frame is tried behind it; when the server answers again the newest frame goes out.
+    // Quitting while it hangs takes about 2 s and says on stderr what was not written.
+    void hangingServerWhileSendingAutomatically()
+    {
+        auto presenter = std::make_unique<SharedState>();
+        presenter->setSharedFolder(writerFolder());
+        const QString served = share->servedFolder() + "/" + kCompactPictureName;
+        auto servedFrame = [&] {
+            try {
+                return frameOf(decodeCompactPicture(readWholeFile(served), served));
+            } catch (const std::exception &) {
+                return -1;
+            }
+        };
+        int next = 150;
+        QTimer tick;
+        tick.setInterval(500);
+        connect(&tick, &QTimer::timeout, this, [&] { presenter->sendFrame(frame(next++ % 256)); });
+        tick.start();
+        QTRY_VERIFY_WITH_TIMEOUT(servedFrame() >= 150, 5000);
+
+        share->freezeServer();
+        QElapsedTimer clock;
+        clock.start();
+        const QString unreachable = QStringLiteral("Not sent: the shared folder cannot be reached");
+        QTRY_COMPARE_WITH_TIMEOUT(presenter->problems().text(), unreachable, 6000);
+        qInfo("a hanging server is told %lld ms after it stopped answering", clock.elapsed());
+        QVERIFY(clock.elapsed() >= 2500);
+        const int frames = presenter->framesTried();
+        QTest::qWait(1500);
+        QCOMPARE(presenter->framesTried(), frames);
+
+        share->thawServer();
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(presenter->problems().text().isEmpty(), 30000);
+        qInfo("sending resumed %lld ms after the server answered again", clock.elapsed());
+        QTRY_VERIFY_WITH_TIMEOUT(servedFrame() >= (next - 2) % 256, 5000);
+
+        share->freezeServer();
+        QTRY_COMPARE_WITH_TIMEOUT(presenter->problems().text(), unreachable, 6000);
+        tick.stop();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not written: the picture"));
+        clock.start();
+        presenter.reset();
+        qInfo("quitting while the server hangs took %lld ms", clock.elapsed());
+        QVERIFY(clock.elapsed() < 3000);
+        share->thawServer();
+    }
+
     // Samba, like a Windows server, refuses to replace a file that a client holds open:
     // the presenter renames the compact picture over one a viewer is reading. A short
     // hold is waited out within the frame; a hold past that fails the frame (never
@@ -261,7 +314,13 @@ class TestSmbShare : public QObject
 
         int fd = ::open(held.constData(), O_RDONLY);
         QVERIFY(fd >= 0);
-        std::thread letGo([fd] {
+        // The viewer lets go 60 ms after the new picture is on the server under its
+        // temporary name, that is while the presenter renames it.
+        const QString part = temporaryNameFor(served);
+        // Joined on every way out of this test, a failed check included.
+        std::jthread letGo([fd, part] {
+            for (int i = 0; i < 2500 && !QFileInfo::exists(part); ++i)
+                QThread::msleep(2);
             QThread::msleep(60);
             ::close(fd);
         });
