@@ -207,12 +207,13 @@ void SharedState::onWritten(SendingThread::Kind kind, std::uint64_t number)
         emit sent();
     if (problems_.has(Topic::Write))
         return;
-    // The folder takes writes again: the frame kept goes out now.
+    // The folder takes writes again: the frame kept goes out now, unless automatic
+    // sending was switched off meanwhile.
     probeTimer_.stop();
     if (held_) {
         HeldFrame held = std::move(*held_);
         held_.reset();
-        if (held.folder == sharedFolder_)
+        if (held.folder == sharedFolder_ && autoSend)
             queueFrame(std::move(held));
     }
 }

@@ -206,6 +206,7 @@ class TestSmbShare : public QObject
     {
         SharedState presenter;
         presenter.setSharedFolder(writerFolder());
+        presenter.autoSend = true;
         FolderWatch watch(viewerFolder());
         ExchangeReader reader(watch);
         int shown = -1;
@@ -253,6 +254,7 @@ class TestSmbShare : public QObject
     {
         auto presenter = std::make_unique<SharedState>();
         presenter->setSharedFolder(writerFolder());
+        presenter->autoSend = true;
         const QString served = share->servedFolder() + "/" + kCompactPictureName;
         auto servedFrame = [&] {
             try {
@@ -305,11 +307,24 @@ class TestSmbShare : public QObject
         SharedState presenter;
         presenter.setSharedFolder(writerFolder());
         presenter.onlyQuorixViewers = true;
-        QCOMPARE(presenter.sendBitmap(frame(60)), Sent::Written);
+        // A failure is a failed check, not an exception past the test (which would leave
+        // the share mounted and its lock held).
+        auto sends = [&](int n) {
+            try {
+                return presenter.sendBitmap(frame(n)) == Sent::Written;
+            } catch (const FileError &) {
+                return false;
+            }
+        };
+        QVERIFY(sends(60));
         const QByteArray held = QFile::encodeName(viewerFolder() + "/" + kCompactPictureName);
         const QString served = share->servedFolder() + "/" + kCompactPictureName;
         auto servedFrame = [&] {
-            return frameOf(decodeCompactPicture(readWholeFile(served), served));
+            try {
+                return frameOf(decodeCompactPicture(readWholeFile(served), served));
+            } catch (const std::exception &) {
+                return -1;
+            }
         };
 
         int fd = ::open(held.constData(), O_RDONLY);
@@ -324,7 +339,7 @@ class TestSmbShare : public QObject
             QThread::msleep(60);
             ::close(fd);
         });
-        QCOMPARE(presenter.sendBitmap(frame(61)), Sent::Written);
+        QVERIFY(sends(61));
         letGo.join();
         QCOMPARE(servedFrame(), 61);
 
@@ -332,14 +347,14 @@ class TestSmbShare : public QObject
         QVERIFY(fd >= 0);
         QElapsedTimer clock;
         clock.start();
-        QVERIFY_THROWS_EXCEPTION(FileError, presenter.sendBitmap(frame(62)));
+        QVERIFY(!sends(62));
         qInfo("a frame over a picture held open fails after %lld ms", clock.elapsed());
         QVERIFY(clock.elapsed() < 1000);
         QCOMPARE(presenter.problems().text(),
                  QStringLiteral("Not sent: a viewer holds the picture open"));
         QCOMPARE(servedFrame(), 61);
         ::close(fd);
-        QCOMPARE(presenter.sendBitmap(frame(63)), Sent::Written);
+        QVERIFY(sends(63));
         QCOMPARE(servedFrame(), 63);
         QVERIFY(presenter.problems().text().isEmpty());
     }
