@@ -140,7 +140,6 @@ class MainWindow : public QWidget
     void setAutoSend(bool on);
     void sourceButtonStep(int mode);
     void setStatus(const QString &text);
-    void showExchangeProblem(Sent reason);
     void showProblem(const QString &text);
     void clearExchangeProblem();
     static QString modeName(int mode);

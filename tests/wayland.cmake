@@ -38,7 +38,7 @@ function(quorix_add_wayland_test name)
 endfunction()
 
 add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
-target_link_libraries(tst_portalscreencast PRIVATE quorix_windowsystem_portal Qt6::Test)
+target_link_libraries(tst_portalscreencast PRIVATE quorix_windowsystem_portal Qt6::DBus Qt6::Test)
 quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
 quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
   COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)

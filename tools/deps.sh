@@ -28,7 +28,7 @@ bench_pkgs=(libspng-dev libwebp-dev)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
-  samba smbnetfs fuse3 imagemagick
+  samba smbnetfs fuse3 imagemagick xserver-xorg-core xserver-xorg-video-dummy
   chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 listing=false

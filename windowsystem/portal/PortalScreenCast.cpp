@@ -135,6 +135,8 @@ void PortalScreenCast::start(const QString &parentWindow)
 
 void PortalScreenCast::stop()
 {
+    // Answers still on their way (the stream being opened) belong to the session left.
+    ++generation_;
     closeSession();
     if (state_ == State::Asking || state_ == State::Streaming)
         setState(State::Ended);
