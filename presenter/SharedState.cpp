@@ -59,14 +59,14 @@ void probe(const QString &folder, qint64 bytes)
             {
             };
             const qint64 reused =
-                ::stat(QFile::encodeName(folder + "shar.bmp").constData(), &bmp) == 0
+                ::stat(QFile::encodeName(folder + kBitmapName).constData(), &bmp) == 0
                     ? qint64(bmp.st_blocks) * 512
                     : 0;
             if (qint64(fs.f_bavail) * qint64(fs.f_frsize) + reused < bytes)
                 throw FileError(QStringLiteral("The shared folder is full"), ENOSPC);
         }
     }
-    writeLineFile(folder + "quorixlog.cfg", {QStringLiteral("Run")});
+    writeLineFile(folder + kRunStateName, {QString::fromLatin1(kRunningLine)});
 }
 
 } // namespace
