@@ -1,0 +1,229 @@
+// Quorix on GNOME, as a presenter uses it: the main window runs through XWayland inside the
+// private GNOME Shell session (tests/gnome/with-gnome.sh); the screen comes through the real
+// xdg-desktop-portal, GNOME's own back end and PipeWire, and GNOME's own dialog is answered
+// through AT-SPI. Nothing here is a stand-in.
+//
+// A native Wayland window of one colour fills the screen below Quorix's window, which stays
+// on top; Quorix does not count what changes inside its own window as news.
+#include "AppFixture.h"
+#include "gnome/GnomeSession.h"
+
+#include "platform/PortalScreenCast.h"
+#include "platform/WholeFile.h"
+#include "platform/WindowSystem.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace quorix;
+using namespace quorix::test;
+
+namespace {
+
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+
+QImage sentBmp(const AppFixture &app)
+{
+    return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
+}
+
+QImage sentPng(const AppFixture &app)
+{
+    return QImage(app.shared() + QStringLiteral("shar.png"), "PNG");
+}
+
+QString status(const AppFixture &app)
+{
+    return app.main->statusLabel_->isHidden() ? QString() : app.main->statusLabel_->text();
+}
+
+void forgetPermission()
+{
+    QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+        .remove(QLatin1String(PortalScreenCast::kRestoreTokenKey));
+}
+
+bool hasPermission()
+{
+    return !QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+                .value(QLatin1String(PortalScreenCast::kRestoreTokenKey))
+                .toString()
+                .isEmpty();
+}
+
+} // namespace
+
+class TestGnomeQuorix : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> startQuorix(bool autoSend)
+    {
+        auto app = std::make_unique<AppFixture>();
+        app->configure();
+        app->main->startUp();
+        app->main->show();
+        app->main->autoSendBox_->setChecked(autoSend);
+        // Quorix stays above every other window: out of the way, in the top left corner.
+        for (int i = 0; i < 100 && !hasWindow(QStringLiteral("Quorix")); ++i)
+            QTest::qWait(50);
+        placeWindow(QStringLiteral("Quorix"), QRect(0, 0, 0, 0));
+        return app;
+    }
+
+    // Screen Image pressed with the answer given in GNOME's dialog; the first picture of
+    // `colour` (the window on top) written.
+    void shareScreen(AppFixture &app, QRgb colour)
+    {
+        QProcess *consent = startConsent(this, QStringLiteral("share"));
+        app.main->selectScreenSource();
+        QCOMPARE(consentResult(consent), 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(colourIs(sentBmp(app), colour), qPrintable(status(app)),
+                                  kGnomeWait);
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORIX_GNOME_CONTROL"))
+            QSKIP("runs inside tests/gnome/with-gnome.sh");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    }
+
+    // Each test starts as a fresh program would: no screen shared yet.
+    void cleanup() { windowSystem().endCapture(0); }
+
+    // The first press brings GNOME's dialog; once shared, the files hold the desktop's
+    // pixels, a change arrives at the next tick, and a still screen is not written again.
+    void screenSourceSendsWhatGnomeShows()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        shareScreen(*app, kGreen);
+        QCOMPARE(sentBmp(*app).size(), QSize(1280, 720));
+        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentPng(*app), kGreen), kGnomeWait);
+        QCOMPARE(sentPng(*app).size(), QSize(1280, 720));
+        QVERIFY(hasPermission());
+
+        QElapsedTimer clock;
+        clock.start();
+        QProcess *blue = startColourWindow(this, QStringLiteral("0000ff"), QStringLiteral("blue"));
+        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kBlue), kGnomeWait);
+        // The screen timer ticks twice a second: the change is written at the next tick,
+        // give or take the frame's way through the compositor and the shared folder.
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+        keepShot(sentBmp(*app), QStringLiteral("gnome-screen"));
+        // Once the screen is still, nothing more is written.
+        QTest::qWait(1000);
+        QSignalSpy writes(&app->main->state(), &SharedState::sent);
+        QTest::qWait(3000);
+        QCOMPARE(writes.count(), 0);
+        stop(blue);
+        stop(green);
+    }
+
+    // The next press, and a restarted Quorix (a new session from the remembered token),
+    // share without a dialog; a forgotten token asks again.
+    void theAnswerIsRemembered()
+    {
+        QVERIFY(hasPermission());
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        {
+            auto app = startQuorix(true);
+            QProcess *absent = startConsent(this, QStringLiteral("absent"), 4);
+            app->main->selectScreenSource();
+            QTRY_VERIFY_WITH_TIMEOUT(!sentBmp(*app).isNull(), kGnomeWait);
+            app->main->selectClipboardSource();
+            app->main->selectScreenSource();
+            QCOMPARE(consentResult(absent), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
+        }
+        windowSystem().endCapture(0);
+        {
+            auto app = startQuorix(true);
+            QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
+            app->main->selectScreenSource();
+            QCOMPARE(consentResult(absent), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
+        }
+        windowSystem().endCapture(0);
+        forgetPermission();
+        auto app = startQuorix(true);
+        shareScreen(*app, kGreen);
+        stop(green);
+    }
+
+    void cancelWritesNothingAndSaysSo()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *consent = startConsent(this, QStringLiteral("cancel"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(consent), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Sharing cancelled: nothing sent"),
+                                  kGnomeWait);
+        QTest::qWait(1000);
+        QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
+        QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.png")));
+        QVERIFY(app->main->currentBitmap().isNull());
+    }
+
+    // GNOME's back end dies while its dialog is open (43.1 does, when a session is closed
+    // under it): the presenter learns so, and the next press asks again and shares.
+    void backendGoneUnderItsDialog()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        const uint pid = backendPid();
+        QVERIFY(pid != 0);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Screen sharing failed"),
+                                  kGnomeWait);
+        QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
+
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        app->main->selectClipboardSource();
+        shareScreen(*app, kGreen);
+        QVERIFY(backendPid() != pid);
+        stop(green);
+    }
+
+    // Leaving the screen source while GNOME's dialog is open must not close the session
+    // under it (the back end would die): the dialog is answered, and then the session ends.
+    void leavingTheScreenUnderItsDialogLeavesTheBackendAlone()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        const uint pid = backendPid();
+        app->main->selectClipboardSource();
+        QTest::qWait(1000);
+        QCOMPARE(backendPid(), pid);
+        QProcess *consent = startConsent(this, QStringLiteral("share"));
+        QCOMPARE(consentResult(consent), 0);
+        QTest::qWait(1000);
+        QCOMPARE(backendPid(), pid);
+        QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
+
+        // The next press shares (from the answer just given).
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
+        app->main->selectScreenSource();
+        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
+        QCOMPARE(consentResult(absent), 0);
+        QCOMPARE(backendPid(), pid);
+        stop(green);
+    }
+};
+
+QTEST_MAIN(TestGnomeQuorix)
+#include "tst_gnome_quorix.moc"
