@@ -95,19 +95,38 @@ inline bool placeWindow(const QString &title, const QRect &r)
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool();
 }
 
-// A native Wayland terminal whose whole window is one colour ("rrggbb"), full screen and on
-// top of everything once this returns.
-inline QProcess *startColourWindow(QObject *parent, const QString &colour, const QString &title)
+inline QString controlFile(const QString &name)
+{
+    return QDir(qEnvironmentVariable("QUORIX_GNOME_CONTROL")).filePath(name);
+}
+
+// A native Wayland terminal whose whole window is one colour ("rrggbb"), on top of the
+// other test windows once this returns: full screen, or at `place`. With `later`, it turns
+// that colour when the file `turn` appears in the control folder.
+inline QProcess *startColourWindow(QObject *parent, const QString &colour, const QString &title,
+                                   const QRect &place = {}, const QString &later = {})
 {
     auto *foot = new QProcess(parent);
-    foot->start(QStringLiteral("foot"),
-                {QStringLiteral("--fullscreen"), QStringLiteral("--title=") + title,
-                 QStringLiteral("--override=colors.background=") + colour,
-                 QStringLiteral("--override=colors.foreground=") + colour,
-                 QStringLiteral("--override=cursor.color=") + colour + QLatin1Char(' ') + colour,
-                 QStringLiteral("sleep"), QStringLiteral("600")});
+    QStringList args{QStringLiteral("--title=") + title,
+                     QStringLiteral("--override=colors.background=") + colour,
+                     QStringLiteral("--override=colors.foreground=") + colour,
+                     QStringLiteral("--override=cursor.color=") + colour + QLatin1Char(' ') +
+                         colour};
+    if (place.isNull())
+        args.prepend(QStringLiteral("--fullscreen"));
+    if (later.isEmpty())
+        args << QStringLiteral("sleep") << QStringLiteral("600");
+    else
+        args << QStringLiteral("sh") << QStringLiteral("-c")
+             << QStringLiteral("while [ ! -e \"$1\" ]; do sleep 0.1; done; "
+                               "printf '\\033]11;#%s\\007' \"$2\"; exec sleep 600")
+             << QStringLiteral("sh") << controlFile(QStringLiteral("turn")) << later;
+    QFile::remove(controlFile(QStringLiteral("turn")));
+    foot->start(QStringLiteral("foot"), args);
     for (int i = 0; i < 100 && !hasWindow(title); ++i)
         QTest::qWait(50);
+    if (!place.isNull())
+        placeWindow(title, place);
     raiseWindow(title);
     return foot;
 }

@@ -8,6 +8,8 @@
 #include "AppFixture.h"
 #include "gnome/GnomeSession.h"
 
+#include "controls/ColourPanel.h"
+
 #include "platform/PortalScreenCast.h"
 #include "platform/WholeFile.h"
 #include "platform/WindowSystem.h"
@@ -54,6 +56,22 @@ bool hasPermission()
                 .isEmpty();
 }
 
+// Waits for the files to show `colour`; when they do not, leaves the last picture and the
+// shell's windows for a person to look at.
+bool becomes(const AppFixture &app, QRgb colour, const char *shot)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!colourIs(sentBmp(app), colour) && clock.elapsed() < kGnomeWait)
+        QTest::qWait(50);
+    if (colourIs(sentBmp(app), colour))
+        return true;
+    keepShot(sentBmp(app), QLatin1String(shot));
+    qWarning("%s; windows: %s", qPrintable(status(app)),
+             QJsonDocument(shellWindows()).toJson(QJsonDocument::Compact).constData());
+    return false;
+}
+
 } // namespace
 
 class TestGnomeQuorix : public QObject
@@ -81,8 +99,7 @@ class TestGnomeQuorix : public QObject
         QProcess *consent = startConsent(this, QStringLiteral("share"));
         app.main->selectScreenSource();
         QCOMPARE(consentResult(consent), 0);
-        QTRY_VERIFY2_WITH_TIMEOUT(colourIs(sentBmp(app), colour), qPrintable(status(app)),
-                                  kGnomeWait);
+        QVERIFY(becomes(app, colour, "shared"));
     }
 
   private slots:
@@ -112,7 +129,7 @@ class TestGnomeQuorix : public QObject
         QElapsedTimer clock;
         clock.start();
         QProcess *blue = startColourWindow(this, QStringLiteral("0000ff"), QStringLiteral("blue"));
-        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kBlue), kGnomeWait);
+        QVERIFY(becomes(*app, kBlue, "changed"));
         // The screen timer ticks twice a second: the change is written at the next tick,
         // give or take the frame's way through the compositor and the shared folder.
         QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
@@ -184,7 +201,7 @@ class TestGnomeQuorix : public QObject
         const uint pid = backendPid();
         QVERIFY(pid != 0);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Screen sharing failed"),
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Screen sharing failed: press Screen Image to try again"),
                                   kGnomeWait);
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
 
@@ -193,6 +210,88 @@ class TestGnomeQuorix : public QObject
         shareScreen(*app, kGreen);
         QVERIFY(backendPid() != pid);
         stop(green);
+    }
+
+    // The presenter stops sharing with the shell's own button: the viewers keep the last
+    // picture and the status strip says so.
+    void sharingStoppedByTheDesktopKeepsTheLastPicture()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        shareScreen(*app, kGreen);
+        const QByteArray before = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
+        const QDBusMessage stopped = testShell(QStringLiteral("StopSharing"));
+        QCOMPARE(stopped.arguments().value(0).toInt(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(*app), QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
+        QProcess *blue = startColourWindow(this, QStringLiteral("0000ff"), QStringLiteral("blue"));
+        QTest::qWait(1500);
+        QCOMPARE(readWholeFile(app->shared() + QStringLiteral("shar.bmp")), before);
+        stop(blue);
+        stop(green);
+    }
+
+    // "Another window..." opens GNOME's own window chooser; the window chosen there is sent,
+    // also while another window covers it, and its last picture stays when it closes.
+    void anotherWindowComesFromGnomesChooser()
+    {
+        QProcess xterm;
+        xterm.start(QStringLiteral("xterm"),
+                    {QStringLiteral("-T"), QStringLiteral("xclient"), QStringLiteral("-bg"),
+                     QStringLiteral("red"), QStringLiteral("-e"), QStringLiteral("sleep 600")});
+        QProcess *chosen = startColourWindow(this, QStringLiteral("ff00ff"), QStringLiteral("chosen"),
+                                             QRect(700, 200, 480, 360), QStringLiteral("ffff00"));
+        for (int i = 0; i < 100 && !hasWindow(QStringLiteral("xclient")); ++i)
+            QTest::qWait(50);
+        auto app = startQuorix(true);
+        app->main->selectWindowSource();
+        // The XWayland programs are listed with their pictures, as on X11.
+        QLabel *xclient = nullptr;
+        for (QLabel *l : app->main->pickerPanel_->findChildren<QLabel *>())
+            if (l->objectName().startsWith(QLatin1String("windowTitle")) &&
+                l->text() == QLatin1String("xclient"))
+                xclient = l;
+        QVERIFY(xclient);
+        const QString index = xclient->objectName().mid(int(qstrlen("windowTitle")));
+        auto *thumbnail = app->main->pickerPanel_->findChild<QLabel *>(
+            QStringLiteral("windowThumbnail") + index);
+        QVERIFY(thumbnail);
+        const QImage picture = thumbnail->pixmap().toImage();
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture.pixel(picture.width() / 2, picture.height() / 2), qRgb(255, 0, 0));
+
+        auto *tile = app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        QVERIFY(tile);
+        QCOMPARE(tile->text(), QStringLiteral("Another window..."));
+        QProcess *consent = startConsent(this, QStringLiteral("share"), 20, QStringLiteral("chosen"));
+        QTest::mouseClick(app->main->pickerPanel_->findChild<QLabel *>(
+                              QStringLiteral("otherWindowThumbnail")),
+                          Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(consentResult(consent), 0);
+        QVERIFY(app->main->state().capturedWindow >= kPortalWindowBase);
+        const auto centreIs = [&](QRgb colour) {
+            const QImage sent = sentBmp(*app);
+            return !sent.isNull() && sent.pixel(sent.width() / 2, sent.height() / 2) == colour;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(centreIs(qRgb(255, 0, 255)), qPrintable(status(*app)),
+                                  kGnomeWait);
+        QVERIFY2(sentBmp(*app).width() < 1280, qPrintable(QString::number(sentBmp(*app).width())));
+
+        // GNOME draws a covered window for its cast all the same.
+        QProcess *cover = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("cover"));
+        QVERIFY(QFile(controlFile(QStringLiteral("turn"))).open(QIODevice::WriteOnly));
+        QTRY_VERIFY_WITH_TIMEOUT(centreIs(qRgb(255, 255, 0)), kGnomeWait);
+        keepShot(sentBmp(*app), QStringLiteral("gnome-window"));
+
+        const QByteArray last = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
+        stop(chosen);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(*app), QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
+        QCOMPARE(readWholeFile(app->shared() + QStringLiteral("shar.bmp")), last);
+        stop(cover);
+        xterm.kill();
+        xterm.waitForFinished();
     }
 
     // Leaving the screen source while GNOME's dialog is open must not close the session

@@ -1,7 +1,8 @@
 // The tests' hands on the desktop: GNOME Shell offers no command line to place, raise or
 // list windows, so this extension does it over the session bus (org.quorix.TestShell).
 /* exported init */
-const { Gio, GLib, Meta } = imports.gi;
+const { Gio, Meta } = imports.gi;
+const Main = imports.ui.main;
 
 const kInterface = `
 <node>
@@ -15,6 +16,7 @@ const kInterface = `
     </method>
     <method name="Raise"><arg type="s" direction="in"/><arg type="b" direction="out"/></method>
     <method name="Minimize"><arg type="s" direction="in"/><arg type="b" direction="out"/></method>
+    <method name="StopSharing"><arg type="i" direction="out"/></method>
   </interface>
 </node>`;
 
@@ -61,6 +63,14 @@ class TestShell {
             w.activate(global.get_current_time());
         }
         return found.length > 0;
+    }
+
+    // What the panel's "Stop Screen Sharing" button does; how many casts it stopped.
+    StopSharing() {
+        const indicator = Main.panel.statusArea.screenSharing;
+        const count = indicator._handles.size;
+        indicator._stopSharing();
+        return count;
     }
 
     Minimize(title) {
