@@ -31,4 +31,6 @@ endfunction()
 add_executable(tst_gnome_quorix gnome/tst_gnome_quorix.cpp)
 target_link_libraries(tst_gnome_quorix PRIVATE quorix_app Qt6::Test Qt6::DBus)
 target_include_directories(tst_gnome_quorix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-quorix_add_gnome_test(tst_gnome_quorix COMMAND $<TARGET_FILE:tst_gnome_quorix>)
+add_dependencies(tst_gnome_quorix quorix-view)
+quorix_add_gnome_test(tst_gnome_quorix COMMAND $<TARGET_FILE:tst_gnome_quorix>
+  COPY $<TARGET_FILE:quorix-view>)

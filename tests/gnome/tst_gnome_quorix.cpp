@@ -10,6 +10,8 @@
 
 #include "controls/ColourPanel.h"
 
+#include "platform/BmpFile.h"
+#include "platform/LineFile.h"
 #include "platform/PortalScreenCast.h"
 #include "platform/WholeFile.h"
 #include "platform/WindowSystem.h"
@@ -17,6 +19,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorix;
@@ -292,6 +295,98 @@ class TestGnomeQuorix : public QObject
         stop(cover);
         xterm.kill();
         xterm.waitForFinished();
+    }
+
+    // The portal itself goes away while its dialog is open: Quorix stops waiting at once,
+    // says so, and the next press (the bus starts the portal again) shares.
+    void portalGoneWhileWaiting()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+        const QDBusReply<uint> portal = bus->servicePid(QStringLiteral("org.freedesktop.portal.Desktop"));
+        QVERIFY(portal.isValid());
+        QCOMPARE(::kill(pid_t(portal.value()), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app),
+                                  QStringLiteral("Screen sharing failed: press Screen Image to try again"),
+                                  5000);
+        // GNOME's back end, whose session went under its dialog, may have gone too; the
+        // dialog it leaves behind, if any, is answered.
+        QProcess *leftover = startConsent(this, QStringLiteral("cancel"), 2);
+        consentResult(leftover);
+        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        app->main->selectClipboardSource();
+        shareScreen(*app, kGreen);
+        stop(green);
+    }
+
+    // quorix-view natively on GNOME: full screen it shows what is written (seen through
+    // the screen cast itself), and windowed it is an ordinary window.
+    void viewerRunsNativelyOnGnome()
+    {
+        QTemporaryDir home;
+        QTemporaryDir shared;
+        const auto settings = [&](bool fullScreen) {
+            writeLineFile(shared.filePath(QStringLiteral("quorix.cfg")),
+                          {shared.filePath(QStringLiteral("shar.bmp")), QStringLiteral("0"),
+                           QStringLiteral("1"), QStringLiteral("1"),
+                           fullScreen ? QStringLiteral("1") : QStringLiteral("0"),
+                           QStringLiteral("0"), QString(), QStringLiteral("0")});
+        };
+        const auto filled = [](QRgb colour) {
+            QImage image(1280, 720, QImage::Format_RGB32);
+            image.fill(colour);
+            return image;
+        };
+        settings(true);
+        writeLineFile(shared.filePath(QStringLiteral("quorixlog.cfg")), {QStringLiteral("Run")});
+        writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kBlue));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY"));
+        const auto viewerWindow = [](const QProcess &viewer) {
+            for (const QJsonValue w : shellWindows())
+                if (w.toObject().value(QStringLiteral("pid")).toInt() == viewer.processId())
+                    return w.toObject();
+            return QJsonObject();
+        };
+        const QString program =
+            QDir(qEnvironmentVariable("QUORIX_GNOME_BIN")).filePath(QStringLiteral("quorix-view"));
+        {
+            QProcess viewer;
+            viewer.setProcessEnvironment(env);
+            viewer.start(program, {shared.path()});
+            QTRY_VERIFY_WITH_TIMEOUT(!viewerWindow(viewer).isEmpty(), kGnomeWait);
+            const QJsonObject w = viewerWindow(viewer);
+            QCOMPARE(w.value(QStringLiteral("x11")).toBool(), false);
+            QTRY_VERIFY_WITH_TIMEOUT(viewerWindow(viewer).value(QStringLiteral("fullscreen")).toBool(),
+                                     kGnomeWait);
+
+            forgetPermission();
+            auto app = startQuorix(true);
+            shareScreen(*app, kBlue);
+            writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kGreen));
+            QVERIFY(becomes(*app, kGreen, "viewer"));
+            viewer.kill();
+            viewer.waitForFinished();
+        }
+        settings(false);
+        QProcess viewer;
+        viewer.setProcessEnvironment(env);
+        viewer.start(program, {shared.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(!viewerWindow(viewer).isEmpty(), kGnomeWait);
+        QTest::qWait(500);
+        const QJsonObject w = viewerWindow(viewer);
+        QCOMPARE(w.value(QStringLiteral("x11")).toBool(), false);
+        QVERIFY(!w.value(QStringLiteral("fullscreen")).toBool());
+        QVERIFY(w.value(QStringLiteral("width")).toInt() > 0);
+        viewer.kill();
+        viewer.waitForFinished();
     }
 
     // Leaving the screen source while GNOME's dialog is open must not close the session

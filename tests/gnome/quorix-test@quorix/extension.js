@@ -37,6 +37,7 @@ class TestShell {
                 x: r.x, y: r.y, width: r.width, height: r.height,
                 x11: w.get_client_type() === Meta.WindowClientType.X11,
                 minimized: w.minimized, focus: w === focus,
+                fullscreen: w.is_fullscreen(), pid: w.get_pid(),
             };
         }));
     }
