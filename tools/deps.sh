@@ -3,9 +3,11 @@
 #   tools/deps.sh build   what building and running the program needs
 #   tools/deps.sh package that, plus what packing the .deb needs
 #   tools/deps.sh test    that, plus the X server, window manager and outside clients the tests
-#                         drive, the headless Wayland desktop (sway, XWayland, PipeWire,
-#                         the portal front end and native clients), the validators of
-#                         the installed files, and the libraries only the benchmarks link
+#                         drive, the headless Wayland desktops (sway; GNOME Shell with
+#                         GNOME's portal back end and AT-SPI to answer its dialog;
+#                         XWayland, PipeWire, the portal front end and native clients), the
+#                         validators of the installed files, and the libraries only the
+#                         benchmarks link
 #   tools/deps.sh --list LIST   prints what LIST (build, package, test) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
@@ -27,6 +29,8 @@ bench_pkgs=(libspng-dev libwebp-dev)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
+  gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session at-spi2-core python3-pyatspi
+  libglib2.0-bin procps
   samba smbnetfs fuse3 imagemagick)
 
 listing=false
