@@ -4,7 +4,7 @@
 #include "controls/Colours.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <QDesktopServices>
 #include <QEvent>

@@ -12,10 +12,10 @@
 #include "controls/ErrorReport.h"
 #include "controls/GradientButton.h"
 #include "controls/Layout.h"
-#include "platform/Colour.h"
-#include "platform/WindowSystem.h"
+#include "core/Colour.h"
 #include "slideshow/SlidePage.h"
 #include "text/TextPage.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QBitmap>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #pragma once
 // The main window: a small borderless, always-on-top window with rounded corners. It owns
-// the state every source shares (platform/SharedState.h) and the pages of the sources,
+// the state every source shares (presenter/SharedState.h) and the pages of the sources,
 // which are built in their own folders and see only that state.
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/SharedState.h"
+#include "presenter/SharedState.h"
 
 #include <cstdint>
 #include <QImage>

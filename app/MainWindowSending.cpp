@@ -4,10 +4,10 @@
 #include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "controls/ClipboardWatcher.h"
-#include "platform/Guard.h"
-#include "platform/LineFile.h"
-#include "platform/PendingMessages.h"
-#include "platform/WholeFile.h"
+#include "core/Guard.h"
+#include "core/LineFile.h"
+#include "core/PendingMessages.h"
+#include "core/WholeFile.h"
 #include "text/TextPage.h"
 
 #include <QCheckBox>

@@ -4,13 +4,13 @@
 #include "app/OptionsDialog.h"
 #include "controls/ErrorReport.h"
 #include "controls/GradientButton.h"
-#include "platform/Guard.h"
-#include "platform/IniFile.h"
-#include "platform/LineFile.h"
-#include "platform/PendingMessages.h"
-#include "platform/ProgramFolder.h"
-#include "platform/RoomSettings.h"
-#include "platform/WholeFile.h"
+#include "core/Guard.h"
+#include "core/IniFile.h"
+#include "core/LineFile.h"
+#include "core/PendingMessages.h"
+#include "core/ProgramFolder.h"
+#include "core/WholeFile.h"
+#include "presenter/RoomSettings.h"
 
 #include <climits>
 #include <QGuiApplication>

@@ -5,12 +5,12 @@
 #include "controls/ErrorReport.h"
 #include "controls/FolderChooser.h"
 #include "controls/Layout.h"
-#include "platform/FileError.h"
-#include "platform/Guard.h"
-#include "platform/LineFile.h"
-#include "platform/PendingMessages.h"
-#include "platform/RoomSettings.h"
-#include "platform/WholeFile.h"
+#include "core/FileError.h"
+#include "core/Guard.h"
+#include "core/LineFile.h"
+#include "core/PendingMessages.h"
+#include "core/WholeFile.h"
+#include "presenter/RoomSettings.h"
 
 #include <QCheckBox>
 #include <QFrame>

@@ -14,11 +14,11 @@
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
 #include "controls/ColourPanel.h"
-#include "platform/BmpFile.h"
-#include "platform/LineFile.h"
-#include "platform/ProgramFolder.h"
-#include "platform/WholeFile.h"
-#include "platform/WindowSystem.h"
+#include "core/LineFile.h"
+#include "core/ProgramFolder.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -5,7 +5,7 @@
 // encoding and decoding (one core each), and checks that every picture comes back exact.
 //
 //   build/bench_formats [PICTURE_FOLDER [NAME_PART]]   (default: build/bench-screens, all)
-#include "platform/CompactPicture.h"
+#include "exchange/CompactPicture.h"
 
 #include <QDir>
 #include <QImage>

@@ -16,10 +16,10 @@
 #include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/LineFile.h"
-#include "platform/PipeWireStream.h"
-#include "platform/PortalScreenCast.h"
-#include "platform/ProgramFolder.h"
+#include "core/LineFile.h"
+#include "core/ProgramFolder.h"
+#include "windowsystem/portal/PipeWireStream.h"
+#include "windowsystem/portal/PortalScreenCast.h"
 
 #include <QApplication>
 #include <QCheckBox>

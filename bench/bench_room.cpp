@@ -14,9 +14,9 @@
 //   bench_room share
 //       A real SMB share mounted twice (see tests/helpers/SambaShare.h); prints
 //       "writer=PATH viewer=PATH" (or "problem=WHY") and holds it until stdin closes.
-#include "platform/SharedState.h"
-#include "platform/WholeFile.h"
-#include "platform/WindowSystem.h"
+#include "core/WholeFile.h"
+#include "presenter/SharedState.h"
+#include "windowsystem/WindowSystem.h"
 
 #include "helpers/SambaShare.h"
 

@@ -11,8 +11,8 @@
 // Needs djpeg (libjpeg-turbo-progs), vipsthumbnail (libvips-tools) and ImageMagick's
 // convert, except with --preview; the photo is made once with convert and kept in the
 // work folder.
-#include "platform/SharedState.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "presenter/SharedState.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideListFile.h"
 

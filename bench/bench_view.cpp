@@ -4,9 +4,9 @@
 //   bench/run-view.sh [SECONDS]    also the real viewer under Xvfb: write-to-paint latency
 //                                  from its own timestamps (--trace), and its CPU share
 //                                  over SECONDS (default 20) of a still folder
-#include "platform/BmpFile.h"
-#include "platform/LineFile.h"
-#include "view/ExchangeFiles.h"
+#include "core/LineFile.h"
+#include "exchange/ExchangeFiles.h"
+#include "imaging/BmpFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 # Run inside the private Wayland session: tools/bench-wayland.sh.
-if(NOT QUORIX_SANITIZE)
+if(QUORIX_PORTAL AND NOT QUORIX_SANITIZE)
   add_executable(bench_portal bench_portal.cpp)
-  target_link_libraries(bench_portal PRIVATE quorix_app Qt6::Test)
+  target_link_libraries(bench_portal PRIVATE quorix_app quorix_windowsystem_portal Qt6::Test)
 endif()

@@ -4,10 +4,10 @@
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/FrameCompare.h"
-#include "platform/Guard.h"
-#include "platform/PendingMessages.h"
-#include "platform/SharedState.h"
+#include "core/Guard.h"
+#include "core/PendingMessages.h"
+#include "imaging/FrameCompare.h"
+#include "presenter/SharedState.h"
 
 #include <cstring>
 #include <QClipboard>

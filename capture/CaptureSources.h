@@ -3,7 +3,7 @@
 // window. Each turns what it captures into the current bitmap, writes it as shar.bmp while
 // automatic sending is on, and shows it fitted in the preview. The main window does the
 // common source-button step and hands the rest to this class.
-#include "platform/WindowSystem.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QImage>
 #include <QObject>

@@ -7,9 +7,9 @@
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/Guard.h"
-#include "platform/PendingMessages.h"
-#include "platform/SharedState.h"
+#include "core/Guard.h"
+#include "core/PendingMessages.h"
+#include "presenter/SharedState.h"
 
 #include <QApplication>
 #include <QMessageBox>

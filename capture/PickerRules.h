@@ -1,7 +1,7 @@
 #pragma once
 // The rules of the window picker that need no widgets: what a collected window holds,
 // which tiles are dropped, the thumbnail size and the hint texts.
-#include "platform/WindowSystem.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QSize>
 #include <QString>

@@ -2,9 +2,9 @@
 
 #include "capture/ThumbnailImage.h"
 #include "controls/Colours.h"
-#include "platform/Colour.h"
-#include "platform/Guard.h"
-#include "platform/PendingMessages.h"
+#include "core/Colour.h"
+#include "core/Guard.h"
+#include "core/PendingMessages.h"
 
 #include <algorithm>
 #include <QFrame>

@@ -8,7 +8,7 @@
 // Tiles are named "windowTile", "windowThumbnail", "windowTileLine" and "windowTitle"
 // followed by the tile position; every tile control has the tile position as its "Tag".
 #include "capture/PickerRules.h"
-#include "platform/WindowSystem.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QObject>
 #include <QPointer>

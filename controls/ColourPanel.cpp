@@ -1,6 +1,6 @@
 #include "controls/ColourPanel.h"
 
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <QPainter>
 

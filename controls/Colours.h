@@ -1,5 +1,5 @@
 #pragma once
-// The colours the windows share, as 0x00BBGGRR values (platform/Colour.h turns them into
+// The colours the windows share, as 0x00BBGGRR values (core/Colour.h turns them into
 // QColors).
 #include <cstdint>
 

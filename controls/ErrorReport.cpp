@@ -1,6 +1,6 @@
 #include "controls/ErrorReport.h"
 
-#include "platform/FileError.h"
+#include "core/FileError.h"
 #include <exception>
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "controls/FolderChooser.h"
 
-#include "platform/FileError.h"
+#include "core/FileError.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "controls/GradientButtonPalettes.h"
 
 #include "controls/GradientButton.h"
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 namespace quorix {
 

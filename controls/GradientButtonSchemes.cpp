@@ -1,7 +1,7 @@
 // The twelve built-in colour schemes and how choosing one fills the colour slots.
 #include "controls/GradientButton.h"
 
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <cstdint>
 

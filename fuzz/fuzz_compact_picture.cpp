@@ -2,8 +2,8 @@
 // checksums are put right first, so that the mutations reach the header checks, the
 // decompression and the row filters rather than stopping at the first checksum.
 // Built only with clang and -DQUORIX_FUZZ=ON (see fuzz/CMakeLists.txt).
-#include "platform/CompactPicture.h"
-#include "platform/ImageDecoder.h"
+#include "exchange/CompactPicture.h"
+#include "imaging/ImageDecoder.h"
 
 #include <QByteArray>
 #include <QString>

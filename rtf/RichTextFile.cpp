@@ -1,6 +1,6 @@
 #include "rtf/RichTextFile.h"
 
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 

@@ -6,7 +6,7 @@
 #include "controls/GradientButton.h"
 #include "controls/GradientButtonPalettes.h"
 #include "controls/Layout.h"
-#include "platform/SharedState.h"
+#include "presenter/SharedState.h"
 #include "slideshow/SlideRows.h"
 
 #include <QAbstractItemView>

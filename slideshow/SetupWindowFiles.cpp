@@ -1,7 +1,7 @@
 // The set-up window's slide-list files: Save Files List and Open Files List.
-#include "platform/LineFile.h"
-#include "platform/PendingMessages.h"
-#include "platform/WholeFile.h"
+#include "core/LineFile.h"
+#include "core/PendingMessages.h"
+#include "core/WholeFile.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideListFile.h"
 #include "slideshow/SlideRows.h"

@@ -1,6 +1,6 @@
 // The set-up window's list commands: adding files by dialog and by dropping, removing,
 // moving, sorting, selecting all, and rebuilding the slide-list lines.
-#include "platform/PendingMessages.h"
+#include "core/PendingMessages.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
 

@@ -1,9 +1,9 @@
 // The set-up window's previews: the entry preview of the one selected row, and Preview,
 // which plays the whole list inside the window; Stop and Close.
-#include "platform/Guard.h"
-#include "platform/LineFile.h"
-#include "platform/PendingMessages.h"
-#include "platform/SharedState.h"
+#include "core/Guard.h"
+#include "core/LineFile.h"
+#include "core/PendingMessages.h"
+#include "presenter/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"

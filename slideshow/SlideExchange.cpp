@@ -1,6 +1,6 @@
 #include "slideshow/SlideExchange.h"
 
-#include "platform/ImageDecoder.h"
+#include "imaging/ImageDecoder.h"
 #include "slideshow/SlideKind.h"
 
 namespace quorix {

@@ -4,8 +4,8 @@
 // shar.bmp (each with its compact picture beside it), and a text or RTF slide is written
 // as shar.rtf. The slide page hands them to the shared state; slidecat --shar writes the
 // same bitmap or text into a file of its own.
-#include "platform/ImageDecoder.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "imaging/ImageDecoder.h"
 
 #include <QImage>
 #include <QString>

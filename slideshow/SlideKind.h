@@ -1,7 +1,7 @@
 #pragma once
 // What a slide file is, decided by its name's extension alone, and the facts its row in
 // the slide list shows: size, type, location and picture dimensions.
-#include "platform/ImageDecoder.h"
+#include "imaging/ImageDecoder.h"
 
 #include <QString>
 

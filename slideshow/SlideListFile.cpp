@@ -1,6 +1,6 @@
 #include "slideshow/SlideListFile.h"
 
-#include "platform/LineFile.h"
+#include "core/LineFile.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -7,7 +7,7 @@
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
 #include "controls/RestartOnChangeTimer.h"
-#include "platform/SharedState.h"
+#include "presenter/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
 #include "slideshow/SetupWindow.h"

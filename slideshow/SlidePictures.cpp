@@ -1,7 +1,7 @@
 #include "slideshow/SlidePictures.h"
 
-#include "platform/ImageDecoder.h"
-#include "platform/ResizeBmp.h"
+#include "imaging/ImageDecoder.h"
+#include "imaging/ResizeBmp.h"
 #include "slideshow/SlideKind.h"
 
 namespace quorix {

@@ -7,8 +7,8 @@
 //
 // Exits 1 with the reason on stderr when a file cannot be read or decoded.
 #include "controls/Layout.h"
-#include "platform/BmpFile.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
 #include "slideshow/SlideExchange.h"

@@ -4,9 +4,9 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "app/OptionsDialog.h"
-#include "platform/LineFile.h"
-#include "platform/ProgramFolder.h"
-#include "platform/WholeFile.h"
+#include "core/LineFile.h"
+#include "core/ProgramFolder.h"
+#include "core/WholeFile.h"
 #include "slideshow/SetupWindow.h"
 #include "text/TextEditor.h"
 

@@ -12,7 +12,7 @@ target_compile_definitions(quorix_testhelpers PRIVATE
 add_dependencies(quorix_testhelpers quorix_testwindow)
 
 quorix_add_test(tst_windowsystem SOURCES tst_windowsystem.cpp
-  LIBS quorix_platform quorix_capture quorix_testhelpers X11)
+  LIBS quorix_windowsystem quorix_capture quorix_testhelpers X11)
 # The same layer on a server without shared memory and Composite (plain reads, no window
 # capture), and under a high-DPI scale factor (captures stay in the server's pixels).
 add_test(NAME tst_windowsystem_plain_server

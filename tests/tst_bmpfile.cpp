@@ -1,5 +1,5 @@
-#include "platform/BmpFile.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -3,12 +3,12 @@
 #include "AppFixture.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
-#include "platform/SharedState.h"
+#include "presenter/SharedState.h"
 
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
 #include "controls/GradientButton.h"
-#include "platform/BmpFile.h"
+#include "imaging/BmpFile.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The compact picture beside shar.bmp: the same pixels for every kind of picture sent,
 // readable by other PNG readers, refused cleanly when damaged, and never met half-written.
-#include "platform/BmpFile.h"
-#include "platform/CompactPicture.h"
-#include "platform/FileError.h"
-#include "platform/ImageDecoder.h"
-#include "platform/SharedState.h"
-#include "platform/WholeFile.h"
+#include "core/FileError.h"
+#include "core/WholeFile.h"
+#include "exchange/CompactPicture.h"
+#include "imaging/BmpFile.h"
+#include "imaging/ImageDecoder.h"
+#include "presenter/SharedState.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 // its headers say is torn (read again later), a complete but broken one is corrupt, and
 // nothing is read through a link, from a folder or from a pipe (which would stop the
 // viewer). A text is complete once its outer group closes.
-#include "platform/BmpFile.h"
-#include "platform/WholeFile.h"
-#include "view/ExchangeFiles.h"
+#include "core/WholeFile.h"
+#include "exchange/ExchangeFiles.h"
+#include "imaging/BmpFile.h"
 
 #include <QTemporaryDir>
 #include <QTest>

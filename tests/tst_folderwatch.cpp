@@ -2,11 +2,11 @@
 // never read, a rewrite is noticed even at the same size, a torn picture is read again
 // until it is whole (and nothing of it is shown before), a broken one is given up on, and
 // a folder that goes away and comes back is followed.
-#include "platform/BmpFile.h"
-#include "platform/LineFile.h"
-#include "platform/WholeFile.h"
-#include "view/ExchangeReader.h"
-#include "view/FolderWatch.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
+#include "exchange/ExchangeReader.h"
+#include "exchange/FolderWatch.h"
+#include "imaging/BmpFile.h"
 
 #include <QDir>
 #include <QSignalSpy>

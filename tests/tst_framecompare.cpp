@@ -1,6 +1,6 @@
 // Frames compared outside the presenter's own window: a difference inside it does not
 // count, one pixel beside it does, at every edge of the window and where windows overlap.
-#include "platform/FrameCompare.h"
+#include "imaging/FrameCompare.h"
 
 #include <QTest>
 

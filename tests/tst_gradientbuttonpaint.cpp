@@ -1,7 +1,7 @@
 // The gradient button's picture, pixel by pixel: gradient rows, border, bevel, focus
 // rectangle, glyph and caption placement, the pressed shift and the disabled colours.
 #include "controls/GradientButton.h"
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <limits>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // sets that windows give their buttons.
 #include "controls/GradientButton.h"
 #include "controls/GradientButtonPalettes.h"
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <QMetaProperty>
 #include <QTest>

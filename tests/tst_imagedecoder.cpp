@@ -1,9 +1,9 @@
 // The slide decoders against real files of every variant, and against broken ones: cut
 // short, of another kind, with absurd sizes, empty. A broken file must give an ImageError,
 // never a crash, a hang or a huge allocation.
-#include "platform/BmpFile.h"
-#include "platform/ImageDecoder.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
+#include "imaging/ImageDecoder.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "platform/FileError.h"
-#include "platform/LineFile.h"
-#include "platform/WholeFile.h"
+#include "core/FileError.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // show a pressed colour set that tells the sources apart.
 #include "app/MainButtonStyle.h"
 #include "controls/GradientButton.h"
-#include "platform/Colour.h"
+#include "core/Colour.h"
 
 #include <QSet>
 #include <QTest>

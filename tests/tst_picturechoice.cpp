@@ -2,12 +2,12 @@
 // and reader on real files: for every order in which the two files can be written and
 // seen, what is shown is the newest picture written, never an older one, never half of
 // one, and shar.bmp is not read when its compact picture is there.
-#include "platform/BmpFile.h"
-#include "platform/CompactPicture.h"
-#include "platform/WholeFile.h"
-#include "view/ExchangeReader.h"
-#include "view/FolderWatch.h"
-#include "view/PictureChoice.h"
+#include "core/WholeFile.h"
+#include "exchange/CompactPicture.h"
+#include "exchange/ExchangeReader.h"
+#include "exchange/FolderWatch.h"
+#include "exchange/PictureChoice.h"
+#include "imaging/BmpFile.h"
 
 #include <QFile>
 #include <QSignalSpy>

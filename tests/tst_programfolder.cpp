@@ -1,6 +1,6 @@
 // Which folders may hold the program's own files: only a folder that belongs to the user
 // alone, and never the folder an installed program lives in.
-#include "platform/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 #include "controls/ClickableLabel.h"
 #include "controls/ColourPanel.h"
 #include "controls/GradientButton.h"
-#include "platform/BmpFile.h"
+#include "imaging/BmpFile.h"
 
 #include <QCheckBox>
 #include <QDir>

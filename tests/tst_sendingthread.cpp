@@ -1,8 +1,8 @@
 // The sending thread: writes run in the order asked, a stale picture gives way to a newer
 // one (a text never does), failures come back with their text on the owner's thread, and
 // the thread finishes what was asked before it ends.
-#include "platform/FileError.h"
-#include "platform/SendingThread.h"
+#include "core/FileError.h"
+#include "exchange/SendingThread.h"
 
 #include <QSignalSpy>
 #include <QTest>

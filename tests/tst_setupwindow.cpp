@@ -1,8 +1,8 @@
 // The set-up window: its list commands, slide-list files through its dialogs, the entry
 // preview and Preview with Stop, Close and Esc.
+#include "core/WholeFile.h"
 #include "ModalAnswerer.h"
-#include "platform/SharedState.h"
-#include "platform/WholeFile.h"
+#include "presenter/SharedState.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
 

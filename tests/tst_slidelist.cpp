@@ -1,6 +1,6 @@
 // Slide kinds, slide rows and their order, the slide-list lines and slide-list files.
-#include "platform/LineFile.h"
-#include "platform/WholeFile.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
 #include "slideshow/SlideKind.h"
 #include "slideshow/SlideListFile.h"
 #include "slideshow/SlidePictures.h"

@@ -6,8 +6,8 @@
 
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
-#include "platform/BmpFile.h"
-#include "platform/ImageDecoder.h"
+#include "imaging/BmpFile.h"
+#include "imaging/ImageDecoder.h"
 #include "slideshow/SlidePage.h"
 #include "slideshow/SlideRows.h"
 

@@ -3,12 +3,12 @@
 // reading through the other, as in a room. The viewer follows within a second, never
 // shows a picture made of two frames or cut short, and keeps its last picture while the
 // server is away, then carries on when it is back.
-#include "platform/CompactPicture.h"
-#include "platform/FileError.h"
-#include "platform/SharedState.h"
-#include "view/ExchangeFiles.h"
-#include "view/ExchangeReader.h"
-#include "view/FolderWatch.h"
+#include "core/FileError.h"
+#include "exchange/CompactPicture.h"
+#include "exchange/ExchangeFiles.h"
+#include "exchange/ExchangeReader.h"
+#include "exchange/FolderWatch.h"
+#include "presenter/SharedState.h"
 
 #include "helpers/SambaShare.h"
 

@@ -5,7 +5,7 @@
 #include "controls/ColourPanel.h"
 #include "controls/DragPanel.h"
 #include "controls/GradientButton.h"
-#include "platform/IniFile.h"
+#include "core/IniFile.h"
 
 #include <QDir>
 #include <QGuiApplication>

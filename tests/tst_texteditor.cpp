@@ -5,7 +5,7 @@
 #include "text/CustomColours.h"
 #include "text/TextEditor.h"
 
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The viewer settings as the presenter's Options dialog writes them, and where a picture
 // goes on the viewer's screen for each combination of stretch, centre, auto size and full
 // screen.
-#include "view/ExchangeFiles.h"
+#include "exchange/ExchangeFiles.h"
+#include "exchange/ViewerSettings.h"
 #include "view/PictureLayout.h"
-#include "view/ViewerSettings.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 // The window picker's gallery against a real Xvfb with openbox and outside windows.
 #include "capture/WindowPicker.h"
+#include "core/PendingMessages.h"
 #include "helpers/OutsideWindow.h"
-#include "platform/PendingMessages.h"
 
 #include <QApplication>
 #include <QLabel>

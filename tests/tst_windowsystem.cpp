@@ -1,7 +1,7 @@
 // The X11 window-system layer against a real Xvfb with openbox and outside clients.
 #include "capture/PreviewFit.h"
 #include "helpers/OutsideWindow.h"
-#include "platform/WindowSystem.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <algorithm>
 #include <memory>

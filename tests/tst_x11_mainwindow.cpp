@@ -2,9 +2,9 @@
 // place, frame, stacking and shape; moving it by its background; its place kept across
 // runs; a message of a hidden window shown above the main window, which stays on top.
 #include "AppFixture.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
 #include "ModalAnswerer.h"
-#include "platform/LineFile.h"
-#include "platform/WholeFile.h"
 #include "slideshow/SlidePage.h"
 
 #include "helpers/OutsideWindow.h"

@@ -5,14 +5,14 @@
 // full screen and a sizeable window following quorix.cfg, the scroll text, Esc, closing,
 // and the folder remembered for the next start. The shared folder holds
 // afterwards only what the test wrote.
-#include "platform/BmpFile.h"
-#include "platform/CompactPicture.h"
-#include "platform/LineFile.h"
-#include "platform/SharedState.h"
-#include "platform/WholeFile.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
+#include "exchange/CompactPicture.h"
+#include "exchange/FolderWatch.h"
+#include "exchange/PictureChoice.h"
+#include "imaging/BmpFile.h"
+#include "presenter/SharedState.h"
 #include "rtf/RichTextFile.h"
-#include "view/FolderWatch.h"
-#include "view/PictureChoice.h"
 #include "view/WaitingScreen.h"
 
 #include "helpers/OutsideWindow.h"

@@ -3,7 +3,8 @@
 # the test program below. Each test starts a whole desktop of its own; they run one at a
 # time (RESOURCE_LOCK), so that two desktops never compete for the machine's two cores.
 # The sanitizer build leaves them out: their programs run as another user, from copies.
-if(QUORIX_SANITIZE)
+# A build without the portal back end has nothing to test here.
+if(QUORIX_SANITIZE OR NOT QUORIX_PORTAL)
   return()
 endif()
 pkg_check_modules(PIPEWIRE_TEST REQUIRED IMPORTED_TARGET libpipewire-0.3)
@@ -40,7 +41,7 @@ function(quorix_add_wayland_test name)
 endfunction()
 
 add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
-target_link_libraries(tst_portalscreencast PRIVATE quorix_platform Qt6::Test)
+target_link_libraries(tst_portalscreencast PRIVATE quorix_windowsystem_portal Qt6::Test)
 quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
 quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
   COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)
@@ -49,7 +50,7 @@ set_tests_properties(tst_wayland_portal tst_wayland_no_portal PROPERTIES
 
 # The viewer natively on Wayland.
 add_executable(tst_wayland_viewer wayland/tst_wayland_viewer.cpp)
-target_link_libraries(tst_wayland_viewer PRIVATE quorix_platform Qt6::Test)
+target_link_libraries(tst_wayland_viewer PRIVATE quorix_core quorix_imaging Qt6::Test)
 add_dependencies(tst_wayland_viewer quorix-view)
 quorix_add_wayland_test(tst_wayland_viewer COMMAND $<TARGET_FILE:tst_wayland_viewer>
   COPY $<TARGET_FILE:quorix-view>)
@@ -57,9 +58,12 @@ set_property(TEST tst_wayland_viewer PROPERTY ENVIRONMENT QT_QPA_PLATFORM=offscr
 
 # Quorix itself through XWayland: the screen and the desktop's window chooser through the
 # portal, the clipboard from native Wayland programs; and the same without screen casting,
-# and on a desktop that shares monitors only.
+# and on a desktop that shares monitors only. XWayland's windows need the X11 back end.
+if(NOT QUORIX_X11)
+  return()
+endif()
 add_executable(tst_wayland_quorix wayland/tst_wayland_quorix.cpp)
-target_link_libraries(tst_wayland_quorix PRIVATE quorix_app Qt6::Test)
+target_link_libraries(tst_wayland_quorix PRIVATE quorix_app quorix_windowsystem_portal Qt6::Test)
 target_include_directories(tst_wayland_quorix PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 quorix_add_wayland_test(tst_wayland_quorix COMMAND $<TARGET_FILE:tst_wayland_quorix>)
 quorix_add_wayland_test(tst_wayland_quorix_monitors_only MONITORS_ONLY

@@ -3,7 +3,7 @@
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
-#include "platform/Guard.h"
+#include "core/Guard.h"
 #include "text/CustomColours.h"
 #include "text/FontComboBox.h"
 #include "text/ToolbarIcons.h"

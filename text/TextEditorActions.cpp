@@ -1,6 +1,6 @@
 // The editor's clipboard, character and paragraph commands and the toolbar's state.
-#include "platform/Colour.h"
-#include "platform/Guard.h"
+#include "core/Colour.h"
+#include "core/Guard.h"
 #include "text/CustomColours.h"
 #include "text/FontComboBox.h"
 #include "text/TextEditor.h"

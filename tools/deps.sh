@@ -64,5 +64,5 @@ done
 sudo=""
 [[ $(id -u) -ne 0 ]] && sudo="sudo"
 echo "Installing: ${missing[*]}"
-$sudo apt-get update -qq || true
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+$sudo apt-get -o DPkg::Lock::Timeout=600 update -qq || true
+DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"

@@ -3,7 +3,7 @@
 // fill (proportions ignored); or, with auto size, fitted proportionally to a full screen
 // (and shrunk to fit a window too small for it); otherwise at its own size. Centred when
 // "centre" is on, else at the top left; what does not fit is cut off.
-#include "view/ViewerSettings.h"
+#include "exchange/ViewerSettings.h"
 
 #include <QRect>
 #include <QSize>

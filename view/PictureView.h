@@ -1,7 +1,7 @@
 #pragma once
 // The picture as the settings place it, on black. The scaled copy is made once per
 // picture and size, so a repaint (the scroll text passing over it) costs only a copy.
-#include "view/ViewerSettings.h"
+#include "exchange/ViewerSettings.h"
 
 #include <QImage>
 #include <QWidget>

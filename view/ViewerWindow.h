@@ -4,7 +4,7 @@
 // and a small status line while the shared folder cannot be reached. Full screen or a
 // sizeable window as the settings say; Esc leaves full screen, F11 and a double click
 // switch it.
-#include "view/ViewerSettings.h"
+#include "exchange/ViewerSettings.h"
 
 #include <QImage>
 #include <QSharedPointer>

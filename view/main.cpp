@@ -1,8 +1,8 @@
 // quorix-view [FOLDER]: shows on this computer what the presenter's Quorix writes into the
 // shared folder. Without FOLDER it watches the folder of the last run, or asks for one.
 #include "controls/FolderChooser.h"
-#include "view/ExchangeReader.h"
-#include "view/FolderWatch.h"
+#include "exchange/ExchangeReader.h"
+#include "exchange/FolderWatch.h"
 #include "view/RememberedFolder.h"
 #include "view/ViewerWindow.h"
 

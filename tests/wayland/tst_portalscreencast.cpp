@@ -1,9 +1,9 @@
 // The screen-cast portal client and its PipeWire stream, inside a private Wayland desktop
 // (tests/wayland/with-sway.sh): the real xdg-desktop-portal front end, PipeWire and the
 // compositor's pixels; the back end's consent dialog is the test's stand-in.
-#include "platform/PipeWireStream.h"
-#include "platform/PortalScreenCast.h"
-#include "platform/PortalWindowSystem.h"
+#include "windowsystem/portal/PipeWireStream.h"
+#include "windowsystem/portal/PortalScreenCast.h"
+#include "windowsystem/portal/PortalWindowSystem.h"
 
 #include "SessionHelpers.h"
 

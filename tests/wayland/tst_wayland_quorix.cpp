@@ -10,8 +10,8 @@
 
 #include "capture/CaptureSources.h"
 #include "controls/ColourPanel.h"
-#include "platform/PortalScreenCast.h"
-#include "platform/WholeFile.h"
+#include "core/WholeFile.h"
+#include "windowsystem/portal/PortalScreenCast.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The viewer as a native Wayland client inside the private sway session, watched through
 // the compositor's own screenshots (grim): a sent picture fills the screen, a new one
 // replaces it, and the scroll text runs along the bottom.
-#include "platform/BmpFile.h"
-#include "platform/LineFile.h"
+#include "core/LineFile.h"
+#include "imaging/BmpFile.h"
 
 #include "SessionHelpers.h"
 

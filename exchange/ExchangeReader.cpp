@@ -1,0 +1,207 @@
+#include "exchange/ExchangeReader.h"
+
+#include "exchange/ExchangeFiles.h"
+
+#include "exchange/CompactPicture.h"
+#include "imaging/ImageDecoder.h"
+
+namespace quorix {
+
+ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(parent), watch_(watch)
+{
+    for (int f = 0; f < FolderWatch::FileCount; ++f) {
+        retry_[f].setSingleShot(true);
+        connect(&retry_[f], &QTimer::timeout, this, [this, f] { read(FolderWatch::File(f)); });
+    }
+    clock_.start();
+    bitmapWait_.setSingleShot(true);
+    connect(&bitmapWait_, &QTimer::timeout, this, &ExchangeReader::choosePicture);
+    connect(&watch_, &FolderWatch::fileChanged, this, &ExchangeReader::changed);
+}
+
+void ExchangeReader::changed(FolderWatch::File file)
+{
+    if (file == FolderWatch::Picture || file == FolderWatch::Compact) {
+        // Both files' stamps are those of the same look.
+        choice_.look(watch_.stamp(FolderWatch::Compact), watch_.stamp(FolderWatch::Picture),
+                     clock_.elapsed());
+        for (FolderWatch::File f : {FolderWatch::Picture, FolderWatch::Compact}) {
+            retry_[f].stop();
+            attempts_[f] = 0;
+        }
+        choosePicture();
+        return;
+    }
+    retry_[file].stop();
+    attempts_[file] = 0;
+    read(file);
+}
+
+void ExchangeReader::choosePicture()
+{
+    // A read again already on its way goes first.
+    if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive())
+        return;
+    const qint64 now = clock_.elapsed();
+    switch (choice_.next(now)) {
+    case PictureChoice::Read::Compact:
+        read(FolderWatch::Compact);
+        break;
+    case PictureChoice::Read::Bitmap:
+        read(FolderWatch::Picture);
+        break;
+    case PictureChoice::Read::Nothing:
+        break;
+    }
+    const qint64 wake = choice_.wakeAtMs();
+    if (wake >= 0 && !retry_[FolderWatch::Picture].isActive() &&
+        !retry_[FolderWatch::Compact].isActive())
+        bitmapWait_.start(int(qMax<qint64>(wake - clock_.elapsed(), 0)));
+    else
+        bitmapWait_.stop();
+}
+
+bool ExchangeReader::alreadyRead(FolderWatch::File file) const
+{
+    return lastRead_[file].isRegular() && stampOf(watch_.path(file)) == lastRead_[file];
+}
+
+void ExchangeReader::read(FolderWatch::File file)
+{
+    if (file != FolderWatch::RunState && alreadyRead(file)) {
+        if (file == FolderWatch::Picture || file == FolderWatch::Compact)
+            choice_.shown(file == FolderWatch::Compact ? PictureChoice::Read::Compact
+                                                       : PictureChoice::Read::Bitmap,
+                          lastRead_[file]);
+        return;
+    }
+    ++reads_[file];
+    lastAttempt_[file] = attempts_[file] >= int(kRetryMs.size());
+    why_.clear();
+    bool done = true;
+    switch (file) {
+    case FolderWatch::Picture:
+        done = readPicture();
+        break;
+    case FolderWatch::Compact:
+        done = readCompact();
+        break;
+    case FolderWatch::Text:
+        done = readText();
+        break;
+    case FolderWatch::Settings:
+        done = readSettings();
+        break;
+    case FolderWatch::RunState:
+        // Once the presenter has started, the viewer never falls back to waiting: a run
+        // file gone with its share (an empty mount point) must not blank the picture.
+        if (!running_ && watch_.stamp(FolderWatch::RunState).isRegular()) {
+            running_ = true;
+            emit runStateChanged(true);
+        }
+        break;
+    case FolderWatch::FileCount:
+        break;
+    }
+    if (!done)
+        retryLater(file, why_);
+}
+
+void ExchangeReader::retryLater(FolderWatch::File file, const QString &why)
+{
+    if (attempts_[file] >= int(kRetryMs.size())) {
+        emit unreadable(FolderWatch::fileName(file), why);
+        return;
+    }
+    retry_[file].start(kRetryMs[size_t(attempts_[file]++)]);
+}
+
+bool ExchangeReader::readPicture()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const PictureFile picture = readPictureFile(watch_.path(FolderWatch::Picture));
+    if (picture.result == ReadResult::Missing)
+        return true; // gone: the last picture stays
+    if (picture.result != ReadResult::Ok || picture.image.isNull()) {
+        why_ = picture.error;
+        return false;
+    }
+    lastRead_[FolderWatch::Picture] = picture.stamp;
+    choice_.shown(PictureChoice::Read::Bitmap, picture.stamp);
+    emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    return true;
+}
+
+bool ExchangeReader::readCompact()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QString path = watch_.path(FolderWatch::Compact);
+    const FileBytes file = readExchangeFile(path);
+    if (file.result == ReadResult::Missing)
+        return true; // being replaced: the next look brings the new one
+    if (file.result != ReadResult::Ok) {
+        why_ = tr("it changes while it is read");
+        return false;
+    }
+    QImage image;
+    try {
+        image = decodeCompactPicture(file.bytes, path);
+    } catch (const ImageError &e) {
+        why_ = QString::fromUtf8(e.what());
+        return false;
+    }
+    lastRead_[FolderWatch::Compact] = file.stamp;
+    choice_.shown(PictureChoice::Read::Compact, file.stamp);
+    emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    return true;
+}
+
+bool ExchangeReader::readText()
+{
+    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::Text));
+    if (file.result == ReadResult::Missing)
+        return true;
+    if (file.result != ReadResult::Ok) {
+        why_ = tr("it changes while it is read");
+        return false;
+    }
+    // A text that never gets its end is shown as far as it goes once the reads again are
+    // spent: a hand-made file may lack the last brace.
+    if (!rtfComplete(file.bytes) && !lastAttempt_[FolderWatch::Text]) {
+        why_ = tr("the text is cut short");
+        return false;
+    }
+    std::unique_ptr<QTextDocument> doc = documentFromBytes(file.bytes);
+    if (!doc) {
+        why_ = tr("not a readable text");
+        return false;
+    }
+    lastRead_[FolderWatch::Text] = file.stamp;
+    emit textRead(QSharedPointer<QTextDocument>(doc.release()), file.stamp.mtimeNs);
+    return true;
+}
+
+bool ExchangeReader::readSettings()
+{
+    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::Settings));
+    if (file.result == ReadResult::Missing)
+        return true; // the settings last read stay
+    if (file.result != ReadResult::Ok) {
+        why_ = tr("it changes while it is read");
+        return false;
+    }
+    // A file with fewer than its eight lines may be half-written; one that stays so is
+    // taken as it is, the missing lines empty.
+    const SettingsBytes parsed = parseSettingsFile(file.bytes);
+    if (parsed.result != ReadResult::Ok && !lastAttempt_[FolderWatch::Settings]) {
+        why_ = tr("it has fewer than eight lines");
+        return false;
+    }
+    lastRead_[FolderWatch::Settings] = file.stamp;
+    emit settingsRead(parsed.settings);
+    return true;
+}
+
+} // namespace quorix

@@ -1,0 +1,110 @@
+#include "exchange/FolderWatch.h"
+
+#include "core/WholeFile.h"
+#include "exchange/CompactPicture.h"
+
+namespace quorix {
+
+FolderWatch::FolderWatch(const QString &folder, QObject *parent)
+    : QObject(parent), folder_(withTrailingSlash(folder))
+{
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &FolderWatch::look);
+    // A burst of notifications (truncate, then the write) ends in one look.
+    soon_.setSingleShot(true);
+    soon_.setInterval(0);
+    connect(&soon_, &QTimer::timeout, this, &FolderWatch::look);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &FolderWatch::lookSoon);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &FolderWatch::lookSoon);
+}
+
+QString FolderWatch::fileName(File file)
+{
+    switch (file) {
+    case Picture:
+        return QStringLiteral("shar.bmp");
+    case Text:
+        return QStringLiteral("shar.rtf");
+    case Settings:
+        return QStringLiteral("quorix.cfg");
+    case Compact:
+        return QString::fromLatin1(kCompactPictureName);
+    case RunState:
+    case FileCount:
+        break;
+    }
+    return QStringLiteral("quorixlog.cfg");
+}
+
+QString FolderWatch::path(File file) const
+{
+    return folder_ + fileName(file);
+}
+
+void FolderWatch::start()
+{
+    started_ = true;
+    reachable_ = isFolder(folder_);
+    emit reachableChanged(reachable_);
+    stamps_ = {};
+    look();
+    poll_.start();
+}
+
+void FolderWatch::lookSoon()
+{
+    if (!soon_.isActive())
+        soon_.start();
+}
+
+void FolderWatch::look()
+{
+    if (!started_)
+        return;
+    const bool reachable = isFolder(folder_);
+    const FileStamp folderStamp = stampOf(folder_);
+    // A folder made anew (a share mounted again) needs its notifications set up again.
+    bool watchAgain = reachable != reachable_ || folderStamp.inode != folderStamp_.inode ||
+                      folderStamp.device != folderStamp_.device;
+    folderStamp_ = folderStamp;
+    if (reachable != reachable_) {
+        reachable_ = reachable;
+        emit reachableChanged(reachable_);
+    }
+    if (!reachable_)
+        return; // what was shown stays; the files come back with the folder
+
+    std::array<bool, FileCount> changed{};
+    for (int f = 0; f < FileCount; ++f) {
+        const FileStamp now = stampOf(path(File(f)));
+        if (now == stamps_[f])
+            continue;
+        watchAgain = watchAgain || now.kind != stamps_[f].kind || now.inode != stamps_[f].inode;
+        stamps_[f] = now;
+        changed[f] = true;
+    }
+    if (watchAgain)
+        rewatch();
+    for (int f = 0; f < FileCount; ++f)
+        if (changed[f])
+            emit fileChanged(File(f));
+}
+
+void FolderWatch::rewatch()
+{
+    const QStringList files = watcher_.files();
+    const QStringList folders = watcher_.directories();
+    if (!files.isEmpty())
+        watcher_.removePaths(files);
+    if (!folders.isEmpty())
+        watcher_.removePaths(folders);
+    if (!reachable_)
+        return;
+    QStringList paths{folder_};
+    for (int f = 0; f < FileCount; ++f)
+        if (stamps_[f].isRegular())
+            paths << path(File(f));
+    watcher_.addPaths(paths);
+}
+
+} // namespace quorix

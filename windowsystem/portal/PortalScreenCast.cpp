@@ -1,0 +1,334 @@
+#include "windowsystem/portal/PortalScreenCast.h"
+
+#include "windowsystem/portal/PipeWireStream.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusUnixFileDescriptor>
+#include <QRandomGenerator>
+#include <QSettings>
+
+#include <fcntl.h>
+
+namespace quorix {
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kScreenCast = QStringLiteral("org.freedesktop.portal.ScreenCast");
+const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
+const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
+
+constexpr std::uint32_t kCursorEmbedded = 2;
+constexpr std::uint32_t kCursorHidden = 1;
+constexpr std::uint32_t kPersistUntilRevoked = 2;
+// The first portal version that can remember the presenter's answer.
+constexpr std::uint32_t kPersistVersion = 4;
+
+QString newToken()
+{
+    return QStringLiteral("quorix%1")
+        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+// The request object the portal creates for `token`, known before the call returns, so
+// that its Response cannot be missed.
+QString requestPathFor(const QString &token)
+{
+    QString sender = QDBusConnection::sessionBus().baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+// The node of the first stream in Start's "streams" (a(ua{sv})); 0 when there is none.
+std::uint32_t firstStreamNode(const QVariant &streams)
+{
+    if (!streams.canConvert<QDBusArgument>())
+        return 0;
+    const QDBusArgument arg = streams.value<QDBusArgument>();
+    std::uint32_t node = 0;
+    bool first = true;
+    arg.beginArray();
+    while (!arg.atEnd()) {
+        std::uint32_t id = 0;
+        QVariantMap properties;
+        arg.beginStructure();
+        arg >> id >> properties;
+        arg.endStructure();
+        if (first)
+            node = id;
+        first = false;
+    }
+    arg.endArray();
+    return node;
+}
+
+QSettings programSettings()
+{
+    return QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"));
+}
+
+} // namespace
+
+PortalOffer PortalScreenCast::probe(int timeoutMs)
+{
+    PortalOffer offer;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return offer;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("GetAll"));
+    call << kScreenCast;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return offer;
+    const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());
+    if (!properties.contains(QStringLiteral("AvailableSourceTypes")))
+        return offer;
+    offer.available = true;
+    offer.version = properties.value(QStringLiteral("version")).toUInt();
+    offer.sourceTypes = properties.value(QStringLiteral("AvailableSourceTypes")).toUInt();
+    offer.cursorModes = properties.value(QStringLiteral("AvailableCursorModes")).toUInt();
+    return offer;
+}
+
+PortalScreenCast::PortalScreenCast(Source source, const PortalOffer &offer, QObject *parent)
+    : QObject(parent), source_(source), offer_(offer)
+{
+}
+
+PortalScreenCast::~PortalScreenCast()
+{
+    closeSession();
+}
+
+void PortalScreenCast::setState(State state)
+{
+    if (state_ == state)
+        return;
+    state_ = state;
+    emit stateChanged();
+}
+
+void PortalScreenCast::start(const QString &parentWindow)
+{
+    if (state_ == State::Asking || state_ == State::Streaming)
+        return;
+    if (!offer_.available || !(offer_.sourceTypes & std::uint32_t(source_))) {
+        setState(State::Unavailable);
+        return;
+    }
+    closeSession();
+    delete stream_.data();
+    ++generation_;
+    parentWindow_ = parentWindow;
+    setState(State::Asking);
+    request(Step::CreateSession, QStringLiteral("CreateSession"), {},
+            {{QStringLiteral("session_handle_token"), newToken()}});
+}
+
+void PortalScreenCast::stop()
+{
+    closeSession();
+    if (state_ == State::Asking || state_ == State::Streaming)
+        setState(State::Ended);
+}
+
+void PortalScreenCast::closeSession()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!requestPath_.isEmpty()) {
+        bus.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
+                       SLOT(onResponse(QDBusMessage)));
+        requestPath_.clear();
+    }
+    step_ = Step::None;
+    if (sessionPath_.isEmpty())
+        return;
+    bus.disconnect(kService, sessionPath_, kSession, QStringLiteral("Closed"), this,
+                   SLOT(onSessionClosed(QDBusMessage)));
+    bus.asyncCall(
+        QDBusMessage::createMethodCall(kService, sessionPath_, kSession, QStringLiteral("Close")));
+    sessionPath_.clear();
+}
+
+void PortalScreenCast::request(Step step, const QString &method, const QList<QVariant> &arguments,
+                               QVariantMap options)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString token = newToken();
+    options.insert(QStringLiteral("handle_token"), token);
+    requestPath_ = requestPathFor(token);
+    step_ = step;
+    bus.connect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
+                SLOT(onResponse(QDBusMessage)));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenCast, method);
+    QList<QVariant> all = arguments;
+    all << options;
+    call.setArguments(all);
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    const int generation = generation_;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, generation, step] {
+        watcher->deleteLater();
+        if (generation != generation_ || step_ != step)
+            return;
+        QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+        if (reply.isError()) {
+            closeSession();
+            setState(reply.error().type() == QDBusError::UnknownMethod ||
+                             reply.error().type() == QDBusError::ServiceUnknown ||
+                             reply.error().type() == QDBusError::UnknownInterface
+                         ? State::Unavailable
+                         : State::Failed);
+            return;
+        }
+        // A portal that names another request object than announced: follow it.
+        const QString path = reply.value().path();
+        if (path != requestPath_) {
+            QDBusConnection bus = QDBusConnection::sessionBus();
+            bus.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
+                           SLOT(onResponse(QDBusMessage)));
+            requestPath_ = path;
+            bus.connect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
+                        SLOT(onResponse(QDBusMessage)));
+        }
+    });
+}
+
+void PortalScreenCast::onResponse(const QDBusMessage &message)
+{
+    if (message.path() != requestPath_ || message.arguments().size() < 2)
+        return;
+    QDBusConnection::sessionBus().disconnect(kService, requestPath_, kRequest,
+                                             QStringLiteral("Response"), this,
+                                             SLOT(onResponse(QDBusMessage)));
+    requestPath_.clear();
+    const Step step = step_;
+    step_ = Step::None;
+    const std::uint32_t response = message.arguments().at(0).toUInt();
+    const QVariantMap results = qdbus_cast<QVariantMap>(message.arguments().at(1));
+    if (response != 0) {
+        closeSession();
+        setState(response == 1 ? State::Refused : State::Failed);
+        return;
+    }
+    switch (step) {
+    case Step::CreateSession: {
+        sessionPath_ = results.value(QStringLiteral("session_handle")).toString();
+        if (sessionPath_.isEmpty()) {
+            setState(State::Failed);
+            return;
+        }
+        QDBusConnection::sessionBus().connect(kService, sessionPath_, kSession,
+                                              QStringLiteral("Closed"), this,
+                                              SLOT(onSessionClosed(QDBusMessage)));
+        selectSources();
+        return;
+    }
+    case Step::SelectSources:
+        startCast();
+        return;
+    case Step::Start: {
+        const QString token = results.value(QStringLiteral("restore_token")).toString();
+        if (source_ == Source::Monitor && !token.isEmpty())
+            programSettings().setValue(QLatin1String(kRestoreTokenKey), token);
+        const std::uint32_t node = firstStreamNode(results.value(QStringLiteral("streams")));
+        if (node == 0) {
+            closeSession();
+            setState(State::Failed);
+            return;
+        }
+        openRemote(node);
+        return;
+    }
+    case Step::None:
+        return;
+    }
+}
+
+void PortalScreenCast::selectSources()
+{
+    QVariantMap options{{QStringLiteral("types"), std::uint32_t(source_)},
+                        {QStringLiteral("multiple"), false}};
+    // The pointer belongs in the picture where the desktop can put it there.
+    if (offer_.cursorModes & kCursorEmbedded)
+        options.insert(QStringLiteral("cursor_mode"), kCursorEmbedded);
+    else if (offer_.cursorModes & kCursorHidden)
+        options.insert(QStringLiteral("cursor_mode"), kCursorHidden);
+    // A window is chosen anew each time the presenter asks for another one; the monitor's
+    // answer is remembered.
+    if (source_ == Source::Monitor && offer_.version >= kPersistVersion) {
+        options.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
+        const QString token = programSettings().value(QLatin1String(kRestoreTokenKey)).toString();
+        if (!token.isEmpty())
+            options.insert(QStringLiteral("restore_token"), token);
+    }
+    request(Step::SelectSources, QStringLiteral("SelectSources"),
+            {QVariant::fromValue(QDBusObjectPath(sessionPath_))}, options);
+}
+
+void PortalScreenCast::startCast()
+{
+    request(Step::Start, QStringLiteral("Start"),
+            {QVariant::fromValue(QDBusObjectPath(sessionPath_)), parentWindow_}, {});
+}
+
+void PortalScreenCast::openRemote(std::uint32_t node)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenCast,
+                                                       QStringLiteral("OpenPipeWireRemote"));
+    call << QVariant::fromValue(QDBusObjectPath(sessionPath_)) << QVariantMap();
+    auto *watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    const int generation = generation_;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, generation, node] {
+        watcher->deleteLater();
+        if (generation != generation_)
+            return;
+        QDBusPendingReply<QDBusUnixFileDescriptor> reply = *watcher;
+        const int fd = reply.isError() || !reply.value().isValid()
+                           ? -1
+                           : fcntl(reply.value().fileDescriptor(), F_DUPFD_CLOEXEC, 3);
+        if (fd < 0) {
+            closeSession();
+            setState(State::Failed);
+            return;
+        }
+        auto *stream = new PipeWireStream(fd, node, this);
+        stream_ = stream;
+        connect(stream, &PipeWireStream::ended, this, [this, stream] {
+            if (stream != stream_ || state_ != State::Streaming)
+                return;
+            closeSession();
+            setState(State::Ended);
+        });
+        if (!stream->start()) {
+            closeSession();
+            setState(State::Failed);
+            return;
+        }
+        setState(State::Streaming);
+    });
+}
+
+void PortalScreenCast::onSessionClosed(const QDBusMessage &message)
+{
+    if (message.path() != sessionPath_)
+        return;
+    QDBusConnection::sessionBus().disconnect(kService, sessionPath_, kSession,
+                                             QStringLiteral("Closed"), this,
+                                             SLOT(onSessionClosed(QDBusMessage)));
+    sessionPath_.clear();
+    ++generation_;
+    requestPath_.clear();
+    step_ = Step::None;
+    setState(State::Ended);
+}
+
+} // namespace quorix

@@ -1,0 +1,207 @@
+#include "windowsystem/portal/PortalWindowSystem.h"
+
+#include "windowsystem/portal/PipeWireStream.h"
+#include "windowsystem/portal/PortalScreenCast.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QWindow>
+
+namespace quorix {
+
+namespace {
+
+// How long the first use waits for the session bus to say what the portal offers (it may
+// have to start the portal first).
+constexpr int kProbeTimeoutMs = 5000;
+
+// The handle a desktop's dialog takes to sit above its parent.
+QString parentHandle(QWindow *parent)
+{
+    if (!parent || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return {};
+    return QStringLiteral("x11:") + QString::number(parent->winId(), 16);
+}
+
+class PortalWindowSystem final : public WindowSystem
+{
+  public:
+    explicit PortalWindowSystem(std::unique_ptr<WindowSystem> x11) : x11_(std::move(x11)) {}
+
+    bool captureScreen(QImage &image) override { return take(screen_, screenSeen_, image); }
+
+    bool captureWindow(WindowId window, QImage &image) override
+    {
+        if (window < kPortalWindowBase) {
+            if (x11_)
+                return x11_->captureWindow(window, image);
+            image = QImage();
+            return false;
+        }
+        if (window != windowId_) {
+            image = QImage();
+            return false;
+        }
+        return take(window_, windowSeen_, image);
+    }
+
+    std::vector<WindowInfo> listTopLevelWindows() override
+    {
+        return x11_ ? x11_->listTopLevelWindows() : std::vector<WindowInfo>{};
+    }
+    bool canCaptureWindows() const override
+    {
+        return (x11_ && x11_->canCaptureWindows()) || (offer_.sourceTypes & 2);
+    }
+    void releaseWindowCapture() override
+    {
+        if (x11_)
+            x11_->releaseWindowCapture();
+    }
+    WindowId heldWindow() const override { return x11_ ? x11_->heldWindow() : 0; }
+
+    bool mayHaveChanged(WindowId window) override
+    {
+        if (window == 0)
+            return changed(screen_, screenSeen_);
+        if (window < kPortalWindowBase)
+            return !x11_ || x11_->mayHaveChanged(window);
+        return window != windowId_ || changed(window_, windowSeen_);
+    }
+
+    void prepareCapture(WindowId target, QWindow *parent) override
+    {
+        if (target != 0)
+            return; // windows are prepared by the chooser
+        probe();
+        if (!screen_) {
+            screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
+            connect(screen_, &PortalScreenCast::stateChanged, this,
+                    &WindowSystem::captureStateChanged);
+        }
+        screenSeen_ = 0;
+        screen_->start(parentHandle(parent));
+    }
+
+    void endCapture(WindowId target) override
+    {
+        if (target == 0 && screen_)
+            screen_->stop();
+        else if (target >= kPortalWindowBase && target == windowId_ && window_)
+            window_->stop();
+        else if (target != 0 && target < kPortalWindowBase && x11_)
+            x11_->endCapture(target);
+    }
+
+    QString captureProblem(WindowId target) const override
+    {
+        if (target != 0 && target < kPortalWindowBase)
+            return x11_ ? x11_->captureProblem(target) : QString();
+        if (probed_ && !offer_.available)
+            return tr("No screen capture on this desktop");
+        const bool screen = target == 0;
+        const PortalScreenCast *cast = screen ? screen_.data() : window_.data();
+        if (!screen && target != windowId_)
+            return tr("The window is gone: choose another");
+        if (!cast)
+            return {};
+        switch (cast->state()) {
+        case PortalScreenCast::State::Idle:
+        case PortalScreenCast::State::Asking:
+            return screen ? tr("Waiting for the desktop's consent")
+                          : tr("Choose the window on the desktop");
+        case PortalScreenCast::State::Streaming:
+            return screen ? tr("Waiting for the first picture")
+                          : tr("Waiting for the first picture");
+        case PortalScreenCast::State::Refused:
+            return screen ? tr("Sharing cancelled: nothing sent")
+                          : tr("No window chosen: nothing sent");
+        case PortalScreenCast::State::Ended:
+            return screen ? tr("Sharing stopped: last picture kept")
+                          : tr("Sharing stopped: last picture kept");
+        case PortalScreenCast::State::Failed:
+            return screen ? tr("Screen sharing failed") : tr("Window sharing failed");
+        case PortalScreenCast::State::Unavailable:
+            return screen ? tr("No screen capture on this desktop")
+                          : tr("No window capture on this desktop");
+        }
+        return {};
+    }
+
+    OtherWindows otherWindows() override
+    {
+        probe();
+        if (!offer_.available)
+            return OtherWindows::Unavailable;
+        return (offer_.sourceTypes & 2) ? OtherWindows::Chooser : OtherWindows::MonitorsOnly;
+    }
+
+    WindowId chooseOtherWindow(QWindow *parent) override
+    {
+        if (otherWindows() != OtherWindows::Chooser)
+            return 0;
+        delete window_.data();
+        window_ = new PortalScreenCast(PortalScreenCast::Source::Window, offer_, this);
+        connect(window_, &PortalScreenCast::stateChanged, this, &WindowSystem::captureStateChanged);
+        windowId_ = kPortalWindowBase + ++chosenWindows_;
+        windowSeen_ = 0;
+        window_->start(parentHandle(parent));
+        return windowId_;
+    }
+
+  private:
+    void probe()
+    {
+        if (probed_)
+            return;
+        offer_ = PortalScreenCast::probe(kProbeTimeoutMs);
+        probed_ = true;
+    }
+
+    static bool take(const PortalScreenCast *cast, std::uint64_t &seen, QImage &image)
+    {
+        image = QImage();
+        if (!cast || cast->state() != PortalScreenCast::State::Streaming || !cast->stream())
+            return false;
+        std::uint64_t serial = 0;
+        image = cast->stream()->newestFrame(&serial);
+        seen = serial;
+        return !image.isNull();
+    }
+
+    // Only a new frame is a change; a session that is not streaming is asked about at
+    // every tick, so that its reason reaches the status strip.
+    static bool changed(const PortalScreenCast *cast, std::uint64_t &seen)
+    {
+        if (!cast || cast->state() != PortalScreenCast::State::Streaming || !cast->stream())
+            return true;
+        std::uint64_t serial = 0;
+        cast->stream()->newestFrame(&serial);
+        return serial == 0 || serial != seen;
+    }
+
+    std::unique_ptr<WindowSystem> x11_;
+    PortalOffer offer_;
+    bool probed_ = false;
+    QPointer<PortalScreenCast> screen_;
+    QPointer<PortalScreenCast> window_;
+    WindowId windowId_ = 0;
+    std::uint64_t chosenWindows_ = 0;
+    std::uint64_t screenSeen_ = 0;
+    std::uint64_t windowSeen_ = 0;
+};
+
+} // namespace
+
+bool onWaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+
+std::unique_ptr<WindowSystem> makePortalWindowSystem(std::unique_ptr<WindowSystem> x11)
+{
+    return std::make_unique<PortalWindowSystem>(std::move(x11));
+}
+
+} // namespace quorix
