@@ -57,10 +57,9 @@ inline int consentResult(QProcess *p, int timeoutMs = 25000)
 
 inline QDBusMessage testShell(const QString &method, const QList<QVariant> &args = {})
 {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(QStringLiteral("org.quorix.TestShell"),
-                                       QStringLiteral("/org/quorix/TestShell"),
-                                       QStringLiteral("org.quorix.TestShell"), method);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.quorix.TestShell"), QStringLiteral("/org/quorix/TestShell"),
+        QStringLiteral("org.quorix.TestShell"), method);
     call.setArguments(args);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
 }

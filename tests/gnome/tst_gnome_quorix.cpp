@@ -10,11 +10,11 @@
 
 #include "controls/ColourPanel.h"
 
-#include "platform/BmpFile.h"
-#include "platform/LineFile.h"
-#include "platform/PortalScreenCast.h"
-#include "platform/WholeFile.h"
-#include "platform/WindowSystem.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
+#include "windowsystem/portal/PortalScreenCast.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -122,7 +122,8 @@ class TestGnomeQuorix : public QObject
     {
         forgetPermission();
         auto app = startQuorix(true);
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         shareScreen(*app, kGreen);
         QCOMPARE(sentBmp(*app).size(), QSize(1280, 720));
         QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentPng(*app), kGreen), kGnomeWait);
@@ -151,7 +152,8 @@ class TestGnomeQuorix : public QObject
     void theAnswerIsRemembered()
     {
         QVERIFY(hasPermission());
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         {
             auto app = startQuorix(true);
             QProcess *absent = startConsent(this, QStringLiteral("absent"), 4);
@@ -204,11 +206,13 @@ class TestGnomeQuorix : public QObject
         const uint pid = backendPid();
         QVERIFY(pid != 0);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Screen sharing failed: press Screen Image to try again"),
-                                  kGnomeWait);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(*app), QStringLiteral("Screen sharing failed: press Screen Image to try again"),
+            kGnomeWait);
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
 
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         app->main->selectClipboardSource();
         shareScreen(*app, kGreen);
         QVERIFY(backendPid() != pid);
@@ -221,13 +225,14 @@ class TestGnomeQuorix : public QObject
     {
         forgetPermission();
         auto app = startQuorix(true);
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         shareScreen(*app, kGreen);
         const QByteArray before = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
         const QDBusMessage stopped = testShell(QStringLiteral("StopSharing"));
         QCOMPARE(stopped.arguments().value(0).toInt(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            status(*app), QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app),
+                                  QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
         QProcess *blue = startColourWindow(this, QStringLiteral("0000ff"), QStringLiteral("blue"));
         QTest::qWait(1500);
         QCOMPARE(readWholeFile(app->shared() + QStringLiteral("shar.bmp")), before);
@@ -243,8 +248,9 @@ class TestGnomeQuorix : public QObject
         xterm.start(QStringLiteral("xterm"),
                     {QStringLiteral("-T"), QStringLiteral("xclient"), QStringLiteral("-bg"),
                      QStringLiteral("red"), QStringLiteral("-e"), QStringLiteral("sleep 600")});
-        QProcess *chosen = startColourWindow(this, QStringLiteral("ff00ff"), QStringLiteral("chosen"),
-                                             QRect(700, 200, 480, 360), QStringLiteral("ffff00"));
+        QProcess *chosen =
+            startColourWindow(this, QStringLiteral("ff00ff"), QStringLiteral("chosen"),
+                              QRect(700, 200, 480, 360), QStringLiteral("ffff00"));
         for (int i = 0; i < 100 && !hasWindow(QStringLiteral("xclient")); ++i)
             QTest::qWait(50);
         auto app = startQuorix(true);
@@ -257,20 +263,22 @@ class TestGnomeQuorix : public QObject
                 xclient = l;
         QVERIFY(xclient);
         const QString index = xclient->objectName().mid(int(qstrlen("windowTitle")));
-        auto *thumbnail = app->main->pickerPanel_->findChild<QLabel *>(
-            QStringLiteral("windowThumbnail") + index);
+        auto *thumbnail =
+            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("windowThumbnail") + index);
         QVERIFY(thumbnail);
         const QImage picture = thumbnail->pixmap().toImage();
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.pixel(picture.width() / 2, picture.height() / 2), qRgb(255, 0, 0));
 
-        auto *tile = app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        auto *tile =
+            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(tile);
         QCOMPARE(tile->text(), QStringLiteral("Another window..."));
-        QProcess *consent = startConsent(this, QStringLiteral("share"), 20, QStringLiteral("chosen"));
-        QTest::mouseClick(app->main->pickerPanel_->findChild<QLabel *>(
-                              QStringLiteral("otherWindowThumbnail")),
-                          Qt::LeftButton, {}, QPoint(5, 5));
+        QProcess *consent =
+            startConsent(this, QStringLiteral("share"), 20, QStringLiteral("chosen"));
+        QTest::mouseClick(
+            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowThumbnail")),
+            Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(consentResult(consent), 0);
         QVERIFY(app->main->state().capturedWindow >= kPortalWindowBase);
         const auto centreIs = [&](QRgb colour) {
@@ -282,15 +290,16 @@ class TestGnomeQuorix : public QObject
         QVERIFY2(sentBmp(*app).width() < 1280, qPrintable(QString::number(sentBmp(*app).width())));
 
         // GNOME draws a covered window for its cast all the same.
-        QProcess *cover = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("cover"));
+        QProcess *cover =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("cover"));
         QVERIFY(QFile(controlFile(QStringLiteral("turn"))).open(QIODevice::WriteOnly));
         QTRY_VERIFY_WITH_TIMEOUT(centreIs(qRgb(255, 255, 0)), kGnomeWait);
         keepShot(sentBmp(*app), QStringLiteral("gnome-window"));
 
         const QByteArray last = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
         stop(chosen);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            status(*app), QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app),
+                                  QStringLiteral("Sharing stopped: last picture kept"), kGnomeWait);
         QCOMPARE(readWholeFile(app->shared() + QStringLiteral("shar.bmp")), last);
         stop(cover);
         xterm.kill();
@@ -307,17 +316,19 @@ class TestGnomeQuorix : public QObject
         app->main->selectScreenSource();
         QCOMPARE(consentResult(open), 0);
         QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-        const QDBusReply<uint> portal = bus->servicePid(QStringLiteral("org.freedesktop.portal.Desktop"));
+        const QDBusReply<uint> portal =
+            bus->servicePid(QStringLiteral("org.freedesktop.portal.Desktop"));
         QVERIFY(portal.isValid());
         QCOMPARE(::kill(pid_t(portal.value()), SIGKILL), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(status(*app),
-                                  QStringLiteral("Screen sharing failed: press Screen Image to try again"),
-                                  5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(*app), QStringLiteral("Screen sharing failed: press Screen Image to try again"),
+            5000);
         // GNOME's back end, whose session went under its dialog, may have gone too; the
         // dialog it leaves behind, if any, is answered.
         QProcess *leftover = startConsent(this, QStringLiteral("cancel"), 2);
         consentResult(leftover);
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         app->main->selectClipboardSource();
         shareScreen(*app, kGreen);
         stop(green);
@@ -364,8 +375,8 @@ class TestGnomeQuorix : public QObject
             QTRY_VERIFY_WITH_TIMEOUT(!viewerWindow(viewer).isEmpty(), kGnomeWait);
             const QJsonObject w = viewerWindow(viewer);
             QCOMPARE(w.value(QStringLiteral("x11")).toBool(), false);
-            QTRY_VERIFY_WITH_TIMEOUT(viewerWindow(viewer).value(QStringLiteral("fullscreen")).toBool(),
-                                     kGnomeWait);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                viewerWindow(viewer).value(QStringLiteral("fullscreen")).toBool(), kGnomeWait);
 
             forgetPermission();
             auto app = startQuorix(true);
@@ -409,7 +420,8 @@ class TestGnomeQuorix : public QObject
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
 
         // The next press shares (from the answer just given).
-        QProcess *green = startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green =
+            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
         QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
         app->main->selectScreenSource();
         QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
