@@ -221,9 +221,16 @@ pids+=($!)
 
 # GNOME's back end is left to the bus to start (as on a real desktop), so that a test that
 # kills it finds it started again at the next call; its output goes to the bus's log.
+# GNOME's own back ends only, also where other desktops' are installed (the front end would
+# start those as well), and also for a front end the bus starts again after a crash.
+mkdir -p "$top/portals"
+cp /usr/share/xdg-desktop-portal/portals/gnome.portal "$top/portals/"
+[[ -f /usr/share/xdg-desktop-portal/portals/gtk.portal ]] &&
+  cp /usr/share/xdg-desktop-portal/portals/gtk.portal "$top/portals/"
+export XDG_DESKTOP_PORTAL_DIR=$top/portals
 dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
   org.freedesktop.DBus.UpdateActivationEnvironment \
-  "dict:string:string:DISPLAY,$DISPLAY,XAUTHORITY,$XAUTHORITY,WAYLAND_DISPLAY,$WAYLAND_DISPLAY,PIPEWIRE_RUNTIME_DIR,$PIPEWIRE_RUNTIME_DIR,GSETTINGS_BACKEND,dconf" \
+  "dict:string:string:DISPLAY,$DISPLAY,XAUTHORITY,$XAUTHORITY,WAYLAND_DISPLAY,$WAYLAND_DISPLAY,PIPEWIRE_RUNTIME_DIR,$PIPEWIRE_RUNTIME_DIR,GSETTINGS_BACKEND,dconf,XDG_DESKTOP_PORTAL_DIR,$XDG_DESKTOP_PORTAL_DIR" \
   >/dev/null
 /usr/libexec/xdg-desktop-portal -r >"$log/portal.log" 2>&1 &
 pids+=($!)
