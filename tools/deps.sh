@@ -8,7 +8,9 @@
 #                         XWayland, PipeWire, the portal front end and native clients), the
 #                         validators of the installed files, and the libraries only the
 #                         benchmarks link
-#   tools/deps.sh --list LIST   prints what LIST (build, package, test) would install,
+#   tools/deps.sh kde     that of test, plus the KDE Plasma desktop (KWin, KDE's portal back
+#                         end and what its dialog needs; Qt 5) for tools/check.sh --kde
+#   tools/deps.sh --list LIST   prints what LIST (build, package, test, kde) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
 # build needs it: tests/dependencies.sh checks that against what CMake really found.
@@ -33,6 +35,10 @@ test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver
   libglib2.0-bin procps
   samba smbnetfs fuse3 imagemagick)
 
+# KDE Plasma 5.27 is Qt 5: a list of its own, so that the default suite carries no second Qt.
+kde_pkgs=(kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols
+  qtwayland5 qml-module-org-kde-pipewire)
+
 listing=false
 if [[ ${1:-} == --list ]]; then
   listing=true
@@ -43,8 +49,9 @@ case "${1:-build}" in
   build) ;;
   package) want+=("${package_pkgs[@]}") ;;
   test) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}") ;;
+  kde) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${kde_pkgs[@]}") ;;
   *)
-    echo "usage: $0 [--list] [build|package|test]" >&2
+    echo "usage: $0 [--list] [build|package|test|kde]" >&2
     exit 2
     ;;
 esac

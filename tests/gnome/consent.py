@@ -1,15 +1,18 @@
 #!/usr/bin/python3
-"""Answers GNOME's screen-share dialog through AT-SPI, as a presenter would with the mouse.
+"""Answers a desktop's screen-share dialog through AT-SPI, as a presenter would with the mouse.
 
-    consent.py share [--window TITLE] [--timeout SECONDS]
-    consent.py cancel [--timeout SECONDS]
+    consent.py share [--window TITLE] [--timeout SECONDS] [--desktop gnome|kde]
+    consent.py cancel [--timeout SECONDS] [--desktop gnome|kde]
     consent.py wait [--timeout SECONDS]     only waits for the dialog to be open
     consent.py absent [--timeout SECONDS]   succeeds when no dialog opens meanwhile
 
-The dialog is the frame "Screen Share" of the application "xdg-desktop-portal-gnome". Its
-Share button stays insensitive until a row of its list is chosen: the first row (the only
-monitor), or the row whose text contains TITLE for a window. Exit status 0 when done, 1 when
-the dialog did not come (or, for "absent", came), 2 on a bad command line.
+GNOME's dialog is the frame "Screen Share" of the application "xdg-desktop-portal-gnome".
+Its Share button stays insensitive until a row of its list is chosen: the first row (the
+only monitor), or the row whose text contains TITLE for a window. KDE's is the frame "Screen
+Sharing" of "xdg-desktop-portal-kde"; its screen tiles offer AT-SPI neither an action nor a
+selection, so only "cancel", "wait" and "absent" work there. Exit status 0 when done, 1 when
+the dialog did not come (or, for "absent", came, or could not be answered), 2 on a bad
+command line.
 """
 import argparse
 import sys
@@ -17,8 +20,11 @@ import time
 
 import pyatspi
 
-APP = "xdg-desktop-portal-gnome"
-FRAME = "Screen Share"
+DIALOGS = {
+    "gnome": ("xdg-desktop-portal-gnome", "Screen Share"),
+    "kde": ("xdg-desktop-portal-kde", "Screen Sharing"),
+}
+APP, FRAME = DIALOGS["gnome"]
 
 
 def children(node):
@@ -127,7 +133,13 @@ def main():
     parser.add_argument("answer", choices=["share", "cancel", "wait", "absent"])
     parser.add_argument("--window")
     parser.add_argument("--timeout", type=float, default=20)
+    parser.add_argument("--desktop", choices=sorted(DIALOGS), default="gnome")
     args = parser.parse_args()
+    global APP, FRAME
+    APP, FRAME = DIALOGS[args.desktop]
+    if args.desktop == "kde" and args.answer == "share":
+        print("consent: KDE's screen tiles cannot be chosen through AT-SPI", file=sys.stderr)
+        return 1
 
     if args.answer == "absent":
         return 1 if wait_for_dialog(args.timeout) is not None else 0
