@@ -6,8 +6,8 @@
 
 #include "controls/ColourPanel.h"
 #include "core/WholeFile.h"
-#include "windowsystem/WindowSystem.h"
 #include "windowsystem/portal/PortalScreenCast.h"
+#include "windowsystem/WindowSystem.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -85,11 +85,11 @@ class TestKdeQuorix : public QObject
         app.configure();
         app.main->startUp();
         app.main->show();
-        QTRY_VERIFY_WITH_TIMEOUT(windowSystem().otherWindows() !=
-                                     WindowSystem::OtherWindows::Asking,
-                                 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            windowSystem().otherWindows() != WindowSystem::OtherWindows::Asking, 15000);
         app.main->selectWindowSource();
-        auto *title = app.main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        auto *title =
+            app.main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(title);
         QCOMPARE(title->text(), QStringLiteral("Another window..."));
     }
