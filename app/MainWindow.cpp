@@ -252,15 +252,16 @@ void MainWindow::connectHandlers()
             reported([this] { captureScreenTick(); }));
     connect(clipboardWatcher_, &ClipboardWatcher::changed, this,
             reported([this] { onClipboardChanged(); }));
-    connect(&state_, &SharedState::notSent, this,
-            [this](Sent reason) { showExchangeProblem(reason); });
-    connect(&state_, &SharedState::sent, this, [this] { clearExchangeProblem(); });
-    connect(&state_, &SharedState::problemChanged, this, [this](const QString &text) {
+    // The status strip's one slot: the problem of the moment, or none.
+    connect(&state_.problems(), &StatusProblems::changed, this, [this](const QString &text) {
         if (text.isEmpty())
             clearExchangeProblem();
         else
             showProblem(text);
     });
+    // A write with nowhere to go shows why again, though the text is the same.
+    connect(&state_, &SharedState::notSent, this,
+            [this] { showProblem(state_.problems().text()); });
 }
 
 void MainWindow::resizeEvent(QResizeEvent *e)

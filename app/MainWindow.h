@@ -74,6 +74,9 @@ class MainWindow : public QWidget
     void onAutoSendToggled();
     void toggleAutoSend();
     void send();
+    // Sends `picture` to the viewers as Send does, with automatic sending turned off
+    // first so that the next tick does not cover it.
+    void sendPicture(const QImage &picture);
     void onCloseClicked();
     void toggleFolded();
     void onBackgroundDoubleClicked();
@@ -137,7 +140,6 @@ class MainWindow : public QWidget
     void setAutoSend(bool on);
     void sourceButtonStep(int mode);
     void setStatus(const QString &text);
-    void showExchangeProblem(Sent reason);
     void showProblem(const QString &text);
     void clearExchangeProblem();
     static QString modeName(int mode);

@@ -44,12 +44,6 @@ void MainWindow::setStatus(const QString &text)
 
 // A write that could not go anywhere, or a source that stopped working, is shown in the
 // status label, in the full window as well as in the bar, until it is over.
-void MainWindow::showExchangeProblem(Sent reason)
-{
-    showProblem(reason == Sent::NoFolder ? tr("No shared folder: choose one in Options")
-                                         : tr("Nothing to send yet"));
-}
-
 void MainWindow::showProblem(const QString &text)
 {
     setStatus(text);
@@ -91,6 +85,9 @@ void MainWindow::onAutoSendToggled()
                 windowCaptureTimer_->setEnabled(true);
             if (state_.mode >= smClipboard && state_.mode <= smSlideShow)
                 setStatus(modeName(state_.mode));
+            // The folder still refuses writes: that stays in view.
+            if (state_.problems().has(StatusProblems::Topic::Write))
+                showProblem(state_.problems().text());
             letPendingMessagesRun();
             // Without a pointer file the read fails, and nothing is written.
             readLineFile(state_.programFolder + "qx.cfg");
@@ -106,6 +103,15 @@ void MainWindow::toggleAutoSend()
 {
     onAutoSendToggled();
     setAutoSend(!autoSendBox_->isChecked());
+}
+
+void MainWindow::sendPicture(const QImage &picture)
+{
+    setAutoSend(false);
+    onAutoSendToggled();
+    checkSharedFolder();
+    state_.writeRunState();
+    state_.sendBitmap(picture);
 }
 
 void MainWindow::send()

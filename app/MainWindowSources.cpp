@@ -85,6 +85,9 @@ void MainWindow::sourceButtonStep(int mode)
         statusLabel_->hide();
     state_.mode = mode;
     setStatus(modeName(mode));
+    // The folder still refuses writes, whatever the source: that stays in view.
+    if (state_.problems().has(StatusProblems::Topic::Write))
+        showProblem(state_.problems().text());
     for (ColourPanel *MainWindow::*p :
          {&MainWindow::clipboardFrame_, &MainWindow::screenFrame_, &MainWindow::windowFrame_,
           &MainWindow::slideShowFrame_, &MainWindow::textFrame_})

@@ -1,6 +1,7 @@
 #include "app/OptionsDialog.h"
 
 #include "app/AboutBox.h"
+#include "app/BrowserWatchPanel.h"
 #include "app/MainWindow.h"
 #include "controls/ErrorReport.h"
 #include "controls/FolderChooser.h"
@@ -10,6 +11,7 @@
 #include "core/LineFile.h"
 #include "core/PendingMessages.h"
 #include "core/WholeFile.h"
+#include "exchange/ViewerSettings.h"
 #include "presenter/RoomSettings.h"
 
 #include <QCheckBox>
@@ -23,15 +25,6 @@
 #include <QToolButton>
 
 namespace quorix {
-
-namespace {
-
-QString flag(const QCheckBox *box)
-{
-    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-} // namespace
 
 OptionsDialog::OptionsDialog(MainWindow *main, QWidget *parent) : ModalDialog(parent), main_(main)
 {
@@ -113,6 +106,11 @@ void OptionsDialog::setupLayout()
     folderChooser_->options =
         FolderChooser::boStatusText | FolderChooser::boNewFolder | FolderChooser::boCenter;
     folderChooser_->rootFolder = FolderChooser::foDesktop;
+
+    // Below the designed dialog: the room's browsers.
+    browserWatchPanel_ = new BrowserWatchPanel(main_, this);
+    browserWatchPanel_->move(0, height());
+    setFixedSize(width(), height() + BrowserWatchPanel::kHeight);
 }
 
 void OptionsDialog::showEvent(QShowEvent *e)
@@ -134,22 +132,22 @@ void OptionsDialog::readSettings()
         letPendingMessagesRun();
         const QStringList lines = readLineFile(settingsPath);
         letPendingMessagesRun();
-        folderEdit_->setText(folderPart(lineAt(lines, 0)));
+        folderEdit_->setText(folderPart(lineAt(lines, qsizetype(ViewerSettingsLine::PicturePath))));
         main_->setSharedFolder(folderEdit_->text());
         letPendingMessagesRun();
-        const QString one = QStringLiteral("1");
-        if (lineAt(lines, 1) == one)
+        // The file means what the viewers take it to mean.
+        const ViewerSettings viewer = parseViewerSettings(lines);
+        if (viewer.stretch)
             stretchBox_->setChecked(true);
-        if (lineAt(lines, 2) == one)
+        if (viewer.center)
             centreBox_->setChecked(true);
-        if (lineAt(lines, 3) == one)
+        if (viewer.autoSize)
             autoSizeBox_->setChecked(true);
-        if (lineAt(lines, 4) == one)
-            fullScreenButton_->setChecked(true);
-        else if (lineAt(lines, 4) == QLatin1String("0"))
-            sizeableButton_->setChecked(true);
-        scrollTextVisibleBox_->setChecked(lineAt(lines, 5) == one);
-        scrollTextEdit_->setText(lineAt(lines, 6));
+        // A file without the line leaves the dialog's own choice (full screen at first).
+        if (lines.size() > qsizetype(ViewerSettingsLine::FullScreen))
+            (viewer.fullScreen ? fullScreenButton_ : sizeableButton_)->setChecked(true);
+        scrollTextVisibleBox_->setChecked(viewer.scrollVisible);
+        scrollTextEdit_->setText(viewer.scrollText);
     });
     ++activations_;
 }
@@ -162,12 +160,17 @@ void OptionsDialog::onOkClicked()
         throw FileError(tr("No shared folder has been chosen: press Browse to choose the "
                            "folder the viewers watch"));
     // Like every write into the shared folder, through the sending thread in the order asked.
-    main_->state().writeViewerSettings(
-        {shared + "shar.bmp", flag(stretchBox_), flag(centreBox_), flag(autoSizeBox_),
-         fullScreenButton_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
-         flag(scrollTextVisibleBox_), scrollTextEdit_->text(), flag(dialogBorderBox_)});
+    ViewerSettings viewer;
+    viewer.stretch = stretchBox_->isChecked();
+    viewer.center = centreBox_->isChecked();
+    viewer.autoSize = autoSizeBox_->isChecked();
+    viewer.fullScreen = fullScreenButton_->isChecked();
+    viewer.scrollVisible = scrollTextVisibleBox_->isChecked();
+    viewer.scrollText = scrollTextEdit_->text();
+    viewer.dialogBorder = dialogBorderBox_->isChecked();
+    main_->state().writeViewerSettings(viewerSettingsLines(viewer, shared + kBitmapName));
     letPendingMessagesRun();
-    writeLineFile(main_->programFolder() + "qx.cfg", {shared + "quorix.cfg"});
+    writeLineFile(main_->programFolder() + "qx.cfg", {shared + kViewerSettingsName});
     setModalResult(ModalResult::Ok);
     const bool onlyQuorix = onlyQuorixViewersBox_->isChecked();
     main_->state().onlyQuorixViewers = onlyQuorix;

@@ -17,6 +17,7 @@ namespace quorix {
 class FolderChooser;
 class MainWindow;
 class AboutBox;
+class BrowserWatchPanel;
 
 class OptionsDialog : public ModalDialog
 {
@@ -52,6 +53,7 @@ class OptionsDialog : public ModalDialog
     QGroupBox *imageBox_ = nullptr;
     QCheckBox *stretchBox_ = nullptr, *centreBox_ = nullptr, *autoSizeBox_ = nullptr;
     FolderChooser *folderChooser_ = nullptr;
+    BrowserWatchPanel *browserWatchPanel_ = nullptr;
 
   protected:
     void showEvent(QShowEvent *e) override;

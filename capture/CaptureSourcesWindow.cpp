@@ -47,6 +47,14 @@ void CaptureSources::buildWindowPicker()
                 reported([this](QObject *sender) { onWindowChosen(sender); }));
         connect(picker_, &WindowPicker::otherWindowClicked, this,
                 reported([this] { chooseOtherWindow(); }));
+        // The desktop said what it offers while the picker's tile was asking it.
+        connect(&system_, &WindowSystem::captureStateChanged, picker_, [this] {
+            if (picker_->otherWindows() != WindowSystem::OtherWindows::Asking)
+                return;
+            const WindowSystem::OtherWindows offer = system_.otherWindows();
+            if (offer != WindowSystem::OtherWindows::Asking)
+                picker_->addOtherWindowTile(offer);
+        });
     }
     if (picker_->hasGallery()) {
         continueFlag_ = false;

@@ -68,6 +68,7 @@ void WindowPicker::destroyGallery()
     table_.clear();
     tiles_.clear();
     position_ = 0;
+    otherWindows_ = WindowSystem::OtherWindows::None;
     ++generation_;
 }
 
@@ -176,10 +177,16 @@ void WindowPicker::addOtherWindowTile(WindowSystem::OtherWindows offer)
     if (!column_ || offer == WindowSystem::OtherWindows::None)
         return;
     guarded([&] {
+        // A newer answer of the desktop replaces the tile.
+        delete column_->parentWidget()->findChild<QFrame *>(QStringLiteral("otherWindowTile"));
+        otherWindows_ = offer;
         QString title;
         switch (offer) {
         case WindowSystem::OtherWindows::Chooser:
             title = tr("Another window...");
+            break;
+        case WindowSystem::OtherWindows::Asking:
+            title = tr("Asking the desktop...");
             break;
         case WindowSystem::OtherWindows::MonitorsOnly:
             title = tr("Monitors only here: use Screen Image");

@@ -51,6 +51,8 @@ class WindowPicker : public QObject
     // "otherWindowTitle". Where the desktop has a window chooser a click on it comes back
     // as otherWindowClicked; otherwise the tile says why there is none.
     void addOtherWindowTile(WindowSystem::OtherWindows offer);
+    // What that tile says; None when there is none.
+    WindowSystem::OtherWindows otherWindows() const { return otherWindows_; }
 
     int count() const { return int(table_.size()); }
     const std::vector<WindowEntry> &table() const { return table_; }
@@ -89,6 +91,7 @@ class WindowPicker : public QObject
     std::vector<Tile> tiles_;
     int position_ = 0;
     int generation_ = 0;
+    WindowSystem::OtherWindows otherWindows_ = WindowSystem::OtherWindows::None;
 };
 
 } // namespace quorix

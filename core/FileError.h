@@ -21,11 +21,18 @@ inline QString failureText(const std::exception &e)
 }
 
 // A file that cannot be opened, read or written. Its text is what the general error
-// report shows.
+// report shows; its code is the system's error number (errno) when there was one, else 0.
 class FileError : public std::runtime_error
 {
   public:
-    explicit FileError(const QString &text) : std::runtime_error(failureText(text)) {}
+    explicit FileError(const QString &text, int code = 0)
+        : std::runtime_error(failureText(text)), code_(code)
+    {
+    }
+    int code() const { return code_; }
+
+  private:
+    int code_;
 };
 
 } // namespace quorix

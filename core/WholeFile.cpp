@@ -7,11 +7,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <sys/uio.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quorix {
@@ -22,7 +25,8 @@ namespace {
 {
     throw FileError(
         QStringLiteral("%1 \"%2\". %3")
-            .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err))));
+            .arg(QString::fromLatin1(what), path, QString::fromLocal8Bit(std::strerror(err))),
+        err);
 }
 
 // Closes the descriptor on every way out.
@@ -113,7 +117,10 @@ void writeAllAndClose(Fd &f, const QString &path, const std::vector<FilePiece> &
 void writeWholeFile(const QString &path, const std::vector<FilePiece> &pieces)
 {
     const QByteArray name = QFile::encodeName(path);
-    Fd f{::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644)};
+    // O_NONBLOCK: a pipe planted under the name fails the write instead of holding it
+    // for good (for a regular file the flag changes nothing).
+    Fd f{::open(name.constData(),
+                O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644)};
     if (f.fd < 0)
         fail("Cannot create file", path, errno);
     writeAllAndClose(f, path, pieces);
@@ -143,10 +150,21 @@ void replaceWholeFile(const QString &path, const QByteArray &bytes)
         throw;
     }
     // The rename replaces whatever the name held (a link included) without following it.
-    if (::rename(tempName.constData(), name.constData()) != 0) {
+    // A file server refuses to replace a file that a client holds open (Samba answers as a
+    // Windows server does; through libsmbclient that comes back as EEXIST, through the
+    // kernel's client as EACCES or EBUSY). Readers hold it only for a read: the rename is
+    // tried again after short pauses, about 200 ms in all.
+    static constexpr int kPauses[] = {5, 10, 20, 30, 45, 90}; // ms
+    for (std::size_t attempt = 0;; ++attempt) {
+        if (::rename(tempName.constData(), name.constData()) == 0)
+            return;
         const int err = errno;
-        ::unlink(tempName.constData());
-        fail("Cannot write file", path, err);
+        const bool busy = err == EEXIST || err == EBUSY || err == ETXTBSY || err == EACCES;
+        if (!busy || attempt == std::size(kPauses)) {
+            ::unlink(tempName.constData());
+            fail("Cannot write file", path, err);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPauses[attempt]));
     }
 }
 

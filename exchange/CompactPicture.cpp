@@ -59,16 +59,43 @@ void appendChunk(QByteArray &out, const char *type, const unsigned char *data, s
     out.append(reinterpret_cast<const char *>(tail), 4);
 }
 
+// libdeflate's compressor and decompressor, made at their first use in a thread and kept
+// for the next picture. Without memory for one, that picture fails with an error and the
+// next one tries again.
 struct Compressor
 {
-    libdeflate_compressor *c = libdeflate_alloc_compressor(2);
-    ~Compressor() { libdeflate_free_compressor(c); }
+    libdeflate_compressor *c = nullptr;
+    ~Compressor()
+    {
+        if (c)
+            libdeflate_free_compressor(c);
+    }
+    libdeflate_compressor *get()
+    {
+        if (!c)
+            c = libdeflate_alloc_compressor(2);
+        if (!c)
+            throw ImageError("Not enough memory to compress the picture");
+        return c;
+    }
 };
 
 struct Decompressor
 {
-    libdeflate_decompressor *d = libdeflate_alloc_decompressor();
-    ~Decompressor() { libdeflate_free_decompressor(d); }
+    libdeflate_decompressor *d = nullptr;
+    ~Decompressor()
+    {
+        if (d)
+            libdeflate_free_decompressor(d);
+    }
+    libdeflate_decompressor *get()
+    {
+        if (!d)
+            d = libdeflate_alloc_decompressor();
+        if (!d)
+            throw ImageError("Not enough memory for the picture");
+        return d;
+    }
 };
 
 void dropIfHuge(Bytes &b)
@@ -148,10 +175,11 @@ QByteArray encodeRows(int width, int height, RowFilter filter, const FrameTag &t
     }
 
     thread_local Compressor compressor;
+    libdeflate_compressor *c = compressor.get();
     thread_local Bytes z;
-    z.resize(libdeflate_zlib_compress_bound(compressor.c, raw.size()));
+    z.resize(libdeflate_zlib_compress_bound(c, raw.size()));
     const std::size_t zSize =
-        libdeflate_zlib_compress(compressor.c, raw.data(), raw.size(), z.data(), z.size());
+        libdeflate_zlib_compress(c, raw.data(), raw.size(), z.data(), z.size());
 
     QByteArray out;
     out.reserve(qsizetype(sizeof kSignature + 25 + zSize + 12 * (zSize / kMaxChunk + 2)));
@@ -300,8 +328,8 @@ QImage decodeCompactPicture(const QByteArray &bytes, const QString &name)
     thread_local Bytes raw;
     raw.resize((stride + 1) * height);
     thread_local Decompressor decompressor;
-    if (libdeflate_zlib_decompress(decompressor.d, z, idatBytes, raw.data(), raw.size(), nullptr) !=
-        LIBDEFLATE_SUCCESS)
+    if (libdeflate_zlib_decompress(decompressor.get(), z, idatBytes, raw.data(), raw.size(),
+                                   nullptr) != LIBDEFLATE_SUCCESS)
         fail(name, QStringLiteral("the pixels are damaged or cut short"));
 
     QImage image(int(width), int(height), QImage::Format_RGB32);

@@ -6,6 +6,8 @@
 // (its level 1 is slower on screen content, and no smaller), encode well under 40 ms and
 // decode under 10 ms for a 1920 x 1080 screen on one core. Any PNG reader opens it; the
 // pixels are exactly those of the bitmap.
+#include "exchange/ExchangeProtocol.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -13,9 +15,6 @@
 namespace quorix {
 
 struct Bmp24File;
-
-// The compact picture's name in the shared folder; the one place it is spelled.
-inline constexpr char kCompactPictureName[] = "shar.png";
 
 // How the rows are filtered before compression (the benchmark compares them; the program
 // uses the default).

@@ -2,6 +2,7 @@
 
 #include "core/LineFile.h"
 #include "imaging/BmpFile.h"
+#include "imaging/BmpHeader.h"
 #include "imaging/ImageDecoder.h"
 #include "rtf/RtfReader.h"
 
@@ -121,25 +122,16 @@ bool bitmapRowsMatch(const QString &path, const QImage &image)
 
 bool bitmapComplete(const QByteArray &head, qint64 fileSize)
 {
-    if (head.size() < 34 || fileSize < 34)
+    if (head.size() < kBmpHeadBytes || fileSize < kBmpHeadBytes)
         return false;
-    const auto *p = reinterpret_cast<const uchar *>(head.constData());
-    if (p[0] != 'B' || p[1] != 'M')
+    const BmpHeader h = parseBmpHeader(head);
+    if (h.status == BmpHeader::Status::NotBitmap)
         return true; // not short, just not a bitmap: the decoder says what it is
-    const quint32 dataOffset = qFromLittleEndian<quint32>(p + 10);
-    const quint32 infoSize = qFromLittleEndian<quint32>(p + 14);
-    if (infoSize < 40)
-        return fileSize >= qint64(dataOffset);
-    const qint64 width = qFromLittleEndian<qint32>(p + 18);
-    const qint64 height = qAbs(qint64(qFromLittleEndian<qint32>(p + 22)));
-    const quint16 bits = qFromLittleEndian<quint16>(p + 28);
-    const quint32 compression = qFromLittleEndian<quint32>(p + 30);
-    if (compression != 0 && compression != 3 && compression != 6)
-        return fileSize >= qint64(dataOffset); // compressed rows have no fixed length
-    if (width <= 0 || height <= 0 || width * height > kMaxImagePixels)
+    if (h.status != BmpHeader::Status::Ok || !h.fixedRowLength())
+        return fileSize >= qint64(h.dataOffset); // compressed rows have no fixed length
+    if (h.width <= 0 || h.height <= 0 || h.width * h.height > kMaxImagePixels)
         return true; // the decoder refuses it
-    const qint64 stride = (width * bits + 31) / 32 * 4;
-    return fileSize >= qint64(dataOffset) + stride * height;
+    return fileSize >= qint64(h.dataOffset) + h.rowBytes() * h.height;
 }
 
 PictureFile readPictureFile(const QString &path)

@@ -181,8 +181,10 @@ bool ExchangeReader::readCompact()
         show = bitmapRowsMatch(watch_.path(FolderWatch::Picture), image);
         choice_.bitmapChecked(show);
     }
-    if (show)
+    if (show) {
+        emit compactPictureRead(file.bytes, stamp.mtimeNs);
         emit pictureRead(image, stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    }
     return true;
 }
 

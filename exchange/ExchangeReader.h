@@ -37,6 +37,9 @@ class ExchangeReader : public QObject
     // picture and the text was written last; `decodeUs` is the time reading and decoding
     // took.
     void pictureRead(const QImage &image, qint64 mtimeNs, qint64 decodeUs);
+    // The compact picture's file bytes as read, sent just before its pictureRead (for a
+    // reader that passes the file on rather than shows it: the room's web server).
+    void compactPictureRead(const QByteArray &bytes, qint64 mtimeNs);
     void textRead(QSharedPointer<QTextDocument> document, qint64 mtimeNs);
     void settingsRead(const quorix::ViewerSettings &settings);
     // The presenter has started (quorixlog.cfg is there); sent once.

@@ -1,7 +1,7 @@
 #include "exchange/FolderWatch.h"
 
 #include "core/WholeFile.h"
-#include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 
 #include <QFile>
 
@@ -28,18 +28,18 @@ QString FolderWatch::fileName(File file)
 {
     switch (file) {
     case Picture:
-        return QStringLiteral("shar.bmp");
+        return QString::fromLatin1(kBitmapName);
     case Text:
-        return QStringLiteral("shar.rtf");
+        return QString::fromLatin1(kTextName);
     case Settings:
-        return QStringLiteral("quorix.cfg");
+        return QString::fromLatin1(kViewerSettingsName);
     case Compact:
         return QString::fromLatin1(kCompactPictureName);
     case RunState:
     case FileCount:
         break;
     }
-    return QStringLiteral("quorixlog.cfg");
+    return QString::fromLatin1(kRunStateName);
 }
 
 QString FolderWatch::path(File file) const

@@ -1,8 +1,9 @@
 #pragma once
-// What the presenter's Options dialog asks of every viewer, as the eight lines of
-// quorix.cfg: line 0 the picture's path (the viewer takes the picture from its own folder),
-// 1 stretch, 2 centre, 3 auto size, 4 full screen, 5 scroll text shown, 6 the scroll text,
-// 7 a dialog-style border for the sizeable window.
+// What the presenter's Options dialog asks of every viewer, as the lines of quorix.cfg
+// (ViewerSettingsLine gives their order). The dialog writes the file and reads it back, and
+// the viewer reads it, all through these two functions, so the file has one meaning.
+#include "exchange/ExchangeProtocol.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +26,11 @@ struct ViewerSettings
 // ("1" as written); a missing, empty or unreadable line turns it off.
 ViewerSettings parseViewerSettings(const QStringList &lines);
 
+// The lines of the file for these settings; `picturePath` is the bitmap's full path as the
+// presenter sees it (viewers take the picture from their own folder).
+QStringList viewerSettingsLines(const ViewerSettings &settings, const QString &picturePath);
+
 // The number of lines a complete settings file has; fewer means it may be half-written.
-constexpr qsizetype kViewerSettingsLines = 8;
+constexpr qsizetype kViewerSettingsLines = qsizetype(ViewerSettingsLine::Count);
 
 } // namespace quorix

@@ -2,14 +2,12 @@
 // 8, 16, 24 and 32 bits, RLE4 and RLE8, top-down rows, bit fields, V4 and V5 headers). The
 // size comes from the file's own header first, so an absurd one is refused before anything
 // is allocated.
+#include "imaging/BmpHeader.h"
 #include "imaging/ImageDecoder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QtEndian>
-
-#include <cstdlib>
 
 namespace quorix {
 
@@ -24,63 +22,48 @@ namespace {
 
 } // namespace
 
-QSize bmpDimensions(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(path, file.errorString());
-    const QByteArray h = file.read(26);
-    if (h.size() < 2 || h[0] != 'B' || h[1] != 'M')
-        fail(path, QStringLiteral("not a bitmap file"));
-    if (h.size() < 26)
-        fail(path, QStringLiteral("the file is cut short"));
-    const auto *p = reinterpret_cast<const uchar *>(h.constData());
-    const quint32 infoSize = qFromLittleEndian<quint32>(p + 14);
-    long long width = 0;
-    long long height = 0;
-    if (infoSize == 12) { // the old OS/2 core header: 16-bit sides
-        width = qFromLittleEndian<quint16>(p + 18);
-        height = qFromLittleEndian<quint16>(p + 20);
-    } else if (infoSize >= 40) {
-        width = qFromLittleEndian<qint32>(p + 18);
-        height = std::llabs(qFromLittleEndian<qint32>(p + 22)); // negative: top-down rows
-    } else {
-        fail(path, QStringLiteral("unknown header"));
-    }
-    checkImageSize(path, width, height);
-    return {int(width), int(height)};
-}
-
 namespace {
 
-// Qt's reader shows the rows it found of a file cut short; a file too short for the rows
-// its header promises is refused here instead. Compressed rows have no fixed length.
-void checkUncompressedLength(const QString &path, QSize size)
+// The headers of the file, checked as far as they go: its sides within the pixel limit.
+BmpHeader readHeader(const QString &path, qint64 *fileSize = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         fail(path, file.errorString());
-    const QByteArray h = file.read(34);
-    if (h.size() < 26)
+    const BmpHeader h = parseBmpHeader(file.read(kBmpHeadBytes));
+    switch (h.status) {
+    case BmpHeader::Status::NotBitmap:
+        fail(path, QStringLiteral("not a bitmap file"));
+    case BmpHeader::Status::CutShort:
         fail(path, QStringLiteral("the file is cut short"));
-    const auto *p = reinterpret_cast<const uchar *>(h.constData());
-    const quint32 dataOffset = qFromLittleEndian<quint32>(p + 10);
-    const bool core = qFromLittleEndian<quint32>(p + 14) == 12;
-    const quint16 bits = qFromLittleEndian<quint16>(p + (core ? 24 : 28));
-    const quint32 compression = core || h.size() < 34 ? 0 : qFromLittleEndian<quint32>(p + 30);
-    if (compression != 0 && compression != 3 && compression != 6)
-        return;
-    const long long stride = (static_cast<long long>(size.width()) * bits + 31) / 32 * 4;
-    if (dataOffset + stride * size.height() > file.size())
-        fail(path, QStringLiteral("the file is cut short"));
+    case BmpHeader::Status::UnknownHeader:
+        fail(path, QStringLiteral("unknown header"));
+    case BmpHeader::Status::Ok:
+        break;
+    }
+    checkImageSize(path, h.width, h.height);
+    if (fileSize)
+        *fileSize = file.size();
+    return h;
 }
 
 } // namespace
 
+QSize bmpDimensions(const QString &path)
+{
+    const BmpHeader h = readHeader(path);
+    return {int(h.width), int(h.height)};
+}
+
 QImage decodeBmp(const QString &path)
 {
-    const QSize size = bmpDimensions(path);
-    checkUncompressedLength(path, size);
+    qint64 fileSize = 0;
+    const BmpHeader h = readHeader(path, &fileSize);
+    // Qt's reader shows the rows it found of a file cut short; a file too short for the rows
+    // its header promises is refused here instead. Compressed rows have no fixed length.
+    if (h.fixedRowLength() && h.dataOffset + h.rowBytes() * h.height > fileSize)
+        fail(path, QStringLiteral("the file is cut short"));
+    const QSize size(int(h.width), int(h.height));
     // Qt's own limit (256 MB) is below what the pixel limit admits.
     const int neededMb = int(4LL * size.width() * size.height() / (1024 * 1024)) + 1;
     if (QImageReader::allocationLimit() < neededMb)

@@ -1,6 +1,7 @@
 #include "imaging/BmpFile.h"
 
 #include "core/WholeFile.h"
+#include "imaging/ImageDecoder.h"
 #include "imaging/PixelRows.h"
 
 #include <cstring>
@@ -103,6 +104,12 @@ void writeBmpFile(const QString &path, const QImage &image)
     writeWholeFile(path, buffer);
     if (buffer.capacity() > (qsizetype(1) << 26))
         buffer = QByteArray(); // a huge one-off picture is not kept
+}
+
+std::vector<FilePiece> bmp24Pieces(const Bmp24File &bmp)
+{
+    return {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
+            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}};
 }
 
 } // namespace quorix

@@ -8,6 +8,7 @@
 #include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
 #include "exchange/SendingThread.h"
+#include "presenter/StatusProblems.h"
 #include "windowsystem/WindowSystem.h"
 
 #include <QByteArray>
@@ -15,6 +16,11 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
 
 namespace quorix {
 
@@ -37,6 +43,10 @@ enum class Sent
     NoFolder,  // the shared-folder path is empty: nothing is written anywhere
     NoPicture, // an empty picture would blank every viewer
 };
+
+// The status strip's text for a picture or text that could not be written, from the
+// system's error number (0: not a file error).
+QString notSentText(int code);
 
 class SharedState : public QObject
 {
@@ -89,19 +99,36 @@ class SharedState : public QObject
     // A captured frame, as sendBitmap writes it, but without waiting: the capture tick
     // hands it to the sending thread and goes on. A frame still waiting there when the next
     // one comes is dropped. The outcome comes back as sent() or frameNotWritten().
+    //
+    // After a write failed, frames are not encoded and written again while the folder
+    // refuses them: the newest is kept, the folder is looked at about once a second with
+    // a small write (kProbeInterval), and the frame kept goes out as soon as that works.
+    // A write still under way after kStuckAfter counts as failed for the status strip.
     Sent sendFrame(const QImage &frame);
     // Waits until every write asked for so far has run (tests, the end of a run).
     void finishSending() { sender_.flush(); }
 
-    // Something the presenter should know about a source (the captured window is gone);
-    // shown until cleared.
-    void reportProblem(const QString &text) { emit problemChanged(text); }
-    void clearProblem() { emit problemChanged(QString()); }
+    static constexpr int kProbeInterval = 1000; // ms
+    static constexpr int kStuckAfter = 3000;    // ms
+
+    // What the status strip says: the source's, the folder's and the writes' problems.
+    StatusProblems &problems() { return problems_; }
+    const StatusProblems &problems() const { return problems_; }
+    // Something the presenter should know about a source (the captured window is gone,
+    // the desktop's consent is awaited); shown until cleared. Writes never clear it.
+    void reportProblem(const QString &text)
+    {
+        problems_.report(StatusProblems::Topic::Source, text);
+    }
+    void clearProblem() { problems_.clear(StatusProblems::Topic::Source); }
+
+    // Frames and pictures whose writing began on the sending thread, and looks at a folder
+    // that refused them, since the start.
+    int framesTried() const { return counts_->frames; }
+    int probesTried() const { return counts_->probes; }
 
   signals:
     void sharedFolderChanged();
-    // A problem reported, or cleared (empty text).
-    void problemChanged(const QString &text);
     // An exchange write was skipped for the reason given.
     void notSent(quorix::Sent reason);
     // An exchange write went through.
@@ -110,20 +137,48 @@ class SharedState : public QObject
     void frameNotWritten(const QString &why);
 
   private:
+    // A frame kept while the folder refuses writes.
+    struct HeldFrame
+    {
+        QString folder;
+        QImage frame;
+        bool onlyQuorixViewers;
+    };
+    // What the sending thread counts; shared with writes that may outlive this object.
+    struct Counts
+    {
+        std::atomic<int> frames{0};
+        std::atomic<int> probes{0};
+        // The bytes the last picture took in the folder: what a probe looks for room for.
+        std::atomic<qint64> pictureBytes{0};
+    };
+
     Sent skipped(Sent reason);
     // The tag of the next picture written (its bitmap's size is filled in by the write).
     FrameTag nextTag();
-    // Runs `write` on the sending thread and waits; its failure is thrown here.
-    void writeThrough(SendingThread::Kind kind, const std::function<void()> &write)
-    {
-        sender_.sendAndWait(kind, write);
-    }
+    // Runs `write` on the sending thread and waits; its failure is thrown here, and told
+    // in the status strip when it was a picture or a text.
+    void writeThrough(SendingThread::Kind kind, const std::function<void()> &write);
+    void queueFrame(HeldFrame held);
+    void onWritten(SendingThread::Kind kind, std::uint64_t number);
+    void onFailed(SendingThread::Kind kind, const QString &text, std::uint64_t number, int code);
+    void writeFailed(int code, std::uint64_t number);
+    void probeFolder();
+    void checkStuck();
 
     QString sharedFolder_;
     // This run of the program, for the tags: the viewer tells a run's frames apart from
     // those of a run before.
     quint64 run_;
     quint64 frames_ = 0;
+    StatusProblems problems_;
+    std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
+    std::optional<HeldFrame> held_;
+    std::uint64_t lastQueued_ = 0;   // the newest write queued without waiting
+    std::uint64_t lastAnswered_ = 0; // the newest of those whose outcome came back
+    std::uint64_t probe_ = 0;        // the look at the folder under way
+    QTimer probeTimer_;
+    QTimer stuckTimer_;
     SendingThread sender_;
 };
 

@@ -5,12 +5,6 @@
 
 namespace quorix {
 
-std::vector<FilePiece> bmp24Pieces(const Bmp24File &bmp)
-{
-    return {{bmp.headers.constData(), std::size_t(bmp.headers.size())},
-            {reinterpret_cast<const char *>(bmp.pixels.get()), bmp.pixelBytes}};
-}
-
 bool writeSlideExchange(const QString &path, const SlideExchangeWriters &writers)
 {
     const int kind = FileKind(path);

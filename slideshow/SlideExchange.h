@@ -4,14 +4,13 @@
 // shar.bmp (each with its compact picture beside it), and a text or RTF slide is written
 // as shar.rtf. The slide page hands them to the shared state; slidecat --shar writes the
 // same bitmap or text into a file of its own.
-#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
 
 #include <QImage>
 #include <QString>
 
 #include <functional>
-#include <vector>
 
 namespace quorix {
 
@@ -25,9 +24,6 @@ struct SlideExchangeWriters
     // A text or RTF slide, by its path, for shar.rtf.
     std::function<void(const QString &path)> text;
 };
-
-// The headers, then the rows, of a 24-bit bitmap file.
-std::vector<FilePiece> bmp24Pieces(const Bmp24File &bmp);
 
 // False, writing nothing, when the file is of no slide kind. Throws what the decoders
 // throw.

@@ -6,3 +6,4 @@ quorix_add_test(tst_x11_mainwindow SOURCES tst_x11_mainwindow.cpp LIBS quorix_ap
 target_compile_definitions(tst_x11_mainwindow PRIVATE QUORIX_BINARY="$<TARGET_FILE:quorix>")
 add_dependencies(tst_x11_mainwindow quorix)
 quorix_add_test(tst_x11_options SOURCES tst_x11_options.cpp LIBS quorix_app quorix_testhelpers X11)
+quorix_add_test(tst_browserwatch SOURCES tst_browserwatch.cpp LIBS quorix_app Qt6::Network)

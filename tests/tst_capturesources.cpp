@@ -2,6 +2,7 @@
 // fed by outside programs: pattern windows, xclip.
 #include "AppFixture.h"
 #include "capture/CaptureSources.h"
+#include "exchange/CompactPicture.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
 #include "presenter/SharedState.h"
@@ -15,16 +16,21 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTest>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 using namespace quorix;
 using quorix::test::kSlowWait;
 using quorix::test::OutsideWindow;
 using quorix::test::runTool;
+using quorix::test::toolOutput;
 
 namespace {
 
@@ -61,6 +67,38 @@ QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
             return l;
     return nullptr;
 }
+
+// A small tmpfs mounted over a folder for the length of a test (root only): a shared
+// folder that can be made read-only or full, which chmod cannot do for root.
+struct SmallDisk
+{
+    QByteArray path;
+    bool mounted = false;
+    explicit SmallDisk(const QString &folder) : path(QFile::encodeName(folder))
+    {
+        mounted = ::geteuid() == 0 &&
+                  ::mount("tmpfs", path.constData(), "tmpfs", 0, "size=24m,mode=0777") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(path.constData(), MNT_DETACH);
+    }
+    bool remount(bool readOnly)
+    {
+        return ::mount(nullptr, path.constData(), nullptr, MS_REMOUNT | (readOnly ? MS_RDONLY : 0),
+                       "size=24m") == 0;
+    }
+    // Takes up every byte left.
+    void fill()
+    {
+        QFile filler(QString::fromLocal8Bit(path) + "/filler");
+        filler.open(QIODevice::WriteOnly);
+        const QByteArray block(1 << 16, 'x');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+};
 
 } // namespace
 
@@ -171,8 +209,9 @@ class TestCaptureSources : public QObject
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
         QCOMPARE(app.main->currentBitmap().pixel(550, 450), kRed);
 
-        // The write fails (a folder is in the way); once it is gone, the next tick
-        // writes although the screen has not changed since.
+        // The write fails (a folder is in the way); once it is gone, the frame is written
+        // within about a second (the folder is looked at once a second) although the
+        // screen has not changed since.
         QVERIFY(QFile::remove(shar));
         QVERIFY(QDir(app.sharedDir.path()).mkdir("shar.bmp"));
         OutsideWindow moved({"--frameless", "--size", "100x100", "--pos", "50,50"});
@@ -180,8 +219,7 @@ class TestCaptureSources : public QObject
         tick();
         QVERIFY(!fileExists(shar)); // the sending thread's write failed
         QVERIFY(QDir(app.sharedDir.path()).rmdir("shar.bmp"));
-        tick();
-        QVERIFY(fileExists(shar));
+        QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), 2500);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
     }
 
@@ -306,6 +344,136 @@ class TestCaptureSources : public QObject
         for (std::size_t i = 1; i < sentAt.size(); ++i)
             QVERIFY2(sentAt[i] - sentAt[i - 1] >= CaptureSources::kFrameGapMs - 250,
                      qPrintable(QStringLiteral("%1 ms apart").arg(sentAt[i] - sentAt[i - 1])));
+    }
+
+    // A projector plugged in mid-lesson, while automatic sending runs: the primary monitor
+    // shrinks, moves and comes back inside the screen; and, on a server whose root window
+    // can change size (Xorg's dummy driver, tst_capturesources_resizable_root), the screen
+    // grows, gains a monitor on the right that becomes the primary one, and shrinks. Every
+    // frame from a change on is the primary monitor as it is now, with its own pixels.
+    void screenFollowsThePrimaryMonitor_data()
+    {
+        QTest::addColumn<bool>("rootChanges");
+        QTest::newRow("monitors inside the screen") << false;
+        QTest::newRow("the screen changes size") << true;
+    }
+    void screenFollowsThePrimaryMonitor()
+    {
+        QFETCH(bool, rootChanges);
+        if (rootChanges && !toolOutput("xrandr", {}).contains(QLatin1String("DUMMY0")))
+            QSKIP("this server's root cannot change size (Xvfb): "
+                  "tst_capturesources_resizable_root changes it on Xorg's dummy driver");
+        OutsideWindow pattern({"--frameless", "--size", "300x200", "--pos", "700,450"});
+        QVERIFY(pattern.waitReady());
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->move(1500, 850);
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true); // the capture timer ticks as for the presenter
+        const QString shar = app.shared() + "shar.bmp";
+        // The newest frame written is `size` with the pattern's corner at `at`.
+        auto sendsMonitor = [&](QSize size, QPoint at) {
+            const QImage frame(shar);
+            return frame.size() == size && frame.pixel(at + QPoint(20, 20)) == kBlue &&
+                   frame.pixel(at + QPoint(200, 150)) == kRed;
+        };
+        auto xrandr = [](const QStringList &arguments) { return runTool("xrandr", arguments); };
+        QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1920, 1080}, {700, 450}), kSlowWait);
+
+        if (!rootChanges) {
+            QCOMPARE(xrandr({"--setmonitor", "*projector", "1280/339x720/190+0+0", "none"}), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1280, 720}, {700, 450}), kSlowWait);
+            QCOMPARE(xrandr({"--delmonitor", "projector"}), 0);
+            QCOMPARE(xrandr({"--setmonitor", "*moved", "1280/339x720/190+400+100", "none"}), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1280, 720}, {300, 350}), kSlowWait);
+            QCOMPARE(xrandr({"--delmonitor", "moved"}), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1920, 1080}, {700, 450}), kSlowWait);
+            return;
+        }
+        QCOMPARE(xrandr({"--newmode", "2560x1440", "241.50", "2560", "2608", "2640", "2720", "1440",
+                         "1443", "1448", "1481", "+hsync", "-vsync"}),
+                 0);
+        QCOMPARE(xrandr({"--addmode", "DUMMY0", "2560x1440"}), 0);
+        QCOMPARE(xrandr({"--output", "DUMMY0", "--mode", "2560x1440", "--primary"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({2560, 1440}, {700, 450}), kSlowWait);
+
+        QCOMPARE(xrandr({"--addmode", "DUMMY1", "1280x720"}), 0);
+        QCOMPARE(xrandr({"--output", "DUMMY1", "--mode", "1280x720", "--right-of", "DUMMY0",
+                         "--primary"}),
+                 0);
+        OutsideWindow onProjector({"--frameless", "--size", "300x200", "--pos", "2660,150"});
+        QVERIFY(onProjector.waitReady());
+        QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1280, 720}, {100, 150}), kSlowWait);
+
+        QCOMPARE(xrandr({"--output", "DUMMY1", "--off"}), 0);
+        QCOMPARE(xrandr({"--output", "DUMMY0", "--mode", "1280x720", "--primary"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1280, 720}, {700, 450}), kSlowWait);
+        QCOMPARE(xrandr({"--output", "DUMMY0", "--mode", "1920x1080"}), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sendsMonitor({1920, 1080}, {700, 450}), kSlowWait);
+    }
+
+    // The shared folder turns read-only or fills up while automatic sending runs on a
+    // screen that keeps changing: the status strip says why within a tick, the frames are
+    // not encoded and written again while it lasts (the folder is looked at about once a
+    // second), and the screen goes out again within about a second of the repair.
+    void failingFolderIsShownAndSendingResumes_data()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("read-only") << false << "Not sent: the shared folder is read-only";
+        QTest::newRow("full") << true << "Not sent: the shared folder is full";
+    }
+    void failingFolderIsShownAndSendingResumes()
+    {
+        QFETCH(bool, full);
+        QFETCH(QString, status);
+        AppFixture app;
+        SmallDisk disk(app.sharedDir.path());
+        if (!disk.mounted)
+            QSKIP("needs root to mount a tmpfs over the shared folder");
+        app.configure();
+        OutsideWindow blinking(
+            {"--frameless", "--size", "300x200", "--pos", "700,450", "--blink", "150"});
+        QVERIFY(blinking.waitReady());
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        const QString shar = app.shared() + "shar.bmp";
+        const SharedState &state = app.main->state();
+        QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), kSlowWait);
+
+        if (full) {
+            QFile::remove(shar);
+            QFile::remove(app.shared() + kCompactPictureName);
+            disk.fill();
+        } else {
+            QVERIFY(disk.remount(true));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(app.main->statusLabel_->text(), status, 1500);
+        QVERIFY(!app.main->statusLabel_->isHidden());
+        const int frames = state.framesTried();
+        const int probes = state.probesTried();
+        QTest::qWait(3000);
+        // Six ticks of a changing screen: no frame tried, the folder looked at about three times.
+        QVERIFY2(state.framesTried() - frames <= 1,
+                 qPrintable(QString::number(state.framesTried() - frames)));
+        QVERIFY2(state.probesTried() - probes <= 4,
+                 qPrintable(QString::number(state.probesTried() - probes)));
+        qInfo("while it failed for 3 s: %d frames tried, %d looks at the folder",
+              state.framesTried() - frames, state.probesTried() - probes);
+        QCOMPARE(app.main->statusLabel_->text(), status);
+
+        if (full)
+            QVERIFY(QFile::remove(app.shared() + "filler"));
+        else
+            QVERIFY(disk.remount(false));
+        QElapsedTimer repaired;
+        repaired.start();
+        QFile::remove(shar);
+        QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), 2000);
+        qInfo("sending resumed %lld ms after the folder was repaired", repaired.elapsed());
+        QTRY_VERIFY(app.main->statusLabel_->text() != status);
     }
 
     void screenTickInAnotherModeResendsTheCurrentBitmap()

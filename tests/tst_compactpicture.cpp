@@ -8,6 +8,7 @@
 #include "presenter/SharedState.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -16,6 +17,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <libdeflate.h>
+
+#include <cstdlib>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,6 +198,38 @@ class TestCompactPicture : public QObject
         QVERIFY_THROWS_EXCEPTION(ImageError, decodeCompactPicture(bytes, "shar.png"));
     }
 
+    // Without memory for libdeflate's compressor or decompressor, encoding and decoding
+    // fail with an error (the frame is not sent) and work again once there is memory.
+    void noMemoryForTheCompressorIsAnError()
+    {
+        const QImage picture = screenLike(32, 16);
+        const QByteArray good = encodeCompactPicture(picture);
+        bool encodeRefused = false, decodeRefused = false, encodedAfter = false,
+             decodedAfter = false;
+        // A thread of its own: the compressors are kept per thread, and this one has none yet.
+        std::thread([&] {
+            libdeflate_set_memory_allocator([](std::size_t) -> void * { return nullptr; },
+                                            std::free);
+            try {
+                encodeCompactPicture(picture);
+            } catch (const ImageError &) {
+                encodeRefused = true;
+            }
+            try {
+                decodeCompactPicture(good, "shar.png");
+            } catch (const ImageError &) {
+                decodeRefused = true;
+            }
+            libdeflate_set_memory_allocator(std::malloc, std::free);
+            encodedAfter = encodeCompactPicture(picture) == good;
+            decodedAfter = decodeCompactPicture(good, "shar.png") == picture;
+        }).join();
+        QVERIFY(encodeRefused);
+        QVERIFY(decodeRefused);
+        QVERIFY(encodedAfter);
+        QVERIFY(decodedAfter);
+    }
+
     void onlyQuorixViewersWritesNoBitmap()
     {
         QTemporaryDir dir;
@@ -259,6 +297,20 @@ class TestCompactPicture : public QObject
         QCOMPARE(readWholeFile(png), QByteArray("new bytes"));
         QVERIFY(!QFileInfo(png).isSymLink());
         QVERIFY(!QFileInfo::exists(temporaryNameFor(png)));
+    }
+
+    // A pipe planted under the bitmap's name would hold the sending thread for good (no
+    // one reads it): the send fails at once instead.
+    void plantedPipeFailsTheSend()
+    {
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("shar.bmp")).constData(), 0666) == 0);
+        SharedState state;
+        state.setSharedFolder(dir.path() + "/");
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY_THROWS_EXCEPTION(FileError, state.sendBitmap(screenLike(4, 4)));
+        QVERIFY(clock.elapsed() < 1000);
     }
 
     void unwritableFolderFails()

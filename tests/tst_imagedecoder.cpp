@@ -204,6 +204,8 @@ void TestImageDecoder::brokenFilesAreRefused_data()
     QTest::newRow("jpeg cut in the pixels") << make("cut.jpg", jpg.left(jpg.size() - 40)) << true;
     QTest::newRow("png cut in the pixels") << make("cut.png", png.left(png.size() / 2)) << true;
     QTest::newRow("bmp cut in the pixels") << make("cut.bmp", bmp.left(bmp.size() - 200)) << true;
+    // Its sides are there, the rest of the info header (bits per pixel) is not.
+    QTest::newRow("bmp cut in the info header") << make("info.bmp", bmp.left(30)) << false;
     QTest::newRow("rle8 cut in the pixels")
         << make("cut-rle.bmp", readWholeFile(sample("rle8.bmp")).chopped(300)) << true;
 

@@ -118,15 +118,32 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "1", "0", "0", "1", "1", "x", "0"});
         app.main->startUp();
         visit(app, [](OptionsDialog *o) { o->onCancelClicked(); });
-        // "0" cannot untick a box, and a line 4 of neither "1" nor "0" keeps the choice.
+        // "0" cannot untick a box; a line 4 that is no non-zero number is a sizeable window,
+        // as the viewers take it.
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
         visit(app, [](OptionsDialog *o) {
             QVERIFY(o->stretchBox_->isChecked());
-            QVERIFY(o->fullScreenButton_->isChecked());
+            QVERIFY(o->sizeableButton_->isChecked());
             QVERIFY(!o->scrollTextVisibleBox_->isChecked());
             o->onCancelClicked();
         });
         QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
+    }
+
+    // The dialog reads quorix.cfg as the viewers do: any non-zero whole number is on.
+    void fileMeansWhatItMeansToTheViewers()
+    {
+        AppFixture app;
+        app.configure({app.shared() + "shar.bmp", "2", " 1 ", "0", "-1", "7", "t", "0"});
+        app.main->startUp();
+        visit(app, [](OptionsDialog *o) {
+            QVERIFY(o->stretchBox_->isChecked());
+            QVERIFY(o->centreBox_->isChecked());
+            QVERIFY(o->fullScreenButton_->isChecked());
+            QVERIFY(o->scrollTextVisibleBox_->isChecked());
+            QCOMPARE(o->scrollTextEdit_->text(), QStringLiteral("t"));
+            o->onCancelClicked();
+        });
     }
 
     void cancelWritesNothing()

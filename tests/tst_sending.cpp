@@ -234,6 +234,39 @@ class TestSending : public QObject
 
     // Without a shared folder nothing is written anywhere, the current folder included;
     // the status label says why, in the full window too.
+    // The status strip has one slot: a frame's "written" that comes back after a newer
+    // problem was shown (the window is gone, no shared folder any more) clears neither.
+    void lateWrittenFrameClearsNoNewerProblem()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        MainWindow &m = *app.main;
+        SharedState &state = m.state();
+        QImage frame(64, 48, QImage::Format_RGB32);
+        frame.fill(Qt::blue);
+        QCOMPARE(state.sendFrame(frame), Sent::Written);
+        state.reportProblem(QStringLiteral("The window is gone: choose another"));
+        state.finishSending();
+        QTest::qWait(50); // the frame's outcome arrives
+        QVERIFY(fileExists(app.shared() + "shar.bmp"));
+        QCOMPARE(m.statusLabel_->text(), QStringLiteral("The window is gone: choose another"));
+
+        QCOMPARE(state.sendFrame(frame), Sent::Written);
+        const QString folder = state.sharedFolder();
+        state.setSharedFolder(QString());
+        QCOMPARE(state.sendFrame(frame), Sent::NoFolder);
+        state.clearProblem();
+        state.finishSending();
+        QTest::qWait(50);
+        QCOMPARE(m.statusLabel_->text(), QStringLiteral("No shared folder: choose one in Options"));
+        // A frame asked after it settles it.
+        state.setSharedFolder(folder);
+        QCOMPARE(state.sendFrame(frame), Sent::Written);
+        state.finishSending();
+        QTRY_VERIFY(!m.statusLabel_->text().contains(QLatin1String("shared folder")));
+    }
+
     void noSharedFolderWritesNothingAnywhere()
     {
         AppFixture app;

@@ -8,7 +8,12 @@
 #include <QTest>
 #include <QThread>
 
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRegularExpression>
+
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -123,6 +128,53 @@ class TestSendingThread : public QObject
             sender.send(Kind::Picture, [&] { log.add("picture"); });
         }
         QCOMPARE(log.all(), (QStringList{"text", "picture"}));
+    }
+
+    // A frame's memory (a shared-memory segment of the screen grab) goes back when its
+    // write is done: once flush() returns, nothing of the last write is left.
+    void flushReturnsOnceTheLastWriteIsGone()
+    {
+        static std::atomic<bool> released{false};
+        released = false;
+        static uchar pixels[4 * 4 * 4];
+        SendingThread sender;
+        {
+            // Given back slowly, as a segment detached from the server would be.
+            const QImage frame(
+                pixels, 4, 4, 16, QImage::Format_RGB32,
+                [](void *) {
+                    QThread::msleep(100);
+                    released = true;
+                },
+                nullptr);
+            sender.send(Kind::Picture, [frame] { (void)frame.constBits(); });
+        }
+        sender.flush();
+        QVERIFY(released);
+    }
+
+    // A share that never answers (a hard mount whose server is gone) holds a write for good:
+    // ending gives up on it within 3 s and says on stderr what was not written.
+    void endingGivesUpOnAWriteThatHangs()
+    {
+        auto hold = std::make_shared<std::atomic<bool>>(true);
+        QElapsedTimer clock;
+        {
+            SendingThread sender;
+            sender.send(Kind::Picture, [hold] {
+                while (*hold)
+                    QThread::msleep(5);
+            });
+            sender.send(Kind::Text, [] {});
+            QThread::msleep(20);
+            QTest::ignoreMessage(QtWarningMsg,
+                                 QRegularExpression("not written: the picture, the text"));
+            clock.start();
+        }
+        const qint64 ended = clock.elapsed();
+        *hold = false; // the write given up on ends by itself, touching nothing of the sender
+        QVERIFY2(ended < 3000, qPrintable(QString::number(ended)));
+        QThread::msleep(50);
     }
 };
 

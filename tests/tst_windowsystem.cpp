@@ -2,13 +2,18 @@
 #include "capture/PreviewFit.h"
 #include "helpers/OutsideWindow.h"
 #include "windowsystem/WindowSystem.h"
+#include "windowsystem/x11/X11WindowSystem.h"
 
 #include <algorithm>
 #include <memory>
+#include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTest>
 #include <set>
 #include <vector>
+
+#include <sched.h>
 
 using namespace quorix;
 using quorix::test::kSlowWait;
@@ -36,6 +41,23 @@ const WindowInfo *findWindow(const std::vector<WindowInfo> &list, WindowId id)
         if (w.id == id)
             return &w;
     return nullptr;
+}
+
+// The line of /proc/self/maps holding `address`: what the memory is (a file, a shared
+// segment, or nameless for the heap).
+QString mappingOf(const void *address)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {};
+    const auto at = reinterpret_cast<quintptr>(address);
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const QList<QByteArray> range = line.left(line.indexOf(' ')).split('-');
+        if (range.size() == 2 && range[0].toULongLong(nullptr, 16) <= at &&
+            at < range[1].toULongLong(nullptr, 16))
+            return QString::fromLatin1(line);
+    }
+    return {};
 }
 
 bool allPixels(const QImage &image, QRect area, QRgb colour)
@@ -256,6 +278,33 @@ class TestWindowSystem : public QObject
         QCOMPARE(ia->kind, WindowInfo::Kind::Normal);
         QCOMPARE(ib->title, QString::fromUtf8("Naslov čšž"));
         QVERIFY(ib < ia); // mapped later, so in front
+    }
+
+    // Screen grabs land straight in memory shared with the server, handed over as a file
+    // descriptor (MIT-SHM 1.2): that works too where this program's System V segment ids
+    // name other memory on the server's side (a container, a sandbox). Here this test gets
+    // an IPC namespace of its own, and the grab must still be read into the shared memory,
+    // not fall back to a copy. Last in this file: the namespace stays for the process.
+    void grabsUseMemoryHandedOverAsAFileDescriptor()
+    {
+        QProcess xdpyinfo;
+        xdpyinfo.start(QStringLiteral("xdpyinfo"),
+                       {QStringLiteral("-ext"), QStringLiteral("MIT-SHM")});
+        QVERIFY(xdpyinfo.waitForFinished(10000));
+        if (!xdpyinfo.readAllStandardOutput().contains("MIT-SHM version 1.2"))
+            QSKIP("this X server offers no MIT-SHM 1.2");
+        if (::unshare(CLONE_NEWIPC) != 0)
+            QSKIP("cannot make an IPC namespace here (needs CAP_SYS_ADMIN)");
+        OutsideWindow w({"--frameless", "--size", "300x200", "--pos", "100,150"});
+        QVERIFY(w.waitReady());
+        const std::unique_ptr<WindowSystem> fresh = makeX11WindowSystem();
+        QVERIFY(fresh);
+        QImage grab;
+        QTRY_VERIFY_WITH_TIMEOUT(fresh->captureScreen(grab) && grab.pixel(120, 170) == kBlue &&
+                                     grab.pixel(300, 300) == kRed,
+                                 kSlowWait);
+        const QString mapping = mappingOf(grab.constBits());
+        QVERIFY2(mapping.contains(QLatin1String("memfd:")), qPrintable(mapping));
     }
 };
 

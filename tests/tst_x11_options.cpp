@@ -131,7 +131,9 @@ class TestX11Options : public QObject
         bool okHadFocus = false;
         answerModal<OptionsDialog>(
             [&](OptionsDialog *o) {
-                okHadFocus = o->okButton_->hasFocus();
+                // The focus widget, not hasFocus(): that is false until the window manager
+                // has activated the dialog, which a loaded machine may not have done yet.
+                okHadFocus = o->focusWidget() == o->okButton_;
                 o->scrollTextEdit_->setText(QStringLiteral("new"));
                 bringToFront(o);
                 runTool("xdotool", {"key", "Return"});

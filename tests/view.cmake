@@ -4,6 +4,8 @@ quorix_add_test(tst_viewersettings SOURCES tst_viewersettings.cpp LIBS quorix_vi
 quorix_add_test(tst_exchangefiles SOURCES tst_exchangefiles.cpp LIBS quorix_view)
 quorix_add_test(tst_folderwatch SOURCES tst_folderwatch.cpp LIBS quorix_view TIMEOUT 60)
 quorix_add_test(tst_picturechoice SOURCES tst_picturechoice.cpp LIBS quorix_view quorix_presenter TIMEOUT 120)
+# What the presenter writes, read back by the viewer's side, with no display.
+quorix_add_test(tst_exchange_roundtrip SOURCES tst_exchange_roundtrip.cpp LIBS quorix_presenter quorix_exchange quorix_imaging quorix_core TIMEOUT 60)
 quorix_add_test(tst_x11_viewer SOURCES tst_x11_viewer.cpp LIBS quorix_view quorix_presenter quorix_testhelpers X11 TIMEOUT 120)
 target_compile_definitions(tst_x11_viewer PRIVATE QUORIX_VIEW_BINARY="$<TARGET_FILE:quorix-view>")
 add_dependencies(tst_x11_viewer quorix-view)

@@ -16,13 +16,16 @@ target_compile_options(quorix-screencast-backend PRIVATE -Wno-pedantic -Wno-miss
 
 # Runs a test inside the Wayland session, one session at a time.
 function(quorix_add_wayland_test name)
-  cmake_parse_arguments(T "NO_PORTAL;MONITORS_ONLY" "TIMEOUT" "COMMAND;COPY" ${ARGN})
+  cmake_parse_arguments(T "NO_PORTAL;MONITORS_ONLY;LATE_PORTAL" "TIMEOUT" "COMMAND;COPY" ${ARGN})
   set(flags)
   if(T_NO_PORTAL)
     list(APPEND flags --no-portal)
   endif()
   if(T_MONITORS_ONLY)
     list(APPEND flags --monitors-only)
+  endif()
+  if(T_LATE_PORTAL)
+    list(APPEND flags --late-portal)
   endif()
   foreach(file ${T_COPY})
     list(APPEND flags --copy ${file})
@@ -38,7 +41,7 @@ function(quorix_add_wayland_test name)
 endfunction()
 
 add_executable(tst_portalscreencast wayland/tst_portalscreencast.cpp)
-target_link_libraries(tst_portalscreencast PRIVATE quorix_windowsystem_portal Qt6::Test)
+target_link_libraries(tst_portalscreencast PRIVATE quorix_windowsystem_portal Qt6::DBus Qt6::Test)
 quorix_add_wayland_test(tst_wayland_portal COMMAND $<TARGET_FILE:tst_portalscreencast>)
 quorix_add_wayland_test(tst_wayland_no_portal NO_PORTAL
   COMMAND $<TARGET_FILE:tst_portalscreencast> withoutScreenCast)
@@ -67,5 +70,9 @@ quorix_add_wayland_test(tst_wayland_quorix_monitors_only MONITORS_ONLY
   COMMAND $<TARGET_FILE:tst_wayland_quorix> anotherWindowTileSaysMonitorsOnly)
 quorix_add_wayland_test(tst_wayland_quorix_no_portal NO_PORTAL
   COMMAND $<TARGET_FILE:tst_wayland_quorix> withoutScreenCastNothingIsWritten)
+# A portal the session bus starts at the first call, slowly.
+quorix_add_wayland_test(tst_wayland_quorix_late_portal LATE_PORTAL
+  COMMAND $<TARGET_FILE:tst_wayland_quorix> aLatePortalFreezesNothing)
 set_tests_properties(tst_wayland_quorix tst_wayland_quorix_monitors_only
-  tst_wayland_quorix_no_portal PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=xcb)
+  tst_wayland_quorix_no_portal tst_wayland_quorix_late_portal PROPERTIES
+  ENVIRONMENT QT_QPA_PLATFORM=xcb)

@@ -3,8 +3,17 @@
 # as its window manager, so that tests of capture, window lists and the clipboard meet a
 # real X server and real outside clients. Exit code 77 (a skip) when there is no Xvfb.
 # QUORIX_XVFB_EXTRA adds server arguments (e.g. "-extension MIT-SHM" to leave one out).
+# QUORIX_X_SERVER=dummy runs Xorg with its dummy video driver instead, whose screen can
+# switch modes and so change the root window's size (Xvfb's cannot); a skip, saying why,
+# where that server cannot start.
 set -u
-if ! command -v Xvfb >/dev/null 2>&1; then
+dummy_driver=/usr/lib/xorg/modules/drivers/dummy_drv.so
+if [[ ${QUORIX_X_SERVER:-} == dummy ]]; then
+  if ! command -v Xorg >/dev/null 2>&1 || [[ ! -e $dummy_driver ]]; then
+    echo "SKIP: no Xorg with the dummy driver (xserver-xorg-video-dummy) on this machine"
+    exit 77
+  fi
+elif ! command -v Xvfb >/dev/null 2>&1; then
   echo "SKIP: no Xvfb binary on this machine"
   exit 77
 fi
@@ -17,10 +26,57 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The dummy driver's screen: 1920 x 1080 to begin with; tests add larger modes and the
+# further outputs (DUMMY1...) with xrandr.
+write_dummy_config() {
+  cat >"$tmp/xorg.conf" <<'CONF'
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Modeline "1920x1080" 148.50 1920 2008 2052 2200 1080 1084 1089 1125 +hsync +vsync
+  Modeline "1280x720" 74.25 1280 1390 1430 1650 720 725 730 750 +hsync +vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1920x1080" "1280x720"
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+  Option "DontVTSwitch" "true"
+EndSection
+CONF
+}
+
 # Starts a server and sets DISPLAY; false when it did not announce a display.
 start_x() {
   rm -f "$tmp/fd"
   mkfifo "$tmp/fd"
+  if [[ ${QUORIX_X_SERVER:-} == dummy ]]; then
+    write_dummy_config
+    Xorg -displayfd 3 -config "$tmp/xorg.conf" -logfile "$tmp/xorg.log" -noreset -nolisten tcp \
+         -novtswitch -sharevts 3>"$tmp/fd" >>"$tmp/xvfb.log" 2>&1 &
+    x_pid=$!
+    if ! read -r -t 20 display_number <"$tmp/fd"; then
+      echo "SKIP: Xorg with the dummy driver did not start here. Its log:"
+      tail -n 15 "$tmp/xorg.log" "$tmp/xvfb.log" 2>/dev/null
+      exit 77
+    fi
+    export DISPLAY=":$display_number"
+    return 0
+  fi
   Xvfb -displayfd 3 -screen 0 "${QUORIX_TEST_SCREEN:-1920x1080x24}" -nolisten tcp \
        +extension Composite ${QUORIX_XVFB_EXTRA:-} 3>"$tmp/fd" 2>>"$tmp/xvfb.log" &
   x_pid=$!

@@ -4,6 +4,7 @@
 #   imaging  <-  windowsystem (the seam; its back ends in x11/ and portal/)
 #   exchange, windowsystem  <-  presenter  <-  capture, slideshow, text  <-  app
 #   core  <-  controls;   exchange, controls  <-  view (the viewer program)
+#   exchange  <-  web (the room's web server)  <-  serve (quorix-serve), app
 # core holds the file helpers; rtf needs no widgets and uses core's no-follow writes;
 # exchange is the shared folder, written by the presenter and read by the viewer, so it, the
 # viewer and everything below them never see the window system. controls knows no RTF;
@@ -13,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers="core imaging rtf exchange windowsystem presenter controls capture slideshow text app view"
+layers="core imaging rtf exchange windowsystem presenter controls capture slideshow text app view web serve"
 
 allowed() { # FOLDER -> the folders it may include
   case "$1" in
@@ -27,8 +28,10 @@ allowed() { # FOLDER -> the folders it may include
     capture) echo "core imaging rtf exchange windowsystem presenter controls capture" ;;
     slideshow) echo "core imaging rtf exchange presenter controls slideshow" ;;
     text) echo "core imaging rtf exchange presenter controls text" ;;
-    app) echo "core imaging rtf exchange windowsystem presenter controls capture slideshow text app" ;;
+    app) echo "core imaging rtf exchange windowsystem presenter controls capture slideshow text web app" ;;
     view) echo "core imaging rtf exchange controls view" ;;
+    web) echo "core imaging rtf exchange web" ;;
+    serve) echo "core imaging rtf exchange web serve" ;;
   esac
 }
 

@@ -107,6 +107,7 @@ class WindowSystem : public QObject
         Chooser,      // the desktop offers its chooser
         MonitorsOnly, // the desktop shares whole monitors only
         Unavailable,  // the desktop lets no program capture anything
+        Asking,       // the desktop has not said yet
     };
     virtual OtherWindows otherWindows() { return OtherWindows::None; }
     // Opens the desktop's window chooser and returns the id that captures of the window
@@ -118,7 +119,7 @@ class WindowSystem : public QObject
     }
 
   signals:
-    // A prepared capture was allowed, refused or ended.
+    // A prepared capture was allowed, refused or ended, or the desktop said what it offers.
     void captureStateChanged();
     // Something was drawn on the screen (target 0; `area` in the capture's pixels, empty
     // when the window system does not say where) or on a captured window (its id), once the

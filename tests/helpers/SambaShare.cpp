@@ -11,6 +11,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -183,6 +184,7 @@ void SambaShare::stopServer()
 {
     if (smbd_.state() == QProcess::NotRunning)
         return;
+    thawServer(); // a stopped process would hold its end until it runs again
     smbd_.terminate();
     if (!smbd_.waitForFinished(5000)) {
         smbd_.kill();
@@ -190,6 +192,24 @@ void SambaShare::stopServer()
     }
     // Its per-connection children end with it; the port is free once nothing answers.
     waitFor([] { return !portAnswers(); }, 5000);
+}
+
+void SambaShare::signalServer(int signal)
+{
+    const qint64 server = smbd_.processId();
+    if (server <= 0)
+        return;
+    ::kill(pid_t(server), signal);
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the parent is the second field after the name.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> after = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (after.size() > 1 && after[1].toLongLong() == server)
+            ::kill(pid_t(entry.toLongLong()), signal);
+    }
 }
 
 bool SambaShare::mount(const QString &point)

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 namespace quorix::test {
 
 class SambaShare
@@ -34,12 +36,18 @@ class SambaShare
     // The server goes away (the mounts stay, and fail until it is back) and comes back.
     void stopServer();
     bool startServer();
+    // The server stops answering without going away (a server that hangs: the clients'
+    // requests wait), and answers again.
+    void freezeServer() { signalServer(SIGSTOP); }
+    void thawServer() { signalServer(SIGCONT); }
 
     // The mount options, for the README and reports.
     static QString mountOptions();
 
   private:
     bool mount(const QString &point);
+    // Sends `signal` to smbd and the processes it started for its clients.
+    void signalServer(int signal);
 
     QTemporaryDir dir_;
     QProcess smbd_;

@@ -18,6 +18,7 @@ deb=${debs[0]}
 echo "== $(basename "$deb")"
 
 field() { dpkg-deb -f "$deb" "$1"; }
+unit=usr/lib/systemd/system/quorix-serve@.service
 [[ "$(field Package)" == quorix ]] || fail "package name $(field Package)"
 version=$(sed -n 's/^project(Quorix VERSION \([0-9.]*\).*/\1/p' "${QUORIX_SOURCE_DIR:?}/CMakeLists.txt")
 [[ "$(field Version)" == "$version" ]] || fail "version $(field Version), project $version"
@@ -30,9 +31,26 @@ for f in ./usr/bin/quorix ./usr/share/applications/si.ombrak.Quorix.desktop \
          ./usr/bin/quorix-view ./usr/share/applications/si.ombrak.QuorixView.desktop \
          ./usr/share/icons/hicolor/48x48/apps/si.ombrak.Quorix.png \
          ./usr/share/icons/hicolor/scalable/apps/si.ombrak.Quorix.svg \
-         ./usr/share/metainfo/si.ombrak.Quorix.metainfo.xml ./usr/share/man/man1/quorix.1.gz; do
+         ./usr/share/metainfo/si.ombrak.Quorix.metainfo.xml ./usr/share/man/man1/quorix.1.gz \
+         ./usr/bin/quorix-serve ./usr/share/man/man1/quorix-serve.1.gz "./$unit"; do
   grep -qx "$f" "$tmp/contents" || fail "the package lacks $f"
 done
+# The web server's unit is installed, not enabled: no link that starts it, no script that
+# enables it.
+grep -q '^./etc/systemd' "$tmp/contents" && fail "the package enables a unit"
+dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -q 'postinst' && fail "the package has a postinst"
+dpkg-deb -x "$deb" "$tmp/root"
+grep -qx 'DynamicUser=yes' "$tmp/root/$unit" || fail "the unit runs as root"
+grep -qx 'RequiresMountsFor=%f' "$tmp/root/$unit" || fail "the unit does not wait for its folder"
+if command -v systemd-analyze >/dev/null; then
+  mkdir -p "$tmp/share room"
+  instance="$(systemd-escape --path "$tmp/share room")"
+  cp "$tmp/root/$unit" "$tmp/quorix-serve@.service"
+  sed -i "s|/usr/bin/quorix-serve|$tmp/root/usr/bin/quorix-serve|" "$tmp/quorix-serve@.service"
+  ln -s "$tmp/quorix-serve@.service" "$tmp/quorix-serve@$instance.service"
+  SYSTEMD_LOG_LEVEL=err systemd-analyze verify --man=no "$tmp/quorix-serve@$instance.service" \
+    || fail "systemd-analyze rejects the unit"
+fi
 
 echo "== lintian"
 rc=0

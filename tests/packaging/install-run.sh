@@ -33,6 +33,8 @@ id=si.ombrak.Quorix
 expected=(
   usr/bin/quorix
   usr/bin/quorix-view
+  usr/bin/quorix-serve
+  usr/lib/systemd/system/quorix-serve@.service
   usr/share/applications/$id.desktop
   usr/share/applications/${id}View.desktop
   usr/share/doc/quorix/changelog.gz
@@ -40,6 +42,7 @@ expected=(
   usr/share/icons/hicolor/scalable/apps/$id.svg
   usr/share/man/man1/quorix.1.gz
   usr/share/man/man1/quorix-view.1.gz
+  usr/share/man/man1/quorix-serve.1.gz
   usr/share/metainfo/$id.metainfo.xml
 )
 for size in 16 22 24 32 48 64 128 256; do
@@ -52,6 +55,7 @@ for png in "$root"/usr/share/icons/hicolor/*x*/apps/$id.png; do
   file -b "$png" | grep -q "PNG image data, ${size/x/ x }," || fail "$png is not a ${size} PNG: $(file -b "$png")"
 done
 gzip -t "$root/usr/share/man/man1/quorix.1.gz" "$root/usr/share/man/man1/quorix-view.1.gz" \
+  "$root/usr/share/man/man1/quorix-serve.1.gz" \
   "$root/usr/share/doc/quorix/changelog.gz"
 
 # A new user: an empty home, nothing configured.
@@ -139,5 +143,5 @@ pid=""
 [[ "$(cd "$shared" && ls -A)" == "$before" ]] || fail "the viewer wrote into the shared folder"
 
 left=$(cd "$root/usr/bin" && ls -A)
-[[ "$left" == $'quorix\nquorix-view' ]] || fail "files written beside the installed program: $left"
+[[ "$left" == $'quorix\nquorix-serve\nquorix-view' ]] || fail "files written beside the installed program: $left"
 echo "installed program configured in $config"

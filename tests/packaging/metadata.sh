@@ -18,7 +18,7 @@ echo "== appstreamcli validate --no-net"
 appstreamcli validate --no-net "$build/$id.metainfo.xml"
 
 echo "== manual pages"
-for page in quorix.1 quorix-view.1; do
+for page in quorix.1 quorix-view.1 quorix-serve.1; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$build/$page" 2>&1 >/dev/null)
   if [[ -n "$warnings" ]]; then
     echo "manual page $page warnings:"; echo "$warnings"; exit 1

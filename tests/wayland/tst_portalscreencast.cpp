@@ -7,6 +7,8 @@
 
 #include "SessionHelpers.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -14,6 +16,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 using namespace quorix;
 
@@ -24,6 +28,22 @@ namespace {
 constexpr int kWait = kSessionWait;
 
 } // namespace
+
+// Hears every answer the portal gives to this program's requests.
+class PortalAnswers : public QObject
+{
+    Q_OBJECT
+
+  public:
+    std::function<void()> heard;
+
+  public slots:
+    void answer(const QDBusMessage &)
+    {
+        if (heard)
+            heard();
+    }
+};
 
 class TestPortalScreenCast : public QObject
 {
@@ -60,7 +80,10 @@ class TestPortalScreenCast : public QObject
         QVERIFY(!system->mayHaveChanged(0) || !system->captureScreen(image));
         QVERIFY(!system->captureScreen(image));
         QVERIFY(image.isNull());
-        QCOMPARE(system->captureProblem(0), QStringLiteral("No screen capture on this desktop"));
+        // Asked without waiting: the answer comes a moment later.
+        QCOMPARE(system->captureProblem(0), QStringLiteral("Asking the desktop..."));
+        QTRY_COMPARE_WITH_TIMEOUT(system->captureProblem(0),
+                                  QStringLiteral("No screen capture on this desktop"), kWait);
         QCOMPARE(system->otherWindows(), WindowSystem::OtherWindows::Unavailable);
         QCOMPARE(system->chooseOtherWindow(nullptr), WindowId(0));
     }
@@ -156,6 +179,33 @@ class TestPortalScreenCast : public QObject
         QCOMPARE(timesAsked(), 2);
         settings.sync();
         QVERIFY(!settings.contains(QLatin1String(PortalScreenCast::kRestoreTokenKey)));
+    }
+
+    // The source is left just after the desktop granted the cast, while the stream is
+    // being opened (the answer to OpenPipeWireRemote is on its way): that late answer
+    // starts no stream and leaves the cast ended.
+    void leftWhileTheStreamOpensStartsNothing()
+    {
+        PortalScreenCast cast(PortalScreenCast::Source::Monitor, PortalScreenCast::probe(kWait));
+        PortalAnswers answers;
+        int heard = 0;
+        // The third answer is Start's: the cast asks for the stream as it handles it, and
+        // is stopped right after, before the portal's reply can arrive.
+        answers.heard = [&] {
+            if (++heard == 3)
+                QMetaObject::invokeMethod(
+                    &cast, [&] { cast.stop(); }, Qt::QueuedConnection);
+        };
+        QVERIFY(QDBusConnection::sessionBus().connect(
+            QStringLiteral("org.freedesktop.portal.Desktop"), QString(),
+            QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"), &answers,
+            SLOT(answer(QDBusMessage))));
+        cast.start(QString());
+        QTRY_COMPARE_WITH_TIMEOUT(heard, 3, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(cast.state(), PortalScreenCast::State::Ended, kWait);
+        QTest::qWait(1500);
+        QCOMPARE(cast.state(), PortalScreenCast::State::Ended);
+        QVERIFY(!cast.stream());
     }
 
     void cancelledDialogGivesNoStream()

@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace quorix;
 using namespace quorix::test;
@@ -70,6 +71,8 @@ class TestWaylandQuorix : public QObject
             return QStringLiteral("no-portal");
         if (qEnvironmentVariable("QUORIX_WAYLAND_SOURCES") == QLatin1String("1"))
             return QStringLiteral("monitors-only");
+        if (qEnvironmentVariable("QUORIX_WAYLAND_LATE") == QLatin1String("1"))
+            return QStringLiteral("late");
         return QStringLiteral("full");
     }
 
@@ -80,6 +83,8 @@ class TestWaylandQuorix : public QObject
             return QStringLiteral("monitors-only");
         if (test == QLatin1String("withoutScreenCastNothingIsWritten"))
             return QStringLiteral("no-portal");
+        if (test == QLatin1String("aLatePortalFreezesNothing"))
+            return QStringLiteral("late");
         return QStringLiteral("full");
     }
 
@@ -251,6 +256,41 @@ class TestWaylandQuorix : public QObject
         QLabel *title = otherWindowTile(*app, "otherWindowTitle");
         QVERIFY(title);
         QCOMPARE(title->text(), QStringLiteral("No window capture on this desktop"));
+    }
+
+    // The desktop starts its portal at the first call and takes longer than a presenter
+    // would wait: Quorix asks at start without waiting, the picker says so meanwhile, and a
+    // press of Screen Image waits for the answer without freezing, then shares.
+    void aLatePortalFreezesNothing()
+    {
+        forgetPermission();
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longestGap = 0;
+        QTimer beat;
+        connect(&beat, &QTimer::timeout, this, [&] {
+            longestGap = std::max(longestGap, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        beat.start(20);
+        QProcess *green = startFoot(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        auto app = startQuorix(true);
+        app->main->selectWindowSource();
+        QLabel *title = otherWindowTile(*app, "otherWindowTitle");
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Asking the desktop..."));
+        app->main->selectScreenSource();
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Asking the desktop..."), 2000);
+        QTRY_VERIFY2_WITH_TIMEOUT(centreIs(sent(*app), kGreen), qPrintable(status(*app)), 30000);
+        // It was late, and nothing waited for it.
+        QVERIFY2(clock.elapsed() > 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(longestGap < 1500, qPrintable(QString::number(longestGap)));
+        app->main->selectWindowSource();
+        title = otherWindowTile(*app, "otherWindowTitle");
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Another window..."));
+        stop(green);
     }
 
     // An image copied in a native Wayland program reaches the clipboard source. The

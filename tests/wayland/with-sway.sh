@@ -4,10 +4,12 @@
 # xdg-desktop-portal front end, and the test screen-cast back end (the only stand-in: it
 # answers the desktop's consent dialog the way the test asks).
 #
-#   with-sway.sh [--no-portal | --monitors-only] [--copy FILE]... -- COMMAND ARGS...
+#   with-sway.sh [--no-portal | --monitors-only | --late-portal] [--copy FILE]... -- COMMAND ARGS...
 #
 # --no-portal runs the portal front end without any screen-cast back end; --monitors-only
-# gives it a back end that shares whole monitors only, as wlroots desktops do.
+# gives it a back end that shares whole monitors only, as wlroots desktops do;
+# --late-portal leaves the front end to the session bus to start at the first call, as
+# desktops do, and that start takes QUORIX_LATE_PORTAL_SECONDS (6) seconds.
 #
 # sway refuses to run as root, and the session bus admits only its owner, so when run as
 # root the whole session, the command included, runs as a throwaway unprivileged user
@@ -24,11 +26,13 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 portal=1
 sources=3
+late=0
 copies=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --no-portal) portal=0; shift ;;
     --monitors-only) sources=1; shift ;;
+    --late-portal) late=1; shift ;;
     --copy) copies+=("$2"); shift 2 ;;
     --) shift; break ;;
     *) break ;;
@@ -71,7 +75,8 @@ if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
   args=("$top/bin/$(basename "$cmd")" "$@")
   # What the test run chose passes through; nothing else of this environment does.
   keep=(PATH="$PATH" LANG=C.UTF-8 LC_ALL="${LC_ALL:-C.UTF-8}" QUORIX_WAYLAND_INNER=1
-    QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources)
+    QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources
+    QUORIX_WAYLAND_LATE=$late QUORIX_LATE_PORTAL_SECONDS="${QUORIX_LATE_PORTAL_SECONDS:-6}")
   for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS \
     ASAN_OPTIONS LSAN_OPTIONS; do
     [[ -n "${!var:-}" ]] && keep+=("$var=${!var}")
@@ -108,6 +113,22 @@ if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]]; then
   export HOME="$top/home" XDG_RUNTIME_DIR="$top/run"
   export XDG_CONFIG_HOME="$top/home/.config" XDG_DATA_HOME="$top/home/.local/share"
   export XDG_CACHE_HOME="$top/home/.cache"
+  if [[ $QUORIX_WAYLAND_LATE == 1 ]]; then
+    # The session bus starts the portal front end at the first call, slowly: a service file
+    # in the session's data folder stands before the system's own.
+    mkdir -p "$XDG_DATA_HOME/dbus-1/services"
+    cat >"$top/bin/late-portal.sh" <<LATE
+#!/bin/sh
+sleep $QUORIX_LATE_PORTAL_SECONDS
+XDG_DESKTOP_PORTAL_DIR=$top/portals exec /usr/libexec/xdg-desktop-portal -r >"$top/log/portal.log" 2>&1
+LATE
+    chmod +x "$top/bin/late-portal.sh"
+    cat >"$XDG_DATA_HOME/dbus-1/services/org.freedesktop.portal.Desktop.service" <<SERVICE
+[D-BUS Service]
+Name=org.freedesktop.portal.Desktop
+Exec=$top/bin/late-portal.sh
+SERVICE
+  fi
   exec dbus-run-session -- "$0" "$@"
 fi
 
@@ -165,9 +186,13 @@ DBusName=org.freedesktop.impl.portal.desktop.quorixtest
 Interfaces=org.freedesktop.impl.portal.ScreenCast;
 UseIn=sway
 PORTAL
-  XDG_DESKTOP_PORTAL_DIR=$top/portals /usr/libexec/xdg-desktop-portal -r >"$log/portal.log" 2>&1 &
-  pids+=($!)
-  wait_for 10 "xdg-desktop-portal" on_bus org.freedesktop.portal.Desktop || exit 1
+  if [[ $QUORIX_WAYLAND_LATE == 1 ]]; then
+    : # the session bus starts the front end (see above)
+  else
+    XDG_DESKTOP_PORTAL_DIR=$top/portals /usr/libexec/xdg-desktop-portal -r >"$log/portal.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 "xdg-desktop-portal" on_bus org.freedesktop.portal.Desktop || exit 1
+  fi
 else
   # The front end without any back end: the portal is there, screen casting is not.
   mkdir -p "$top/portals"

@@ -8,6 +8,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusUnixFileDescriptor>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -88,7 +89,12 @@ PortalOffer PortalScreenCast::probe(int timeoutMs)
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return offer;
-    const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().first());
+    return offerFrom(qdbus_cast<QVariantMap>(reply.arguments().first()));
+}
+
+PortalOffer PortalScreenCast::offerFrom(const QVariantMap &properties)
+{
+    PortalOffer offer;
     if (!properties.contains(QStringLiteral("AvailableSourceTypes")))
         return offer;
     offer.available = true;
@@ -101,6 +107,12 @@ PortalOffer PortalScreenCast::probe(int timeoutMs)
 PortalScreenCast::PortalScreenCast(Source source, const PortalOffer &offer, QObject *parent)
     : QObject(parent), source_(source), offer_(offer)
 {
+    // A portal that goes away (it crashed, or the session bus restarts it) answers nothing
+    // more: what was asked of it failed.
+    auto *watcher = new QDBusServiceWatcher(kService, QDBusConnection::sessionBus(),
+                                            QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &PortalScreenCast::onPortalGone);
 }
 
 PortalScreenCast::~PortalScreenCast()
@@ -120,6 +132,12 @@ void PortalScreenCast::start(const QString &parentWindow)
 {
     if (state_ == State::Asking || state_ == State::Streaming)
         return;
+    if (abandoned_ && !requestPath_.isEmpty()) {
+        // The dialog of the last start is still open: its answer is this start's.
+        abandoned_ = false;
+        setState(State::Asking);
+        return;
+    }
     if (!offer_.available || !(offer_.sourceTypes & std::uint32_t(source_))) {
         setState(State::Unavailable);
         return;
@@ -135,13 +153,21 @@ void PortalScreenCast::start(const QString &parentWindow)
 
 void PortalScreenCast::stop()
 {
-    closeSession();
+    if (!requestPath_.isEmpty()) {
+        // The desktop's dialog may be open: its answer closes the session.
+        abandoned_ = true;
+    } else {
+        // Answers still on their way (the stream being opened) belong to the session left.
+        ++generation_;
+        closeSession();
+    }
     if (state_ == State::Asking || state_ == State::Streaming)
         setState(State::Ended);
 }
 
 void PortalScreenCast::closeSession()
 {
+    abandoned_ = false;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!requestPath_.isEmpty()) {
         bus.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
@@ -213,6 +239,15 @@ void PortalScreenCast::onResponse(const QDBusMessage &message)
     step_ = Step::None;
     const std::uint32_t response = message.arguments().at(0).toUInt();
     const QVariantMap results = qdbus_cast<QVariantMap>(message.arguments().at(1));
+    if (abandoned_) {
+        // Nobody wants this session any more; an answer to share is remembered all the same.
+        if (response == 0 && step == Step::Start)
+            keepRestoreToken(results);
+        if (response == 0 && step == Step::CreateSession)
+            sessionPath_ = results.value(QStringLiteral("session_handle")).toString();
+        closeSession();
+        return;
+    }
     if (response != 0) {
         closeSession();
         setState(response == 1 ? State::Refused : State::Failed);
@@ -235,9 +270,7 @@ void PortalScreenCast::onResponse(const QDBusMessage &message)
         startCast();
         return;
     case Step::Start: {
-        const QString token = results.value(QStringLiteral("restore_token")).toString();
-        if (source_ == Source::Monitor && !token.isEmpty())
-            programSettings().setValue(QLatin1String(kRestoreTokenKey), token);
+        keepRestoreToken(results);
         const std::uint32_t node = firstStreamNode(results.value(QStringLiteral("streams")));
         if (node == 0) {
             closeSession();
@@ -250,6 +283,33 @@ void PortalScreenCast::onResponse(const QDBusMessage &message)
     case Step::None:
         return;
     }
+}
+
+void PortalScreenCast::keepRestoreToken(const QVariantMap &results) const
+{
+    const QString token = results.value(QStringLiteral("restore_token")).toString();
+    if (source_ == Source::Monitor && !token.isEmpty())
+        programSettings().setValue(QLatin1String(kRestoreTokenKey), token);
+}
+
+void PortalScreenCast::onPortalGone()
+{
+    // Its sessions and requests went with it.
+    const bool waiting = !requestPath_.isEmpty() || state_ == State::Asking;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!requestPath_.isEmpty())
+        bus.disconnect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
+                       SLOT(onResponse(QDBusMessage)));
+    if (!sessionPath_.isEmpty())
+        bus.disconnect(kService, sessionPath_, kSession, QStringLiteral("Closed"), this,
+                       SLOT(onSessionClosed(QDBusMessage)));
+    requestPath_.clear();
+    sessionPath_.clear();
+    step_ = Step::None;
+    abandoned_ = false;
+    ++generation_;
+    if (waiting && state_ == State::Asking)
+        setState(State::Failed);
 }
 
 void PortalScreenCast::selectSources()

@@ -61,7 +61,10 @@ class PortalScreenCast : public QObject
     // Asks the portal for the session; `parentWindow` is the "x11:<hex id>" of the window
     // the desktop's dialog belongs to (empty: none). A running session is kept.
     void start(const QString &parentWindow);
-    // Closes the session (the desktop's sharing indicator goes away).
+    // Closes the session (the desktop's sharing indicator goes away). While the desktop's
+    // dialog is open the session is closed only once the presenter has answered it: some
+    // desktops' back ends crash when a session goes under their open dialog. A start()
+    // meanwhile takes the open dialog's answer again.
     void stop();
 
     State state() const { return state_; }
@@ -69,8 +72,13 @@ class PortalScreenCast : public QObject
     // The stream while the state is Streaming or Ended (the last frame stays readable).
     PipeWireStream *stream() const { return stream_; }
 
-    // Asks the session bus what the portal offers; waits up to `timeoutMs`.
+    // Asks the session bus what the portal offers; waits up to `timeoutMs` (PortalProbe
+    // asks without waiting).
     static PortalOffer probe(int timeoutMs);
+    // The offer in the portal's ScreenCast properties.
+    static PortalOffer offerFrom(const QVariantMap &properties);
+    // A newer answer about what the portal offers, for the next start().
+    void setOffer(const PortalOffer &offer) { offer_ = offer; }
 
   signals:
     void stateChanged();
@@ -78,6 +86,7 @@ class PortalScreenCast : public QObject
   private slots:
     void onResponse(const QDBusMessage &message);
     void onSessionClosed(const QDBusMessage &message);
+    void onPortalGone();
 
   private:
     enum class Step
@@ -95,6 +104,7 @@ class PortalScreenCast : public QObject
     void openRemote(std::uint32_t node);
     void setState(State state);
     void closeSession();
+    void keepRestoreToken(const QVariantMap &results) const;
 
     Source source_;
     PortalOffer offer_;
@@ -105,6 +115,8 @@ class PortalScreenCast : public QObject
     QString sessionPath_;
     QPointer<PipeWireStream> stream_;
     int generation_ = 0;
+    // Stopped while a request was out: the answer only closes the session.
+    bool abandoned_ = false;
 };
 
 } // namespace quorix

@@ -1,6 +1,7 @@
 #include "windowsystem/portal/PortalWindowSystem.h"
 
 #include "windowsystem/portal/PipeWireStream.h"
+#include "windowsystem/portal/PortalProbe.h"
 #include "windowsystem/portal/PortalScreenCast.h"
 
 #include <QGuiApplication>
@@ -11,9 +12,10 @@ namespace quorix {
 
 namespace {
 
-// How long the first use waits for the session bus to say what the portal offers (it may
-// have to start the portal first).
-constexpr int kProbeTimeoutMs = 5000;
+// How long the question of what the portal offers may stay out: the session bus may have to
+// start the portal first. Nothing waits for it; a screen wanted meanwhile starts when the
+// answer comes.
+constexpr int kProbeTimeoutMs = 30000;
 
 // The handle a desktop's dialog takes to sit above its parent.
 QString parentHandle(QWindow *parent)
@@ -30,6 +32,9 @@ class PortalWindowSystem final : public WindowSystem
     {
         if (x11_) // the windows of XWayland clients
             connect(x11_.get(), &WindowSystem::drawn, this, &WindowSystem::drawn);
+        connect(&probe_, &PortalProbe::answered, this, &PortalWindowSystem::onOffer);
+        // Asked at once, while the presenter does other things.
+        probe_.ask(kProbeTimeoutMs);
     }
 
     bool captureScreen(QImage &image) override { return take(screen_, screenSeen_, image); }
@@ -77,20 +82,19 @@ class PortalWindowSystem final : public WindowSystem
     {
         if (target != 0)
             return; // windows are prepared by the chooser
-        probe();
-        if (!screen_) {
-            screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
-            connect(screen_, &PortalScreenCast::stateChanged, this,
-                    &WindowSystem::captureStateChanged);
-            connect(screen_, &PortalScreenCast::stateChanged, this,
-                    [this] { followFrames(screen_, screenStream_, 0); });
-        }
         screenSeen_ = 0;
-        screen_->start(parentHandle(parent));
+        screenParent_ = parentHandle(parent);
+        if (!knowOffer()) {
+            screenWanted_ = true; // started when the answer comes
+            return;
+        }
+        startScreen();
     }
 
     void endCapture(WindowId target) override
     {
+        if (target == 0)
+            screenWanted_ = false;
         if (target == 0 && screen_)
             screen_->stop();
         else if (target >= kPortalWindowBase && target == windowId_ && window_)
@@ -103,9 +107,13 @@ class PortalWindowSystem final : public WindowSystem
     {
         if (target != 0 && target < kPortalWindowBase)
             return x11_ ? x11_->captureProblem(target) : QString();
-        if (probed_ && !offer_.available)
-            return tr("No screen capture on this desktop");
         const bool screen = target == 0;
+        if (probe_.status() == PortalProbe::Status::Asking ||
+            probe_.status() == PortalProbe::Status::NotAsked)
+            return tr("Asking the desktop...");
+        if (!offer_.available)
+            return screen ? tr("No screen capture on this desktop")
+                          : tr("No window capture on this desktop");
         const PortalScreenCast *cast = screen ? screen_.data() : window_.data();
         if (!screen && target != windowId_)
             return tr("The window is gone: choose another");
@@ -126,7 +134,8 @@ class PortalWindowSystem final : public WindowSystem
             return screen ? tr("Sharing stopped: last picture kept")
                           : tr("Sharing stopped: last picture kept");
         case PortalScreenCast::State::Failed:
-            return screen ? tr("Screen sharing failed") : tr("Window sharing failed");
+            return screen ? tr("Screen sharing failed: press Screen Image to try again")
+                          : tr("Window sharing failed: choose the window again");
         case PortalScreenCast::State::Unavailable:
             return screen ? tr("No screen capture on this desktop")
                           : tr("No window capture on this desktop");
@@ -136,7 +145,8 @@ class PortalWindowSystem final : public WindowSystem
 
     OtherWindows otherWindows() override
     {
-        probe();
+        if (!knowOffer())
+            return OtherWindows::Asking;
         if (!offer_.available)
             return OtherWindows::Unavailable;
         return (offer_.sourceTypes & 2) ? OtherWindows::Chooser : OtherWindows::MonitorsOnly;
@@ -158,12 +168,38 @@ class PortalWindowSystem final : public WindowSystem
     }
 
   private:
-    void probe()
+    // Whether the portal has said what it offers; a question that failed is asked again.
+    bool knowOffer()
     {
-        if (probed_)
-            return;
-        offer_ = PortalScreenCast::probe(kProbeTimeoutMs);
-        probed_ = true;
+        if (probe_.status() == PortalProbe::Status::Failed)
+            probe_.ask(kProbeTimeoutMs);
+        return probe_.status() == PortalProbe::Status::Answered ||
+               probe_.status() == PortalProbe::Status::Failed;
+    }
+
+    void onOffer()
+    {
+        offer_ = probe_.offer();
+        for (PortalScreenCast *cast : {screen_.data(), window_.data()})
+            if (cast)
+                cast->setOffer(offer_);
+        if (screenWanted_) {
+            screenWanted_ = false;
+            startScreen();
+        }
+        emit captureStateChanged();
+    }
+
+    void startScreen()
+    {
+        if (!screen_) {
+            screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
+            connect(screen_, &PortalScreenCast::stateChanged, this,
+                    &WindowSystem::captureStateChanged);
+            connect(screen_, &PortalScreenCast::stateChanged, this,
+                    [this] { followFrames(screen_, screenStream_, 0); });
+        }
+        screen_->start(screenParent_);
     }
 
     static bool take(const PortalScreenCast *cast, std::uint64_t &seen, QImage &image)
@@ -202,8 +238,11 @@ class PortalWindowSystem final : public WindowSystem
     std::unique_ptr<WindowSystem> x11_;
     QPointer<PipeWireStream> screenStream_;
     QPointer<PipeWireStream> windowStream_;
+    PortalProbe probe_;
     PortalOffer offer_;
-    bool probed_ = false;
+    // The screen was asked for before the portal said what it offers.
+    bool screenWanted_ = false;
+    QString screenParent_;
     QPointer<PortalScreenCast> screen_;
     QPointer<PortalScreenCast> window_;
     WindowId windowId_ = 0;

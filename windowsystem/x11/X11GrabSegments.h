@@ -19,14 +19,33 @@
 
 namespace quorix {
 
-// Creates a private shared-memory segment of `bytes`, maps it here and attaches it to the
-// server. False when the server cannot share memory with this program (a remote display).
-bool attachShm(xcb_connection_t *c, std::size_t bytes, void *&addr, xcb_shm_seg_t &seg);
+// Memory shared with the server: mapped here and attached there as `seg`.
+struct ShmMemory
+{
+    void *addr = nullptr;
+    std::size_t size = 0;
+    xcb_shm_seg_t seg = 0;
+    bool byFd = false; // a memory file handed over (MIT-SHM 1.2), else a System V segment
+};
+
+// Whether the server takes shared memory as a file descriptor (MIT-SHM 1.2 or later).
+bool shmTakesFd(xcb_connection_t *c);
+
+// Creates private shared memory of `bytes`, maps it here and attaches it to the server:
+// handed over as a file descriptor where the server takes one (`byFd`), which names the
+// same memory whatever IPC namespace either side is in; by System V id otherwise. False
+// when the server cannot share memory with this program (a remote display).
+bool attachShm(xcb_connection_t *c, bool byFd, std::size_t bytes, ShmMemory &memory);
+// Unmaps this side (the server's goes with its detach, or with the connection).
+void unmapShm(ShmMemory &memory);
 
 class X11GrabSegments
 {
   public:
-    explicit X11GrabSegments(xcb_connection_t *c) : c_(c), setup_(xcb_get_setup(c)) {}
+    explicit X11GrabSegments(xcb_connection_t *c)
+        : c_(c), setup_(xcb_get_setup(c)), byFd_(shmTakesFd(c))
+    {
+    }
     X11GrabSegments(const X11GrabSegments &) = delete;
     X11GrabSegments &operator=(const X11GrabSegments &) = delete;
 
@@ -39,17 +58,16 @@ class X11GrabSegments
   private:
     struct Segment
     {
-        void *addr = nullptr;
-        std::size_t size = 0;
-        xcb_shm_seg_t seg = 0;
+        ShmMemory memory;
         std::atomic<bool> held{false};
-        ~Segment();
+        ~Segment() { unmapShm(memory); }
     };
     static void release(void *keep);
     bool fourBytesAPixel(std::uint8_t depth) const;
 
     xcb_connection_t *c_;
     const xcb_setup_t *setup_;
+    bool byFd_;
     bool otherLayout_ = false; // the screen is not 32 bits a pixel
     // Three, so that the last frame sent, the one shown and one still being encoded can be
     // held while the next is read.

@@ -9,6 +9,7 @@
 #include "imaging/OpaqueCopy.h"
 #include "windowsystem/x11/X11DamageWatch.h"
 #include "windowsystem/x11/X11GrabSegments.h"
+#include "windowsystem/x11/X11ScreenSize.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,8 +19,6 @@
 #include <xcb/randr.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
-
-#include <sys/shm.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -49,43 +48,31 @@ class ShmSegment
     ShmSegment &operator=(const ShmSegment &) = delete;
     ~ShmSegment() { drop(nullptr); }
 
-    std::size_t size() const { return size_; }
-    const std::uint8_t *data() const { return static_cast<const std::uint8_t *>(addr_); }
-    xcb_shm_seg_t seg() const { return seg_; }
+    std::size_t size() const { return memory_.size; }
+    const std::uint8_t *data() const { return static_cast<const std::uint8_t *>(memory_.addr); }
+    xcb_shm_seg_t seg() const { return memory_.seg; }
 
-    // A segment of at least `bytes`, attached to the server. False when the server
-    // cannot use shared memory with this program (a remote display).
-    bool reserve(xcb_connection_t *c, std::size_t bytes)
+    // A segment of at least `bytes`, attached to the server (as a file descriptor where
+    // `byFd`). False when the server cannot use shared memory with this program.
+    bool reserve(xcb_connection_t *c, bool byFd, std::size_t bytes)
     {
-        if (addr_ && size_ >= bytes)
+        if (memory_.addr && memory_.size >= bytes)
             return true;
         drop(c);
-        void *addr = nullptr;
-        xcb_shm_seg_t seg = 0;
-        if (!attachShm(c, bytes, addr, seg))
-            return false;
-        addr_ = addr;
-        size_ = bytes;
-        seg_ = seg;
-        return true;
+        return attachShm(c, byFd, bytes, memory_);
     }
 
     void drop(xcb_connection_t *c)
     {
-        if (!addr_)
+        if (!memory_.addr)
             return;
         if (c)
-            xcb_discard_reply(c, xcb_shm_detach_checked(c, seg_).sequence);
-        shmdt(addr_);
-        addr_ = nullptr;
-        size_ = 0;
-        seg_ = 0;
+            xcb_discard_reply(c, xcb_shm_detach_checked(c, memory_.seg).sequence);
+        unmapShm(memory_);
     }
 
   private:
-    void *addr_ = nullptr;
-    std::size_t size_ = 0;
-    xcb_shm_seg_t seg_ = 0;
+    ShmMemory memory_;
 };
 
 class X11WindowSystem final : public WindowSystem
@@ -137,12 +124,14 @@ class X11WindowSystem final : public WindowSystem
     xcb_atom_t atoms_[AtomCount] = {};
     bool composite_ = false;
     bool shm_ = false;
+    bool shmFd_ = false;    // MIT-SHM 1.2: memory handed over as a file descriptor
     bool monitors_ = false; // RandR 1.5: the server knows the monitors and which is primary
     ShmSegment segment_;    // window reads, and screen reads while every grab segment is held
     X11GrabSegments grabs_;
     X11DamageWatch damage_;
+    std::unique_ptr<X11ScreenSize> screenSize_;
+    QRect grabbed_;           // the monitor's rectangle at the last screen grab
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
-    QRect monitor_;           // the primary monitor at the last screen capture
     WindowId watchedWindow_ = 0, watchedFrame_ = 0; // the window last asked about
     QImage frames_[2]; // screen grabs, refilled once nobody else holds them
 };
@@ -156,7 +145,7 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     screen_ = it.rem ? it.data : xcb_setup_roots_iterator(setup_).data;
     damage_.setOnDrawn([this](xcb_drawable_t drawable, QRect area) {
         if (drawable == screen_->root)
-            emit drawn(0, area.translated(-monitor_.topLeft()));
+            emit drawn(0, area.translated(-grabbed_.topLeft()));
         else if (drawable == watchedFrame_)
             emit drawn(watchedWindow_, area);
     });
@@ -189,6 +178,9 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     }
     ext = xcb_get_extension_data(c_, &xcb_shm_id);
     shm_ = ext && ext->present;
+    shmFd_ = shm_ && shmTakesFd(c_);
+    screenSize_ = std::make_unique<X11ScreenSize>(
+        c_, screen_->root, QSize(screen_->width_in_pixels, screen_->height_in_pixels));
     ext = xcb_get_extension_data(c_, &xcb_randr_id);
     if (ext && ext->present) {
         xcb_generic_error_t *e = nullptr;
@@ -201,7 +193,7 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
 
 QRect X11WindowSystem::primaryMonitor() const
 {
-    const QRect root(0, 0, screen_->width_in_pixels, screen_->height_in_pixels);
+    const QRect root = screenSize_->root();
     if (monitors_) {
         xcb_generic_error_t *e = nullptr;
         Reply<xcb_randr_get_monitors_reply_t> r(
@@ -289,7 +281,7 @@ bool X11WindowSystem::readImage(xcb_drawable_t drawable, QRect area, QImage &ima
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
     if (bytes > kMaxImageBytes)
         return false;
-    if (shm_ && segment_.reserve(c_, bytes)) {
+    if (shm_ && segment_.reserve(c_, shmFd_, bytes)) {
         xcb_generic_error_t *e = nullptr;
         Reply<xcb_shm_get_image_reply_t> r(xcb_shm_get_image_reply(
             c_,
@@ -328,7 +320,7 @@ bool X11WindowSystem::captureScreen(QImage &image)
     // The primary monitor's rectangle in the server's own pixels, wherever it lies on the
     // desktop, and never past the root window.
     const QRect area = primaryMonitor();
-    monitor_ = area;
+    grabbed_ = area;
     if (shm_ && std::size_t(area.width()) * std::size_t(area.height()) * 4 <= kMaxImageBytes &&
         grabs_.read(screen_->root, area, image))
         return true;
@@ -344,6 +336,9 @@ bool X11WindowSystem::captureScreen(QImage &image)
         frame = &frames_[0];
     if (!readImage(screen_->root, area, *frame)) {
         *frame = QImage();
+        // The screen may have shrunk with its notice still on the way: the next look
+        // asks the server for its size.
+        screenSize_->forget();
         return false;
     }
     image = *frame;
@@ -373,8 +368,13 @@ WindowId X11WindowSystem::frameOf(WindowId window) const
 
 bool X11WindowSystem::mayHaveChanged(WindowId window)
 {
-    if (window == 0)
-        return damage_.changedSinceLastAsked(screen_->root);
+    if (window == 0) {
+        // Monitors rearranged or the screen resized (which draws nothing by itself): the
+        // primary monitor is grabbed as it is now.
+        const bool resized = screenSize_->changedSinceLastAsked();
+        const bool drawn = damage_.changedSinceLastAsked(screen_->root);
+        return resized || drawn || primaryMonitor() != grabbed_;
+    }
     const WindowId frame = frameOf(window);
     watchedWindow_ = window;
     watchedFrame_ = frame;
