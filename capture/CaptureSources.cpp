@@ -10,11 +10,13 @@
 #include "presenter/SharedState.h"
 
 #include <cstring>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
+#include <QRegion>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QtMath>
@@ -55,19 +57,59 @@ CaptureSources::CaptureSources(SharedState &state, const Controls &controls,
     // A frame the sending thread could not write is written again at the next tick,
     // changed or not.
     connect(&state_, &SharedState::frameNotWritten, this, [this] { writeNext_ = true; });
+    settle_.setSingleShot(true);
+    frameGap_.setSingleShot(true);
+    connect(&settle_, &QTimer::timeout, this, &CaptureSources::lookNow);
+    connect(&frameGap_, &QTimer::timeout, this, &CaptureSources::lookNow);
+    connect(&system_, &WindowSystem::drawn, this, &CaptureSources::onDrawn);
+}
+
+void CaptureSources::onDrawn(WindowId target, QRect area)
+{
+    if (!state_.autoSend)
+        return;
+    if (!(state_.mode == smScreen && target == 0) &&
+        !(state_.mode == smWindow && target != 0 && target == state_.capturedWindow))
+        return;
+    if (target == 0 && !area.isEmpty()) {
+        QRegion outside(area);
+        for (const QRect &own : ownWindowsOnScreen())
+            outside -= own;
+        if (outside.isEmpty())
+            return;
+    }
+    if (!settle_.isActive())
+        drawing_.start();
+    const qint64 left = kSettleMaxMs - drawing_.elapsed();
+    settle_.start(int(qBound(qint64(0), left, qint64(kQuietMs))));
+}
+
+void CaptureSources::lookNow()
+{
+    settle_.stop();
+    if (state_.mode == smScreen)
+        captureScreenTick();
+    else if (state_.mode == smWindow)
+        captureWindowTick();
 }
 
 std::vector<QRect> CaptureSources::ownWindowsOnScreen() const
 {
-    const QWidget *top = c_.owner ? c_.owner->window() : nullptr;
     const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!top || !top->isVisible() || !screen)
+    if (!screen)
         return {};
     // The capture is in the primary screen's device pixels, from its top-left corner.
     const qreal ratio = screen->devicePixelRatio();
-    const QRect r = top->frameGeometry().translated(-screen->geometry().topLeft());
-    return {QRect(QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
-                  QPoint(qCeil((r.right() + 1) * ratio) - 1, qCeil((r.bottom() + 1) * ratio) - 1))};
+    std::vector<QRect> own;
+    for (const QWidget *top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible() || top->isMinimized())
+            continue;
+        const QRect r = top->frameGeometry().translated(-screen->geometry().topLeft());
+        own.emplace_back(
+            QPoint(qFloor(r.left() * ratio), qFloor(r.top() * ratio)),
+            QPoint(qCeil((r.right() + 1) * ratio) - 1, qCeil((r.bottom() + 1) * ratio) - 1));
+    }
+    return own;
 }
 
 void CaptureSources::showPreview(const QImage &source)
@@ -105,7 +147,7 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
 {
     guarded([&] {
         const bool mustWrite = writeNext_ && state_.autoSend;
-        if (!mustWrite && !shown_.isNull() && !system_.mayHaveChanged(target))
+        if (!mustWrite && !owed_ && !shown_.isNull() && !system_.mayHaveChanged(target))
             return;
         QImage picture;
         if (!capture(picture) || picture.isNull()) {
@@ -130,11 +172,23 @@ void CaptureSources::captureTick(int ownMode, WindowId target,
         // without comparing eight megabytes again.
         const bool shownIsSent = !sent_.isNull() && sent_.constBits() == shown_.constBits();
         const bool same = shownIsSent && news ? false : sameFrame(picture, shown_);
-        if (state_.autoSend && (news || writeNext_)) {
+        const qint64 gapLeft =
+            sinceSent_.isValid() ? kFrameGapMs - sinceSent_.elapsed() : qint64(0);
+        owed_ = false;
+        if (state_.autoSend && news && !writeNext_ && gapLeft > 0) {
+            // Too soon after the last frame: the look again when the rest of the gap is
+            // over grabs what the screen shows then. (A frame that must be written, for a
+            // new source or folder or after a failed write, goes at once.)
+            owed_ = true;
+            if (!frameGap_.isActive())
+                frameGap_.start(int(gapLeft));
+        } else if (state_.autoSend && (news || writeNext_)) {
             // The sending thread encodes and writes it; a failed write sets writeNext_ again.
             writeNext_ = false;
-            if (state_.sendFrame(state_.currentBitmap) == Sent::Written)
+            if (state_.sendFrame(state_.currentBitmap) == Sent::Written) {
                 sent_ = picture;
+                sinceSent_.start();
+            }
         }
         letPendingMessagesRun();
         if (!same)

@@ -5,8 +5,10 @@
 // common source-button step and hands the rest to this class.
 #include "windowsystem/WindowSystem.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <vector>
@@ -28,6 +30,14 @@ class CaptureSources : public QObject
     Q_OBJECT
 
   public:
+    // A look follows drawing on the captured screen or window once it has settled: after
+    // kQuietMs without drawing, and at most kSettleMaxMs after the first drawing. Frames
+    // for the viewers are at least kFrameGapMs apart (two a second, for the network's
+    // sake): a change within that of the last frame waits for the rest of it.
+    static constexpr int kQuietMs = 30;
+    static constexpr int kSettleMaxMs = 100;
+    static constexpr int kFrameGapMs = 500;
+
     // The main window's controls that the capture sources drive.
     struct Controls
     {
@@ -92,8 +102,14 @@ class CaptureSources : public QObject
     // Starts the periodic capture of the captured window.
     void startWindowCapture();
     void showFitted(const QImage &frame);
-    // This program's windows on the captured screen, in the capture's pixels.
+    // This program's visible top-level windows on the captured screen, in the capture's
+    // pixels.
     std::vector<QRect> ownWindowsOnScreen() const;
+    // Drawing reported by the window system: a look soon, unless it lies only inside this
+    // program's own windows (its preview repainting) or no source that sends is on.
+    void onDrawn(WindowId target, QRect area);
+    // The tick of the source that is on, now.
+    void lookNow();
 
     SharedState &state_;
     Controls c_;
@@ -103,8 +119,13 @@ class CaptureSources : public QObject
     bool continueFlag_ = false;
     bool writeNext_ = true;
     bool lost_ = false;
-    QImage shown_; // the frame the preview shows, as captured
-    QImage sent_;  // the frame last handed to the sending thread
+    QImage shown_;          // the frame the preview shows, as captured
+    QImage sent_;           // the frame last handed to the sending thread
+    QTimer settle_;         // drawing seen: the look once it has settled
+    QTimer frameGap_;       // a frame held back by the rate: the look when it may go
+    QElapsedTimer drawing_; // since the first drawing of the look to come
+    QElapsedTimer sinceSent_;
+    bool owed_ = false; // a change was seen but not sent yet: the next tick grabs anyway
 };
 
 } // namespace quorix

@@ -149,7 +149,7 @@ bool unfilter(unsigned char type, unsigned char *row, const unsigned char *prev,
 }
 
 // The PNG of a picture whose rows `rgbRow` gives as R, G, B, top row first.
-QByteArray encodeRows(int width, int height, RowFilter filter,
+QByteArray encodeRows(int width, int height, RowFilter filter, const FrameTag &tag,
                       const std::function<void(int, unsigned char *)> &rgbRow)
 {
     const std::size_t stride = std::size_t(width) * 3;
@@ -193,6 +193,13 @@ QByteArray encodeRows(int width, int height, RowFilter filter,
     header[11] = 0; // adaptive filtering
     header[12] = 0; // not interlaced
     appendChunk(out, "IHDR", header, sizeof header);
+    if (tag.present()) {
+        const QByteArray text =
+            QByteArray(kFrameTagKeyword) + '\0' + QByteArray::number(tag.run, 16) + ' ' +
+            QByteArray::number(tag.frame) + ' ' + QByteArray::number(tag.bitmapBytes);
+        appendChunk(out, "tEXt", reinterpret_cast<const unsigned char *>(text.constData()),
+                    std::size_t(text.size()));
+    }
     for (std::size_t at = 0; at < zSize; at += kMaxChunk)
         appendChunk(out, "IDAT", z.data() + at, std::min(kMaxChunk, zSize - at));
     appendChunk(out, "IEND", nullptr, 0);
@@ -203,19 +210,20 @@ QByteArray encodeRows(int width, int height, RowFilter filter,
 
 } // namespace
 
-QByteArray encodeCompactPicture(const QImage &source, RowFilter filter)
+QByteArray encodeCompactPicture(const QImage &source, RowFilter filter, const FrameTag &tag)
 {
     if (source.isNull())
         return {};
     QImage image = source;
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
-    return encodeRows(image.width(), image.height(), filter, [&image](int y, unsigned char *rgb) {
-        bgrxToRgb(rgb, image.constScanLine(y), image.width());
-    });
+    return encodeRows(image.width(), image.height(), filter, tag,
+                      [&image](int y, unsigned char *rgb) {
+                          bgrxToRgb(rgb, image.constScanLine(y), image.width());
+                      });
 }
 
-QByteArray encodeCompactPicture(const Bmp24File &bmp)
+QByteArray encodeCompactPicture(const Bmp24File &bmp, const FrameTag &tag)
 {
     const auto *h = reinterpret_cast<const uchar *>(bmp.headers.constData());
     if (bmp.headers.size() < 54)
@@ -225,10 +233,44 @@ QByteArray encodeCompactPicture(const Bmp24File &bmp)
     if (width <= 0 || height <= 0)
         return {};
     const std::size_t stride = bmp24Stride(width);
-    return encodeRows(width, height, RowFilter::Up, [&](int y, unsigned char *rgb) {
+    return encodeRows(width, height, RowFilter::Up, tag, [&](int y, unsigned char *rgb) {
         // Bottom-up rows.
         bgrToRgb(rgb, bmp.pixels.get() + stride * std::size_t(height - 1 - y), width);
     });
+}
+
+FrameTag readFrameTag(const QByteArray &bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const std::size_t size = std::size_t(bytes.size());
+    if (size < sizeof kSignature || std::memcmp(data, kSignature, sizeof kSignature) != 0)
+        return {};
+    const QByteArray keyword = QByteArray(kFrameTagKeyword) + '\0';
+    for (std::size_t at = sizeof kSignature; size - at >= 12;) {
+        const std::size_t n = get32(data + at);
+        if (n > size - at - 12)
+            return {};
+        const unsigned char *type = data + at + 4;
+        if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0)
+            return {};
+        const QByteArray body(reinterpret_cast<const char *>(type + 4), qsizetype(n));
+        if (std::memcmp(type, "tEXt", 4) == 0 && body.startsWith(keyword) &&
+            std::uint32_t(libdeflate_crc32(0, type, n + 4)) == get32(type + 4 + n)) {
+            const QList<QByteArray> fields = body.mid(keyword.size()).split(' ');
+            bool ok[3] = {};
+            FrameTag tag;
+            if (fields.size() == 3) {
+                tag.run = fields[0].toULongLong(&ok[0], 16);
+                tag.frame = fields[1].toULongLong(&ok[1]);
+                tag.bitmapBytes = fields[2].toLongLong(&ok[2]);
+            }
+            if (!ok[0] || !ok[1] || !ok[2] || tag.run == 0 || tag.bitmapBytes < -1)
+                return {};
+            return tag;
+        }
+        at += n + 12;
+    }
+    return {};
 }
 
 QImage decodeCompactPicture(const QByteArray &bytes, const QString &name)

@@ -24,11 +24,33 @@ enum class RowFilter
     Up
 };
 
+// What a compact picture written by Quorix says about itself, in a text chunk ahead of its
+// pixels: which run of the program wrote it, the frame's number in that run, and whether
+// shar.bmp of the same frame follows it (and how many bytes that bitmap has). The viewer
+// pairs the two files by it: the bitmap that follows is never read.
+struct FrameTag
+{
+    quint64 run = 0;         // 0: no tag (a PNG from elsewhere)
+    quint64 frame = 0;       // counts up within a run
+    qint64 bitmapBytes = -1; // the size of the shar.bmp that follows; -1: none follows
+
+    bool present() const { return run != 0; }
+    bool operator==(const FrameTag &) const = default;
+};
+
+// The PNG text chunk's keyword.
+inline constexpr char kFrameTagKeyword[] = "Quorix frame";
+
 // The picture as PNG file bytes, its pixels made opaque (the bitmap drops alpha the same
-// way). An empty picture gives an empty array.
-QByteArray encodeCompactPicture(const QImage &image, RowFilter filter = RowFilter::Up);
+// way), with `tag` when it is present. An empty picture gives an empty array.
+QByteArray encodeCompactPicture(const QImage &image, RowFilter filter = RowFilter::Up,
+                                const FrameTag &tag = {});
 // The same for a 24-bit bitmap file made by the JPEG decoder.
-QByteArray encodeCompactPicture(const Bmp24File &bmp);
+QByteArray encodeCompactPicture(const Bmp24File &bmp, const FrameTag &tag = {});
+
+// The tag of PNG file bytes (only the chunks before the pixels are looked at); an absent,
+// malformed or damaged tag gives the empty one.
+FrameTag readFrameTag(const QByteArray &bytes);
 
 // The picture in PNG file bytes as opaque Format_RGB32. The files this program writes
 // (8-bit RGB, not interlaced) take the fast path; any other PNG goes through libpng.

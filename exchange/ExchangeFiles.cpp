@@ -1,12 +1,14 @@
 #include "exchange/ExchangeFiles.h"
 
 #include "core/LineFile.h"
+#include "imaging/BmpFile.h"
 #include "imaging/BmpHeader.h"
 #include "imaging/ImageDecoder.h"
 #include "rtf/RtfReader.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QtEndian>
 #include <QTextDocument>
 
 #include <cerrno>
@@ -80,6 +82,42 @@ FileBytes readExchangeFile(const QString &path)
     if (::fstat(f.fd, &after) != 0 || got != bytes.size() || !sameFile(before, after))
         return {ReadResult::Torn, {}, stampOf(before)};
     return {ReadResult::Ok, bytes, stampOf(after)};
+}
+
+bool bitmapRowsMatch(const QString &path, const QImage &image)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty() || image.isNull())
+        return false;
+    Fd in{::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    struct stat st
+    {
+    };
+    if (in.fd < 0 || ::fstat(in.fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    uchar head[54];
+    if (::pread(in.fd, head, sizeof head, 0) != ssize_t(sizeof head) || head[0] != 'B' ||
+        head[1] != 'M')
+        return false;
+    const qint64 offset = qFromLittleEndian<quint32>(head + 10);
+    const int width = qFromLittleEndian<qint32>(head + 18);
+    const int height = qFromLittleEndian<qint32>(head + 22);
+    if (width != image.width() || height != image.height() ||
+        qFromLittleEndian<quint16>(head + 28) != 24 || qFromLittleEndian<quint32>(head + 30) != 0)
+        return false;
+    const std::size_t stride = bmp24Stride(width);
+    QByteArray row(qsizetype(stride), '\0');
+    for (const int y : {0, height / 2, height - 1}) {
+        const off_t at = off_t(offset + qint64(stride) * (height - 1 - y));
+        if (::pread(in.fd, row.data(), stride, at) != ssize_t(stride))
+            return false;
+        const auto *p = reinterpret_cast<const uchar *>(row.constData());
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x, p += 3)
+            if (p[0] != qBlue(line[x]) || p[1] != qGreen(line[x]) || p[2] != qRed(line[x]))
+                return false;
+    }
+    return true;
 }
 
 bool bitmapComplete(const QByteArray &head, qint64 fileSize)

@@ -44,6 +44,10 @@ struct PictureFile
 };
 PictureFile readPictureFile(const QString &path);
 
+// True when the bitmap file holds `image` in a few of its rows (the top, middle and bottom
+// ones): a 24-bit bottom-up bitmap of its size, as Quorix writes it. Reads those rows only.
+bool bitmapRowsMatch(const QString &path, const QImage &image);
+
 // True when a bitmap file of `fileSize` bytes that starts with `head` (its first 34 bytes
 // or more) holds all that its headers promise.
 bool bitmapComplete(const QByteArray &head, qint64 fileSize);

@@ -15,7 +15,11 @@ ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(pa
     }
     clock_.start();
     bitmapWait_.setSingleShot(true);
-    connect(&bitmapWait_, &QTimer::timeout, this, &ExchangeReader::choosePicture);
+    // A held-back bitmap's time is up: look at its stamp once more before reading it.
+    connect(&bitmapWait_, &QTimer::timeout, this, [this] {
+        watch_.look();
+        choosePicture();
+    });
     connect(&watch_, &FolderWatch::fileChanged, this, &ExchangeReader::changed);
 }
 
@@ -39,23 +43,25 @@ void ExchangeReader::changed(FolderWatch::File file)
 
 void ExchangeReader::choosePicture()
 {
-    // A read again already on its way goes first.
-    if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive())
-        return;
-    const qint64 now = clock_.elapsed();
-    switch (choice_.next(now)) {
-    case PictureChoice::Read::Compact:
-        read(FolderWatch::Compact);
-        break;
-    case PictureChoice::Read::Bitmap:
-        read(FolderWatch::Picture);
-        break;
-    case PictureChoice::Read::Nothing:
-        break;
+    // A compact picture read may leave a bitmap to check or read (one newer than it).
+    for (int round = 0; round < 3; ++round) {
+        // A read again already on its way goes first.
+        if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive()) {
+            bitmapWait_.stop();
+            return;
+        }
+        const PictureChoice::Read which = choice_.next(clock_.elapsed());
+        if (which == PictureChoice::Read::Nothing)
+            break;
+        if (which == PictureChoice::Read::CheckBitmap) {
+            choice_.bitmapChecked(
+                bitmapRowsMatch(watch_.path(FolderWatch::Picture), lastCompactImage_));
+            continue;
+        }
+        read(which == PictureChoice::Read::Compact ? FolderWatch::Compact : FolderWatch::Picture);
     }
     const qint64 wake = choice_.wakeAtMs();
-    if (wake >= 0 && !retry_[FolderWatch::Picture].isActive() &&
-        !retry_[FolderWatch::Compact].isActive())
+    if (wake >= 0)
         bitmapWait_.start(int(qMax<qint64>(wake - clock_.elapsed(), 0)));
     else
         bitmapWait_.stop();
@@ -69,10 +75,10 @@ bool ExchangeReader::alreadyRead(FolderWatch::File file) const
 void ExchangeReader::read(FolderWatch::File file)
 {
     if (file != FolderWatch::RunState && alreadyRead(file)) {
-        if (file == FolderWatch::Picture || file == FolderWatch::Compact)
-            choice_.shown(file == FolderWatch::Compact ? PictureChoice::Read::Compact
-                                                       : PictureChoice::Read::Bitmap,
-                          lastRead_[file]);
+        if (file == FolderWatch::Compact)
+            choice_.compactRead(lastRead_[file], lastTag_, clock_.elapsed());
+        else if (file == FolderWatch::Picture)
+            choice_.bitmapShown(lastRead_[file]);
         return;
     }
     ++reads_[file];
@@ -127,8 +133,12 @@ bool ExchangeReader::readPicture()
         why_ = picture.error;
         return false;
     }
+    // On a share with whole-second times only the stamp that was trusted when the read
+    // began vouches for the bytes: a bitmap changed since is judged again at the next look.
+    if (choice_.granularityMs() > 0 && !(picture.stamp == watch_.stamp(FolderWatch::Picture)))
+        return true;
     lastRead_[FolderWatch::Picture] = picture.stamp;
-    choice_.shown(PictureChoice::Read::Bitmap, picture.stamp);
+    choice_.bitmapShown(picture.stamp);
     emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
 }
@@ -152,10 +162,29 @@ bool ExchangeReader::readCompact()
         why_ = QString::fromUtf8(e.what());
         return false;
     }
-    lastRead_[FolderWatch::Compact] = file.stamp;
-    choice_.shown(PictureChoice::Read::Compact, file.stamp);
-    emit compactPictureRead(file.bytes, file.stamp.mtimeNs);
-    emit pictureRead(image, file.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    // The file read is the one the last look saw unless it was replaced since; a network
+    // file system may answer the look (by name) and the read (by handle) with times or
+    // numbers that differ in what a look does not compare, so the look's stamp is kept.
+    FileStamp stamp = file.stamp;
+    const FileStamp seen = watch_.stamp(FolderWatch::Compact);
+    if (seen.inode == stamp.inode && seen.size == stamp.size && seen.mtimeNs == stamp.mtimeNs)
+        stamp = seen;
+    lastRead_[FolderWatch::Compact] = stamp;
+    lastTag_ = readFrameTag(file.bytes);
+    lastCompactImage_ = image;
+    // An earlier frame than the picture on screen is not shown; its promise of a bitmap
+    // still holds that bitmap back.
+    bool show = choice_.compactRead(stamp, lastTag_, clock_.elapsed());
+    // A bitmap of the promised size already there: when it is another program's, newer,
+    // it is shown instead (next), not after this one.
+    if (show && choice_.next(clock_.elapsed()) == PictureChoice::Read::CheckBitmap) {
+        show = bitmapRowsMatch(watch_.path(FolderWatch::Picture), image);
+        choice_.bitmapChecked(show);
+    }
+    if (show) {
+        emit compactPictureRead(file.bytes, stamp.mtimeNs);
+        emit pictureRead(image, stamp.mtimeNs, clock.nsecsElapsed() / 1000);
+    }
     return true;
 }
 

@@ -71,6 +71,8 @@ class ExchangeReader : public QObject
     std::array<int, FolderWatch::FileCount> reads_{};
     std::array<bool, FolderWatch::FileCount> lastAttempt_{};
     std::array<FileStamp, FolderWatch::FileCount> lastRead_{};
+    FrameTag lastTag_; // of the compact picture last read
+    QImage lastCompactImage_;
     bool running_ = false;
     QString why_;
 };

@@ -3,6 +3,10 @@
 #include "core/WholeFile.h"
 #include "exchange/ExchangeProtocol.h"
 
+#include <QFile>
+
+#include <sys/vfs.h>
+
 namespace quorix {
 
 FolderWatch::FolderWatch(const QString &folder, QObject *parent)
@@ -10,6 +14,8 @@ FolderWatch::FolderWatch(const QString &folder, QObject *parent)
 {
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &FolderWatch::look);
+    picturePoll_.setInterval(kPicturePollMs);
+    connect(&picturePoll_, &QTimer::timeout, this, &FolderWatch::lookAtPictures);
     // A burst of notifications (truncate, then the write) ends in one look.
     soon_.setSingleShot(true);
     soon_.setInterval(0);
@@ -49,6 +55,38 @@ void FolderWatch::start()
     stamps_ = {};
     look();
     poll_.start();
+    if (!notifiesChanges(folder_))
+        picturePoll_.start();
+}
+
+bool FolderWatch::notifiesChanges(const QString &folder)
+{
+    struct statfs fs
+    {
+    };
+    if (::statfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969:     // NFS
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x517B:     // SMB
+    case 0x65735546: // FUSE
+    case 0x01021997: // 9P
+    case 0x5346414F: // AFS
+    case 0x00C36400: // Ceph
+    case 0x73757245: // Coda
+        return false;
+    default:
+        return true;
+    }
+}
+
+void FolderWatch::lookAtPictures()
+{
+    if (!(stampOf(path(Compact)) == stamps_[Compact]) ||
+        !(stampOf(path(Picture)) == stamps_[Picture]))
+        look();
 }
 
 void FolderWatch::lookSoon()

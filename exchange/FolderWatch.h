@@ -1,9 +1,11 @@
 #pragma once
 // Watches the shared folder for the four exchange files. Change notifications arrive at
 // once where the file system gives them (a local folder); a poll every kPollMs catches
-// what they miss (a network share written by another machine). Either way a file counts
-// as changed only when its stamp (size, times, identity) differs from the last one seen,
-// so a still folder costs a few stat calls per poll and no reads at all.
+// what they miss (a network share written by another machine), and on a network or FUSE
+// file system, where no notification comes, the two picture files are looked at every
+// kPicturePollMs (two stat calls) so that a new picture is seen within that. Either way a file
+// counts as changed only when its stamp (size, times, identity) differs from the last one seen, so
+// a still folder costs a few stat calls per poll and no reads at all.
 #include "exchange/FileStamp.h"
 
 #include <QFileSystemWatcher>
@@ -32,6 +34,11 @@ class FolderWatch : public QObject
     Q_ENUM(File)
 
     static constexpr int kPollMs = 250;
+    static constexpr int kPicturePollMs = 100;
+
+    // True when the folder lies on a file system that reports changes made elsewhere
+    // (a local one); false for network and FUSE file systems.
+    static bool notifiesChanges(const QString &folder);
 
     explicit FolderWatch(const QString &folder, QObject *parent = nullptr);
 
@@ -55,11 +62,13 @@ class FolderWatch : public QObject
 
   private:
     void lookSoon();
+    void lookAtPictures();
     void rewatch();
 
     QString folder_;
     QFileSystemWatcher watcher_;
     QTimer poll_;
+    QTimer picturePoll_;
     QTimer soon_;
     std::array<FileStamp, FileCount> stamps_{};
     FileStamp folderStamp_;

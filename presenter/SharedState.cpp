@@ -8,6 +8,7 @@
 #include "imaging/ImageDecoder.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 
 #include <cerrno>
 #include <chrono>
@@ -21,14 +22,20 @@ namespace {
 
 using Topic = StatusProblems::Topic;
 
-// The picture's two files: shar.bmp in place (unless only Quorix viewers are in the room),
-// then the compact picture, renamed into place.
-void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixViewers)
+// The picture's two files: the compact picture first, renamed into place, so Quorix's own
+// viewers need not wait for the bitmap; then shar.bmp in place (unless only Quorix viewers
+// are in the room). The compact picture's tag says that this frame's bitmap follows and
+// how long it is: the viewer takes the next change of shar.bmp to be that bitmap and never
+// reads it, and shows any other change of it (another presenter program's picture).
+void writePicture(const QString &folder, const QImage &bitmap, bool onlyQuorixViewers, FrameTag tag)
 {
-    const QByteArray compact = encodeCompactPicture(bitmap);
+    tag.bitmapBytes = onlyQuorixViewers ? -1
+                                        : qint64(bmp24Headers(0, 0).size()) +
+                                              qint64(bmp24Stride(bitmap.width())) * bitmap.height();
+    replaceWholeFile(folder + kCompactPictureName,
+                     encodeCompactPicture(bitmap, RowFilter::Up, tag));
     if (!onlyQuorixViewers)
         writeBmpFile(folder + kBitmapName, bitmap);
-    replaceWholeFile(folder + kCompactPictureName, compact);
 }
 
 // The bytes a picture takes in the folder, about: its bitmap at three bytes a pixel and a
@@ -96,7 +103,8 @@ QString notSentText(int code)
     }
 }
 
-SharedState::SharedState(QObject *parent) : QObject(parent)
+SharedState::SharedState(QObject *parent)
+    : QObject(parent), run_(QRandomGenerator::system()->generate64() | 1)
 {
     connect(&sender_, &SendingThread::written, this,
             [this](SendingThread::Kind kind, quint64 number) { onWritten(kind, number); });
@@ -120,6 +128,11 @@ void SharedState::setSharedFolder(const QString &path)
     probeTimer_.stop();
     problems_.clear(Topic::Write);
     emit sharedFolderChanged();
+}
+
+FrameTag SharedState::nextTag()
+{
+    return {run_, ++frames_, -1};
 }
 
 Sent SharedState::skipped(Sent reason)
@@ -159,10 +172,10 @@ Sent SharedState::sendBitmap(const QImage &bitmap)
         return skipped(Sent::NoFolder);
     if (bitmap.isNull())
         return skipped(Sent::NoPicture);
-    writeThrough(SendingThread::Kind::Picture, [&, counts = counts_.get()] {
+    writeThrough(SendingThread::Kind::Picture, [&, counts = counts_.get(), tag = nextTag()] {
         ++counts->frames;
         counts->pictureBytes = pictureBytes(bitmap, onlyQuorixViewers);
-        writePicture(sharedFolder_, bitmap, onlyQuorixViewers);
+        writePicture(sharedFolder_, bitmap, onlyQuorixViewers, tag);
     });
     emit sent();
     return Sent::Written;
@@ -188,11 +201,11 @@ Sent SharedState::sendFrame(const QImage &frame)
 
 void SharedState::queueFrame(HeldFrame held)
 {
-    lastQueued_ =
-        sender_.send(SendingThread::Kind::Picture, [held = std::move(held), counts = counts_] {
+    lastQueued_ = sender_.send(
+        SendingThread::Kind::Picture, [held = std::move(held), counts = counts_, tag = nextTag()] {
             ++counts->frames;
             counts->pictureBytes = pictureBytes(held.frame, held.onlyQuorixViewers);
-            writePicture(held.folder, held.frame, held.onlyQuorixViewers);
+            writePicture(held.folder, held.frame, held.onlyQuorixViewers, tag);
         });
     if (!stuckTimer_.isActive())
         stuckTimer_.start();
@@ -269,13 +282,15 @@ Sent SharedState::sendBitmapFile(const Bmp24File &bmp)
 {
     if (sharedFolder_.isEmpty())
         return skipped(Sent::NoFolder);
-    writeThrough(SendingThread::Kind::Picture, [&, counts = counts_.get()] {
-        ++counts->frames;
-        const QByteArray compact = encodeCompactPicture(bmp);
-        if (!onlyQuorixViewers)
-            writeWholeFile(sharedFolder_ + kBitmapName, bmp24Pieces(bmp));
-        replaceWholeFile(sharedFolder_ + kCompactPictureName, compact);
-    });
+    writeThrough(
+        SendingThread::Kind::Picture, [&, counts = counts_.get(), tag = nextTag()]() mutable {
+            ++counts->frames;
+            tag.bitmapBytes =
+                onlyQuorixViewers ? -1 : qint64(bmp.headers.size()) + qint64(bmp.pixelBytes);
+            replaceWholeFile(sharedFolder_ + kCompactPictureName, encodeCompactPicture(bmp, tag));
+            if (!onlyQuorixViewers)
+                writeWholeFile(sharedFolder_ + kBitmapName, bmp24Pieces(bmp));
+        });
     emit sent();
     return Sent::Written;
 }

@@ -6,6 +6,7 @@
 // The main window owns one; the capture, slide-show and text pages get it by reference,
 // so none of them needs the main window itself.
 #include "core/WholeFile.h"
+#include "exchange/CompactPicture.h"
 #include "exchange/SendingThread.h"
 #include "presenter/StatusProblems.h"
 #include "windowsystem/WindowSystem.h"
@@ -80,9 +81,10 @@ class SharedState : public QObject
     // FileError when the write fails, and write nothing while the shared-folder path is
     // empty.
     //
-    // A picture is written as shar.bmp first, then as the compact picture, which replaces
-    // its predecessor by rename: the viewer takes a compact picture at least as new as the
-    // bitmap to be that bitmap's frame (see the viewer's PictureChoice).
+    // A picture is written as the compact picture first, which replaces its predecessor by
+    // rename and carries the frame's tag (this run, the frame's number, the bitmap that
+    // follows), then as shar.bmp: the viewer pairs the two by the tag (see the viewer's
+    // PictureChoice).
     //
     // Every write goes through one sending thread, in the order asked; these wait for it.
     Sent sendBitmap(const QImage &bitmap); // shar.bmp and the compact picture
@@ -152,6 +154,8 @@ class SharedState : public QObject
     };
 
     Sent skipped(Sent reason);
+    // The tag of the next picture written (its bitmap's size is filled in by the write).
+    FrameTag nextTag();
     // Runs `write` on the sending thread and waits; its failure is thrown here, and told
     // in the status strip when it was a picture or a text.
     void writeThrough(SendingThread::Kind kind, const std::function<void()> &write);
@@ -163,6 +167,10 @@ class SharedState : public QObject
     void checkStuck();
 
     QString sharedFolder_;
+    // This run of the program, for the tags: the viewer tells a run's frames apart from
+    // those of a run before.
+    quint64 run_;
+    quint64 frames_ = 0;
     StatusProblems problems_;
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
     std::optional<HeldFrame> held_;

@@ -1,6 +1,7 @@
 // The main window's clipboard, screen and window sources on a real Xvfb with openbox,
 // fed by outside programs: pattern windows, xclip.
 #include "AppFixture.h"
+#include "capture/CaptureSources.h"
 #include "exchange/CompactPicture.h"
 #include "helpers/OutsideWindow.h"
 #include "ModalAnswerer.h"
@@ -254,6 +255,97 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->currentBitmap().pixel(1550, 750), kRed);
     }
 
+    // Quorix's other windows on the captured screen (the text editor, the slide show's
+    // set-up window) repaint themselves as the presenter works in them: that sends nothing.
+    void ownWindowsRepaintingSendNothing()
+    {
+        AppFixture app(true);
+        app.configure();
+        app.main->startUp();
+        app.main->show();
+        app.textEditor->move(100, 100);
+        app.textEditor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.textEditor));
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        int frames = 0;
+        connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
+        QTest::qWait(1500); // the first frame, and what still settles after it
+        frames = 0;
+        for (int i = 0; i < 6; ++i) {
+            // The editor's title (drawn in its frame) and contents change; no window of
+            // another program does.
+            app.textEditor->setWindowTitle(QStringLiteral("Text %1").arg(i));
+            app.textEditor->update();
+            QTest::qWait(300);
+        }
+        QTest::qWait(CaptureSources::kFrameGapMs + 200);
+        QCOMPARE(frames, 0);
+    }
+
+    // Drawing on the screen starts a look of its own once it has settled: with the clock
+    // stopped, a window that appears is sent, within a fraction of a second (the bound
+    // allows for a busy machine).
+    void changeIsLookedAtWithoutTheClock()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        app.main->screenCaptureTimer_->setEnabled(false);
+        app.main->captureScreenTick(); // the first frame; from here on only drawing looks
+        app.main->state().finishSending();
+        QElapsedTimer clock;
+        int frames = 0;
+        qint64 sentAtMs = -1;
+        connect(&app.main->state(), &SharedState::sent, this, [&] {
+            ++frames;
+            sentAtMs = clock.elapsed();
+        });
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
+        frames = 0;
+        OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "700,500"});
+        QVERIFY(drawn.waitReady());
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(frames > 0, kSlowWait);
+        QVERIFY2(sentAtMs < 1000, qPrintable(QString::number(sentAtMs)));
+        app.main->state().finishSending();
+        QCOMPARE(app.main->currentBitmap().pixel(750, 550), kRed);
+        QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
+    }
+
+    // A screen that keeps changing (a window blinking every 70 ms) with the clock and the
+    // drawing both asking for looks: frames go out at most two a second, and they go out.
+    void rateNeverExceedsTwoFramesASecond()
+    {
+        AppFixture app;
+        app.configure();
+        app.main->startUp();
+        app.main->selectScreenSource();
+        app.main->autoSendBox_->setChecked(true);
+        QVERIFY(app.main->screenCaptureTimer_->enabled());
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<qint64> sentAt;
+        // Written frames: each lands some milliseconds after it was handed over.
+        connect(&app.main->state(), &SharedState::sent, this,
+                [&] { sentAt.push_back(clock.elapsed()); });
+        OutsideWindow blinking(
+            {"--frameless", "--size", "200x200", "--pos", "900,300", "--blink", "70"});
+        QVERIFY(blinking.waitReady());
+        sentAt.clear();
+        clock.restart();
+        QTest::qWait(4000);
+        // Eight at most in four seconds (one more where a write ends just inside them);
+        // two written frames less than half a second apart only by how long each write took.
+        QVERIFY2(sentAt.size() >= 3, qPrintable(QString::number(sentAt.size())));
+        QVERIFY2(sentAt.size() <= 9, qPrintable(QString::number(sentAt.size())));
+        for (std::size_t i = 1; i < sentAt.size(); ++i)
+            QVERIFY2(sentAt[i] - sentAt[i - 1] >= CaptureSources::kFrameGapMs - 250,
+                     qPrintable(QStringLiteral("%1 ms apart").arg(sentAt[i] - sentAt[i - 1])));
+    }
+
     // A projector plugged in mid-lesson, while automatic sending runs: the primary monitor
     // shrinks, moves and comes back inside the screen; and, on a server whose root window
     // can change size (Xorg's dummy driver, tst_capturesources_resizable_root), the screen
@@ -436,6 +528,8 @@ class TestCaptureSources : public QObject
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
         QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        // A change within half a second of the last frame goes out when that is over.
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
@@ -461,6 +555,7 @@ class TestCaptureSources : public QObject
         chooseWindow(app, next.id());
         QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(), sentBytes(app) != sent),
                                  kSlowWait);
+        QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
         QVERIFY(app.main->statusLabel_->isHidden());
     }
@@ -543,14 +638,15 @@ class TestCaptureSources : public QObject
         app.main->screenCaptureTimer_->setEnabled(false);
 
         // Copied while another source is chosen: nothing, also not after choosing.
+        // (Drawing on the screen may still have been grabbed meanwhile.)
         copyImage(qRgb(10, 20, 30), QSize(50, 40));
         QTest::qWait(300);
-        QVERIFY(app.main->currentBitmap().isNull());
+        QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
         app.main->selectClipboardSource();
         QCOMPARE(app.main->sourceMode(), 1);
         QVERIFY(app.main->clipboardWatcher_->isEnabled());
         QTest::qWait(200);
-        QVERIFY(app.main->currentBitmap().isNull());
+        QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
 
         copyImage(qRgb(200, 100, 50), QSize(64, 48));
         QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(64, 48), kSlowWait);

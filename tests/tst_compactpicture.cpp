@@ -242,6 +242,40 @@ class TestCompactPicture : public QObject
         QVERIFY(!QFileInfo::exists(dir.filePath("shar.bmp")));
     }
 
+    // Every picture sent carries its frame's tag: one run, frame numbers counting up, and
+    // the size of the bitmap written after it (none with only Quorix viewers); other PNG
+    // readers still open it, and a damaged tag reads as none.
+    void picturesCarryTheirFrameTag()
+    {
+        QTemporaryDir dir;
+        SharedState state;
+        state.setSharedFolder(dir.path() + "/");
+        const QString png = dir.filePath(kCompactPictureName);
+        QCOMPARE(state.sendBitmap(screenLike(64, 48)), Sent::Written);
+        const FrameTag first = readFrameTag(readWholeFile(png));
+        QVERIFY(first.present());
+        QCOMPARE(first.bitmapBytes, QFileInfo(dir.filePath("shar.bmp")).size());
+        const Bmp24File jpeg = decodeJpegAsBmp24(sample("baseline.jpg"));
+        QCOMPARE(state.sendBitmapFile(jpeg), Sent::Written);
+        const FrameTag second = readFrameTag(readWholeFile(png));
+        QCOMPARE(second.run, first.run);
+        QCOMPARE(second.frame, first.frame + 1);
+        QCOMPARE(second.bitmapBytes, QFileInfo(dir.filePath("shar.bmp")).size());
+        state.onlyQuorixViewers = true;
+        QCOMPARE(state.sendFrame(screenLike(64, 48)), Sent::Written);
+        state.finishSending();
+        QCOMPARE(readFrameTag(readWholeFile(png)).bitmapBytes, qint64(-1));
+        compareColours(decodeImage(png, ImageFormat::Png), screenLike(64, 48));
+
+        QByteArray damaged = readWholeFile(png);
+        const qsizetype text = damaged.indexOf(kFrameTagKeyword);
+        QVERIFY(text > 0);
+        damaged[text + qsizetype(sizeof kFrameTagKeyword) + 1] ^= 0x01;
+        QVERIFY(!readFrameTag(damaged).present());
+        QVERIFY(!readFrameTag(encodeCompactPicture(screenLike(8, 8))).present());
+        QVERIFY(!readFrameTag(QByteArray("not a png")).present());
+    }
+
     // A link planted under either name is replaced, never written through; a folder that
     // takes no new file fails the send and leaves no temporary file.
     void plantedLinksAreNotFollowed_data()

@@ -204,7 +204,7 @@ class TestX11Viewer : public QObject
         QCOMPARE(std::rename(QFile::encodeName(old).constData(),
                              QFile::encodeName(shared + "/shar.png").constData()),
                  0);
-        QTest::qWait(2 * FolderWatch::kPollMs + int(PictureChoice::kBitmapWaitMs));
+        QTest::qWait(3 * FolderWatch::kPollMs);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
         presenter.sendBitmap(filled(Qt::green));
         QTRY_COMPARE(pixel(spot), qRgb(0, 255, 0));

@@ -11,7 +11,9 @@
 #                         the web tests run
 #   tools/deps.sh kde     that of test, plus the KDE Plasma desktop (KWin, KDE's portal back
 #                         end and what its dialog needs; Qt 5) for tools/check.sh --kde
-#   tools/deps.sh --list LIST   prints what LIST (build, package, test, kde) would install,
+#   tools/deps.sh bench   that of test, plus the room benchmark's reference (one x11vnc
+#                         serving the screen to VNC viewers)
+#   tools/deps.sh --list LIST   prints what LIST (build, package, test, kde, bench) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
 # build needs it: tests/dependencies.sh checks that against what CMake really found.
@@ -29,12 +31,14 @@ package_pkgs=(dpkg-dev file)
 # bench_formats compares the compact picture's libraries; it is left out when these are
 # missing, so only the test entry point (which builds everything) installs them.
 bench_pkgs=(libspng-dev libwebp-dev)
+# bench/room.py's "vnc" run: what a room would use instead of Quorix, timed beside it.
+room_bench_pkgs=(x11vnc xtightvncviewer)
 test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
   gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session at-spi2-core python3-pyatspi
   libglib2.0-bin procps
-  samba smbnetfs fuse3 imagemagick xserver-xorg-core xserver-xorg-video-dummy
+  samba smbnetfs fuse3 libfuse3-dev imagemagick xserver-xorg-core xserver-xorg-video-dummy
   chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 # KDE Plasma 5.27 is Qt 5: a list of its own, so that the default suite carries no second Qt.
@@ -52,8 +56,9 @@ case "${1:-build}" in
   package) want+=("${package_pkgs[@]}") ;;
   test) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}") ;;
   kde) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${kde_pkgs[@]}") ;;
+  bench) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${room_bench_pkgs[@]}") ;;
   *)
-    echo "usage: $0 [--list] [build|package|test|kde]" >&2
+    echo "usage: $0 [--list] [build|package|test|kde|bench]" >&2
     exit 2
     ;;
 esac

@@ -121,6 +121,12 @@ class WindowSystem : public QObject
   signals:
     // A prepared capture was allowed, refused or ended, or the desktop said what it offers.
     void captureStateChanged();
+    // Something was drawn on the screen (target 0; `area` in the capture's pixels, empty
+    // when the window system does not say where) or on a captured window (its id), once the
+    // window system has been asked mayHaveChanged() for it (X11) or the capture streams
+    // (a desktop's screen-cast portal). Where the window system cannot tell, it is never
+    // sent, and the periodic capture tick alone finds changes.
+    void drawn(quorix::WindowId target, QRect area);
 };
 
 // The implementation for the running application (a QGuiApplication must exist). Created

@@ -30,6 +30,8 @@ class PortalWindowSystem final : public WindowSystem
   public:
     explicit PortalWindowSystem(std::unique_ptr<WindowSystem> x11) : x11_(std::move(x11))
     {
+        if (x11_) // the windows of XWayland clients
+            connect(x11_.get(), &WindowSystem::drawn, this, &WindowSystem::drawn);
         connect(&probe_, &PortalProbe::answered, this, &PortalWindowSystem::onOffer);
         // Asked at once, while the presenter does other things.
         probe_.ask(kProbeTimeoutMs);
@@ -158,6 +160,8 @@ class PortalWindowSystem final : public WindowSystem
         window_ = new PortalScreenCast(PortalScreenCast::Source::Window, offer_, this);
         connect(window_, &PortalScreenCast::stateChanged, this, &WindowSystem::captureStateChanged);
         windowId_ = kPortalWindowBase + ++chosenWindows_;
+        connect(window_, &PortalScreenCast::stateChanged, this,
+                [this, id = windowId_] { followFrames(window_, windowStream_, id); });
         windowSeen_ = 0;
         window_->start(parentHandle(parent));
         return windowId_;
@@ -192,6 +196,8 @@ class PortalWindowSystem final : public WindowSystem
             screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
             connect(screen_, &PortalScreenCast::stateChanged, this,
                     &WindowSystem::captureStateChanged);
+            connect(screen_, &PortalScreenCast::stateChanged, this,
+                    [this] { followFrames(screen_, screenStream_, 0); });
         }
         screen_->start(screenParent_);
     }
@@ -218,7 +224,20 @@ class PortalWindowSystem final : public WindowSystem
         return serial == 0 || serial != seen;
     }
 
+    // Each new buffer of a cast's stream is drawing on its target, with no rectangle known
+    // (the desktop sends buffers only when something was drawn).
+    void followFrames(PortalScreenCast *cast, QPointer<PipeWireStream> &followed, WindowId id)
+    {
+        PipeWireStream *stream = cast ? cast->stream() : nullptr;
+        if (!stream || stream == followed)
+            return;
+        followed = stream;
+        connect(stream, &PipeWireStream::frameArrived, this, [this, id] { emit drawn(id, {}); });
+    }
+
     std::unique_ptr<WindowSystem> x11_;
+    QPointer<PipeWireStream> screenStream_;
+    QPointer<PipeWireStream> windowStream_;
     PortalProbe probe_;
     PortalOffer offer_;
     // The screen was asked for before the portal said what it offers.

@@ -85,9 +85,18 @@ bool X11DamageWatch::nativeEventFilter(const QByteArray &type, void *message, qi
     if ((event->response_type & 0x7F) != firstEvent_ + XCB_DAMAGE_NOTIFY)
         return false;
     const auto *notify = reinterpret_cast<const xcb_damage_notify_event_t *>(event);
-    for (Watch &w : watches_)
-        if (w.damage == notify->damage)
-            w.drawnOn = true;
+    for (Watch &w : watches_) {
+        if (w.damage != notify->damage)
+            continue;
+        w.drawnOn = true;
+        if (!onDrawn_)
+            continue;
+        xcb_discard_reply(c_,
+                          xcb_damage_subtract_checked(c_, w.damage, XCB_NONE, XCB_NONE).sequence);
+        xcb_flush(c_);
+        onDrawn_(w.drawable,
+                 QRect(notify->area.x, notify->area.y, notify->area.width, notify->area.height));
+    }
     return true;
 }
 

@@ -5,10 +5,12 @@
 // lags the drawing by at most the events not yet handled. Part of the X11 implementation:
 // only the X11 files include this header.
 #include <QAbstractNativeEventFilter>
+#include <QRect>
 
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
+#include <functional>
 #include <vector>
 
 namespace quorix {
@@ -32,6 +34,14 @@ class X11DamageWatch final : public QAbstractNativeEventFilter
     // Stops watching (the window is no longer captured).
     void forget(xcb_drawable_t drawable);
 
+    // Called as each drawing on a watched drawable is reported, with the rectangle drawn
+    // on (in the drawable's pixels), so that a look can follow the drawing at once. Each
+    // report empties the drawable's damage, so the next drawing is reported again.
+    void setOnDrawn(std::function<void(xcb_drawable_t, QRect)> onDrawn)
+    {
+        onDrawn_ = std::move(onDrawn);
+    }
+
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *result) override;
 
   private:
@@ -45,6 +55,7 @@ class X11DamageWatch final : public QAbstractNativeEventFilter
     xcb_connection_t *c_;
     std::uint8_t firstEvent_ = 0;
     std::vector<Watch> watches_;
+    std::function<void(xcb_drawable_t, QRect)> onDrawn_;
 };
 
 } // namespace quorix

@@ -132,7 +132,8 @@ class X11WindowSystem final : public WindowSystem
     std::unique_ptr<X11ScreenSize> screenSize_;
     QRect grabbed_;           // the monitor's rectangle at the last screen grab
     WindowId redirected_ = 0; // the frame this program redirected, kept between ticks
-    QImage frames_[2];        // screen grabs, refilled once nobody else holds them
+    WindowId watchedWindow_ = 0, watchedFrame_ = 0; // the window last asked about
+    QImage frames_[2]; // screen grabs, refilled once nobody else holds them
 };
 
 X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
@@ -142,6 +143,12 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
     for (int i = 0; it.rem && i < screenNumber; ++i)
         xcb_screen_next(&it);
     screen_ = it.rem ? it.data : xcb_setup_roots_iterator(setup_).data;
+    damage_.setOnDrawn([this](xcb_drawable_t drawable, QRect area) {
+        if (drawable == screen_->root)
+            emit drawn(0, area.translated(-grabbed_.topLeft()));
+        else if (drawable == watchedFrame_)
+            emit drawn(watchedWindow_, area);
+    });
 
     static const char *const names[AtomCount] = {"WM_STATE",
                                                  "_NET_WM_NAME",
@@ -369,6 +376,8 @@ bool X11WindowSystem::mayHaveChanged(WindowId window)
         return resized || drawn || primaryMonitor() != grabbed_;
     }
     const WindowId frame = frameOf(window);
+    watchedWindow_ = window;
+    watchedFrame_ = frame;
     return frame == 0 || damage_.changedSinceLastAsked(frame);
 }
 
