@@ -15,10 +15,12 @@
 //                  read by ViewerSettings.
 //   quorixlog.cfg  the run state: the line "Run" while the presenter sends.
 //
-// Write order of one picture: shar.bmp first, then shar.png. A viewer that prefers the
-// compact picture can therefore take a newer bitmap without its compact picture for a
-// picture of another program, or for the first half of a frame whose compact picture is
-// on its way (PictureChoice decides which).
+// Write order of one picture: shar.png first, then shar.bmp, so that Quorix's viewers show
+// a frame as soon as its small file is in place, without waiting for the 6 MB bitmap. The
+// compact picture carries a PNG text chunk (kFrameTagKeyword: the run, the frame's number
+// and the size of the bitmap that follows, or none), so a viewer pairs the two exactly: the
+// first change of shar.bmp after a picture that promises one is that frame's bitmap and is
+// never read; any other change of shar.bmp is another program's picture (PictureChoice).
 //
 // Line files (quorix.cfg, quorixlog.cfg) are in the locale's encoding with CR LF after
 // every line.
