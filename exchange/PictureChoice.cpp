@@ -117,8 +117,10 @@ bool PictureChoice::compactRead(const FileStamp &stamp, const FrameTag &tag, qin
         return false; // read again, unchanged: its promise stands as it was
     noteTimes(stamp);
     readCompact_ = stamp;
+    // The frame on screen met again (a share may give the same file a new stamp) is not newer
+    // either: showing it again would repaint for nothing and announce it twice.
     const bool earlierFrame = tag.present() && shownTag_.present() && tag.run == shownTag_.run &&
-                              tag.frame < shownTag_.frame;
+                              tag.frame <= shownTag_.frame;
     promise_ = {};
     if (tag.present() && tag.bitmapBytes >= 0)
         promise_ = {true, tag.bitmapBytes, stamp.mtimeNs, 0, -1};

@@ -105,6 +105,8 @@ class TestPictureChoice : public QObject
         QTest::newRow("a compact picture of an older frame, and its bitmap")
             << "F red 5; B red; start; F green 3; look; B green; look" << QStringList{"red"}
             << false;
+        QTest::newRow("the frame on screen met again with a new stamp")
+            << "F red 5; B red; start; F red 5; look" << QStringList{"red"} << false;
         QTest::newRow("a bitmap alone, from another program, shown at once")
             << "B blue; start" << QStringList{"blue"} << true;
         QTest::newRow("an untagged compact picture older than the bitmap")
