@@ -160,7 +160,7 @@ void MainWindow::showPreview(const QImage &source)
 
 bool MainWindow::resizeBitmap(QImage &bitmap, int width, int height)
 {
-    return resizeBmp(bitmap, width, height);
+    return stretchPicture(bitmap, width, height);
 }
 
 } // namespace quorix

@@ -2,7 +2,7 @@
 // The preview area is 407 x 264. Landscape pictures are made 407 wide, all others 264
 // high, in truncating 32-bit integer arithmetic; only the orientation decides, so a
 // landscape picture may come out taller than the area (1024 x 768 gives 407 x 305).
-#include "imaging/ResizeBmp.h"
+#include "imaging/StretchPicture.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,7 +1,7 @@
 #include "slideshow/SlidePictures.h"
 
 #include "imaging/ImageDecoder.h"
-#include "imaging/ResizeBmp.h"
+#include "imaging/StretchPicture.h"
 #include "slideshow/SlideKind.h"
 
 namespace quorix {
@@ -53,7 +53,7 @@ QImage fittedSlidePicture(const QString &path, int kind, SlideFit fit)
     if (size.isEmpty())
         return QImage();
     QImage picture = decodeImage(path, format, size);
-    if (!resizeBmp(picture, size.width(), size.height()))
+    if (!stretchPicture(picture, size.width(), size.height()))
         throw ImageError("Not enough memory for the picture");
     return picture;
 }

@@ -28,12 +28,13 @@ build_pkgs=(
   fonts-dejavu-core
 )
 package_pkgs=(dpkg-dev file)
-# bench_formats compares the compact picture's libraries; it is left out when these are
-# missing, so only the test entry point (which builds everything) installs them.
-bench_pkgs=(libspng-dev libwebp-dev)
 # bench/room.py's "vnc" run: what a room would use instead of Quorix, timed beside it.
 room_bench_pkgs=(x11vnc xtightvncviewer)
-test_pkgs=(xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
+# libspng-dev and libwebp-dev: bench_formats compares the compact picture's libraries; it is
+# left out where they are missing, so only the test entry point (which builds everything)
+# installs them.
+test_pkgs=(libspng-dev libwebp-dev
+  xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
   gnome-shell mutter xdg-desktop-portal-gnome dbus-user-session at-spi2-core python3-pyatspi
@@ -54,9 +55,9 @@ want=("${build_pkgs[@]}")
 case "${1:-build}" in
   build) ;;
   package) want+=("${package_pkgs[@]}") ;;
-  test) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}") ;;
-  kde) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${kde_pkgs[@]}") ;;
-  bench) want+=("${package_pkgs[@]}" "${bench_pkgs[@]}" "${test_pkgs[@]}" "${room_bench_pkgs[@]}") ;;
+  test) want+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+  kde) want+=("${package_pkgs[@]}" "${test_pkgs[@]}" "${kde_pkgs[@]}") ;;
+  bench) want+=("${package_pkgs[@]}" "${test_pkgs[@]}" "${room_bench_pkgs[@]}") ;;
   *)
     echo "usage: $0 [--list] [build|package|test|kde|bench]" >&2
     exit 2

@@ -1,8 +1,8 @@
-#include "imaging/ResizeBmp.h"
+#include "imaging/StretchPicture.h"
 
 namespace quorix {
 
-bool resizeBmp(QImage &bitmap, int width, int height)
+bool stretchPicture(QImage &bitmap, int width, int height)
 {
     if (width < 0 || height < 0)
         return false;
