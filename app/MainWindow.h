@@ -52,7 +52,7 @@ class MainWindow : public QWidget
 
     // Shared state -------------------------------------------------------------------
     SharedState &state() { return state_; }
-    int sourceMode() const { return state_.mode; }
+    SourceMode sourceMode() const { return state_.mode; }
     const QImage &currentBitmap() const { return state_.currentBitmap; }
     QString sharedFolder() const { return state_.sharedFolder(); }
     void setSharedFolder(const QString &path) { state_.setSharedFolder(path); }
@@ -138,11 +138,11 @@ class MainWindow : public QWidget
     void showSharedFolderMissing();
     void openOptions();
     void setAutoSend(bool on);
-    void sourceButtonStep(int mode);
+    void sourceButtonStep(SourceMode mode);
     void setStatus(const QString &text);
     void showProblem(const QString &text);
     void clearExchangeProblem();
-    static QString modeName(int mode);
+    static QString modeName(SourceMode mode);
 
     SharedState state_;
     CaptureSources *capture_ = nullptr;

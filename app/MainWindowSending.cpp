@@ -18,22 +18,23 @@ namespace {
 constexpr int kTallWindow = 300;
 } // namespace
 
-QString MainWindow::modeName(int mode)
+QString MainWindow::modeName(SourceMode mode)
 {
     switch (mode) {
-    case smClipboard:
+    case SourceMode::Clipboard:
         return tr("Clipboard Image");
-    case smScreen:
+    case SourceMode::Screen:
         return tr("Screen Image");
-    case smWindow:
+    case SourceMode::Window:
         return tr("Window Image");
-    case smSlideShow:
+    case SourceMode::SlideShow:
         return tr("Slideshow");
-    case smText:
+    case SourceMode::Text:
         return tr("Text");
-    default:
-        return QString();
+    case SourceMode::None:
+        break;
     }
+    return QString();
 }
 
 void MainWindow::setStatus(const QString &text)
@@ -79,11 +80,11 @@ void MainWindow::onAutoSendToggled()
         capture_->writeNextFrame();
         guarded([this] {
             autoSendWatch_->setEnabled(true);
-            if (state_.mode == smScreen)
+            if (state_.mode == SourceMode::Screen)
                 screenCaptureTimer_->setEnabled(true);
-            if (state_.mode == smWindow)
+            if (state_.mode == SourceMode::Window)
                 windowCaptureTimer_->setEnabled(true);
-            if (state_.mode >= smClipboard && state_.mode <= smSlideShow)
+            if (isPictureSource(state_.mode))
                 setStatus(modeName(state_.mode));
             // The folder still refuses writes: that stays in view.
             if (state_.problems().has(StatusProblems::Topic::Write))
@@ -116,7 +117,7 @@ void MainWindow::sendPicture(const QImage &picture)
 
 void MainWindow::send()
 {
-    if (state_.mode == smText) {
+    if (state_.mode == SourceMode::Text) {
         setAutoSend(false);
         textPage_->sendText();
         return;

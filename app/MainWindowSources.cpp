@@ -32,7 +32,7 @@ enum class Page
 
 struct SourceStep
 {
-    int mode;
+    SourceMode mode;
     ColourPanel *MainWindow::*panel;
     bool setsStopFlag;    // a running slide show ends at its next step
     bool hidesFullStatus; // the status label is hidden in the full window
@@ -45,15 +45,15 @@ struct SourceStep
 // Text and the slide show stop both captures too: a capture left running behind another
 // source would go on sending its picture over that source's.
 constexpr SourceStep kSteps[] = {
-    {smClipboard, &MainWindow::clipboardFrame_, true, true, Timer::Off, Timer::Off, Timer::On,
+    {SourceMode::Clipboard, &MainWindow::clipboardFrame_, true, true, Timer::Off, Timer::Off,
+     Timer::On, Page::Preview},
+    {SourceMode::Screen, &MainWindow::screenFrame_, true, true, Timer::Off, Timer::On, Timer::Off,
      Page::Preview},
-    {smScreen, &MainWindow::screenFrame_, true, true, Timer::Off, Timer::On, Timer::Off,
-     Page::Preview},
-    {smWindow, &MainWindow::windowFrame_, true, true, Timer::Leave, Timer::Off, Timer::Off,
-     Page::Picker},
-    {smSlideShow, &MainWindow::slideShowFrame_, false, true, Timer::Off, Timer::Off, Timer::On,
-     Page::Slides},
-    {smText, &MainWindow::textFrame_, true, false, Timer::Off, Timer::Off, Timer::Leave,
+    {SourceMode::Window, &MainWindow::windowFrame_, true, true, Timer::Leave, Timer::Off,
+     Timer::Off, Page::Picker},
+    {SourceMode::SlideShow, &MainWindow::slideShowFrame_, false, true, Timer::Off, Timer::Off,
+     Timer::On, Page::Slides},
+    {SourceMode::Text, &MainWindow::textFrame_, true, false, Timer::Off, Timer::Off, Timer::Leave,
      Page::Text},
 };
 
@@ -63,14 +63,22 @@ void apply(Timer action, RestartOnChangeTimer *timer)
         timer->setEnabled(action == Timer::On);
 }
 
+const SourceStep &stepFor(SourceMode mode)
+{
+    for (const SourceStep &step : kSteps)
+        if (step.mode == mode)
+            return step;
+    Q_UNREACHABLE();
+}
+
 } // namespace
 
-void MainWindow::sourceButtonStep(int mode)
+void MainWindow::sourceButtonStep(SourceMode mode)
 {
-    const SourceStep &step = kSteps[mode - 1];
-    if (state_.mode == smWindow && mode != smWindow)
+    const SourceStep &step = stepFor(mode);
+    if (state_.mode == SourceMode::Window && mode != SourceMode::Window)
         capture_->releaseWindowCapture();
-    if (state_.mode == smScreen && mode != smScreen)
+    if (state_.mode == SourceMode::Screen && mode != SourceMode::Screen)
         capture_->endScreenCapture();
     capture_->sourceChanged();
     if (step.setsStopFlag)
@@ -111,30 +119,30 @@ void MainWindow::sourceButtonStep(int mode)
 
 void MainWindow::selectClipboardSource()
 {
-    sourceButtonStep(smClipboard);
+    sourceButtonStep(SourceMode::Clipboard);
 }
 
 void MainWindow::selectScreenSource()
 {
-    sourceButtonStep(smScreen);
+    sourceButtonStep(SourceMode::Screen);
     capture_->prepareScreenCapture();
 }
 
 void MainWindow::selectWindowSource()
 {
-    sourceButtonStep(smWindow);
+    sourceButtonStep(SourceMode::Window);
     capture_->chooseWindow();
 }
 
 void MainWindow::selectSlideShowSource()
 {
-    sourceButtonStep(smSlideShow);
+    sourceButtonStep(SourceMode::SlideShow);
     slidePage_->enter();
 }
 
 void MainWindow::selectTextSource()
 {
-    sourceButtonStep(smText);
+    sourceButtonStep(SourceMode::Text);
     textPage_->enter();
 }
 

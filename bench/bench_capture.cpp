@@ -242,7 +242,7 @@ int main(int argc, char **argv)
     auto changing = outsideWindow({"--title", "Changing", "--size", "800x600", "--blink", "10"});
     main.captureSources().sourceChanged();
     main.state().capturedWindow = idOf(*changing);
-    main.state().mode = smWindow;
+    main.state().mode = SourceMode::Window;
     main.captureWindowTick();
     const double windowTickMs = changingTickMs([&] { main.captureWindowTick(); }, 100);
     written = 0;

@@ -68,8 +68,8 @@ void CaptureSources::onDrawn(WindowId target, QRect area)
 {
     if (!state_.autoSend)
         return;
-    if (!(state_.mode == smScreen && target == 0) &&
-        !(state_.mode == smWindow && target != 0 && target == state_.capturedWindow))
+    if (!(state_.mode == SourceMode::Screen && target == 0) &&
+        !(state_.mode == SourceMode::Window && target != 0 && target == state_.capturedWindow))
         return;
     if (target == 0 && !area.isEmpty()) {
         QRegion outside(area);
@@ -87,9 +87,9 @@ void CaptureSources::onDrawn(WindowId target, QRect area)
 void CaptureSources::lookNow()
 {
     settle_.stop();
-    if (state_.mode == smScreen)
+    if (state_.mode == SourceMode::Screen)
         captureScreenTick();
-    else if (state_.mode == smWindow)
+    else if (state_.mode == SourceMode::Window)
         captureWindowTick();
 }
 
@@ -141,7 +141,7 @@ void CaptureSources::sourceChanged()
     }
 }
 
-void CaptureSources::captureTick(int ownMode, WindowId target,
+void CaptureSources::captureTick(SourceMode ownMode, WindowId target,
                                  const std::function<bool(QImage &)> &capture,
                                  const QString &lostText)
 {
@@ -211,21 +211,21 @@ void CaptureSources::endScreenCapture()
 void CaptureSources::captureScreenTick()
 {
     captureTick(
-        smScreen, 0, [this](QImage &picture) { return system_.captureScreen(picture); },
+        SourceMode::Screen, 0, [this](QImage &picture) { return system_.captureScreen(picture); },
         tr("The screen cannot be captured"));
 }
 
 void CaptureSources::captureWindowTick()
 {
     captureTick(
-        smWindow, state_.capturedWindow,
+        SourceMode::Window, state_.capturedWindow,
         [this](QImage &picture) { return system_.captureWindow(state_.capturedWindow, picture); },
         tr("The window is gone: choose another"));
 }
 
 void CaptureSources::onClipboardChanged()
 {
-    if (state_.mode != smClipboard)
+    if (state_.mode != SourceMode::Clipboard)
         return;
     guarded([this] {
         // Text, files and pictures that cannot be decoded leave everything as it is: an

@@ -20,6 +20,7 @@ class QWidget;
 namespace quorix {
 
 class SharedState;
+enum class SourceMode;
 class ColourPanel;
 class ClipboardWatcher;
 class RestartOnChangeTimer;
@@ -97,8 +98,8 @@ class CaptureSources : public QObject
     // to the sending thread; the tick does not wait for its encoding and writing. A capture
     // that yields nothing changes nothing and says why (the window system's reason, else
     // `lostText`) until a capture works again.
-    void captureTick(int ownMode, WindowId target, const std::function<bool(QImage &)> &capture,
-                     const QString &lostText);
+    void captureTick(SourceMode ownMode, WindowId target,
+                     const std::function<bool(QImage &)> &capture, const QString &lostText);
     // Starts the periodic capture of the captured window.
     void startWindowCapture();
     void showFitted(const QImage &frame);

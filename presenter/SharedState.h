@@ -26,15 +26,23 @@ namespace quorix {
 
 struct Bmp24File;
 
-enum SourceMode : int
+// The source the main window shows and sends, chosen with the source buttons.
+enum class SourceMode
 {
-    smNone = 0, // no source chosen yet
-    smClipboard = 1,
-    smScreen = 2,
-    smWindow = 3,
-    smSlideShow = 4,
-    smText = 5,
+    None, // no source chosen yet
+    Clipboard,
+    Screen,
+    Window,
+    SlideShow,
+    Text,
 };
+
+// The sources that send a picture (the text source sends a text, and None nothing).
+constexpr bool isPictureSource(SourceMode mode)
+{
+    return mode == SourceMode::Clipboard || mode == SourceMode::Screen ||
+           mode == SourceMode::Window || mode == SourceMode::SlideShow;
+}
 
 // Why an exchange write wrote nothing (a failed write throws FileError instead).
 enum class Sent
@@ -55,7 +63,7 @@ class SharedState : public QObject
   public:
     explicit SharedState(QObject *parent = nullptr);
 
-    int mode = smNone;
+    SourceMode mode = SourceMode::None;
     // Empty (0 x 0) until the first capture; sources copy into it.
     QImage currentBitmap;
     // The folder of the program's own files, with its trailing "/".

@@ -153,7 +153,7 @@ class TestCaptureSources : public QObject
         app.main->autoSendBox_->setChecked(send);
 
         app.main->selectScreenSource();
-        QCOMPARE(app.main->sourceMode(), 2);
+        QCOMPARE(app.main->sourceMode(), SourceMode::Screen);
         QVERIFY(app.main->screenCaptureTimer_->enabled());
         QVERIFY(!app.main->windowCaptureTimer_->enabled());
         QVERIFY(!app.main->clipboardWatcher_->isEnabled());
@@ -508,7 +508,7 @@ class TestCaptureSources : public QObject
         app.main->startUp();
 
         app.main->selectWindowSource(); // no window chosen yet: no question, the picker
-        QCOMPARE(app.main->sourceMode(), 3);
+        QCOMPARE(app.main->sourceMode(), SourceMode::Window);
         QCOMPARE(app.main->pages_->currentIndex(), 0);
         QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Select window to display"));
         QVERIFY(app.main->pickerPanel_->isVisibleTo(app.main.get()));
@@ -621,7 +621,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(text, QStringLiteral("Continue from previous window ?"));
         QCOMPARE(title, QStringLiteral("Quorix"));
         QCOMPARE(icon, QMessageBox::Question);
-        QCOMPARE(app.main->sourceMode(), 3);
+        QCOMPARE(app.main->sourceMode(), SourceMode::Window);
         QCOMPARE(app.main->capturedWindow(), target.id());
         QCOMPARE(app.main->windowCaptureTimer_->enabled(), yes);
         QCOMPARE(app.main->pages_->currentIndex(), yes ? 1 : 0);
@@ -644,7 +644,7 @@ class TestCaptureSources : public QObject
         QTest::qWait(300);
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
         app.main->selectClipboardSource();
-        QCOMPARE(app.main->sourceMode(), 1);
+        QCOMPARE(app.main->sourceMode(), SourceMode::Clipboard);
         QVERIFY(app.main->clipboardWatcher_->isEnabled());
         QTest::qWait(200);
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));

@@ -75,25 +75,25 @@ class TestSending : public QObject
     void sourceButtonsCommonStep_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<SourceMode>("mode");
         QTest::addColumn<QString>("panel");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("stops");
-        QTest::newRow("clipboard") << "clipboardButton" << 1 << "clipboardFrame"
+        QTest::newRow("clipboard") << "clipboardButton" << SourceMode::Clipboard << "clipboardFrame"
                                    << "Clipboard Image" << true;
-        QTest::newRow("screen") << "screenButton" << 2 << "screenFrame"
+        QTest::newRow("screen") << "screenButton" << SourceMode::Screen << "screenFrame"
                                 << "Screen Image" << true;
-        QTest::newRow("window") << "windowButton" << 3 << "windowFrame"
+        QTest::newRow("window") << "windowButton" << SourceMode::Window << "windowFrame"
                                 << "Window Image" << true;
-        QTest::newRow("slideshow") << "slideShowButton" << 4 << "slideShowFrame"
+        QTest::newRow("slideshow") << "slideShowButton" << SourceMode::SlideShow << "slideShowFrame"
                                    << "Slideshow" << false;
-        QTest::newRow("text") << "textButton" << 5 << "textFrame"
+        QTest::newRow("text") << "textButton" << SourceMode::Text << "textFrame"
                               << "Text" << true;
     }
     void sourceButtonsCommonStep()
     {
         QFETCH(QString, button);
-        QFETCH(int, mode);
+        QFETCH(SourceMode, mode);
         QFETCH(QString, panel);
         QFETCH(QString, status);
         QFETCH(bool, stops);
@@ -280,7 +280,7 @@ class TestSending : public QObject
         m.autoSendBox_->setChecked(true);
         m.state().sendCurrentBitmap();
         m.textPage().editorDocument().setPlainText("hi");
-        m.state().mode = smText;
+        m.state().mode = SourceMode::Text;
         m.sendButton_->click();
         QDir::setCurrent(before);
         QVERIFY(QDir(cwd.path()).isEmpty());
@@ -293,14 +293,14 @@ class TestSending : public QObject
     // would go on sending its picture over theirs.
     void textAndSlideShowStopTheCaptures_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::newRow("slide show") << 4;
-        QTest::newRow("text") << 5;
+        QTest::addColumn<SourceMode>("mode");
+        QTest::newRow("slide show") << SourceMode::SlideShow;
+        QTest::newRow("text") << SourceMode::Text;
     }
 
     void textAndSlideShowStopTheCaptures()
     {
-        QFETCH(int, mode);
+        QFETCH(SourceMode, mode);
         AppFixture app;
         app.configure();
         app.main->startUp();
@@ -308,7 +308,7 @@ class TestSending : public QObject
         m.windowCaptureTimer_->setEnabled(true);
         m.screenCaptureTimer_->setEnabled(true);
         m.textView_->setPlainText("accepted before"); // the editor need not open
-        (mode == 4 ? m.slideShowButton_ : m.textButton_)->click();
+        (mode == SourceMode::SlideShow ? m.slideShowButton_ : m.textButton_)->click();
         QCOMPARE(m.sourceMode(), mode);
         QVERIFY(!m.windowCaptureTimer_->enabled());
         QVERIFY(!m.screenCaptureTimer_->enabled());

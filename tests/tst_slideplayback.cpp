@@ -105,7 +105,7 @@ void TestSlidePlayback::selectingTheSlideShowShowsThePage()
     auto show = start({});
     MainWindow &m = *show->app.main;
     SlidePage &page = show->page();
-    QCOMPARE(m.sourceMode(), int(smSlideShow));
+    QCOMPARE(m.sourceMode(), SourceMode::SlideShow);
     QVERIFY(!page.panel_->isHidden());
     page.durationField_->setValue(4);
     m.slideTimer_->setInterval(1);

@@ -78,7 +78,7 @@ class TestTextPage : public QObject
         app.m().textButton_->click();
         QVERIFY(editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("Hello viewers") : QString());
-        QCOMPARE(app.m().sourceMode(), 5);
+        QCOMPARE(app.m().sourceMode(), SourceMode::Text);
         QCOMPARE(app.m().statusLabel_->text(), QStringLiteral("Text"));
         QVERIFY(app.m().textPanel_->isVisibleTo(&app.m()));
         QVERIFY(!QFile::exists(app.temporary()));
