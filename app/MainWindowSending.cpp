@@ -6,7 +6,7 @@
 #include "controls/ClipboardWatcher.h"
 #include "core/Guard.h"
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "core/WholeFile.h"
 #include "text/TextPage.h"
 
@@ -89,11 +89,11 @@ void MainWindow::onAutoSendToggled()
             // The folder still refuses writes: that stays in view.
             if (state_.problems().has(StatusProblems::Topic::Write))
                 showProblem(state_.problems().text());
-            letPendingMessagesRun();
+            runQueuedEvents();
             // Without a pointer file the read fails, and nothing is written.
             readLineFile(state_.programFolder + "qx.cfg");
             state_.writeRunState();
-            letPendingMessagesRun();
+            runQueuedEvents();
         });
     }
     if (!problemShown_)
@@ -143,7 +143,7 @@ void MainWindow::checkSharedFolder()
             openOptions();
         }
         const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
-        letPendingMessagesRun();
+        runQueuedEvents();
         if (!fileExists(settingsPath)) {
             showSharedFolderMissing();
             openOptions();

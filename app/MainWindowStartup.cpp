@@ -7,8 +7,8 @@
 #include "core/Guard.h"
 #include "core/IniFile.h"
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
 #include "core/ProgramFolder.h"
+#include "core/QueuedEvents.h"
 #include "core/WholeFile.h"
 #include "presenter/RoomSettings.h"
 
@@ -50,13 +50,13 @@ void MainWindow::startUp()
     bool settingsMissing = false;
     guarded([&] {
         const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
-        letPendingMessagesRun();
+        runQueuedEvents();
         if (!fileExists(settingsPath)) {
             settingsMissing = true;
             return;
         }
         const QStringList lines = readLineFile(settingsPath);
-        letPendingMessagesRun();
+        runQueuedEvents();
         // The folder comes from line 0 whatever line 5 holds; an unreadable line 5 only
         // leaves the watch timer at its 100 ms.
         int interval = 0;

@@ -9,7 +9,7 @@
 #include "core/FileError.h"
 #include "core/Guard.h"
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "core/WholeFile.h"
 #include "exchange/ViewerSettings.h"
 #include "presenter/RoomSettings.h"
@@ -129,12 +129,12 @@ void OptionsDialog::readSettings()
     onlyQuorixViewersBox_->setChecked(readOnlyQuorixViewers());
     guarded([this] {
         const QString settingsPath = lineAt(readLineFile(main_->programFolder() + "qx.cfg"), 0);
-        letPendingMessagesRun();
+        runQueuedEvents();
         const QStringList lines = readLineFile(settingsPath);
-        letPendingMessagesRun();
+        runQueuedEvents();
         folderEdit_->setText(folderPart(lineAt(lines, qsizetype(ViewerSettingsLine::PicturePath))));
         main_->setSharedFolder(folderEdit_->text());
-        letPendingMessagesRun();
+        runQueuedEvents();
         // The file means what the viewers take it to mean.
         const ViewerSettings viewer = parseViewerSettings(lines);
         if (viewer.stretch)
@@ -169,7 +169,7 @@ void OptionsDialog::onOkClicked()
     viewer.scrollText = scrollTextEdit_->text();
     viewer.dialogBorder = dialogBorderBox_->isChecked();
     main_->state().writeViewerSettings(viewerSettingsLines(viewer, shared + kBitmapName));
-    letPendingMessagesRun();
+    runQueuedEvents();
     writeLineFile(main_->programFolder() + "qx.cfg", {shared + kViewerSettingsName});
     setModalResult(ModalResult::Ok);
     const bool onlyQuorix = onlyQuorixViewersBox_->isChecked();

@@ -5,7 +5,7 @@
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
 #include "core/Guard.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "imaging/FrameCompare.h"
 #include "presenter/SharedState.h"
 
@@ -190,12 +190,12 @@ void CaptureSources::captureTick(SourceMode ownMode, WindowId target,
                 sinceSent_.start();
             }
         }
-        letPendingMessagesRun();
+        runQueuedEvents();
         if (!same)
             showFitted(picture);
-        letPendingMessagesRun();
+        runQueuedEvents();
     });
-    letPendingMessagesRun();
+    runQueuedEvents();
 }
 
 void CaptureSources::prepareScreenCapture()
@@ -238,12 +238,12 @@ void CaptureSources::onClipboardChanged()
             checkFolder_();
         if (state_.autoSend)
             state_.sendCurrentBitmap();
-        letPendingMessagesRun();
+        runQueuedEvents();
         showPreviewPage();
         const QImage again = clipboardImage();
-        letPendingMessagesRun();
+        runQueuedEvents();
         showPreview(again);
-        letPendingMessagesRun();
+        runQueuedEvents();
     });
 }
 

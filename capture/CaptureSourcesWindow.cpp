@@ -8,7 +8,7 @@
 #include "controls/ErrorReport.h"
 #include "controls/RestartOnChangeTimer.h"
 #include "core/Guard.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "presenter/SharedState.h"
 
 #include <QApplication>
@@ -74,7 +74,7 @@ void CaptureSources::buildWindowPicker()
         if (picker_->generation() != generation)
             return;
         picker_->risiBmp(i);
-        letPendingMessagesRun();
+        runQueuedEvents();
     }
     if (picker_->generation() != generation)
         return;

@@ -4,7 +4,7 @@
 #include "controls/Colours.h"
 #include "core/Colour.h"
 #include "core/Guard.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 
 #include <algorithm>
 #include <QFrame>
@@ -167,7 +167,7 @@ void WindowPicker::xadd()
             tiles_.resize(std::size_t(p) + 1);
         tiles_[std::size_t(p)] = Tile{tile.panel, tile.image};
     });
-    letPendingMessagesRun();
+    runQueuedEvents();
     if (generation == generation_)
         position_ = p + 1;
 }
@@ -218,9 +218,9 @@ void WindowPicker::risiBmp(int index)
     QImage bitmap;
     guarded([&] {
         if (entry.title != QLatin1String("Program Manager")) {
-            letPendingMessagesRun();
+            runQueuedEvents();
             system_.captureWindow(id, bitmap);
-            letPendingMessagesRun();
+            runQueuedEvents();
         }
     });
     // Another build ran meanwhile and took this gallery away.

@@ -1,6 +1,6 @@
 // The set-up window's slide-list files: Save Files List and Open Files List.
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "core/WholeFile.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideListFile.h"
@@ -36,7 +36,7 @@ void SetupWindow::openSlideList(const QString &path)
     setLines({});
     slideList_->clear();
     slideList_->hide();
-    letPendingMessagesRun();
+    runQueuedEvents();
     // However the open ends, the list comes back.
     struct ShowAtEnd
     {
@@ -62,7 +62,7 @@ void SetupWindow::openSlideList(const QString &path)
             box.exec();
         }
         slideList_->show();
-        letPendingMessagesRun();
+        runQueuedEvents();
         showSelectedEntry();
     }
 }

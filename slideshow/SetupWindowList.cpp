@@ -1,6 +1,6 @@
 // The set-up window's list commands: adding files by dialog and by dropping, removing,
 // moving, sorting, selecting all, and rebuilding the slide-list lines.
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
 
@@ -35,7 +35,7 @@ void SetupWindow::removeSelected()
             continue;
         if (QTreeWidgetItem *row = slideList_->topLevelItem(i); row->isSelected())
             delete row;
-        letPendingMessagesRun();
+        runQueuedEvents();
     }
     showSelectedEntry();
 }

@@ -2,7 +2,7 @@
 // which plays the whole list inside the window; Stop and Close.
 #include "core/Guard.h"
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "presenter/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "slideshow/SetupWindow.h"
@@ -53,7 +53,7 @@ void SetupWindow::showEntry(const QString &path, bool previewFit)
             fittedSlidePicture(path, kind, previewFit ? SlideFit::SetupPreview : SlideFit::Setup);
         entryPicture_->setPixmap(QPixmap::fromImage(picture));
         if (!previewFit)
-            letPendingMessagesRun();
+            runQueuedEvents();
     }
 }
 
@@ -87,7 +87,7 @@ void SetupWindow::playPreview()
         // A slide that cannot be shown is passed over without its wait.
         const bool shown = guarded([&] { showEntry(lineAt(lines_, i), true); });
         shownThisRound = shownThisRound || shown;
-        letPendingMessagesRun();
+        runQueuedEvents();
         if (state_.stopFlag)
             return;
         // The track bar is read afresh, so moving it changes the wait in progress.

@@ -5,7 +5,7 @@
 #include "controls/RestartOnChangeTimer.h"
 #include "core/Guard.h"
 #include "core/LineFile.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "presenter/SharedState.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"
@@ -64,7 +64,7 @@ void SlidePage::playForward()
             return;
     }
     showSlide(slideLine(state_.slidePosition));
-    letPendingMessagesRun();
+    runQueuedEvents();
     ++state_.slidePosition;
     slideTimer_->setInterval(durationMs());
     slideTimer_->setEnabled(true);
@@ -133,7 +133,7 @@ void SlidePage::showNextSlide()
     // A stop asked for elsewhere ends playback after this step's slide.
     if (state_.stopFlag)
         slideTimer_->setEnabled(false);
-    letPendingMessagesRun();
+    runQueuedEvents();
     const QString path = slideLine(state_.slidePosition);
     const int kind = FileKind(path);
     const std::optional<QString> failure = failureOf([&] {

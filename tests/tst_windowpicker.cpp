@@ -1,6 +1,6 @@
 // The window picker's gallery against a real Xvfb with openbox and outside windows.
 #include "capture/WindowPicker.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "helpers/OutsideWindow.h"
 
 #include <QApplication>
@@ -31,7 +31,7 @@ class TestWindowPicker : public QObject
         for (int i = 0; i < picker.count(); ++i) {
             picker.xadd();
             picker.risiBmp(i);
-            letPendingMessagesRun();
+            runQueuedEvents();
         }
         panel_->show();
     }

@@ -5,7 +5,7 @@
 #include "controls/ErrorReport.h"
 #include "controls/Layout.h"
 #include "controls/ModalDialog.h"
-#include "core/PendingMessages.h"
+#include "core/QueuedEvents.h"
 #include "presenter/SharedState.h"
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
@@ -126,12 +126,12 @@ void TextPage::copyEditorText()
 {
     const TemporaryFile temp(state_.programFolder + temporaryFileName());
     saveRichTextFile(editorDocument(), temp.path());
-    letPendingMessagesRun();
+    runQueuedEvents();
     // Something may have put a link in its place meanwhile: never read through one.
     if (QFileInfo(temp.path()).isSymLink())
         throw std::runtime_error("Failed to Load Stream");
     loadRichTextView(*view_, temp.path());
-    letPendingMessagesRun();
+    runQueuedEvents();
 }
 
 void TextPage::sendText()

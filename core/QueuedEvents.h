@@ -5,7 +5,7 @@ namespace quorix {
 
 // Lets queued events (timer ticks, clicks, clipboard notices) run inside the current
 // handler, at exactly the points where the program's handlers allow it.
-inline void letPendingMessagesRun()
+inline void runQueuedEvents()
 {
     QCoreApplication::processEvents();
 }
