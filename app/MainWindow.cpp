@@ -25,10 +25,39 @@
 #include <QStackedWidget>
 
 #include <algorithm>
+#include <iterator>
 
 namespace quorix {
 
 namespace {
+
+using namespace mainlayout;
+
+// Where the window first appears, before start-up restores the place it was left at.
+constexpr QPoint kFirstPosition{290, 172};
+// The window's own colour, under the background panel.
+constexpr std::uint32_t kWindowColour = 15063253;
+// The status label's yellow text stands on this.
+constexpr std::uint32_t kStatusColour = 14601673;
+// The "Ombrak Quorix" caption of the empty window picker.
+constexpr std::uint32_t kPickerCaptionColour = 5848320;
+// The white line around the notebook, and the black page shown until start-up.
+constexpr std::uint32_t kPageFrameColour = 0xFFFFFF;
+constexpr std::uint32_t kBlankPageColour = 0;
+
+// The Send, source and Options buttons; the close and fold buttons.
+constexpr int kButtonWidth = 49;
+constexpr int kButtonHeight = 36;
+constexpr int kCornerButtonWidth = 16;
+constexpr int kCornerButtonHeight = 14;
+// Every page of the notebook.
+constexpr int kPageWidth = 407;
+constexpr int kPageHeight = 264;
+
+// How often the captured screen or window is looked at, and the automatic-sending switch
+// checked (ms).
+constexpr int kCaptureInterval = 500;
+constexpr int kAutoSendWatchInterval = 100;
 
 ColourPanel *panel(QWidget *parent, const char *name, int left, int top, int width, int height,
                    std::uint32_t colour)
@@ -81,17 +110,27 @@ void MainWindow::setupLayout()
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Quorix"));
-    resize(496, 348);
-    move(290, 172);
-    const QFont f = layoutFont();
-    setFont(f);
+    resize(kWidth, kHeight);
+    move(kFirstPosition);
+    setFont(layoutFont());
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgrColour(15063253));
+    pal.setColor(QPalette::Window, bgrColour(kWindowColour));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
 
-    background_ = place(new DragPanel(this), "background", 0, 0, 496, 348);
+    setupTitleStrip();
+    setupSourceButtons();
+    setupNotebook();
+    setupTimers();
+    setupPages();
+}
+
+// The background that moves the window, and along the top: the logo, automatic sending,
+// the status label, Send, close and fold.
+void MainWindow::setupTitleStrip()
+{
+    background_ = place(new DragPanel(this), "background", 0, 0, kWidth, kHeight);
     background_->setColor(colours::background);
     background_->setDragTarget(DragPanel::MovesParentWindow);
 
@@ -110,25 +149,30 @@ void MainWindow::setupLayout()
 
     statusLabel_ = new QLabel(background_);
     statusLabel_->setObjectName(QStringLiteral("statusLabel"));
-    statusLabel_->move(184, 0);
+    statusLabel_->move(kStatusX, 0);
     statusLabel_->setAlignment(Qt::AlignCenter);
     statusLabel_->setAutoFillBackground(true);
-    QFont bold = f;
+    QFont bold = layoutFont();
     bold.setBold(true);
     statusLabel_->setFont(bold);
-    QPalette d2 = statusLabel_->palette();
-    d2.setColor(QPalette::Window, bgrColour(14601673));
-    d2.setColor(QPalette::WindowText, Qt::yellow);
-    statusLabel_->setPalette(d2);
+    QPalette statusColours = statusLabel_->palette();
+    statusColours.setColor(QPalette::Window, bgrColour(kStatusColour));
+    statusColours.setColor(QPalette::WindowText, Qt::yellow);
+    statusLabel_->setPalette(statusColours);
     statusLabel_->hide();
 
-    closeButton_ = button(background_, "closeButton", 470, 8, 16, 14, tr("Close"), closeGlyph(),
-                          MainButton::Close);
-    foldButton_ = button(background_, "foldButton", 470, 28, 16, 14, tr("Minimize"), foldGlyph(),
-                         MainButton::Fold);
-    sendButton_ = button(background_, "sendButton", 408, 14, 49, 36, tr("Send"), sendGlyph(),
-                         MainButton::Send);
+    closeButton_ = button(background_, "closeButton", kCornerButtonsX, 8, kCornerButtonWidth,
+                          kCornerButtonHeight, tr("Close"), closeGlyph(), MainButton::Close);
+    foldButton_ = button(background_, "foldButton", kCornerButtonsX, 28, kCornerButtonWidth,
+                         kCornerButtonHeight, tr("Minimize"), foldGlyph(), MainButton::Fold);
+    sendButton_ = button(background_, "sendButton", kSendButtonAt.x(), kSendButtonAt.y(),
+                         kButtonWidth, kButtonHeight, tr("Send"), sendGlyph(), MainButton::Send);
+}
 
+// The column of source buttons on the left, each on a panel that shows which one is
+// chosen, and Options below it.
+void MainWindow::setupSourceButtons()
+{
     sourceCaption_ = panel(background_, "sourceCaption", 8, 52, 49, 18, colours::background);
     sourceCaption_->setCaption(tr(" Source "));
     sourceCaption_->raise();
@@ -158,52 +202,82 @@ void MainWindow::setupLayout()
         {textFrame_, textButton_, "textFrame", "textButton", 195, tr("Text"), textGlyph(),
          MainButton::Text},
     };
+    // A one-pixel frame of the panel's colour around each button.
     for (const Source &s : sources) {
-        s.panel = panel(sourceBox_, s.panelName, 7, s.top, 51, 38, colours::background);
-        s.button = button(s.panel, s.buttonName, 1, 1, 49, 36, s.hint, s.glyph, s.style);
+        s.panel = panel(sourceBox_, s.panelName, 7, s.top, kButtonWidth + 2, kButtonHeight + 2,
+                        colours::background);
+        s.button = button(s.panel, s.buttonName, 1, 1, kButtonWidth, kButtonHeight, s.hint, s.glyph,
+                          s.style);
     }
 
     optionsFrame_ = panel(background_, "optionsFrame", 10, 303, 55, 44, colours::background);
-    optionsButton_ = button(optionsFrame_, "optionsButton", 3, 4, 49, 36, tr("Options"),
-                            optionsGlyph(), MainButton::Options);
+    optionsButton_ = button(optionsFrame_, "optionsButton", 3, 4, kButtonWidth, kButtonHeight,
+                            tr("Options"), optionsGlyph(), MainButton::Options);
+}
 
-    pageFrame_ = panel(background_, "pageFrame", 75, 62, 409, 281, 0xFFFFFF);
-    captionStrip_ = panel(pageFrame_, "captionStrip", 1, 1, 407, 15, colours::background);
-    pages_ = place(new QStackedWidget(pageFrame_), "pages", 1, 16, 407, 264);
+// The notebook on the right: a white frame, the caption strip and the stacked pages.
+void MainWindow::setupNotebook()
+{
+    pageFrame_ =
+        panel(background_, "pageFrame", 75, 62, kPageWidth + 2, kPageHeight + 17, kPageFrameColour);
+    captionStrip_ = panel(pageFrame_, "captionStrip", 1, 1, kPageWidth, 15, colours::background);
+    pages_ = place(new QStackedWidget(pageFrame_), "pages", 1, 16, kPageWidth, kPageHeight);
     QPalette book = pages_->palette();
     book.setColor(QPalette::Window, bgrColour(colours::notebook));
     pages_->setPalette(book);
     pages_->setAutoFillBackground(true);
 
+    // In the order of Page.
     const char *pages[] = {"pickerPage", "previewPage", "slidePage", "optionsPage", "logoPage"};
+    static_assert(std::size(pages) == std::size_t(Page::Blank) + 1);
     for (const char *name : pages) {
         auto *page = new QWidget(pages_);
         page->setObjectName(QLatin1String(name));
         pages_->addWidget(page);
     }
-    pickerPanel_ = panel(pages_->widget(0), "pickerPanel", 0, 0, 407, 264, colours::notebook);
+    pickerPanel_ = panel(pageWidget(Page::Picker), "pickerPanel", 0, 0, kPageWidth, kPageHeight,
+                         colours::notebook);
     pickerPanel_->setCaption(QStringLiteral("Ombrak Quorix"));
-    QFont big = f;
+    QFont big = layoutFont();
     big.setPixelSize(32);
     pickerPanel_->setFont(big);
-    QPalette p2 = pickerPanel_->palette();
-    p2.setColor(QPalette::WindowText, bgrColour(5848320));
-    pickerPanel_->setPalette(p2);
-    preview_ = place(new QLabel(pages_->widget(1)), "preview", 0, 0, 407, 264);
+    QPalette pickerColours = pickerPanel_->palette();
+    pickerColours.setColor(QPalette::WindowText, bgrColour(kPickerCaptionColour));
+    pickerPanel_->setPalette(pickerColours);
+    preview_ =
+        place(new QLabel(pageWidget(Page::Preview)), "preview", 0, 0, kPageWidth, kPageHeight);
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setPixmap(QPixmap::fromImage(initialPreview()));
-    blankPage_ = panel(pages_->widget(4), "blankPage", 0, 0, 407, 264, 0);
-    pages_->setCurrentIndex(4);
+    blankPage_ = panel(pageWidget(Page::Blank), "blankPage", 0, 0, kPageWidth, kPageHeight,
+                       kBlankPageColour);
+    showPage(Page::Blank);
+}
 
-    windowCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+void MainWindow::setupTimers()
+{
+    windowCaptureTimer_ = new RestartOnChangeTimer(this, kCaptureInterval);
     windowCaptureTimer_->setObjectName(QStringLiteral("windowCaptureTimer"));
-    autoSendWatch_ = new RestartOnChangeTimer(this, 100);
+    autoSendWatch_ = new RestartOnChangeTimer(this, kAutoSendWatchInterval);
     autoSendWatch_->setObjectName(QStringLiteral("autoSendWatch"));
-    screenCaptureTimer_ = new RestartOnChangeTimer(this, 500);
+    screenCaptureTimer_ = new RestartOnChangeTimer(this, kCaptureInterval);
     screenCaptureTimer_->setObjectName(QStringLiteral("screenCaptureTimer"));
     clipboardWatcher_ = new ClipboardWatcher(this);
     clipboardWatcher_->setObjectName(QStringLiteral("clipboardWatcher"));
-    setupPages();
+}
+
+QWidget *MainWindow::pageWidget(Page page) const
+{
+    return pages_->widget(int(page));
+}
+
+void MainWindow::showPage(Page page)
+{
+    pages_->setCurrentIndex(int(page));
+}
+
+MainWindow::Page MainWindow::shownPage() const
+{
+    return Page(pages_->currentIndex());
 }
 
 void MainWindow::setupPages()
@@ -215,9 +289,15 @@ void MainWindow::setupPages()
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
     slidePanel_ = slidePage_->panel_;
     slideTimer_ = slidePage_->slideTimer_;
-    const CaptureSources::Controls controls{
-        preview_,       pickerPanel_,        captionStrip_,     pages_, windowCaptureTimer_,
-        autoSendWatch_, screenCaptureTimer_, clipboardWatcher_, this};
+    const CaptureSources::Controls controls{preview_,
+                                            pickerPanel_,
+                                            captionStrip_,
+                                            [this] { showPage(Page::Preview); },
+                                            windowCaptureTimer_,
+                                            autoSendWatch_,
+                                            screenCaptureTimer_,
+                                            clipboardWatcher_,
+                                            this};
     capture_ = new CaptureSources(
         state_, controls, [this] { checkSharedFolder(); }, windowSystem(), this);
 }

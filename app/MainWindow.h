@@ -2,6 +2,7 @@
 // The main window: a small borderless, always-on-top window with rounded corners. It owns
 // the state every source shares (presenter/SharedState.h) and the pages of the sources,
 // which are built in their own folders and see only that state.
+#include "app/MainWindowLayout.h"
 #include "controls/RestartOnChangeTimer.h"
 #include "presenter/SharedState.h"
 
@@ -36,6 +37,18 @@ class MainWindow : public QWidget
     Q_OBJECT
 
   public:
+    // The pages of the notebook, in their stacking order. The slide show and the text
+    // source show their own panels over the notebook instead.
+    enum class Page
+    {
+        Picker,  // the window source's gallery of windows
+        Preview, // the captured picture, fitted
+        Slides,
+        Options,
+        Blank, // until start-up has run
+    };
+    Q_ENUM(Page)
+
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -94,7 +107,38 @@ class MainWindow : public QWidget
     void restorePlacement();
     void storePlacement();
 
-    // Widgets, public for the tests --------------------------------------------------------
+    int savedHeight() const { return savedHeight_; }
+    int savedWidth() const { return savedWidth_; }
+    // The notebook page in front.
+    Page shownPage() const;
+
+  protected:
+    void resizeEvent(QResizeEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+  private:
+    void setupLayout();
+    void setupTitleStrip();
+    void setupSourceButtons();
+    void setupNotebook();
+    void setupTimers();
+    void setupPages();
+    QWidget *pageWidget(Page page) const;
+    void showPage(Page page);
+    void connectHandlers();
+    void reshape();
+    void shutDown();
+    void shapeWindow();
+    void showSharedFolderMissing();
+    void openOptions();
+    void setAutoSend(bool on);
+    void sourceButtonStep(SourceMode mode);
+    void setStatus(const QString &text);
+    void showProblem(const QString &text);
+    void clearExchangeProblem();
+    static QString modeName(SourceMode mode);
+
+    // The widgets, each with the object name of its member without the underscore.
     DragPanel *background_ = nullptr;
     QLabel *logo_ = nullptr;
     QCheckBox *autoSendBox_ = nullptr;
@@ -114,6 +158,7 @@ class MainWindow : public QWidget
     ColourPanel *pickerPanel_ = nullptr;
     QLabel *preview_ = nullptr;
     ColourPanel *blankPage_ = nullptr;
+    // The slide and text pages' own panels, text view and slide timer.
     ColourPanel *slidePanel_ = nullptr;
     ColourPanel *textPanel_ = nullptr;
     QTextEdit *textView_ = nullptr;
@@ -121,37 +166,14 @@ class MainWindow : public QWidget
                          *screenCaptureTimer_ = nullptr, *slideTimer_ = nullptr;
     ClipboardWatcher *clipboardWatcher_ = nullptr;
 
-    int savedHeight() const { return savedHeight_; }
-    int savedWidth() const { return savedWidth_; }
-
-  protected:
-    void resizeEvent(QResizeEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-
-  private:
-    void setupLayout();
-    void setupPages();
-    void connectHandlers();
-    void reshape();
-    void shutDown();
-    void shapeWindow();
-    void showSharedFolderMissing();
-    void openOptions();
-    void setAutoSend(bool on);
-    void sourceButtonStep(SourceMode mode);
-    void setStatus(const QString &text);
-    void showProblem(const QString &text);
-    void clearExchangeProblem();
-    static QString modeName(SourceMode mode);
-
     SharedState state_;
     CaptureSources *capture_ = nullptr;
     SlidePage *slidePage_ = nullptr;
     TextPage *textPage_ = nullptr;
     bool destroyed_ = false;
     bool problemShown_ = false;
-    int savedHeight_ = 348;
-    int savedWidth_ = 496;
+    int savedHeight_ = mainlayout::kHeight;
+    int savedWidth_ = mainlayout::kWidth;
     QPointer<OptionsDialog> optionsDialog_;
 };
 

@@ -14,10 +14,6 @@
 
 namespace quorix {
 
-namespace {
-constexpr int kTallWindow = 300;
-} // namespace
-
 QString MainWindow::modeName(SourceMode mode)
 {
     switch (mode) {
@@ -58,7 +54,7 @@ void MainWindow::clearExchangeProblem()
         return;
     problemShown_ = false;
     setStatus(modeName(state_.mode));
-    if (height() > kTallWindow)
+    if (height() > mainlayout::kTallWindow)
         statusLabel_->hide();
 }
 
@@ -71,7 +67,7 @@ void MainWindow::setAutoSend(bool on)
 void MainWindow::onAutoSendToggled()
 {
     state_.autoSend = autoSendBox_->isChecked();
-    if (height() > kTallWindow)
+    if (height() > mainlayout::kTallWindow)
         statusLabel_->hide();
     if (!autoSendBox_->isChecked())
         autoSendWatch_->setEnabled(false);

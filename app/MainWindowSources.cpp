@@ -10,7 +10,7 @@
 #include "slideshow/SlidePage.h"
 #include "text/TextPage.h"
 
-#include <QStackedWidget>
+#include <utility>
 
 namespace quorix {
 
@@ -22,7 +22,8 @@ enum class Timer
     On,
     Leave
 };
-enum class Page
+// What the page frame shows for the source.
+enum class Shows
 {
     Preview,
     Picker,
@@ -33,28 +34,22 @@ enum class Page
 struct SourceStep
 {
     SourceMode mode;
-    ColourPanel *MainWindow::*panel;
     bool setsStopFlag;    // a running slide show ends at its next step
     bool hidesFullStatus; // the status label is hidden in the full window
     Timer windowCapture;
     Timer screenCapture;
     Timer clipboard; // the clipboard notifier
-    Page page;
+    Shows shows;
 };
 
 // Text and the slide show stop both captures too: a capture left running behind another
 // source would go on sending its picture over that source's.
 constexpr SourceStep kSteps[] = {
-    {SourceMode::Clipboard, &MainWindow::clipboardFrame_, true, true, Timer::Off, Timer::Off,
-     Timer::On, Page::Preview},
-    {SourceMode::Screen, &MainWindow::screenFrame_, true, true, Timer::Off, Timer::On, Timer::Off,
-     Page::Preview},
-    {SourceMode::Window, &MainWindow::windowFrame_, true, true, Timer::Leave, Timer::Off,
-     Timer::Off, Page::Picker},
-    {SourceMode::SlideShow, &MainWindow::slideShowFrame_, false, true, Timer::Off, Timer::Off,
-     Timer::On, Page::Slides},
-    {SourceMode::Text, &MainWindow::textFrame_, true, false, Timer::Off, Timer::Off, Timer::Leave,
-     Page::Text},
+    {SourceMode::Clipboard, true, true, Timer::Off, Timer::Off, Timer::On, Shows::Preview},
+    {SourceMode::Screen, true, true, Timer::Off, Timer::On, Timer::Off, Shows::Preview},
+    {SourceMode::Window, true, true, Timer::Leave, Timer::Off, Timer::Off, Shows::Picker},
+    {SourceMode::SlideShow, false, true, Timer::Off, Timer::Off, Timer::On, Shows::Slides},
+    {SourceMode::Text, true, false, Timer::Off, Timer::Off, Timer::Leave, Shows::Text},
 };
 
 void apply(Timer action, RestartOnChangeTimer *timer)
@@ -83,36 +78,39 @@ void MainWindow::sourceButtonStep(SourceMode mode)
     capture_->sourceChanged();
     if (step.setsStopFlag)
         state_.stopFlag = true;
-    if (step.page != Page::Slides)
+    if (step.shows != Shows::Slides)
         slidePanel_->hide();
-    if (step.page != Page::Text)
+    if (step.shows != Shows::Text)
         textPanel_->hide();
-    if (step.page == Page::Slides || step.page == Page::Text)
+    if (step.shows == Shows::Slides || step.shows == Shows::Text)
         blankPage_->hide();
-    if (step.hidesFullStatus && height() > 300)
+    if (step.hidesFullStatus && height() > mainlayout::kTallWindow)
         statusLabel_->hide();
     state_.mode = mode;
     setStatus(modeName(mode));
     // The folder still refuses writes, whatever the source: that stays in view.
     if (state_.problems().has(StatusProblems::Topic::Write))
         showProblem(state_.problems().text());
-    for (ColourPanel *MainWindow::*p :
-         {&MainWindow::clipboardFrame_, &MainWindow::screenFrame_, &MainWindow::windowFrame_,
-          &MainWindow::slideShowFrame_, &MainWindow::textFrame_})
-        (this->*p)->setColor(p == step.panel ? colours::chosenPanel : colours::background);
+    const std::pair<SourceMode, ColourPanel *> frames[] = {
+        {SourceMode::Clipboard, clipboardFrame_}, {SourceMode::Screen, screenFrame_},
+        {SourceMode::Window, windowFrame_},       {SourceMode::SlideShow, slideShowFrame_},
+        {SourceMode::Text, textFrame_},
+    };
+    for (const auto &[frameMode, frame] : frames)
+        frame->setColor(frameMode == mode ? colours::chosenPanel : colours::background);
     apply(step.windowCapture, windowCaptureTimer_);
     apply(step.screenCapture, screenCaptureTimer_);
     if (step.clipboard != Timer::Leave)
         clipboardWatcher_->setEnabled(step.clipboard == Timer::On);
-    switch (step.page) {
-    case Page::Preview:
-    case Page::Slides:
+    switch (step.shows) {
+    case Shows::Preview:
+    case Shows::Slides:
         capture_->showPreviewPage();
         break;
-    case Page::Picker:
-        pages_->setCurrentIndex(0);
+    case Shows::Picker:
+        showPage(Page::Picker);
         break;
-    case Page::Text:
+    case Shows::Text:
         break;
     }
 }

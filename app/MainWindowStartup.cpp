@@ -16,7 +16,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QStackedWidget>
 
 namespace quorix {
 
@@ -45,7 +44,7 @@ void MainWindow::startUp()
     state_.programFolder = programFolderPath();
     state_.onlyQuorixViewers = readOnlyQuorixViewers();
     shapeWindow();
-    pages_->setCurrentIndex(1);
+    showPage(Page::Preview);
 
     bool settingsMissing = false;
     guarded([&] {
@@ -131,12 +130,15 @@ void MainWindow::onCloseClicked()
 
 void MainWindow::toggleFolded()
 {
-    const bool fold = height() > 300;
-    resize(fold ? savedWidth_ - 180 : savedWidth_, fold ? 50 : savedHeight_);
-    sendButton_->move(fold ? 228 : 408, fold ? 8 : 14);
-    closeButton_->move(fold ? 290 : 470, closeButton_->y());
-    foldButton_->move(fold ? 290 : 470, foldButton_->y());
-    statusLabel_->move(fold ? 65 : 184, statusLabel_->y());
+    using namespace mainlayout;
+    const bool fold = height() > kTallWindow;
+    resize(fold ? savedWidth_ - kFoldedNarrowing : savedWidth_,
+           fold ? kFoldedHeight : savedHeight_);
+    sendButton_->move(fold ? kSendButtonFoldedAt : kSendButtonAt);
+    const int cornerX = fold ? kCornerButtonsFoldedX : kCornerButtonsX;
+    closeButton_->move(cornerX, closeButton_->y());
+    foldButton_->move(cornerX, foldButton_->y());
+    statusLabel_->move(fold ? kStatusFoldedX : kStatusX, statusLabel_->y());
     statusLabel_->setVisible(fold);
 }
 

@@ -170,9 +170,13 @@ int main(int argc, char **argv)
     qint64 written = 0;
     QObject::connect(&main.state(), &SharedState::sent,
                      [&] { written += QFileInfo(shared + "shar.bmp").size(); });
-    main.autoSendBox_->setChecked(true);
+    auto *screenTimer =
+        main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer"));
+    auto *windowTimer =
+        main.findChild<RestartOnChangeTimer *>(QStringLiteral("windowCaptureTimer"));
+    main.findChild<QCheckBox *>(QStringLiteral("autoSendBox"))->setChecked(true);
     main.selectScreenSource();
-    main.screenCaptureTimer_->setEnabled(false);
+    screenTimer->setEnabled(false);
 
     // 1. Ticks of a changing screen: a window in the bottom-right corner changes all the
     // time, so every frame is compared to the end, written and fitted.
@@ -216,9 +220,9 @@ int main(int argc, char **argv)
 
     // 3. Bytes a minute while the screen changes, at 2 ticks a second for 15 s.
     written = 0;
-    main.screenCaptureTimer_->setEnabled(true);
+    screenTimer->setEnabled(true);
     const double changingCpu = cpuShareWhileRunning(app, 15000);
-    main.screenCaptureTimer_->setEnabled(false);
+    screenTimer->setEnabled(false);
     std::printf("changing screen at 2 ticks a second: %.1f MB a minute written, CPU %.2f %%\n",
                 double(written) * 4 / 1e6, changingCpu);
     blinker->kill();
@@ -231,9 +235,9 @@ int main(int argc, char **argv)
     QTest::qWait(1000);
     main.captureScreenTick();
     written = 0;
-    main.screenCaptureTimer_->setEnabled(true);
+    screenTimer->setEnabled(true);
     const double stillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    main.screenCaptureTimer_->setEnabled(false);
+    screenTimer->setEnabled(false);
     std::printf("still screen, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
                 "(target 0 bytes, <= 0.3 %%)\n",
                 stillSeconds, static_cast<long long>(written), stillCpu);
@@ -246,9 +250,9 @@ int main(int argc, char **argv)
     main.captureWindowTick();
     const double windowTickMs = changingTickMs([&] { main.captureWindowTick(); }, 100);
     written = 0;
-    main.windowCaptureTimer_->setEnabled(true);
+    windowTimer->setEnabled(true);
     const double windowChangingCpu = cpuShareWhileRunning(app, 15000);
-    main.windowCaptureTimer_->setEnabled(false);
+    windowTimer->setEnabled(false);
     std::printf("changing window %dx%d: tick median %.2f ms (ratio to ffmpeg's screen frame "
                 "%.2f); %.1f MB a minute written, CPU %.2f %%\n",
                 main.currentBitmap().width(), main.currentBitmap().height(), windowTickMs,
@@ -262,9 +266,9 @@ int main(int argc, char **argv)
     QTest::qWait(1000);
     main.captureWindowTick();
     written = 0;
-    main.windowCaptureTimer_->setEnabled(true);
+    windowTimer->setEnabled(true);
     const double windowStillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    main.windowCaptureTimer_->setEnabled(false);
+    windowTimer->setEnabled(false);
     std::printf("still window, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
                 "(target 0 bytes, <= 0.3 %%)\n",
                 stillSeconds, static_cast<long long>(written), windowStillCpu);
@@ -321,7 +325,7 @@ int main(int argc, char **argv)
         t.start();
         main.selectWindowSource();
         builds.push_back(t.nsecsElapsed() / 1e6);
-        tiles = int(main.pickerPanel_
+        tiles = int(main.findChild<ColourPanel *>(QStringLiteral("pickerPanel"))
                         ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
                         .size());
     }

@@ -93,7 +93,7 @@ int present(const QString &programFolder, int seconds, int stillFrom)
     });
     QTimer::singleShot(300, [&] {
         mainWindow.selectScreenSource();
-        mainWindow.autoSendBox_->setChecked(true);
+        mainWindow.findChild<QCheckBox *>(QStringLiteral("autoSendBox"))->setChecked(true);
         run.start();
     });
     QTimer::singleShot(300 + stillFrom * 1000, [&] { stillCpuStart = processCpuMs(); });

@@ -166,9 +166,11 @@ void streamFigures()
 void tickFigures(MainWindow &main)
 {
     QProcess *changing = startChangingScreen();
-    main.screenCaptureTimer_->setEnabled(false); // ticks are driven by hand
+    // Ticks are driven by hand.
+    main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer"))->setEnabled(false);
+    auto *autoSend = main.findChild<QCheckBox *>(QStringLiteral("autoSendBox"));
     for (bool send : {false, true}) {
-        main.autoSendBox_->setChecked(send);
+        autoSend->setChecked(send);
         std::vector<double> withFrame, without;
         QElapsedTimer run;
         run.start();
@@ -194,8 +196,8 @@ void stillFigures(MainWindow &main, const QString &shared)
     const int seconds = qEnvironmentVariableIntValue("QUORIX_BENCH_SECONDS") > 0
                             ? qEnvironmentVariableIntValue("QUORIX_BENCH_SECONDS")
                             : 60;
-    main.autoSendBox_->setChecked(true);
-    main.screenCaptureTimer_->setEnabled(true);
+    main.findChild<QCheckBox *>(QStringLiteral("autoSendBox"))->setChecked(true);
+    main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer"))->setEnabled(true);
     QTest::qWait(3000); // the last changes of the screen and the first write
     const QString path = shared + QStringLiteral("shar.bmp");
     QSignalSpy writes(&main.state(), &SharedState::sent);

@@ -18,7 +18,6 @@
 #include <QPixmap>
 #include <QRegion>
 #include <QScreen>
-#include <QStackedWidget>
 #include <QtMath>
 #include <QWidget>
 #include <QWindow>
@@ -126,7 +125,7 @@ void CaptureSources::showFitted(const QImage &frame)
 
 void CaptureSources::showPreviewPage()
 {
-    c_.pages->setCurrentIndex(1);
+    c_.showPreviewPage();
     c_.captionStrip->setCaption(tr("Preview"));
 }
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 class QLabel;
-class QStackedWidget;
 class QWidget;
 
 namespace quorix {
@@ -45,7 +44,7 @@ class CaptureSources : public QObject
         QLabel *preview;
         ColourPanel *pickerPanel; // the notebook page the picker is built on
         ColourPanel *captionStrip;
-        QStackedWidget *pages; // page 0 picker, page 1 preview
+        std::function<void()> showPreviewPage; // brings the preview's page to the front
         RestartOnChangeTimer *windowCaptureTimer;
         RestartOnChangeTimer *autoSendWatch;
         RestartOnChangeTimer *screenCaptureTimer;

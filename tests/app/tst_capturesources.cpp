@@ -61,7 +61,7 @@ bool hasColour(const QImage &image, QRgb colour)
 
 QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
 {
-    for (QLabel *l : main.pickerPanel_->findChildren<QLabel *>())
+    for (QLabel *l : namedChild<ColourPanel>(main, "pickerPanel")->findChildren<QLabel *>())
         if (l->objectName().startsWith(QLatin1String("windowThumbnail")) &&
             l->property("Tag").toLongLong() == qint64(window))
             return l;
@@ -150,15 +150,16 @@ class TestCaptureSources : public QObject
         AppFixture app;
         app.configure();
         app.main->startUp();
-        app.main->autoSendBox_->setChecked(send);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(send);
 
         app.main->selectScreenSource();
         QCOMPARE(app.main->sourceMode(), SourceMode::Screen);
-        QVERIFY(app.main->screenCaptureTimer_->enabled());
-        QVERIFY(!app.main->windowCaptureTimer_->enabled());
-        QVERIFY(!app.main->clipboardWatcher_->isEnabled());
-        QCOMPARE(app.main->pages_->currentIndex(), 1);
-        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Preview"));
+        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(!namedChild<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
+        QCOMPARE(app.main->shownPage(), MainWindow::Page::Preview);
+        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+                 QStringLiteral("Preview"));
 
         QTRY_VERIFY_WITH_TIMEOUT(
             (app.main->captureScreenTick(), app.main->currentBitmap().pixel(120, 170) == kBlue),
@@ -167,7 +168,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(current.size(), QSize(1920, 1080));
         QCOMPARE(current.pixel(300, 300), kRed);
         QCOMPARE(current.pixel(99, 170) == kBlue, false);
-        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 228));
+        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 228));
         if (send)
             QCOMPARE(sentBytes(app), encodeBmp(current));
         else
@@ -183,8 +184,9 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         app.main->selectScreenSource();
-        app.main->screenCaptureTimer_->setEnabled(false); // ticks are driven by hand here
-        app.main->autoSendBox_->setChecked(true);
+        // Ticks are driven by hand here.
+        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         auto tick = [&] {
             QTest::qWait(150); // the server's reports of drawing arrive as events
@@ -234,7 +236,8 @@ class TestCaptureSources : public QObject
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         app.main->selectScreenSource();
-        app.main->screenCaptureTimer_->setEnabled(false); // ticks are driven by hand here
+        // Ticks are driven by hand here.
+        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
         int frames = 0;
         connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
         auto ticks = [&](int n) {
@@ -245,7 +248,7 @@ class TestCaptureSources : public QObject
             }
             QTest::qWait(50); // the sending thread's reports
         };
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         ticks(6);
         QCOMPARE(frames, 1);
         OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "1500,700"});
@@ -267,7 +270,7 @@ class TestCaptureSources : public QObject
         app.textEditor->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.textEditor));
         app.main->selectScreenSource();
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         int frames = 0;
         connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
         QTest::qWait(1500); // the first frame, and what still settles after it
@@ -292,8 +295,8 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         app.main->selectScreenSource();
-        app.main->autoSendBox_->setChecked(true);
-        app.main->screenCaptureTimer_->setEnabled(false);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
         app.main->captureScreenTick(); // the first frame; from here on only drawing looks
         app.main->state().finishSending();
         QElapsedTimer clock;
@@ -323,8 +326,8 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         app.main->selectScreenSource();
-        app.main->autoSendBox_->setChecked(true);
-        QVERIFY(app.main->screenCaptureTimer_->enabled());
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
         QElapsedTimer clock;
         clock.start();
         std::vector<qint64> sentAt;
@@ -370,7 +373,8 @@ class TestCaptureSources : public QObject
         app.main->startUp();
         app.main->move(1500, 850);
         app.main->selectScreenSource();
-        app.main->autoSendBox_->setChecked(true); // the capture timer ticks as for the presenter
+        // The capture timer ticks as for the presenter.
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         // The newest frame written is `size` with the pattern's corner at `at`.
         auto sendsMonitor = [&](QSize size, QPoint at) {
@@ -438,7 +442,7 @@ class TestCaptureSources : public QObject
         QVERIFY(blinking.waitReady());
         app.main->startUp();
         app.main->selectScreenSource();
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         const SharedState &state = app.main->state();
         QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), kSlowWait);
@@ -451,8 +455,9 @@ class TestCaptureSources : public QObject
             // The kernel refuses (EBUSY) while a frame's file is still open for writing.
             QTRY_VERIFY_WITH_TIMEOUT(disk.remount(true), kSlowWait);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(app.main->statusLabel_->text(), status, 1500);
-        QVERIFY(!app.main->statusLabel_->isHidden());
+        QTRY_COMPARE_WITH_TIMEOUT(namedChild<QLabel>(*app.main, "statusLabel")->text(), status,
+                                  1500);
+        QVERIFY(!namedChild<QLabel>(*app.main, "statusLabel")->isHidden());
         const int frames = state.framesTried();
         const int probes = state.probesTried();
         QTest::qWait(3000);
@@ -463,7 +468,7 @@ class TestCaptureSources : public QObject
                  qPrintable(QString::number(state.probesTried() - probes)));
         qInfo("while it failed for 3 s: %d frames tried, %d looks at the folder",
               state.framesTried() - frames, state.probesTried() - probes);
-        QCOMPARE(app.main->statusLabel_->text(), status);
+        QCOMPARE(namedChild<QLabel>(*app.main, "statusLabel")->text(), status);
 
         if (full)
             QVERIFY(QFile::remove(app.shared() + "filler"));
@@ -474,7 +479,7 @@ class TestCaptureSources : public QObject
         QFile::remove(shar);
         QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), 2000);
         qInfo("sending resumed %lld ms after the folder was repaired", repaired.elapsed());
-        QTRY_VERIFY(app.main->statusLabel_->text() != status);
+        QTRY_VERIFY(namedChild<QLabel>(*app.main, "statusLabel")->text() != status);
     }
 
     void screenTickInAnotherModeResendsTheCurrentBitmap()
@@ -488,8 +493,9 @@ class TestCaptureSources : public QObject
         QCOMPARE(grabbed.size(), QSize(1920, 1080));
         OutsideWindow cover({"--frameless", "--size", "400x400", "--pos", "0,0"});
         QVERIFY(cover.waitReady());
-        app.main->clipboardButton_->click(); // a tick in another mode sends the current bitmap
-        app.main->autoSendBox_->setChecked(true);
+        // A tick in another mode sends the current bitmap.
+        namedChild<GradientButton>(*app.main, "clipboardButton")->click();
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         app.main->captureScreenTick();
         QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
         QCOMPARE(sentBytes(app), encodeBmp(grabbed));
@@ -509,45 +515,48 @@ class TestCaptureSources : public QObject
 
         app.main->selectWindowSource(); // no window chosen yet: no question, the picker
         QCOMPARE(app.main->sourceMode(), SourceMode::Window);
-        QCOMPARE(app.main->pages_->currentIndex(), 0);
-        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Select window to display"));
-        QVERIFY(app.main->pickerPanel_->isVisibleTo(app.main.get()));
-        QVERIFY(!app.main->windowCaptureTimer_->enabled());
+        QCOMPARE(app.main->shownPage(), MainWindow::Page::Picker);
+        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+                 QStringLiteral("Select window to display"));
+        QVERIFY(namedChild<ColourPanel>(*app.main, "pickerPanel")->isVisibleTo(app.main.get()));
+        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
         QLabel *thumbnail = thumbnailOf(*app.main, target.id());
         QVERIFY(thumbnail);
         QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QVERIFY(app.main->windowCaptureTimer_->enabled());
-        QVERIFY(!app.main->autoSendWatch_->enabled());
-        QCOMPARE(app.main->pages_->currentIndex(), 1);
-        QCOMPARE(app.main->captionStrip_->caption(), QStringLiteral("Preview"));
+        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
+        QCOMPARE(app.main->shownPage(), MainWindow::Page::Preview);
+        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+                 QStringLiteral("Preview"));
 
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(
             (app.main->captureWindowTick(), app.main->currentBitmap().size() == QSize(800, 600) &&
                                                 !hasColour(app.main->currentBitmap(), kGreen)),
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
-        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
         // A change within half a second of the last frame goes out when that is over.
         QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
         // the current bitmap and the preview; the status label says why nothing changes.
-        const QImage shown = app.main->preview_->pixmap().toImage();
+        const QImage shown = namedChild<QLabel>(*app.main, "preview")->pixmap().toImage();
         const QImage last = app.main->currentBitmap();
         const QByteArray sent = sentBytes(app);
         target.close();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (app.main->captureWindowTick(), !app.main->statusLabel_->isHidden()), kSlowWait);
-        QVERIFY2(app.main->statusLabel_->text().contains("gone"),
-                 qPrintable(app.main->statusLabel_->text()));
+        QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(),
+                                  !namedChild<QLabel>(*app.main, "statusLabel")->isHidden()),
+                                 kSlowWait);
+        QVERIFY2(namedChild<QLabel>(*app.main, "statusLabel")->text().contains("gone"),
+                 qPrintable(namedChild<QLabel>(*app.main, "statusLabel")->text()));
         app.main->captureWindowTick();
         QCOMPARE(sentBytes(app), sent);
         QCOMPARE(app.main->currentBitmap(), last);
-        QCOMPARE(app.main->preview_->pixmap().toImage(), shown);
-        QVERIFY(app.main->windowCaptureTimer_->enabled());
+        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().toImage(), shown);
+        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
 
         // Another window is chosen: the capture goes on with it, and the label is gone.
         OutsideWindow next({"--title", "Next", "--size", "320x240"});
@@ -558,7 +567,7 @@ class TestCaptureSources : public QObject
                                  kSlowWait);
         QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
-        QVERIFY(app.main->statusLabel_->isHidden());
+        QVERIFY(namedChild<QLabel>(*app.main, "statusLabel")->isHidden());
     }
 
     // The window captured last is given back to the server once the window source is
@@ -585,7 +594,7 @@ class TestCaptureSources : public QObject
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         app.main->selectWindowSource();
         QCOMPARE(windowSystem().heldWindow(), WindowId(0));
-        app.main->screenCaptureTimer_->setEnabled(false);
+        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
     }
 
     void continueQuestion_data()
@@ -604,10 +613,11 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         chooseWindow(app, target.id());
-        QPointer<QScrollArea> gallery = app.main->pickerPanel_->findChild<QScrollArea *>("gallery");
+        QPointer<QScrollArea> gallery =
+            namedChild<ColourPanel>(*app.main, "pickerPanel")->findChild<QScrollArea *>("gallery");
         QVERIFY(gallery);
         app.main->selectScreenSource();
-        QVERIFY(!app.main->windowCaptureTimer_->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
 
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -623,10 +633,12 @@ class TestCaptureSources : public QObject
         QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(app.main->sourceMode(), SourceMode::Window);
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QCOMPARE(app.main->windowCaptureTimer_->enabled(), yes);
-        QCOMPARE(app.main->pages_->currentIndex(), yes ? 1 : 0);
+        QCOMPARE(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled(), yes);
+        QCOMPARE(app.main->shownPage(), yes ? MainWindow::Page::Preview : MainWindow::Page::Picker);
         QCOMPARE(gallery.isNull(), !yes);
-        QCOMPARE(app.main->pickerPanel_->findChildren<QScrollArea *>().size(), 1);
+        QCOMPARE(
+            namedChild<ColourPanel>(*app.main, "pickerPanel")->findChildren<QScrollArea *>().size(),
+            1);
     }
 
     void clipboardImagesBecomeTheCurrentBitmap()
@@ -634,9 +646,9 @@ class TestCaptureSources : public QObject
         AppFixture app;
         app.configure();
         app.main->startUp();
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         app.main->selectScreenSource();
-        app.main->screenCaptureTimer_->setEnabled(false);
+        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
 
         // Copied while another source is chosen: nothing, also not after choosing.
         // (Drawing on the screen may still have been grabbed meanwhile.)
@@ -645,7 +657,7 @@ class TestCaptureSources : public QObject
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
         app.main->selectClipboardSource();
         QCOMPARE(app.main->sourceMode(), SourceMode::Clipboard);
-        QVERIFY(app.main->clipboardWatcher_->isEnabled());
+        QVERIFY(namedChild<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
         QTest::qWait(200);
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
 
@@ -654,7 +666,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
         const QByteArray sent = encodeBmp(app.main->currentBitmap());
         QCOMPARE(sentBytes(app), sent);
-        QCOMPARE(app.main->preview_->pixmap().size(), QSize(407, 305));
+        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
 
         // Text changes nothing.
         const QString text = files_.filePath(QStringLiteral("words.txt"));
@@ -682,7 +694,7 @@ class TestCaptureSources : public QObject
         app.main->selectClipboardSource();
         copyImage(qRgb(1, 2, 3), QSize(30, 60));
         QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(30, 60), kSlowWait);
-        QCOMPARE(app.main->preview_->pixmap().size(), QSize(132, 264));
+        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(132, 264));
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
 };

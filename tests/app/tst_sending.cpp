@@ -34,15 +34,16 @@ class TestSending : public QObject
         MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        m.autoSendBox_->click();
-        QVERIFY(m.autoSendBox_->isChecked());
+        namedChild<QCheckBox>(m, "autoSendBox")->click();
+        QVERIFY(namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(m.autoSendWatch_->enabled());
+        QVERIFY(namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
 
         QFile::remove(log);
-        m.autoSendBox_->click(); // unticking writes nothing and stops the watch
+        // Unticking writes nothing and stops the watch.
+        namedChild<QCheckBox>(m, "autoSendBox")->click();
         QVERIFY(!fileExists(log));
-        QVERIFY(!m.autoSendWatch_->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void labelFlipsOnceAndWritesRunBothWays()
@@ -53,23 +54,23 @@ class TestSending : public QObject
         MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        QTest::mouseClick(m.autoSendLabel_, Qt::LeftButton);
-        QVERIFY(m.autoSendBox_->isChecked());
+        QTest::mouseClick(namedChild<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
+        QVERIFY(namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
 
         QFile::remove(log);
-        QTest::mouseClick(m.autoSendLabel_, Qt::LeftButton);
-        QVERIFY(!m.autoSendBox_->isChecked());
+        QTest::mouseClick(namedChild<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
+        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(!m.autoSendWatch_->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void watchStopsItselfWhenSendingIsOff()
     {
         AppFixture app;
-        app.main->autoSendWatch_->setEnabled(true);
+        namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->setEnabled(true);
         app.main->onAutoSendWatchTick();
-        QVERIFY(!app.main->autoSendWatch_->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
     }
 
     void sourceButtonsCommonStep_data()
@@ -104,10 +105,13 @@ class TestSending : public QObject
         m.toggleFolded(); // compact bar: the status label shows the source
         m.findChild<GradientButton *>(button)->click();
         QCOMPARE(m.sourceMode(), mode);
-        QCOMPARE(m.statusLabel_->text(), status);
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(), status);
         QCOMPARE(m.stopFlag(), stops);
         for (ColourPanel *p :
-             {m.clipboardFrame_, m.screenFrame_, m.windowFrame_, m.slideShowFrame_, m.textFrame_})
+             {namedChild<ColourPanel>(m, "clipboardFrame"),
+              namedChild<ColourPanel>(m, "screenFrame"), namedChild<ColourPanel>(m, "windowFrame"),
+              namedChild<ColourPanel>(m, "slideShowFrame"),
+              namedChild<ColourPanel>(m, "textFrame")})
             QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
@@ -117,15 +121,16 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
         // An empty picture would blank every viewer: nothing is written, and the presenter
         // is told why.
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
-        QVERIFY(!m.statusLabel_->isHidden());
-        QCOMPARE(m.statusLabel_->text(), QStringLiteral("Nothing to send yet"));
-        QVERIFY(!m.autoSendBox_->isChecked());
-        QVERIFY(!m.autoSendWatch_->enabled());
+        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isHidden());
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
+                 QStringLiteral("Nothing to send yet"));
+        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void sendInScreenModeLeavesTheCaptureRunning()
@@ -134,12 +139,13 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        m.screenButton_->click();
-        m.screenCaptureTimer_->setEnabled(false);
-        m.sendButton_->click(); // the tick inside Send starts the screen capture
-        QVERIFY(m.screenCaptureTimer_->enabled());
-        QVERIFY(!m.autoSendWatch_->enabled());
-        QVERIFY(!m.autoSendBox_->isChecked());
+        namedChild<GradientButton>(m, "screenButton")->click();
+        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(false);
+        // The tick inside Send starts the screen capture.
+        namedChild<GradientButton>(m, "sendButton")->click();
+        QVERIFY(namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
     }
 
     void sendInTextModeWritesOnlyTheText()
@@ -149,8 +155,8 @@ class TestSending : public QObject
         app.main->startUp();
         MainWindow &m = *app.main;
         m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
-        m.textButton_->click();
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "textButton")->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QCOMPARE(readWholeFile(app.shared() + "shar.rtf"),
                  RtfWriter::write(m.textPage().editorDocument()));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg"));
@@ -177,7 +183,7 @@ class TestSending : public QObject
             });
             box->accept();
         });
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "optionsDialog"}));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg")); // no "Run" without a pointer
         QVERIFY(fileExists(app.shared() + "shar.bmp"));
@@ -198,7 +204,7 @@ class TestSending : public QObject
             report = box->text();
             box->accept();
         });
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QVERIFY2(report.contains("shar.bmp"), qPrintable(report));
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settings);
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
@@ -224,7 +230,7 @@ class TestSending : public QObject
             });
             box->accept();
         });
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Server's Shared folder does not exist"));
         // The compact picture is the first file of a picture written.
@@ -250,7 +256,8 @@ class TestSending : public QObject
         state.finishSending();
         QTest::qWait(50); // the frame's outcome arrives
         QVERIFY(fileExists(app.shared() + "shar.bmp"));
-        QCOMPARE(m.statusLabel_->text(), QStringLiteral("The window is gone: choose another"));
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
+                 QStringLiteral("The window is gone: choose another"));
 
         QCOMPARE(state.sendFrame(frame), Sent::Written);
         const QString folder = state.sharedFolder();
@@ -259,12 +266,14 @@ class TestSending : public QObject
         state.clearProblem();
         state.finishSending();
         QTest::qWait(50);
-        QCOMPARE(m.statusLabel_->text(), QStringLiteral("No shared folder: choose one in Options"));
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
+                 QStringLiteral("No shared folder: choose one in Options"));
         // A frame asked after it settles it.
         state.setSharedFolder(folder);
         QCOMPARE(state.sendFrame(frame), Sent::Written);
         state.finishSending();
-        QTRY_VERIFY(!m.statusLabel_->text().contains(QLatin1String("shared folder")));
+        QTRY_VERIFY(
+            !namedChild<QLabel>(m, "statusLabel")->text().contains(QLatin1String("shared folder")));
     }
 
     void noSharedFolderWritesNothingAnywhere()
@@ -277,16 +286,16 @@ class TestSending : public QObject
         m.state().programFolder = app.programDir.path() + '/';
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         writeLineFile(app.program("qx.cfg"), {"quorix.cfg"});
-        m.autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(m, "autoSendBox")->setChecked(true);
         m.state().sendCurrentBitmap();
         m.textPage().editorDocument().setPlainText("hi");
         m.state().mode = SourceMode::Text;
-        m.sendButton_->click();
+        namedChild<GradientButton>(m, "sendButton")->click();
         QDir::setCurrent(before);
         QVERIFY(QDir(cwd.path()).isEmpty());
-        QVERIFY(!m.statusLabel_->isHidden());
-        QVERIFY2(m.statusLabel_->text().contains("shared folder"),
-                 qPrintable(m.statusLabel_->text()));
+        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isHidden());
+        QVERIFY2(namedChild<QLabel>(m, "statusLabel")->text().contains("shared folder"),
+                 qPrintable(namedChild<QLabel>(m, "statusLabel")->text()));
     }
 
     // Text and the slide show stop the screen and window captures: a capture left running
@@ -305,13 +314,16 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        m.windowCaptureTimer_->setEnabled(true);
-        m.screenCaptureTimer_->setEnabled(true);
-        m.textView_->setPlainText("accepted before"); // the editor need not open
-        (mode == SourceMode::SlideShow ? m.slideShowButton_ : m.textButton_)->click();
+        namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
+        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
+        // The editor need not open.
+        namedChild<QTextEdit>(m, "textView")->setPlainText("accepted before");
+        (mode == SourceMode::SlideShow ? namedChild<GradientButton>(m, "slideShowButton")
+                                       : namedChild<GradientButton>(m, "textButton"))
+            ->click();
         QCOMPARE(m.sourceMode(), mode);
-        QVERIFY(!m.windowCaptureTimer_->enabled());
-        QVERIFY(!m.screenCaptureTimer_->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
     }
 
     void optionsSuspendAndRestoreTheTimers()
@@ -320,20 +332,21 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        m.windowCaptureTimer_->setEnabled(true);
-        m.autoSendWatch_->setEnabled(false);
-        m.screenCaptureTimer_->setEnabled(true);
+        namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
+        namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->setEnabled(false);
+        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
         bool allStopped = false;
         answerModal<OptionsDialog>([&](OptionsDialog *o) {
-            allStopped = !m.windowCaptureTimer_->enabled() && !m.autoSendWatch_->enabled() &&
-                         !m.screenCaptureTimer_->enabled();
+            allStopped = !namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
+                         !namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
+                         !namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled();
             o->onCancelClicked();
         });
-        m.optionsButton_->click();
+        namedChild<GradientButton>(m, "optionsButton")->click();
         QVERIFY(allStopped);
-        QVERIFY(m.windowCaptureTimer_->enabled());
-        QVERIFY(!m.autoSendWatch_->enabled());
-        QVERIFY(m.screenCaptureTimer_->enabled());
+        QVERIFY(namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
     }
 };
 

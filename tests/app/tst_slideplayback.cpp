@@ -108,10 +108,10 @@ void TestSlidePlayback::selectingTheSlideShowShowsThePage()
     QCOMPARE(m.sourceMode(), SourceMode::SlideShow);
     QVERIFY(!page.panel_->isHidden());
     page.durationField_->setValue(4);
-    m.slideTimer_->setInterval(1);
+    namedChild<RestartOnChangeTimer>(m, "slideTimer")->setInterval(1);
     m.selectSlideShowSource(); // selecting the mode plays nothing, but takes the field's duration
-    QCOMPARE(m.slideTimer_->interval(), 4000);
-    QVERIFY(!m.slideTimer_->enabled());
+    QCOMPARE(namedChild<RestartOnChangeTimer>(m, "slideTimer")->interval(), 4000);
+    QVERIFY(!namedChild<RestartOnChangeTimer>(m, "slideTimer")->enabled());
     QCOMPARE(show->state().slidePosition, 0);
 }
 
@@ -194,7 +194,7 @@ void TestSlidePlayback::autoSendDecidesWhichFilesAreWritten()
     page.showSlide(file("agenda.rtf"));
     QVERIFY(readWholeFile(rtf).contains("Agenda"));
 
-    m.autoSendBox_->click();
+    namedChild<QCheckBox>(m, "autoSendBox")->click();
     QVERIFY(show->state().autoSend);
     page.showSlide(sample("baseline.jpg"));
     const QByteArray jpeg = readWholeFile(bmp);
@@ -216,14 +216,15 @@ void TestSlidePlayback::redIsBorrowedAndGivenBack()
     auto show = start({});
     SlidePage &page = show->page();
     MainWindow &m = *show->app.main;
-    const QRect home = m.textView_->geometry();
+    const QRect home = namedChild<QTextEdit>(m, "textView")->geometry();
     page.showSlideOnPage(file("agenda.rtf"));
-    QCOMPARE(m.textView_->parentWidget(), page.slideFrame_);
-    QCOMPARE(m.textView_->geometry(), QRect(0, 0, 289, 201));
-    QCOMPARE(m.textView_->toPlainText(), QStringLiteral("Agenda"));
+    QCOMPARE(namedChild<QTextEdit>(m, "textView")->parentWidget(), page.slideFrame_);
+    QCOMPARE(namedChild<QTextEdit>(m, "textView")->geometry(), QRect(0, 0, 289, 201));
+    QCOMPARE(namedChild<QTextEdit>(m, "textView")->toPlainText(), QStringLiteral("Agenda"));
     page.showSlideOnPage(file("wide.png"));
-    QCOMPARE(m.textView_->parentWidget(), m.textPanel_);
-    QCOMPARE(m.textView_->geometry(), home);
+    QCOMPARE(namedChild<QTextEdit>(m, "textView")->parentWidget(),
+             namedChild<ColourPanel>(m, "textPanel"));
+    QCOMPARE(namedChild<QTextEdit>(m, "textView")->geometry(), home);
 }
 
 void TestSlidePlayback::durationFieldSetsTheInterval()
@@ -242,7 +243,7 @@ void TestSlidePlayback::showWithoutAShowOpensAListThroughTheQuestion()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    show->app.main->autoSendBox_->click();
+    namedChild<QCheckBox>(*show->app.main, "autoSendBox")->click();
     const QString list = file("show.obl");
     writeWholeFile(
         list, ("0\r\n3\r\n" + file("agenda.rtf") + "\r\n" + file("wide.png") + "\r\n").toUtf8());
@@ -306,7 +307,7 @@ void TestSlidePlayback::brokenSlideIsReportedOnEveryRoundAndPassedOver()
 {
     auto show = start({file("broken.jpg"), file("wide.png")}, true);
     SlidePage &page = show->page();
-    show->app.main->autoSendBox_->click();
+    namedChild<QCheckBox>(*show->app.main, "autoSendBox")->click();
     int ticks = 0;
     connect(page.slideTimer_, &RestartOnChangeTimer::timeout, this, [&] { ++ticks; });
     // Per report: the ticks and the position change while it is open, and what the page

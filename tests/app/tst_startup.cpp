@@ -32,16 +32,18 @@ class TestStartup : public QObject
         QVERIFY(m.windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(m.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(m.windowTitle(), QStringLiteral("Quorix"));
-        QCOMPARE(m.pages_->count(), 5);
-        QCOMPARE(m.pages_->geometry(), QRect(1, 16, 407, 264));
-        QCOMPARE(m.pages_->currentIndex(), 4);
-        QCOMPARE(m.clipboardButton_->toolTip(), QStringLiteral("Clipboard Image"));
-        QCOMPARE(m.textButton_->toolTip(), QStringLiteral("Text"));
-        QCOMPARE(m.slideShowFrame_->geometry(), QRect(7, 149, 51, 38));
+        QCOMPARE(namedChild<QStackedWidget>(m, "pages")->count(), 5);
+        QCOMPARE(namedChild<QStackedWidget>(m, "pages")->geometry(), QRect(1, 16, 407, 264));
+        QCOMPARE(m.shownPage(), MainWindow::Page::Blank);
+        QCOMPARE(namedChild<GradientButton>(m, "clipboardButton")->toolTip(),
+                 QStringLiteral("Clipboard Image"));
+        QCOMPARE(namedChild<GradientButton>(m, "textButton")->toolTip(), QStringLiteral("Text"));
+        QCOMPARE(namedChild<ColourPanel>(m, "slideShowFrame")->geometry(), QRect(7, 149, 51, 38));
         QVERIFY(m.findChild<QWidget *>("sendButton"));
-        QVERIFY(!m.windowCaptureTimer_->enabled() && !m.autoSendWatch_->enabled() &&
-                !m.screenCaptureTimer_->enabled());
-        QCOMPARE(m.autoSendWatch_->interval(), 100);
+        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
+                !namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
+                !namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QCOMPARE(namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->interval(), 100);
     }
 
     void noPointerFileAsksForTheFolder()
@@ -61,7 +63,7 @@ class TestStartup : public QObject
         QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "Options"}));
         QCOMPARE(app.main->pos(), QPoint(100, 32));
         QCOMPARE(app.main->sharedFolder(), QString());
-        QCOMPARE(app.main->pages_->currentIndex(), 1);
+        QCOMPARE(app.main->shownPage(), MainWindow::Page::Preview);
     }
 
     void pointerToMissingFileStopsStartUp()
@@ -114,7 +116,8 @@ class TestStartup : public QObject
         app.configure(lines);
         app.main->startUp();
         QCOMPARE(app.main->sharedFolder(), app.shared());
-        QCOMPARE(app.main->autoSendWatch_->interval(), interval);
+        QCOMPARE(namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->interval(),
+                 interval);
     }
 
     void bareFileNameGivesRootFolder()
@@ -180,13 +183,14 @@ class TestStartup : public QObject
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         // A double click on the bare background folds, a second one unfolds.
-        QTest::mouseDClick(m.background_, Qt::LeftButton, {}, QPoint(250, 30));
+        QTest::mouseDClick(namedChild<DragPanel>(m, "background"), Qt::LeftButton, {},
+                           QPoint(250, 30));
         QCOMPARE(m.size(), QSize(316, 50));
-        QCOMPARE(m.sendButton_->pos(), QPoint(228, 8));
-        QCOMPARE(m.closeButton_->x(), 290);
-        QCOMPARE(m.foldButton_->x(), 290);
-        QCOMPARE(m.statusLabel_->x(), 65);
-        QVERIFY(m.statusLabel_->isVisible());
+        QCOMPARE(namedChild<GradientButton>(m, "sendButton")->pos(), QPoint(228, 8));
+        QCOMPARE(namedChild<GradientButton>(m, "closeButton")->x(), 290);
+        QCOMPARE(namedChild<GradientButton>(m, "foldButton")->x(), 290);
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->x(), 65);
+        QVERIFY(namedChild<QLabel>(m, "statusLabel")->isVisible());
         QVERIFY(!m.mask().contains(QPoint(0, 0)));
         QVERIFY(!m.mask().contains(QPoint(315, 49)));
         QVERIFY(m.mask().contains(QPoint(315, 25)));
@@ -195,10 +199,10 @@ class TestStartup : public QObject
 
         m.toggleFolded();
         QCOMPARE(m.size(), QSize(496, 348));
-        QCOMPARE(m.sendButton_->pos(), QPoint(408, 14));
-        QCOMPARE(m.closeButton_->x(), 470);
-        QCOMPARE(m.statusLabel_->x(), 184);
-        QVERIFY(!m.statusLabel_->isVisible());
+        QCOMPARE(namedChild<GradientButton>(m, "sendButton")->pos(), QPoint(408, 14));
+        QCOMPARE(namedChild<GradientButton>(m, "closeButton")->x(), 470);
+        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->x(), 184);
+        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isVisible());
         QVERIFY(m.mask().contains(QPoint(495, 200)));
         QVERIFY(!m.mask().contains(QPoint(495, 347)));
         QVERIFY(!m.mask().contains(QPoint(0, 347)));

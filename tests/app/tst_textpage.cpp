@@ -47,7 +47,7 @@ struct TextApp : AppFixture
         main->startUp();
     }
     MainWindow &m() { return *main; }
-    QString redText() { return main->textView_->toPlainText(); }
+    QString redText() { return namedChild<QTextEdit>(*main, "textView")->toPlainText(); }
     QString temporary() { return program(TextPage::temporaryFileName()); }
 };
 
@@ -75,12 +75,12 @@ class TestTextPage : public QObject
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
             (ok ? f->okButton_ : f->cancelButton_)->click();
         });
-        app.m().textButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
         QVERIFY(editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("Hello viewers") : QString());
         QCOMPARE(app.m().sourceMode(), SourceMode::Text);
-        QCOMPARE(app.m().statusLabel_->text(), QStringLiteral("Text"));
-        QVERIFY(app.m().textPanel_->isVisibleTo(&app.m()));
+        QCOMPARE(namedChild<QLabel>(app.m(), "statusLabel")->text(), QStringLiteral("Text"));
+        QVERIFY(namedChild<ColourPanel>(app.m(), "textPanel")->isVisibleTo(&app.m()));
         QVERIFY(!QFile::exists(app.temporary()));
     }
 
@@ -95,7 +95,7 @@ class TestTextPage : public QObject
         QFETCH(bool, ok);
         TextApp app;
         answerEditor(true, QStringLiteral("first"));
-        app.m().textButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
         QCOMPARE(app.redText(), QStringLiteral("first"));
 
         answerEditor(ok, QStringLiteral("second"));
@@ -112,7 +112,7 @@ class TestTextPage : public QObject
                 f->cancelButton_->click();
             },
             300);
-        app.m().textButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
         QTest::qWait(400);
         QVERIFY(!editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("third") : QStringLiteral("first"));
@@ -121,13 +121,13 @@ class TestTextPage : public QObject
     void formattingWithoutCharactersCountsAsEmpty()
     {
         TextApp app;
-        app.m().textView_->setHtml(QStringLiteral("<b></b>"));
+        namedChild<QTextEdit>(app.m(), "textView")->setHtml(QStringLiteral("<b></b>"));
         bool editorShown = false;
         answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
             f->cancelButton_->click();
         });
-        app.m().textButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
         QVERIFY(editorShown);
     }
 
@@ -135,16 +135,16 @@ class TestTextPage : public QObject
     {
         TextApp app;
         answerEditor(true, QStringLiteral("accepted"));
-        app.m().textButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
         answerEditor(false, QStringLiteral("changed but cancelled"));
         app.m().textPage().editButton_->click();
         QCOMPARE(app.redText(), QStringLiteral("accepted"));
-        app.m().autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(app.m(), "autoSendBox")->setChecked(true);
 
         app.m().textPage().sendButton_->click();
         const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
         QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
-        QVERIFY(!app.m().autoSendBox_->isChecked());
+        QVERIFY(!namedChild<QCheckBox>(app.m(), "autoSendBox")->isChecked());
         const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
         if (unrtf.isEmpty())
             QSKIP("unrtf is not installed");
@@ -161,8 +161,8 @@ class TestTextPage : public QObject
             QSKIP("LibreOffice (soffice) is not installed");
         TextApp app;
         answerEditor(true, QStringLiteral("Read by a word processor"));
-        app.m().textButton_->click();
-        app.m().sendButton_->click();
+        namedChild<GradientButton>(app.m(), "textButton")->click();
+        namedChild<GradientButton>(app.m(), "sendButton")->click();
         // LibreOffice keeps its profile in a temporary folder, not in the user's.
         QTemporaryDir profile, out;
         QProcess p;
@@ -178,10 +178,11 @@ class TestTextPage : public QObject
     {
         TextApp app;
         QWidget elsewhere;
-        app.m().textView_->setParent(&elsewhere);
-        app.m().textView_->setPlainText(QStringLiteral("a text slide"));
-        app.m().textButton_->click(); // the page has text: no editor
-        QCOMPARE(app.m().textView_->parentWidget(), app.m().textPanel_);
+        auto *view = namedChild<QTextEdit>(app.m(), "textView");
+        view->setParent(&elsewhere);
+        view->setPlainText(QStringLiteral("a text slide"));
+        namedChild<GradientButton>(app.m(), "textButton")->click(); // the page has text: no editor
+        QCOMPARE(view->parentWidget(), namedChild<ColourPanel>(app.m(), "textPanel"));
         QCOMPARE(app.redText(), QStringLiteral("a text slide"));
     }
 
@@ -217,7 +218,7 @@ class TestTextPage : public QObject
         face.setFontFamilies({QString::fromUtf8("Шрифт 明朝")});
         QTextCursor(&app.m().textPage().editorDocument()).insertText(QStringLiteral("x"), face);
         app.m().textPage().copyEditorText();
-        QTextCursor at(app.m().textView_->document());
+        QTextCursor at(namedChild<QTextEdit>(app.m(), "textView")->document());
         at.setPosition(1);
         QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0),
                  QString::fromUtf8("Шрифт 明朝"));
@@ -226,7 +227,7 @@ class TestTextPage : public QObject
     void failedCopyIsReportedAndKeepsThePage()
     {
         TextApp app;
-        app.m().textView_->setPlainText(QStringLiteral("old"));
+        namedChild<QTextEdit>(app.m(), "textView")->setPlainText(QStringLiteral("old"));
         app.m().textPage().editorDocument().setPlainText(QStringLiteral("new"));
         // A folder where the temporary file should go: it can be neither written nor left.
         QVERIFY(QDir().mkdir(app.temporary()));

@@ -104,7 +104,7 @@ class TestX11Options : public QObject
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         QTest::qWait(300);
-        GradientButton *button = app.main->optionsButton_;
+        GradientButton *button = namedChild<GradientButton>(*app.main, "optionsButton");
         const QPoint centre = button->mapToGlobal(button->rect().center());
         answerModal<OptionsDialog>(
             [&](OptionsDialog *o) {

@@ -8,6 +8,7 @@
 #include "core/ProgramFolder.h"
 #include "core/WholeFile.h"
 #include "slideshow/SetupWindow.h"
+#include "support/NamedChild.h"
 #include "text/TextEditor.h"
 
 #include <memory>

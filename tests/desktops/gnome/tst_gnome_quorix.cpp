@@ -43,7 +43,9 @@ QImage sentPng(const AppFixture &app)
 
 QString status(const AppFixture &app)
 {
-    return app.main->statusLabel_->isHidden() ? QString() : app.main->statusLabel_->text();
+    return namedChild<QLabel>(*app.main, "statusLabel")->isHidden()
+               ? QString()
+               : namedChild<QLabel>(*app.main, "statusLabel")->text();
 }
 
 void forgetPermission()
@@ -91,7 +93,8 @@ bool becomes(const AppFixture &app, QRgb colour, const char *shot)
     const bool changed = windowSystem().mayHaveChanged(0);
     const bool took = windowSystem().captureScreen(now);
     qWarning("stream: changed %d took %d pixel %x timer %d", changed, took,
-             took ? now.pixel(kLookHere) : 0u, app.main->screenCaptureTimer_->isTicking());
+             took ? now.pixel(kLookHere) : 0u,
+             namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->isTicking());
     gnomeStalled = took && !colourIs(now, colour);
     QProcess dump;
     dump.start(QStringLiteral("sh"),
@@ -117,7 +120,7 @@ class TestGnomeQuorix : public QObject
         app->configure();
         app->main->startUp();
         app->main->show();
-        app->main->autoSendBox_->setChecked(autoSend);
+        namedChild<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
         // Quorix stays above every other window: out of the way, in the top left corner.
         for (int i = 0; i < 100 && !hasWindow(QStringLiteral("Quorix")); ++i)
             QTest::qWait(50);
@@ -287,28 +290,29 @@ class TestGnomeQuorix : public QObject
         app->main->selectWindowSource();
         // The XWayland programs are listed with their pictures, as on X11.
         QLabel *xclient = nullptr;
-        for (QLabel *l : app->main->pickerPanel_->findChildren<QLabel *>())
+        for (QLabel *l :
+             namedChild<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
             if (l->objectName().startsWith(QLatin1String("windowTitle")) &&
                 l->text() == QLatin1String("xclient"))
                 xclient = l;
         QVERIFY(xclient);
         const QString index = xclient->objectName().mid(int(qstrlen("windowTitle")));
-        auto *thumbnail =
-            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("windowThumbnail") + index);
+        auto *thumbnail = namedChild<ColourPanel>(*app->main, "pickerPanel")
+                              ->findChild<QLabel *>(QStringLiteral("windowThumbnail") + index);
         QVERIFY(thumbnail);
         const QImage picture = thumbnail->pixmap().toImage();
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.pixel(picture.width() / 2, picture.height() / 2), qRgb(255, 0, 0));
 
-        auto *tile =
-            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        auto *tile = namedChild<ColourPanel>(*app->main, "pickerPanel")
+                         ->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(tile);
         QCOMPARE(tile->text(), QStringLiteral("Another window..."));
         QProcess *consent =
             startConsent(this, QStringLiteral("share"), 20, QStringLiteral("chosen"));
-        QTest::mouseClick(
-            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowThumbnail")),
-            Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(namedChild<ColourPanel>(*app->main, "pickerPanel")
+                              ->findChild<QLabel *>(QStringLiteral("otherWindowThumbnail")),
+                          Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(consentResult(consent), 0);
         QVERIFY(app->main->state().capturedWindow >= kPortalWindowBase);
         const auto centreIs = [&](QRgb colour) {

@@ -40,7 +40,9 @@ int consent(const QString &answer)
 
 QString status(const AppFixture &app)
 {
-    return app.main->statusLabel_->isHidden() ? QString() : app.main->statusLabel_->text();
+    return namedChild<QLabel>(*app.main, "statusLabel")->isHidden()
+               ? QString()
+               : namedChild<QLabel>(*app.main, "statusLabel")->text();
 }
 
 } // namespace
@@ -65,7 +67,7 @@ class TestKdeQuorix : public QObject
         app.configure();
         app.main->startUp();
         app.main->show();
-        app.main->autoSendBox_->setChecked(true);
+        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         for (int press = 0; press < 2; ++press) {
             app.main->selectClipboardSource();
             app.main->selectScreenSource();
@@ -88,8 +90,8 @@ class TestKdeQuorix : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(
             windowSystem().otherWindows() != WindowSystem::OtherWindows::Asking, 15000);
         app.main->selectWindowSource();
-        auto *title =
-            app.main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        auto *title = namedChild<ColourPanel>(*app.main, "pickerPanel")
+                          ->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(title);
         QCOMPARE(title->text(), QStringLiteral("Another window..."));
     }

@@ -43,7 +43,7 @@ QByteArray sentBytes(const AppFixture &app)
 
 QString status(const AppFixture &app)
 {
-    return app.main->statusLabel_->text();
+    return namedChild<QLabel>(*app.main, "statusLabel")->text();
 }
 
 void forgetPermission()
@@ -55,7 +55,8 @@ void forgetPermission()
 // The "another window" tile's thumbnail and title, present after a picker build.
 QLabel *otherWindowTile(const AppFixture &app, const char *part)
 {
-    return app.main->pickerPanel_->findChild<QLabel *>(QLatin1String(part));
+    return namedChild<ColourPanel>(*app.main, "pickerPanel")
+        ->findChild<QLabel *>(QLatin1String(part));
 }
 
 } // namespace
@@ -95,7 +96,7 @@ class TestWaylandQuorix : public QObject
         app->configure();
         app->main->startUp();
         app->main->show();
-        app->main->autoSendBox_->setChecked(autoSend);
+        namedChild<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
         return app;
     }
 
@@ -137,7 +138,7 @@ class TestWaylandQuorix : public QObject
             kSessionWait);
         QCOMPARE(sent(*app).size(), QSize(1280, 720));
         QCOMPARE(app->main->currentBitmap().size(), QSize(1280, 720));
-        QCOMPARE(app->main->preview_->pixmap().size(), QSize(407, 228));
+        QCOMPARE(namedChild<QLabel>(*app->main, "preview")->pixmap().size(), QSize(407, 228));
         QCOMPARE(timesAsked(), 1);
         QVERIFY(backendNotes().first().startsWith(QLatin1String("asked monitor parent=x11:")));
 
@@ -212,7 +213,8 @@ class TestWaylandQuorix : public QObject
         auto app = startQuorix(true);
         app->main->selectWindowSource();
         QStringList titles;
-        for (QLabel *l : app->main->pickerPanel_->findChildren<QLabel *>())
+        for (QLabel *l :
+             namedChild<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
             if (l->objectName().startsWith(QLatin1String("windowTitle")))
                 titles << l->text();
         QVERIFY2(titles.contains(QStringLiteral("xclient")), qPrintable(titles.join(", ")));

@@ -1,0 +1,16 @@
+#pragma once
+// A window's part found by its object name, as the program names its controls. The test
+// stops at once when no part or more than one of that type carries the name, rather than
+// going on with a null pointer or the wrong part.
+#include <QByteArray>
+#include <QObject>
+#include <QtGlobal>
+
+template <class T> T *namedChild(const QObject &owner, const char *name)
+{
+    const QList<T *> found = owner.findChildren<T *>(QLatin1String(name));
+    if (found.size() != 1)
+        qFatal("%s has %d children named \"%s\" of the type asked for, not one",
+               qPrintable(owner.objectName()), int(found.size()), name);
+    return found.first();
+}
