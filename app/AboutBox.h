@@ -17,13 +17,14 @@ class AboutBox : public ModalDialog
     static QString webAddress();
     void openWebPage();
 
-    QLabel *logo_ = nullptr;
-    QLabel *webLink_ = nullptr;
-    QPushButton *okButton_ = nullptr;
-
   protected:
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
+
+  private:
+    QLabel *logo_ = nullptr;
+    QLabel *webLink_ = nullptr;
+    QPushButton *okButton_ = nullptr;
 };
 
 } // namespace quorix

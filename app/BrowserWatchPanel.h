@@ -38,18 +38,19 @@ class BrowserWatchPanel : public QWidget
     // The picture "Show the address to the room" sends.
     QImage addressPicture() const;
 
+  private:
+    void setupLayout();
+    void apply();
+    void showAddresses();
+    void store();
+
+    // The widgets, each with the object name of its member without the underscore.
     QCheckBox *letBrowsersWatchBox_ = nullptr;
     QSpinBox *portBox_ = nullptr;
     QLineEdit *roomCodeEdit_ = nullptr;
     QLabel *addressLabel_ = nullptr;
     QLabel *qrLabel_ = nullptr;
     QPushButton *showAddressButton_ = nullptr;
-
-  private:
-    void setupLayout();
-    void apply();
-    void showAddresses();
-    void store();
 
     MainWindow *main_;
     WebServer *server_ = nullptr;

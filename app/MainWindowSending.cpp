@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/OptionsDialog.h"
+#include "app/ProgramFiles.h"
 #include "capture/CaptureSources.h"
 #include "controls/ClipboardWatcher.h"
 #include "core/Guard.h"
@@ -87,7 +88,7 @@ void MainWindow::onAutoSendToggled()
                 showProblem(state_.problems().text());
             runQueuedEvents();
             // Without a pointer file the read fails, and nothing is written.
-            readLineFile(state_.programFolder + "qx.cfg");
+            readLineFile(state_.programFolder + kSettingsPointerName);
             state_.writeRunState();
             runQueuedEvents();
         });
@@ -134,11 +135,12 @@ void MainWindow::onAutoSendWatchTick()
 void MainWindow::checkSharedFolder()
 {
     guarded([this] {
-        if (!fileExists(state_.programFolder + "qx.cfg")) {
+        if (!fileExists(state_.programFolder + kSettingsPointerName)) {
             showSharedFolderMissing();
             openOptions();
         }
-        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
+        const QString settingsPath =
+            lineAt(readLineFile(state_.programFolder + kSettingsPointerName), 0);
         runQueuedEvents();
         if (!fileExists(settingsPath)) {
             showSharedFolderMissing();

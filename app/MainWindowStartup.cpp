@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/OptionsDialog.h"
+#include "app/ProgramFiles.h"
 #include "controls/ErrorReport.h"
 #include "controls/GradientButton.h"
 #include "core/Guard.h"
@@ -10,6 +11,7 @@
 #include "core/ProgramFolder.h"
 #include "core/QueuedEvents.h"
 #include "core/WholeFile.h"
+#include "exchange/ExchangeProtocol.h"
 #include "presenter/RoomSettings.h"
 
 #include <climits>
@@ -21,9 +23,15 @@ namespace quorix {
 
 namespace {
 
+// The placement file's section and its keys for the window's left and top edge.
 const QString kPlacementSection = QStringLiteral("Velikost");
+const QString kLeftKey = QStringLiteral("Levo");
+const QString kTopKey = QStringLiteral("Gor");
+// A window stored past the right or bottom edge of the screen comes back this far inside.
+constexpr int kInsideScreenEdge = 11;
 
-// Line 5 of the viewer settings file times 100 ms, when it is an integer whose product
+// The automatic-sending watch takes its interval from the viewer settings file's scroll-text
+// switch, in tenths of a second ("1": 100 ms), when the line is an integer whose product
 // still fits a timer interval.
 bool watchInterval(const QString &line, int &interval)
 {
@@ -48,7 +56,8 @@ void MainWindow::startUp()
 
     bool settingsMissing = false;
     guarded([&] {
-        const QString settingsPath = lineAt(readLineFile(state_.programFolder + "qx.cfg"), 0);
+        const QString settingsPath =
+            lineAt(readLineFile(state_.programFolder + kSettingsPointerName), 0);
         runQueuedEvents();
         if (!fileExists(settingsPath)) {
             settingsMissing = true;
@@ -56,12 +65,13 @@ void MainWindow::startUp()
         }
         const QStringList lines = readLineFile(settingsPath);
         runQueuedEvents();
-        // The folder comes from line 0 whatever line 5 holds; an unreadable line 5 only
-        // leaves the watch timer at its 100 ms.
+        // The folder comes from the picture's path whatever the switch's line holds; an
+        // unreadable line only leaves the watch timer at its 100 ms.
         int interval = 0;
-        if (watchInterval(lineAt(lines, 5), interval))
+        if (watchInterval(lineAt(lines, qsizetype(ViewerSettingsLine::ScrollVisible)), interval))
             autoSendWatch_->setInterval(interval);
-        state_.setSharedFolder(withTrailingSlash(folderPart(lineAt(lines, 0))));
+        state_.setSharedFolder(withTrailingSlash(
+            folderPart(lineAt(lines, qsizetype(ViewerSettingsLine::PicturePath)))));
     });
     if (settingsMissing) {
         showSharedFolderMissing();
@@ -71,7 +81,7 @@ void MainWindow::startUp()
     runReported([this] { restorePlacement(); });
 
     guarded([this] {
-        if (!fileExists(state_.programFolder + "qx.cfg")) {
+        if (!fileExists(state_.programFolder + kSettingsPointerName)) {
             showSharedFolderMissing();
             openOptions();
         }
@@ -80,29 +90,29 @@ void MainWindow::startUp()
 
 void MainWindow::restorePlacement()
 {
-    const QString path = state_.programFolder + "Progset.cfg";
+    const QString path = state_.programFolder + kPlacementName;
     if (!fileExists(path))
         return;
     const IniFile ini = IniFile::load(path);
-    int left = ini.readInteger(kPlacementSection, QStringLiteral("Levo"), x());
-    int top = ini.readInteger(kPlacementSection, QStringLiteral("Gor"), y());
+    int left = ini.readInteger(kPlacementSection, kLeftKey, x());
+    int top = ini.readInteger(kPlacementSection, kTopKey, y());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->geometry().size();
         if (left > s.width() - width())
-            left = s.width() - width() - 11;
+            left = s.width() - width() - kInsideScreenEdge;
         if (top > s.height() - height())
-            top = s.height() - height() - 11;
+            top = s.height() - height() - kInsideScreenEdge;
     }
     move(left, top);
 }
 
 void MainWindow::storePlacement()
 {
-    const QString path = state_.programFolder + "Progset.cfg";
+    const QString path = state_.programFolder + kPlacementName;
     const QPoint normal = (isMinimized() || isMaximized()) ? normalGeometry().topLeft() : pos();
     IniFile ini = IniFile::load(path);
-    ini.writeInteger(kPlacementSection, QStringLiteral("Levo"), normal.x());
-    ini.writeInteger(kPlacementSection, QStringLiteral("Gor"), normal.y());
+    ini.writeInteger(kPlacementSection, kLeftKey, normal.x());
+    ini.writeInteger(kPlacementSection, kTopKey, normal.y());
     ini.save(path);
 }
 

@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/BrowserWatchPanel.h"
 #include "app/MainWindow.h"
+#include "app/ProgramFiles.h"
 #include "controls/ErrorReport.h"
 #include "controls/FolderChooser.h"
 #include "controls/Layout.h"
@@ -128,7 +129,8 @@ void OptionsDialog::readSettings()
 {
     onlyQuorixViewersBox_->setChecked(readOnlyQuorixViewers());
     guarded([this] {
-        const QString settingsPath = lineAt(readLineFile(main_->programFolder() + "qx.cfg"), 0);
+        const QString settingsPath =
+            lineAt(readLineFile(main_->programFolder() + kSettingsPointerName), 0);
         runQueuedEvents();
         const QStringList lines = readLineFile(settingsPath);
         runQueuedEvents();
@@ -170,7 +172,7 @@ void OptionsDialog::onOkClicked()
     viewer.dialogBorder = dialogBorderBox_->isChecked();
     main_->state().writeViewerSettings(viewerSettingsLines(viewer, shared + kBitmapName));
     runQueuedEvents();
-    writeLineFile(main_->programFolder() + "qx.cfg", {shared + kViewerSettingsName});
+    writeLineFile(main_->programFolder() + kSettingsPointerName, {shared + kViewerSettingsName});
     setModalResult(ModalResult::Ok);
     const bool onlyQuorix = onlyQuorixViewersBox_->isChecked();
     main_->state().onlyQuorixViewers = onlyQuorix;

@@ -37,6 +37,13 @@ class OptionsDialog : public ModalDialog
     void chooseSharedFolder();
     void showAbout();
 
+  protected:
+    void showEvent(QShowEvent *e) override;
+
+  private:
+    void setupLayout();
+
+    // The widgets, each with the object name of its member without the underscore.
     QGroupBox *viewerScreenBox_ = nullptr;
     QRadioButton *fullScreenButton_ = nullptr, *sizeableButton_ = nullptr;
     QCheckBox *dialogBorderBox_ = nullptr;
@@ -54,12 +61,6 @@ class OptionsDialog : public ModalDialog
     QCheckBox *stretchBox_ = nullptr, *centreBox_ = nullptr, *autoSizeBox_ = nullptr;
     FolderChooser *folderChooser_ = nullptr;
     BrowserWatchPanel *browserWatchPanel_ = nullptr;
-
-  protected:
-    void showEvent(QShowEvent *e) override;
-
-  private:
-    void setupLayout();
 
     MainWindow *main_;
     AboutBox *aboutBox_ = nullptr;

@@ -47,15 +47,16 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "1", "0", "1", "0", "0", "old", "1"});
         app.main->startUp();
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(o->stretchBox_->isChecked() && !o->centreBox_->isChecked() &&
-                    o->autoSizeBox_->isChecked());
-            QVERIFY(o->sizeableButton_->isChecked());
-            QVERIFY(!o->scrollTextVisibleBox_->isChecked());
-            QCOMPARE(o->scrollTextEdit_->text(), QStringLiteral("old"));
-            o->scrollTextVisibleBox_->setChecked(true);
-            o->scrollTextEdit_->setText(QString());
-            o->fullScreenButton_->setChecked(true);
-            o->okButton_->click();
+            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked() &&
+                    !namedChild<QCheckBox>(*o, "centreBox")->isChecked() &&
+                    namedChild<QCheckBox>(*o, "autoSizeBox")->isChecked());
+            QVERIFY(namedChild<QRadioButton>(*o, "sizeableButton")->isChecked());
+            QVERIFY(!namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
+            QCOMPARE(namedChild<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("old"));
+            namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->setChecked(true);
+            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText(QString());
+            namedChild<QRadioButton>(*o, "fullScreenButton")->setChecked(true);
+            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
         });
         const QByteArray expected =
             (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
@@ -78,9 +79,9 @@ class TestOptions : public QObject
             QVERIFY(!app.main->state().onlyQuorixViewers);
             const QByteArray settingsBefore = readWholeFile(app.shared() + "quorix.cfg");
             visit(app, [](OptionsDialog *o) {
-                QVERIFY(!o->onlyQuorixViewersBox_->isChecked());
-                o->onlyQuorixViewersBox_->setChecked(true);
-                o->okButton_->click();
+                QVERIFY(!namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+                namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(true);
+                namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
             });
             QVERIFY(app.main->state().onlyQuorixViewers);
             QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settingsBefore);
@@ -99,15 +100,15 @@ class TestOptions : public QObject
         again.main->startUp();
         QVERIFY(again.main->state().onlyQuorixViewers);
         visit(again, [](OptionsDialog *o) {
-            QVERIFY(o->onlyQuorixViewersBox_->isChecked());
-            o->onlyQuorixViewersBox_->setChecked(false);
-            o->cancelButton_->click();
+            QVERIFY(namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+            namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
+            namedChild<QPushButton>(*o, "cancelButton", Qt::FindDirectChildrenOnly)->click();
         });
         QVERIFY(again.main->state().onlyQuorixViewers);
         visit(again, [](OptionsDialog *o) {
-            QVERIFY(o->onlyQuorixViewersBox_->isChecked());
-            o->onlyQuorixViewersBox_->setChecked(false);
-            o->okButton_->click();
+            QVERIFY(namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+            namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
+            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
         });
         QVERIFY(!again.main->state().onlyQuorixViewers);
     }
@@ -122,9 +123,9 @@ class TestOptions : public QObject
         // as the viewers take it.
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(o->stretchBox_->isChecked());
-            QVERIFY(o->sizeableButton_->isChecked());
-            QVERIFY(!o->scrollTextVisibleBox_->isChecked());
+            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked());
+            QVERIFY(namedChild<QRadioButton>(*o, "sizeableButton")->isChecked());
+            QVERIFY(!namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
             o->onCancelClicked();
         });
         QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
@@ -137,11 +138,11 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "2", " 1 ", "0", "-1", "7", "t", "0"});
         app.main->startUp();
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(o->stretchBox_->isChecked());
-            QVERIFY(o->centreBox_->isChecked());
-            QVERIFY(o->fullScreenButton_->isChecked());
-            QVERIFY(o->scrollTextVisibleBox_->isChecked());
-            QCOMPARE(o->scrollTextEdit_->text(), QStringLiteral("t"));
+            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked());
+            QVERIFY(namedChild<QCheckBox>(*o, "centreBox")->isChecked());
+            QVERIFY(namedChild<QRadioButton>(*o, "fullScreenButton")->isChecked());
+            QVERIFY(namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
+            QCOMPARE(namedChild<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("t"));
             o->onCancelClicked();
         });
     }
@@ -153,7 +154,7 @@ class TestOptions : public QObject
         app.main->startUp();
         const QByteArray before = readWholeFile(app.shared() + "quorix.cfg");
         visit(app, [](OptionsDialog *o) {
-            o->scrollTextEdit_->setText("changed");
+            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText("changed");
             QTest::keyClick(o, Qt::Key_Escape);
         });
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
@@ -172,16 +173,16 @@ class TestOptions : public QObject
                 d->selectFile(other.path());
                 static_cast<QDialog *>(d)->done(QDialog::Accepted);
             });
-            o->browseButton_->click();
-            QCOMPARE(o->folderEdit_->text(), other.path() + "/");
+            namedChild<QToolButton>(*o, "browseButton")->click();
+            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), other.path() + "/");
             QCOMPARE(app.main->sharedFolder(), other.path() + "/");
-            QCOMPARE(o->folderChooser_->directory, other.path());
-            o->cancelButton_->click();
+            QCOMPARE(namedChild<FolderChooser>(*o, "folderChooser")->directory, other.path());
+            namedChild<QPushButton>(*o, "cancelButton", Qt::FindDirectChildrenOnly)->click();
         });
         QCOMPARE(app.main->sharedFolder(), other.path() + "/");
         // Opening the dialog again restores the folder from the viewer settings file.
         visit(app, [&](OptionsDialog *o) {
-            QCOMPARE(o->folderEdit_->text(), app.shared());
+            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), app.shared());
             o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
@@ -200,7 +201,7 @@ class TestOptions : public QObject
                 opened = d->selectedFiles().value(0);
                 d->reject();
             });
-            o->browseButton_->click();
+            namedChild<QToolButton>(*o, "browseButton")->click();
             o->onCancelClicked();
         });
         QCOMPARE(opened + '/', app.shared());
@@ -230,7 +231,7 @@ class TestOptions : public QObject
                 report = box->text();
                 box->accept();
             });
-            o->okButton_->click();
+            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
             QVERIFY(o->isVisible());
         });
         QDir::setCurrent(before);
@@ -246,8 +247,8 @@ class TestOptions : public QObject
         app.main->startUp();
         visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-            o->browseButton_->click();
-            QCOMPARE(o->folderEdit_->text(), app.shared());
+            namedChild<QToolButton>(*o, "browseButton")->click();
+            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), app.shared());
             o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
@@ -305,7 +306,7 @@ class TestOptions : public QObject
                 report = b->text();
                 b->accept();
             });
-            o->okButton_->click();
+            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
             QTRY_VERIFY(!report.isEmpty());
             stillOpen = o->isVisible();
             o->onCancelClicked();
@@ -322,15 +323,15 @@ class TestOptions : public QObject
         app.main->startUp();
         QString afterAbout;
         visit(app, [&](OptionsDialog *o) {
-            o->scrollTextEdit_->setText("typed");
+            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText("typed");
             answerModal<AboutBox>([](AboutBox *a) {
                 QCOMPARE(a->windowTitle(), QStringLiteral("About"));
-                a->okButton_->click();
+                namedChild<QPushButton>(*a, "okButton")->click();
             });
             const int shown = o->activations();
-            o->aboutButton_->click();
+            namedChild<QPushButton>(*o, "aboutButton")->click();
             QTRY_VERIFY(o->activations() > shown);
-            afterAbout = o->scrollTextEdit_->text();
+            afterAbout = namedChild<QLineEdit>(*o, "scrollTextEdit")->text();
             o->onCancelClicked();
         });
         QCOMPARE(afterAbout, QStringLiteral("from file"));

@@ -65,8 +65,9 @@ class TestX11Options : public QObject
         closeDialogsLeftOpen();
         answerModal<OptionsDialog>(
             [&](OptionsDialog *o) {
-                QTest::keyClicks(o->scrollTextEdit_, QStringLiteral("Welcome"));
-                o->sizeableButton_->setChecked(true);
+                QTest::keyClicks(namedChild<QLineEdit>(*o, "scrollTextEdit"),
+                                 QStringLiteral("Welcome"));
+                namedChild<QRadioButton>(*o, "sizeableButton")->setChecked(true);
                 answerModal<QFileDialog>(
                     [&](QFileDialog *d) {
                         // The presenter types the folder and presses Enter.
@@ -75,12 +76,12 @@ class TestX11Options : public QObject
                         runTool("xdotool", {"key", "Return"});
                     },
                     kSlowWait);
-                o->browseButton_->click();
+                namedChild<QToolButton>(*o, "browseButton")->click();
                 browsed = true;
                 // Back in front of the presenter: the dialog is activated again.
                 bringToFront(o);
                 QTest::qWait(300);
-                o->okButton_->click();
+                namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
             },
             kSlowWait, activated(app));
         app.main->openOptionsPausingSources();
@@ -133,8 +134,9 @@ class TestX11Options : public QObject
             [&](OptionsDialog *o) {
                 // The focus widget, not hasFocus(): that is false until the window manager
                 // has activated the dialog, which a loaded machine may not have done yet.
-                okHadFocus = o->focusWidget() == o->okButton_;
-                o->scrollTextEdit_->setText(QStringLiteral("new"));
+                okHadFocus = o->focusWidget() ==
+                             namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly);
+                namedChild<QLineEdit>(*o, "scrollTextEdit")->setText(QStringLiteral("new"));
                 bringToFront(o);
                 runTool("xdotool", {"key", "Return"});
             },
