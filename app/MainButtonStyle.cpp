@@ -12,6 +12,13 @@ namespace {
 constexpr std::uint32_t background = colours::background;
 // The close and fold buttons' light blue.
 constexpr std::uint32_t lightBlue = 16628117;
+// The fold button's green, pressed.
+constexpr std::uint32_t foldGreen = 8454016;
+// The close and fold buttons' border under the mouse.
+constexpr std::uint32_t titleHoverBorder = 14540249;
+// A disabled big button's greys: face and dark side.
+constexpr std::uint32_t disabledFace = 15658734;
+constexpr std::uint32_t disabledDark = 13816530;
 
 GradientButtonPalette mainButtonPalette(MainButton which)
 {
@@ -26,7 +33,7 @@ GradientButtonPalette mainButtonPalette(MainButton which)
         pressed = {red, red, red, lightBlue, red, text};
         break;
     case MainButton::Fold:
-        pressed = {8454016, 8454016, 8454016, lightBlue, 8454016, text};
+        pressed = {foldGreen, foldGreen, foldGreen, lightBlue, foldGreen, text};
         break;
     case MainButton::Send:
     case MainButton::Options:
@@ -50,10 +57,10 @@ GradientButtonPalette mainButtonPalette(MainButton which)
     }
 
     XiColourGroup hover = idle;
-    hover.border = titleButton ? 14540249 : silver;
+    hover.border = titleButton ? titleHoverBorder : silver;
     const XiColourGroup disabled =
         titleButton ? XiColourGroup{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
-                    : XiColourGroup{15658734, white, 13816530, white, grey, grey};
+                    : XiColourGroup{disabledFace, white, disabledDark, white, grey, grey};
     return {idle, hover, pressed, disabled, background};
 }
 
