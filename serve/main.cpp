@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -38,16 +39,10 @@ void fail(const QString &text)
     std::fprintf(stderr, "quorix-serve: %s\n", qPrintable(text));
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The server's options from the command line (--help and --version answer and end here);
+// none, with the reason on stderr, when they cannot be used.
+std::optional<quorix::WebServer::Options> readOptions(const QCoreApplication &app)
 {
-    // No window system: the PNG encoding of shar.bmp pictures needs QtGui, not a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quorix-serve"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUORIX_VERSION));
-
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lets the room's web browsers watch what Quorix writes into FOLDER."));
@@ -77,7 +72,7 @@ int main(int argc, char *argv[])
     const QStringList folders = parser.positionalArguments();
     if (folders.size() != 1) {
         fail(QStringLiteral("give the shared folder to serve (quorix-serve --help)"));
-        return 2;
+        return std::nullopt;
     }
     quorix::WebServer::Options options;
     options.folder = folders.first();
@@ -87,7 +82,7 @@ int main(int argc, char *argv[])
         QHostAddress trusted;
         if (!trusted.setAddress(address)) {
             fail(QStringLiteral("not an address: %1").arg(address));
-            return 2;
+            return std::nullopt;
         }
         options.trustedProxies.append(trusted);
     }
@@ -97,16 +92,31 @@ int main(int argc, char *argv[])
     options.limits.perAddress = parser.value(perAddress).toInt(&ok2);
     if (!ok1 || !ok2 || options.limits.connections < 1 || options.limits.perAddress < 1) {
         fail(QStringLiteral("--max-connections and --max-per-address take a number above 0"));
-        return 2;
+        return std::nullopt;
     }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No window system: the PNG encoding of shar.bmp pictures needs QtGui, not a display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quorix-serve"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORIX_VERSION));
+    const std::optional<quorix::WebServer::Options> options = readOptions(app);
+    if (!options)
+        return 2;
 
     raiseFileLimit();
     quorix::WebServer server;
-    if (!server.start(options)) {
+    if (!server.start(*options)) {
         fail(server.error());
         return 1;
     }
-    std::printf("quorix-serve: serving %s on port %u\n", qPrintable(options.folder),
+    std::printf("quorix-serve: serving %s on port %u\n", qPrintable(options->folder),
                 unsigned(server.port()));
     std::fflush(stdout);
 
