@@ -9,9 +9,9 @@ namespace quorix {
 
 ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(parent), watch_(watch)
 {
-    for (int f = 0; f < FolderWatch::FileCount; ++f) {
+    for (FolderWatch::File f : FolderWatch::kFiles) {
         retry_[f].setSingleShot(true);
-        connect(&retry_[f], &QTimer::timeout, this, [this, f] { read(FolderWatch::File(f)); });
+        connect(&retry_[f], &QTimer::timeout, this, [this, f] { read(f); });
     }
     clock_.start();
     bitmapWait_.setSingleShot(true);
@@ -25,11 +25,11 @@ ExchangeReader::ExchangeReader(FolderWatch &watch, QObject *parent) : QObject(pa
 
 void ExchangeReader::changed(FolderWatch::File file)
 {
-    if (file == FolderWatch::Picture || file == FolderWatch::Compact) {
+    if (file == FolderWatch::File::Picture || file == FolderWatch::File::Compact) {
         // Both files' stamps are those of the same look.
-        choice_.look(watch_.stamp(FolderWatch::Compact), watch_.stamp(FolderWatch::Picture),
-                     clock_.elapsed());
-        for (FolderWatch::File f : {FolderWatch::Picture, FolderWatch::Compact}) {
+        choice_.look(watch_.stamp(FolderWatch::File::Compact),
+                     watch_.stamp(FolderWatch::File::Picture), clock_.elapsed());
+        for (FolderWatch::File f : {FolderWatch::File::Picture, FolderWatch::File::Compact}) {
             retry_[f].stop();
             attempts_[f] = 0;
         }
@@ -46,7 +46,8 @@ void ExchangeReader::choosePicture()
     // A compact picture read may leave a bitmap to check or read (one newer than it).
     for (int round = 0; round < 3; ++round) {
         // A read again already on its way goes first.
-        if (retry_[FolderWatch::Picture].isActive() || retry_[FolderWatch::Compact].isActive()) {
+        if (retry_[FolderWatch::File::Picture].isActive() ||
+            retry_[FolderWatch::File::Compact].isActive()) {
             bitmapWait_.stop();
             return;
         }
@@ -55,10 +56,11 @@ void ExchangeReader::choosePicture()
             break;
         if (which == PictureChoice::Read::CheckBitmap) {
             choice_.bitmapChecked(
-                bitmapRowsMatch(watch_.path(FolderWatch::Picture), lastCompactImage_));
+                bitmapRowsMatch(watch_.path(FolderWatch::File::Picture), lastCompactImage_));
             continue;
         }
-        read(which == PictureChoice::Read::Compact ? FolderWatch::Compact : FolderWatch::Picture);
+        read(which == PictureChoice::Read::Compact ? FolderWatch::File::Compact
+                                                   : FolderWatch::File::Picture);
     }
     const qint64 wake = choice_.wakeAtMs();
     if (wake >= 0)
@@ -74,10 +76,10 @@ bool ExchangeReader::alreadyRead(FolderWatch::File file) const
 
 void ExchangeReader::read(FolderWatch::File file)
 {
-    if (file != FolderWatch::RunState && alreadyRead(file)) {
-        if (file == FolderWatch::Compact)
+    if (file != FolderWatch::File::RunState && alreadyRead(file)) {
+        if (file == FolderWatch::File::Compact)
             choice_.compactRead(lastRead_[file], lastTag_, clock_.elapsed());
-        else if (file == FolderWatch::Picture)
+        else if (file == FolderWatch::File::Picture)
             choice_.bitmapShown(lastRead_[file]);
         return;
     }
@@ -86,27 +88,25 @@ void ExchangeReader::read(FolderWatch::File file)
     why_.clear();
     bool done = true;
     switch (file) {
-    case FolderWatch::Picture:
+    case FolderWatch::File::Picture:
         done = readPicture();
         break;
-    case FolderWatch::Compact:
+    case FolderWatch::File::Compact:
         done = readCompact();
         break;
-    case FolderWatch::Text:
+    case FolderWatch::File::Text:
         done = readText();
         break;
-    case FolderWatch::Settings:
+    case FolderWatch::File::Settings:
         done = readSettings();
         break;
-    case FolderWatch::RunState:
+    case FolderWatch::File::RunState:
         // Once the presenter has started, the viewer never falls back to waiting: a run
         // file gone with its share (an empty mount point) must not blank the picture.
-        if (!running_ && watch_.stamp(FolderWatch::RunState).isRegular()) {
+        if (!running_ && watch_.stamp(FolderWatch::File::RunState).isRegular()) {
             running_ = true;
             emit runStateChanged(true);
         }
-        break;
-    case FolderWatch::FileCount:
         break;
     }
     if (!done)
@@ -126,7 +126,7 @@ bool ExchangeReader::readPicture()
 {
     QElapsedTimer clock;
     clock.start();
-    const PictureFile picture = readPictureFile(watch_.path(FolderWatch::Picture));
+    const PictureFile picture = readPictureFile(watch_.path(FolderWatch::File::Picture));
     if (picture.result == ReadResult::Missing)
         return true; // gone: the last picture stays
     if (picture.result != ReadResult::Ok || picture.image.isNull()) {
@@ -135,9 +135,9 @@ bool ExchangeReader::readPicture()
     }
     // On a share with whole-second times only the stamp that was trusted when the read
     // began vouches for the bytes: a bitmap changed since is judged again at the next look.
-    if (choice_.granularityMs() > 0 && !(picture.stamp == watch_.stamp(FolderWatch::Picture)))
+    if (choice_.granularityMs() > 0 && !(picture.stamp == watch_.stamp(FolderWatch::File::Picture)))
         return true;
-    lastRead_[FolderWatch::Picture] = picture.stamp;
+    lastRead_[FolderWatch::File::Picture] = picture.stamp;
     choice_.bitmapShown(picture.stamp);
     emit pictureRead(picture.image, picture.stamp.mtimeNs, clock.nsecsElapsed() / 1000);
     return true;
@@ -147,7 +147,7 @@ bool ExchangeReader::readCompact()
 {
     QElapsedTimer clock;
     clock.start();
-    const QString path = watch_.path(FolderWatch::Compact);
+    const QString path = watch_.path(FolderWatch::File::Compact);
     const FileBytes file = readExchangeFile(path);
     if (file.result == ReadResult::Missing)
         return true; // being replaced: the next look brings the new one
@@ -166,10 +166,10 @@ bool ExchangeReader::readCompact()
     // file system may answer the look (by name) and the read (by handle) with times or
     // numbers that differ in what a look does not compare, so the look's stamp is kept.
     FileStamp stamp = file.stamp;
-    const FileStamp seen = watch_.stamp(FolderWatch::Compact);
+    const FileStamp seen = watch_.stamp(FolderWatch::File::Compact);
     if (seen.inode == stamp.inode && seen.size == stamp.size && seen.mtimeNs == stamp.mtimeNs)
         stamp = seen;
-    lastRead_[FolderWatch::Compact] = stamp;
+    lastRead_[FolderWatch::File::Compact] = stamp;
     lastTag_ = readFrameTag(file.bytes);
     lastCompactImage_ = image;
     // An earlier frame than the picture on screen is not shown; its promise of a bitmap
@@ -178,7 +178,7 @@ bool ExchangeReader::readCompact()
     // A bitmap of the promised size already there: when it is another program's, newer,
     // it is shown instead (next), not after this one.
     if (show && choice_.next(clock_.elapsed()) == PictureChoice::Read::CheckBitmap) {
-        show = bitmapRowsMatch(watch_.path(FolderWatch::Picture), image);
+        show = bitmapRowsMatch(watch_.path(FolderWatch::File::Picture), image);
         choice_.bitmapChecked(show);
     }
     if (show) {
@@ -190,7 +190,7 @@ bool ExchangeReader::readCompact()
 
 bool ExchangeReader::readText()
 {
-    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::Text));
+    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::File::Text));
     if (file.result == ReadResult::Missing)
         return true;
     if (file.result != ReadResult::Ok) {
@@ -199,7 +199,7 @@ bool ExchangeReader::readText()
     }
     // A text that never gets its end is shown as far as it goes once the reads again are
     // spent: a hand-made file may lack the last brace.
-    if (!rtfComplete(file.bytes) && !lastAttempt_[FolderWatch::Text]) {
+    if (!rtfComplete(file.bytes) && !lastAttempt_[FolderWatch::File::Text]) {
         why_ = tr("the text is cut short");
         return false;
     }
@@ -208,14 +208,14 @@ bool ExchangeReader::readText()
         why_ = tr("not a readable text");
         return false;
     }
-    lastRead_[FolderWatch::Text] = file.stamp;
+    lastRead_[FolderWatch::File::Text] = file.stamp;
     emit textRead(QSharedPointer<QTextDocument>(doc.release()), file.stamp.mtimeNs);
     return true;
 }
 
 bool ExchangeReader::readSettings()
 {
-    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::Settings));
+    const FileBytes file = readExchangeFile(watch_.path(FolderWatch::File::Settings));
     if (file.result == ReadResult::Missing)
         return true; // the settings last read stay
     if (file.result != ReadResult::Ok) {
@@ -225,11 +225,11 @@ bool ExchangeReader::readSettings()
     // A file with fewer than its eight lines may be half-written; one that stays so is
     // taken as it is, the missing lines empty.
     const SettingsBytes parsed = parseSettingsFile(file.bytes);
-    if (parsed.result != ReadResult::Ok && !lastAttempt_[FolderWatch::Settings]) {
+    if (parsed.result != ReadResult::Ok && !lastAttempt_[FolderWatch::File::Settings]) {
         why_ = tr("it has fewer than eight lines");
         return false;
     }
-    lastRead_[FolderWatch::Settings] = file.stamp;
+    lastRead_[FolderWatch::File::Settings] = file.stamp;
     emit settingsRead(parsed.settings);
     return true;
 }

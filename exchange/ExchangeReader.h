@@ -66,11 +66,11 @@ class ExchangeReader : public QObject
     PictureChoice choice_;
     QElapsedTimer clock_;
     QTimer bitmapWait_;
-    std::array<QTimer, FolderWatch::FileCount> retry_;
-    std::array<int, FolderWatch::FileCount> attempts_{};
-    std::array<int, FolderWatch::FileCount> reads_{};
-    std::array<bool, FolderWatch::FileCount> lastAttempt_{};
-    std::array<FileStamp, FolderWatch::FileCount> lastRead_{};
+    FolderWatch::PerFile<QTimer> retry_;
+    FolderWatch::PerFile<int> attempts_;
+    FolderWatch::PerFile<int> reads_;
+    FolderWatch::PerFile<bool> lastAttempt_;
+    FolderWatch::PerFile<FileStamp> lastRead_;
     FrameTag lastTag_; // of the compact picture last read
     QImage lastCompactImage_;
     bool running_ = false;

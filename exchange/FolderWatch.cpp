@@ -27,16 +27,15 @@ FolderWatch::FolderWatch(const QString &folder, QObject *parent)
 QString FolderWatch::fileName(File file)
 {
     switch (file) {
-    case Picture:
+    case File::Picture:
         return QString::fromLatin1(kBitmapName);
-    case Text:
+    case File::Text:
         return QString::fromLatin1(kTextName);
-    case Settings:
+    case File::Settings:
         return QString::fromLatin1(kViewerSettingsName);
-    case Compact:
+    case File::Compact:
         return QString::fromLatin1(kCompactPictureName);
-    case RunState:
-    case FileCount:
+    case File::RunState:
         break;
     }
     return QString::fromLatin1(kRunStateName);
@@ -84,8 +83,8 @@ bool FolderWatch::notifiesChanges(const QString &folder)
 
 void FolderWatch::lookAtPictures()
 {
-    if (!(stampOf(path(Compact)) == stamps_[Compact]) ||
-        !(stampOf(path(Picture)) == stamps_[Picture]))
+    if (!(stampOf(path(File::Compact)) == stamps_[File::Compact]) ||
+        !(stampOf(path(File::Picture)) == stamps_[File::Picture]))
         look();
 }
 
@@ -112,9 +111,9 @@ void FolderWatch::look()
     if (!reachable_)
         return; // what was shown stays; the files come back with the folder
 
-    std::array<bool, FileCount> changed{};
-    for (int f = 0; f < FileCount; ++f) {
-        const FileStamp now = stampOf(path(File(f)));
+    PerFile<bool> changed;
+    for (File f : kFiles) {
+        const FileStamp now = stampOf(path(f));
         if (now == stamps_[f])
             continue;
         watchAgain = watchAgain || now.kind != stamps_[f].kind || now.inode != stamps_[f].inode;
@@ -123,9 +122,9 @@ void FolderWatch::look()
     }
     if (watchAgain)
         rewatch();
-    for (int f = 0; f < FileCount; ++f)
+    for (File f : kFiles)
         if (changed[f])
-            emit fileChanged(File(f));
+            emit fileChanged(f);
 }
 
 void FolderWatch::rewatch()
@@ -139,9 +138,9 @@ void FolderWatch::rewatch()
     if (!reachable_)
         return;
     QStringList paths{folder_};
-    for (int f = 0; f < FileCount; ++f)
+    for (File f : kFiles)
         if (stamps_[f].isRegular())
-            paths << path(File(f));
+            paths << path(f);
     watcher_.addPaths(paths);
 }
 

@@ -22,16 +22,27 @@ class FolderWatch : public QObject
     Q_OBJECT
 
   public:
-    enum File
+    enum class File
     {
         Picture,  // shar.bmp
         Text,     // shar.rtf
         Settings, // quorix.cfg
         RunState, // quorixlog.cfg
         Compact,  // the compact picture beside shar.bmp
-        FileCount
     };
     Q_ENUM(File)
+    // Every file watched, in the order of File.
+    static constexpr std::array kFiles{File::Picture, File::Text, File::Settings, File::RunState,
+                                       File::Compact};
+
+    // One value for each file watched, looked up by the file.
+    template <class T> struct PerFile
+    {
+        PerFile() : values() {} // zeros, or each value default-constructed
+        std::array<T, kFiles.size()> values;
+        T &operator[](File file) { return values[std::size_t(file)]; }
+        const T &operator[](File file) const { return values[std::size_t(file)]; }
+    };
 
     static constexpr int kPollMs = 250;
     static constexpr int kPicturePollMs = 100;
@@ -70,7 +81,7 @@ class FolderWatch : public QObject
     QTimer poll_;
     QTimer picturePoll_;
     QTimer soon_;
-    std::array<FileStamp, FileCount> stamps_{};
+    PerFile<FileStamp> stamps_;
     FileStamp folderStamp_;
     bool reachable_ = false;
     bool started_ = false;

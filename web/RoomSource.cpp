@@ -35,7 +35,7 @@ RoomSource::RoomSource(FolderWatch &watch, ExchangeReader &reader, QObject *pare
         emit stateChanged();
     });
     connect(&watch_, &FolderWatch::fileChanged, this, [this](FolderWatch::File file) {
-        if (file == FolderWatch::RunState)
+        if (file == FolderWatch::File::RunState)
             runFileChanged();
     });
 }
@@ -76,11 +76,11 @@ void RoomSource::runFileChanged()
     // The presenter has stopped when its run file is gone from a folder that is still
     // there with its pictures or text; a share that went away (an empty mount point, an
     // unreachable folder) keeps the last picture, as the viewer program does.
-    const bool runFile = watch_.stamp(FolderWatch::RunState).isRegular();
+    const bool runFile = watch_.stamp(FolderWatch::File::RunState).isRegular();
     const bool folderHolds =
-        watch_.reachable() && (watch_.stamp(FolderWatch::Compact).isRegular() ||
-                               watch_.stamp(FolderWatch::Picture).isRegular() ||
-                               watch_.stamp(FolderWatch::Text).isRegular());
+        watch_.reachable() && (watch_.stamp(FolderWatch::File::Compact).isRegular() ||
+                               watch_.stamp(FolderWatch::File::Picture).isRegular() ||
+                               watch_.stamp(FolderWatch::File::Text).isRegular());
     const bool running = runFile || (running_ && !folderHolds);
     if (running == running_)
         return;

@@ -50,9 +50,8 @@ class TestFolderWatch : public QObject
         QVERIFY(running.at(0).at(0).toBool());
 
         QTest::qWait(4 * FolderWatch::kPollMs);
-        for (int f = 0; f < FolderWatch::FileCount; ++f)
-            QVERIFY2(reader.reads(FolderWatch::File(f)) <= 1,
-                     qPrintable(FolderWatch::fileName(FolderWatch::File(f))));
+        for (FolderWatch::File f : FolderWatch::kFiles)
+            QVERIFY2(reader.reads(f) <= 1, qPrintable(FolderWatch::fileName(f)));
 
         // The same size, new pixels: the new time gives it away.
         writeBmpFile(dir.filePath("shar.bmp"), picture(Qt::blue));
@@ -73,7 +72,7 @@ class TestFolderWatch : public QObject
         writeWholeFile(dir.filePath("shar.bmp"), whole.left(whole.size() / 3));
         QTest::qWait(150); // noticed, read, found short, read again
         QCOMPARE(pictures.size(), 0);
-        QVERIFY(reader.reads(FolderWatch::Picture) >= 2);
+        QVERIFY(reader.reads(FolderWatch::File::Picture) >= 2);
 
         // The rest arrives in place, as a writer's second write would put it.
         QFile file(dir.filePath("shar.bmp"));
@@ -96,10 +95,10 @@ class TestFolderWatch : public QObject
         writeWholeFile(dir.filePath("shar.bmp"), QByteArray(4000, 'x'));
         QTRY_COMPARE_WITH_TIMEOUT(unreadable.size(), 1, 5000);
         QCOMPARE(unreadable.at(0).at(0).toString(), QStringLiteral("shar.bmp"));
-        const int reads = reader.reads(FolderWatch::Picture);
+        const int reads = reader.reads(FolderWatch::File::Picture);
         QCOMPARE(reads, int(ExchangeReader::kRetryMs.size()) + 1);
         QTest::qWait(3 * FolderWatch::kPollMs);
-        QCOMPARE(reader.reads(FolderWatch::Picture), reads);
+        QCOMPARE(reader.reads(FolderWatch::File::Picture), reads);
         QCOMPARE(pictures.size(), 0);
     }
 

@@ -173,7 +173,7 @@ class TestPictureChoice : public QObject
         for (const QString &c : shown)
             expected << colourNamed(c).name();
         QCOMPARE(seen, expected);
-        QCOMPARE(reader.reads(FolderWatch::Picture) > 0, bitmapRead);
+        QCOMPARE(reader.reads(FolderWatch::File::Picture) > 0, bitmapRead);
     }
 
     // The program's own writes, frame after frame, while a viewer follows: every frame is
@@ -200,7 +200,7 @@ class TestPictureChoice : public QObject
         for (const QString &c : colours)
             expected << colourNamed(c).name();
         QCOMPARE(seen, expected);
-        QCOMPARE(reader.reads(FolderWatch::Picture), 0);
+        QCOMPARE(reader.reads(FolderWatch::File::Picture), 0);
     }
 
     // A compact picture left from an earlier run beside another program that rewrites only

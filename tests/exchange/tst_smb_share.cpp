@@ -104,8 +104,8 @@ class TestSmbShare : public QObject
         }
         // The first frame's bitmap may be read before any compact picture exists; after
         // that the viewer reads the compact pictures alone.
-        QVERIFY2(reader.reads(FolderWatch::Picture) <= 1,
-                 qPrintable(QString::number(reader.reads(FolderWatch::Picture))));
+        QVERIFY2(reader.reads(FolderWatch::File::Picture) <= 1,
+                 qPrintable(QString::number(reader.reads(FolderWatch::File::Picture))));
     }
 
     // The presenter writes frame after frame while one viewer follows the compact
