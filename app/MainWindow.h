@@ -81,7 +81,6 @@ class MainWindow : public QWidget
 
     // Preview -------------------------------------------------------------------------
     void showPreview(const QImage &source);
-    static bool resizeBitmap(QImage &bitmap, int width, int height);
 
     // Handlers ------------------------------------------------------------------------
     void onAutoSendToggled();

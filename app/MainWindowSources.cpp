@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 
 #include "capture/CaptureSources.h"
-#include "capture/PreviewFit.h"
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
 #include "controls/Colours.h"
@@ -162,11 +161,6 @@ void MainWindow::onClipboardChanged()
 void MainWindow::showPreview(const QImage &source)
 {
     capture_->showPreview(source);
-}
-
-bool MainWindow::resizeBitmap(QImage &bitmap, int width, int height)
-{
-    return stretchPicture(bitmap, width, height);
 }
 
 } // namespace quorix

@@ -3,6 +3,7 @@
 
 #include "capture/FastScale.h"
 #include "capture/PreviewFit.h"
+#include "imaging/StretchPicture.h"
 
 #include <QLabel>
 #include <QTest>
@@ -94,12 +95,12 @@ class TestPreview : public QObject
     {
         QImage image(4, 2, QImage::Format_RGB32);
         image.fill(Qt::blue);
-        QVERIFY(MainWindow::resizeBitmap(image, 4, 2));
+        QVERIFY(stretchPicture(image, 4, 2));
         QCOMPARE(image.size(), QSize(4, 2));
-        QVERIFY(MainWindow::resizeBitmap(image, 3, 9)); // aspect not kept
+        QVERIFY(stretchPicture(image, 3, 9)); // aspect not kept
         QCOMPARE(image.size(), QSize(3, 9));
         QCOMPARE(image.pixel(1, 8), qRgb(0, 0, 255));
-        QVERIFY(!MainWindow::resizeBitmap(image, -1, 5));
+        QVERIFY(!stretchPicture(image, -1, 5));
         QCOMPARE(image.size(), QSize(3, 9));
     }
 };
