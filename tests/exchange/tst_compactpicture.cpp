@@ -6,6 +6,7 @@
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
 #include "presenter/SharedState.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,11 +30,6 @@
 using namespace quorix;
 
 namespace {
-
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
 
 // Noise with runs in it: both the literal and the match paths of the compressor.
 QImage screenLike(int width, int height, QImage::Format format = QImage::Format_RGB32)
