@@ -8,6 +8,7 @@
 #include "core/LineFile.h"
 #include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 #include "exchange/FolderWatch.h"
 #include "exchange/PictureChoice.h"
 #include "imaging/BmpFile.h"
@@ -143,10 +144,10 @@ class TestX11Viewer : public QObject
         QTest::qWait(400);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
         QVERIFY(QFile::remove(shared + "/shar.bmp"));
-        QVERIFY(QDir(shared).mkdir("shar.bmp")); // a folder in its place
+        QVERIFY(QDir(shared).mkdir(kBitmapName)); // a folder in its place
         QTest::qWait(400);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
-        QVERIFY(QDir(shared).rmdir("shar.bmp"));
+        QVERIFY(QDir(shared).rmdir(kBitmapName));
     }
 
     // Whichever was written last: a text after the picture, then a picture again.
