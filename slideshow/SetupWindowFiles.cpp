@@ -53,7 +53,7 @@ void SetupWindow::openSlideList(const QString &path)
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString &slide = lines.at(i);
         if (fileExists(slide)) {
-            AddSlideFile(*slideList_, slide, QStringLiteral("open"));
+            addSlideRow(*slideList_, slide, ListedPaths::AddAgain);
         } else {
             QApplication::beep();
             QMessageBox box(QMessageBox::Warning, tr("Orbelin"), tr("File does not exist ") + slide,

@@ -41,7 +41,7 @@ constexpr qint64 kFailedRoundPauseMs = 500;
 
 void SetupWindow::showEntry(const QString &path, bool previewFit)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (isTextKind(kind)) {
         loadRichTextFile(*entryText_->document(), path);
         entryText_->show();

@@ -192,8 +192,8 @@ void SlidePage::showTextSlide(const QString &path)
 void SlidePage::sendSlide(const QString &path)
 {
     writeSlideExchange(path, {[this](const Bmp24File &bmp) { state_.sendBitmapFile(bmp); },
-                              [this](const QImage &picture, int kind) {
-                                  if (kind != skBmp) {
+                              [this](const QImage &picture, SlideKind kind) {
+                                  if (kind != SlideKind::Bmp) {
                                       state_.sendBitmap(picture);
                                       return;
                                   }
@@ -207,7 +207,7 @@ void SlidePage::sendSlide(const QString &path)
 
 void SlidePage::showSlideOnPage(const QString &path)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (isTextKind(kind)) {
         showTextSlide(path);
     } else if (isPictureKind(kind)) {

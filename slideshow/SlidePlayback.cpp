@@ -135,7 +135,7 @@ void SlidePage::showNextSlide()
         slideTimer_->setEnabled(false);
     letPendingMessagesRun();
     const QString path = slideLine(state_.slidePosition);
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     const std::optional<QString> failure = failureOf([&] {
         if (isPictureKind(kind)) {
             giveBackTextView();

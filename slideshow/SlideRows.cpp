@@ -32,22 +32,22 @@ void setupSlideColumns(QTreeWidget &list)
     list.headerItem()->setTextAlignment(colSize, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode)
+void addSlideRow(QTreeWidget &list, const QString &path, ListedPaths listed)
 {
-    const int kind = FileKind(path);
-    if (kind == skNone)
+    const SlideKind kind = slideKindOf(path);
+    if (kind == SlideKind::None)
         return;
     // Rows rebuild their path from folder and name, so a relative one is made whole.
     const QString full = QFileInfo(path).isRelative() ? QFileInfo(path).absoluteFilePath() : path;
     // Paths are compared exactly: names that differ only in letter case are two files here.
-    if (mode != QLatin1String("open")) {
+    if (listed == ListedPaths::Skip) {
         for (int i = list.topLevelItemCount() - 1; i >= 0; --i)
             if (rowPath(*list.topLevelItem(i)) == full)
                 return;
     }
     auto *row = new QTreeWidgetItem(&list);
     row->setText(colName, slideFileName(full));
-    row->setText(colSize, QString::number(FileSizeOf(full)));
+    row->setText(colSize, QString::number(slideFileSize(full)));
     row->setTextAlignment(colSize, Qt::AlignRight | Qt::AlignVCenter);
     row->setText(colType, slideTypeName(full));
     row->setText(colLocation, slideLocation(full));
@@ -67,7 +67,7 @@ QStringList slideListLines(bool loop, int duration, const QTreeWidget &list)
     return lines;
 }
 
-void MoveListItem(QTreeWidget &list, int from, int to)
+void moveSlideRow(QTreeWidget &list, int from, int to)
 {
     QTreeWidgetItem *source = list.topLevelItem(from);
     if (!source)

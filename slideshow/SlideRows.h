@@ -22,11 +22,19 @@ enum SlideColumn : int
 // Gives the list its five columns.
 void setupSlideColumns(QTreeWidget &list);
 
+// What adding a path that is already listed does: files added by hand or dropped are
+// listed once; a slide-list file that names a file twice plays it twice.
+enum class ListedPaths
+{
+    Skip,
+    AddAgain,
+};
+
 // Appends a row for one full path, or does nothing for a path that is no slide, or that
 // is already listed (the same path exactly; names differing in letter case are different
-// files) unless `mode` is "open". A picture whose header cannot be read keeps its row
+// files) and `listed` says Skip. A picture whose header cannot be read keeps its row
 // without dimensions, and the ImageError goes on to the caller.
-void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode);
+void addSlideRow(QTreeWidget &list, const QString &path, ListedPaths listed);
 
 // The full path of a row's file.
 QString rowPath(const QTreeWidgetItem &row);
@@ -36,7 +44,7 @@ QStringList slideListLines(bool loop, int duration, const QTreeWidget &list);
 
 // Moves row `from` before row `to` (a negative `to`, or one past the last row, moves it
 // to the end), selecting it; other selected rows stay selected.
-void MoveListItem(QTreeWidget &list, int from, int to);
+void moveSlideRow(QTreeWidget &list, int from, int to);
 
 // The order of two rows for a column: negative when `a` comes first. Rows without a size
 // text come first whatever the direction.

@@ -27,7 +27,7 @@ QStringList names(const QTreeWidget &list)
     return out;
 }
 
-// A row as AddSlideFile makes it, without touching the disk.
+// A row as addSlideRow makes it, without touching the disk.
 QTreeWidgetItem *row(QTreeWidget &list, const QString &name, const QString &size,
                      const QString &type = {}, const QString &location = QStringLiteral("/p"),
                      const QString &dimensions = {})
@@ -68,27 +68,27 @@ class TestSlideList : public QObject
 void TestSlideList::kindComesFromTheExtension_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("JPEG") << "/x/photo.JPEG" << int(skJpeg);
-    QTest::newRow("Jpg") << "A.Jpg" << int(skJpeg);
-    QTest::newRow("TXT") << "notes.TXT" << int(skText);
-    QTest::newRow("two dots") << "scan.tar.bmp" << int(skBmp);
-    QTest::newRow("png") << "a.png" << int(skPng);
-    QTest::newRow("rtf") << "a.rtf" << int(skRtf);
-    QTest::newRow("gif") << "a.gif" << int(skNone);
-    QTest::newRow("no extension") << "readme" << int(skNone);
-    QTest::newRow("dot in a folder") << "folder.jpg/file" << int(skNone);
-    QTest::newRow("empty") << "" << int(skNone);
-    QTest::newRow("jpg.bak") << "a.jpg.bak" << int(skNone);
+    QTest::addColumn<SlideKind>("kind");
+    QTest::newRow("JPEG") << "/x/photo.JPEG" << SlideKind::Jpeg;
+    QTest::newRow("Jpg") << "A.Jpg" << SlideKind::Jpeg;
+    QTest::newRow("TXT") << "notes.TXT" << SlideKind::Text;
+    QTest::newRow("two dots") << "scan.tar.bmp" << SlideKind::Bmp;
+    QTest::newRow("png") << "a.png" << SlideKind::Png;
+    QTest::newRow("rtf") << "a.rtf" << SlideKind::Rtf;
+    QTest::newRow("gif") << "a.gif" << SlideKind::None;
+    QTest::newRow("no extension") << "readme" << SlideKind::None;
+    QTest::newRow("dot in a folder") << "folder.jpg/file" << SlideKind::None;
+    QTest::newRow("empty") << "" << SlideKind::None;
+    QTest::newRow("jpg.bak") << "a.jpg.bak" << SlideKind::None;
     QTest::newRow("non-ASCII upper case does not match")
-        << QString::fromUtf8("a.ǰpg") << int(skNone);
+        << QString::fromUtf8("a.ǰpg") << SlideKind::None;
 }
 
 void TestSlideList::kindComesFromTheExtension()
 {
     QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(FileKind(path), kind);
+    QFETCH(SlideKind, kind);
+    QCOMPARE(slideKindOf(path), kind);
 }
 
 void TestSlideList::locationAndRowPath_data()
@@ -115,12 +115,12 @@ void TestSlideList::rowShowsTheFile()
 {
     QTreeWidget list;
     setupSlideColumns(list);
-    AddSlideFile(list, sample("rle4.bmp"), {});
+    addSlideRow(list, sample("rle4.bmp"), ListedPaths::Skip);
     const QString text = dir_.filePath("agenda.rtf");
     writeWholeFile(text, "{\\rtf1 Agenda}");
-    AddSlideFile(list, text, {});
-    AddSlideFile(list, dir_.filePath("gone.txt"), {});
-    AddSlideFile(list, dir_.filePath("a.gif"), {});
+    addSlideRow(list, text, ListedPaths::Skip);
+    addSlideRow(list, dir_.filePath("gone.txt"), ListedPaths::Skip);
+    addSlideRow(list, dir_.filePath("a.gif"), ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 3);
     const QTreeWidgetItem *picture = list.topLevelItem(0);
     QCOMPARE(picture->text(colName), QStringLiteral("rle4.bmp"));
@@ -144,16 +144,16 @@ void TestSlideList::duplicatesAreSkippedUnlessOpening()
     writeWholeFile(lower, "{\\rtf1 x}");
     writeWholeFile(upper, "{\\rtf1 X}");
     QTreeWidget list;
-    AddSlideFile(list, lower, {});
-    AddSlideFile(list, upper, {});
+    addSlideRow(list, lower, ListedPaths::Skip);
+    addSlideRow(list, upper, ListedPaths::Skip);
     QCOMPARE(names(list), QStringList({"img_1.rtf", "IMG_1.RTF"}));
-    AddSlideFile(list, upper, {});
+    addSlideRow(list, upper, ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 2);
-    AddSlideFile(list, lower, QStringLiteral("open"));
+    addSlideRow(list, lower, ListedPaths::AddAgain);
     QCOMPARE(list.topLevelItemCount(), 3);
-    AddSlideFile(list, lower, {});
+    addSlideRow(list, lower, ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 3);
-    AddSlideFile(list, dir_.filePath("dup/a.gif"), QStringLiteral("open"));
+    addSlideRow(list, dir_.filePath("dup/a.gif"), ListedPaths::AddAgain);
     QCOMPARE(list.topLevelItemCount(), 3);
 }
 
@@ -162,7 +162,7 @@ void TestSlideList::unreadablePictureKeepsItsRowWithoutDimensions()
     const QString broken = dir_.filePath("broken.png");
     writeWholeFile(broken, "not a picture at all");
     QTreeWidget list;
-    QVERIFY_THROWS_EXCEPTION(ImageError, AddSlideFile(list, broken, {}));
+    QVERIFY_THROWS_EXCEPTION(ImageError, addSlideRow(list, broken, ListedPaths::Skip));
     QCOMPARE(list.topLevelItemCount(), 1);
     const QTreeWidgetItem *r = list.topLevelItem(0);
     QCOMPARE(r->text(colName), QStringLiteral("broken.png"));
@@ -286,7 +286,7 @@ void TestSlideList::move()
         row(list, n, "1");
     list.topLevelItem(from)->setSelected(true);
     const QString moved = list.topLevelItem(from)->text(colName);
-    MoveListItem(list, from, to);
+    moveSlideRow(list, from, to);
     QCOMPARE(names(list), order);
     QCOMPARE(list.selectedItems().size(), 1);
     QCOMPARE(list.selectedItems().first()->text(colName), moved);
