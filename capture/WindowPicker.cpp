@@ -95,15 +95,13 @@ void WindowPicker::createGallery()
 void WindowPicker::enumerateWindows()
 {
     for (const WindowInfo &window : system_.listTopLevelWindows())
-        if (!CollectWindow(window))
-            break;
+        addWindowToTable(window);
 }
 
-bool WindowPicker::CollectWindow(const WindowInfo &window)
+void WindowPicker::addWindowToTable(const WindowInfo &window)
 {
     if (window.viewable)
         table_.push_back(windowEntry(window));
-    return true;
 }
 
 WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QString &suffix,
@@ -146,7 +144,7 @@ WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QStrin
     return {panel, image, line, label};
 }
 
-void WindowPicker::xadd()
+void WindowPicker::addNextTile()
 {
     const int p = position_;
     const int generation = generation_;
@@ -208,7 +206,7 @@ void WindowPicker::addOtherWindowTile(WindowSystem::OtherWindows offer)
     });
 }
 
-void WindowPicker::risiBmp(int index)
+void WindowPicker::drawThumbnail(int index)
 {
     if (index < 0 || index >= count())
         return;
