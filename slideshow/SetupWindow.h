@@ -61,24 +61,6 @@ class SetupWindow : public ModalDialog
     void showDuration();
     void selectAllSlides();
 
-    // Widgets, public for the tests ------------------------------------------------
-    QMenuBar *menuBar_ = nullptr;
-    QAction *selectAllAction_ = nullptr;
-    GradientButton *addFilesButton_ = nullptr, *openListButton_ = nullptr,
-                   *saveListButton_ = nullptr, *removeButton_ = nullptr;
-    QTreeWidget *slideList_ = nullptr;
-    ColourPanel *entryFrame_ = nullptr;
-    QLabel *entryPicture_ = nullptr;
-    QTextEdit *entryText_ = nullptr;
-    QPushButton *moveUpButton_ = nullptr, *moveDownButton_ = nullptr;
-    QCheckBox *loopBox_ = nullptr;
-    QLabel *durationLabel_ = nullptr;
-    QSlider *durationSlider_ = nullptr;
-    QPushButton *previewButton_ = nullptr, *stopButton_ = nullptr, *closeButton_ = nullptr,
-                *rebuildButton_ = nullptr;
-    QPlainTextEdit *linesView_ = nullptr;
-    QFileDialog *addFilesDialog_ = nullptr, *openDialog_ = nullptr, *saveDialog_ = nullptr;
-
   protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
@@ -104,6 +86,24 @@ class SetupWindow : public ModalDialog
     // Lets messages run until `milliseconds` (read afresh) have passed since the call;
     // false when the stop flag is found set.
     bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
+
+    // Each widget has an object name of its own name without the trailing underscore.
+    QMenuBar *menuBar_ = nullptr;
+    QAction *selectAllAction_ = nullptr;
+    GradientButton *addFilesButton_ = nullptr, *openListButton_ = nullptr,
+                   *saveListButton_ = nullptr, *removeButton_ = nullptr;
+    QTreeWidget *slideList_ = nullptr;
+    ColourPanel *entryFrame_ = nullptr;
+    QLabel *entryPicture_ = nullptr;
+    QTextEdit *entryText_ = nullptr;
+    QPushButton *moveUpButton_ = nullptr, *moveDownButton_ = nullptr;
+    QCheckBox *loopBox_ = nullptr;
+    QLabel *durationLabel_ = nullptr;
+    QSlider *durationSlider_ = nullptr;
+    QPushButton *previewButton_ = nullptr, *stopButton_ = nullptr, *closeButton_ = nullptr,
+                *rebuildButton_ = nullptr;
+    QPlainTextEdit *linesView_ = nullptr;
+    QFileDialog *addFilesDialog_ = nullptr, *openDialog_ = nullptr, *saveDialog_ = nullptr;
 
     SharedState &state_;
     QStringList lines_;
