@@ -13,6 +13,7 @@
 #include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
+#include "capture/ThumbnailImage.h"
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
 #include "core/LineFile.h"
@@ -325,7 +326,8 @@ void pickerFigures(MainWindow &main)
         main.selectWindowSource();
         builds.push_back(t.nsecsElapsed() / 1e6);
         tiles = int(main.pickerPanel_
-                        ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
+                        ->findChildren<ThumbnailImage *>(
+                            QRegularExpression(QStringLiteral("^windowThumbnail")))
                         .size());
     }
     std::printf("window picker, %d tiles: build median %.1f ms (target < 300 ms)\n", tiles,
