@@ -5,6 +5,7 @@
 // saves and opens slide-list files. It is created once and shown modally by the slide
 // page, which then plays the slide-list lines this window keeps.
 #include "controls/ModalDialog.h"
+#include "slideshow/SlideListFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,7 +38,7 @@ class SetupWindow : public ModalDialog
 
     // The slide-list lines: loop flag, duration, then one path per slide.
     const QStringList &lines() const { return lines_; }
-    bool slidesPresent() const { return lines_.size() > 2; }
+    bool slidesPresent() const { return lines_.size() > kFirstSlideLine; }
 
     // Commands ----------------------------------------------------------------------
     void addFiles();
@@ -71,6 +72,11 @@ class SetupWindow : public ModalDialog
 
   private:
     void setupLayout();
+    // The menu bar, and the client area below it that holds the rest; returns the latter.
+    QWidget *setupMenuAndClient();
+    void setupListButtons(QWidget *client);
+    void setupListAndEntry(QWidget *client);
+    void setupOtherControls(QWidget *client);
     void setupDialogs();
     void connectHandlers();
     void setLines(const QStringList &lines);
