@@ -50,6 +50,7 @@ class SetupWindow : public ModalDialog
     void removeSelected();
     void moveUp();
     void moveDown();
+    // Sorts by a column given by its logical index, the other way round from last time.
     void sortByColumn(int column);
     // The entry preview of the one selected row.
     void showSelectedEntry();

@@ -63,7 +63,7 @@ void SetupWindow::moveDown()
 void SetupWindow::sortByColumn(int column)
 {
     descending_ = !descending_;
-    sortSlideRows(*slideList_, column, descending_);
+    sortSlideRows(*slideList_, SlideColumn(column), descending_);
 }
 
 void SetupWindow::selectAllSlides()

@@ -10,14 +10,18 @@ class QTreeWidgetItem;
 
 namespace quorix {
 
-enum SlideColumn : int
+// The list's columns, in their logical order (the presenter may drag them elsewhere).
+enum class SlideColumn
 {
-    colName = 0,
-    colSize = 1,
-    colType = 2,
-    colLocation = 3,
-    colDimensions = 4,
+    Name = 0,
+    Size = 1,
+    Type = 2,
+    Location = 3,
+    Dimensions = 4,
 };
+
+// A row's text in one column.
+QString slideCell(const QTreeWidgetItem &row, SlideColumn column);
 
 // Gives the list its five columns.
 void setupSlideColumns(QTreeWidget &list);
@@ -48,10 +52,10 @@ void moveSlideRow(QTreeWidget &list, int from, int to);
 
 // The order of two rows for a column: negative when `a` comes first. Rows without a size
 // text come first whatever the direction.
-int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, int column,
+int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, SlideColumn column,
                      bool descending);
 
 // Sorts every row by the column; selected rows stay selected.
-void sortSlideRows(QTreeWidget &list, int column, bool descending);
+void sortSlideRows(QTreeWidget &list, SlideColumn column, bool descending);
 
 } // namespace quorix

@@ -71,7 +71,7 @@ QStringList names(const QTreeWidget &list)
 {
     QStringList out;
     for (int i = 0; i < list.topLevelItemCount(); ++i)
-        out << list.topLevelItem(i)->text(colName);
+        out << slideCell(*list.topLevelItem(i), SlideColumn::Name);
     return out;
 }
 
@@ -298,13 +298,13 @@ void TestSetupWindow::headerClicksFlipTheDirection()
     SetupWindow &f = *setupWindow_;
     const SetupControls c(f);
     f.addDroppedFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
-    f.sortByColumn(colName);
+    f.sortByColumn(int(SlideColumn::Name));
     QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.sortByColumn(colType);
+    f.sortByColumn(int(SlideColumn::Type));
     QCOMPARE(c.slideList->topLevelItemCount(), 3);
-    f.sortByColumn(colName);
+    f.sortByColumn(int(SlideColumn::Name));
     QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.sortByColumn(colName);
+    f.sortByColumn(int(SlideColumn::Name));
     QCOMPARE(names(*c.slideList), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
 }
 

@@ -23,7 +23,7 @@ QStringList names(const QTreeWidget &list)
 {
     QStringList out;
     for (int i = 0; i < list.topLevelItemCount(); ++i)
-        out << list.topLevelItem(i)->text(colName);
+        out << slideCell(*list.topLevelItem(i), SlideColumn::Name);
     return out;
 }
 
@@ -123,15 +123,16 @@ void TestSlideList::rowShowsTheFile()
     addSlideRow(list, dir_.filePath("a.gif"), ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 3);
     const QTreeWidgetItem *picture = list.topLevelItem(0);
-    QCOMPARE(picture->text(colName), QStringLiteral("rle4.bmp"));
-    QCOMPARE(picture->text(colSize), QStringLiteral("126"));
-    QVERIFY(!picture->text(colType).isEmpty());
-    QVERIFY(picture->text(colType).size() <= 79);
-    QCOMPARE(picture->text(colLocation), QStringLiteral(QUORIX_TEST_DATA "/slides"));
-    QCOMPARE(picture->text(colDimensions), QStringLiteral("8 X 2"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Name), QStringLiteral("rle4.bmp"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Size), QStringLiteral("126"));
+    QVERIFY(!slideCell(*picture, SlideColumn::Type).isEmpty());
+    QVERIFY(slideCell(*picture, SlideColumn::Type).size() <= 79);
+    QCOMPARE(slideCell(*picture, SlideColumn::Location),
+             QStringLiteral(QUORIX_TEST_DATA "/slides"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Dimensions), QStringLiteral("8 X 2"));
     QCOMPARE(rowPath(*picture), sample("rle4.bmp"));
-    QCOMPARE(list.topLevelItem(1)->text(colDimensions), QString());
-    QCOMPARE(list.topLevelItem(2)->text(colSize), QStringLiteral("-1"));
+    QCOMPARE(slideCell(*list.topLevelItem(1), SlideColumn::Dimensions), QString());
+    QCOMPARE(slideCell(*list.topLevelItem(2), SlideColumn::Size), QStringLiteral("-1"));
 }
 
 void TestSlideList::duplicatesAreSkippedUnlessOpening()
@@ -165,11 +166,11 @@ void TestSlideList::unreadablePictureKeepsItsRowWithoutDimensions()
     QVERIFY_THROWS_EXCEPTION(ImageError, addSlideRow(list, broken, ListedPaths::Skip));
     QCOMPARE(list.topLevelItemCount(), 1);
     const QTreeWidgetItem *r = list.topLevelItem(0);
-    QCOMPARE(r->text(colName), QStringLiteral("broken.png"));
-    QCOMPARE(r->text(colSize), QStringLiteral("20"));
-    QVERIFY(!r->text(colType).isEmpty());
-    QCOMPARE(r->text(colLocation), dir_.path());
-    QCOMPARE(r->text(colDimensions), QString());
+    QCOMPARE(slideCell(*r, SlideColumn::Name), QStringLiteral("broken.png"));
+    QCOMPARE(slideCell(*r, SlideColumn::Size), QStringLiteral("20"));
+    QVERIFY(!slideCell(*r, SlideColumn::Type).isEmpty());
+    QCOMPARE(slideCell(*r, SlideColumn::Location), dir_.path());
+    QCOMPARE(slideCell(*r, SlideColumn::Dimensions), QString());
 }
 
 void TestSlideList::linesHoldLoopDurationAndRowPaths()
@@ -224,22 +225,22 @@ void TestSlideList::durationLine()
 
 void TestSlideList::sort_data()
 {
-    QTest::addColumn<int>("column");
+    QTest::addColumn<SlideColumn>("column");
     QTest::addColumn<bool>("descending");
     QTest::addColumn<QStringList>("order");
     // b: 900 B, 1024 X 768; a: 10000 B, 800 X 600; C: 50 B in another folder.
-    QTest::newRow("size ascending") << int(colSize) << false << QStringList{"C", "b", "a"};
-    QTest::newRow("size descending") << int(colSize) << true << QStringList{"a", "b", "C"};
-    QTest::newRow("name ignores case") << int(colName) << false << QStringList{"a", "b", "C"};
+    QTest::newRow("size ascending") << SlideColumn::Size << false << QStringList{"C", "b", "a"};
+    QTest::newRow("size descending") << SlideColumn::Size << true << QStringList{"a", "b", "C"};
+    QTest::newRow("name ignores case") << SlideColumn::Name << false << QStringList{"a", "b", "C"};
     QTest::newRow("dimensions as text")
-        << int(colDimensions) << false << QStringList{"C", "b", "a"};
+        << SlideColumn::Dimensions << false << QStringList{"C", "b", "a"};
     QTest::newRow("same location by name")
-        << int(colLocation) << false << QStringList{"a", "b", "C"};
+        << SlideColumn::Location << false << QStringList{"a", "b", "C"};
 }
 
 void TestSlideList::sort()
 {
-    QFETCH(int, column);
+    QFETCH(SlideColumn, column);
     QFETCH(bool, descending);
     QFETCH(QStringList, order);
     QTreeWidget list;
@@ -249,7 +250,7 @@ void TestSlideList::sort()
     sortSlideRows(list, column, descending);
     QCOMPARE(names(list), order);
     QCOMPARE(list.selectedItems().size(), 1);
-    QCOMPARE(list.selectedItems().first()->text(colName), QStringLiteral("a"));
+    QCOMPARE(slideCell(*list.selectedItems().first(), SlideColumn::Name), QStringLiteral("a"));
 }
 
 void TestSlideList::emptySizeTextComesFirstInBothDirections()
@@ -258,9 +259,9 @@ void TestSlideList::emptySizeTextComesFirstInBothDirections()
     row(list, "x", "5");
     row(list, "y", "");
     row(list, "z", "7");
-    sortSlideRows(list, colSize, true);
+    sortSlideRows(list, SlideColumn::Size, true);
     QCOMPARE(names(list), QStringList({"y", "z", "x"}));
-    sortSlideRows(list, colSize, false);
+    sortSlideRows(list, SlideColumn::Size, false);
     QCOMPARE(names(list), QStringList({"y", "x", "z"}));
 }
 
@@ -285,11 +286,11 @@ void TestSlideList::move()
     for (const char *n : {"a", "b", "c"})
         row(list, n, "1");
     list.topLevelItem(from)->setSelected(true);
-    const QString moved = list.topLevelItem(from)->text(colName);
+    const QString moved = slideCell(*list.topLevelItem(from), SlideColumn::Name);
     moveSlideRow(list, from, to);
     QCOMPARE(names(list), order);
     QCOMPARE(list.selectedItems().size(), 1);
-    QCOMPARE(list.selectedItems().first()->text(colName), moved);
+    QCOMPARE(slideCell(*list.selectedItems().first(), SlideColumn::Name), moved);
 }
 
 void TestSlideList::fits_data()
