@@ -213,8 +213,8 @@ void MainWindow::setupPages()
     textPanel_ = textPage_->panel_;
     textView_ = textPage_->view_;
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
-    slidePanel_ = slidePage_->panel_;
-    slideTimer_ = slidePage_->slideTimer_;
+    slidePanel_ = slidePage_->panel();
+    slideTimer_ = slidePage_->playbackTimer();
     const CaptureSources::Controls controls{
         preview_,       pickerPanel_,        captionStrip_,     pages_, windowCaptureTimer_,
         autoSendWatch_, screenCaptureTimer_, clipboardWatcher_, this};
