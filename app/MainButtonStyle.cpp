@@ -15,12 +15,12 @@ constexpr std::uint32_t lightBlue = 16628117;
 
 GradientButtonPalette mainButtonPalette(MainButton which)
 {
-    using namespace xicolour;
+    using namespace paletteColour;
     const bool titleButton = which == MainButton::Close || which == MainButton::Fold;
     const std::uint32_t text = which == MainButton::Send ? white : black;
-    const XiColourGroup idle{background, background, background, background, background, text};
+    const StatePalette idle{background, background, background, background, background, text};
 
-    XiColourGroup pressed{};
+    StatePalette pressed{};
     switch (which) {
     case MainButton::Close:
         pressed = {red, red, red, lightBlue, red, text};
@@ -49,11 +49,11 @@ GradientButtonPalette mainButtonPalette(MainButton which)
         break;
     }
 
-    XiColourGroup hover = idle;
+    StatePalette hover = idle;
     hover.border = titleButton ? 14540249 : silver;
-    const XiColourGroup disabled =
-        titleButton ? XiColourGroup{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
-                    : XiColourGroup{15658734, white, 13816530, white, grey, grey};
+    const StatePalette disabled =
+        titleButton ? StatePalette{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
+                    : StatePalette{15658734, white, 13816530, white, grey, grey};
     return {idle, hover, pressed, disabled, background};
 }
 
@@ -63,17 +63,17 @@ void applyMainButtonStyle(GradientButton *button, MainButton which)
 {
     if (!button)
         return;
-    button->setColorScheme(GradientButton::Custom);
+    button->setColourScheme(GradientButton::Scheme::Custom);
     applyPalette(*button, mainButtonPalette(which));
     button->setGradient(true);
     button->setHotTrack(true);
     button->setTransparentGlyph(true);
     button->setTabStop(false);
     if (which == MainButton::Send) {
-        button->setLayout(GradientButton::GlyphTop);
+        button->setLayout(GradientButton::GlyphLayout::Top);
         button->setSpacing(0);
     } else {
-        button->setLayout(GradientButton::GlyphLeft);
+        button->setLayout(GradientButton::GlyphLayout::Left);
         button->setSpacing(4);
     }
 }
