@@ -210,8 +210,8 @@ void MainWindow::setupPages()
 {
     textPage_ = new TextPage(
         state_, pageFrame_, [this] { send(); }, this);
-    textPanel_ = textPage_->panel_;
-    textView_ = textPage_->view_;
+    textPanel_ = textPage_->panel();
+    textView_ = textPage_->view();
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
     slidePanel_ = slidePage_->panel_;
     slideTimer_ = slidePage_->slideTimer_;
