@@ -30,30 +30,31 @@ GradientButtonPalette mainButtonPalette(MainButton which)
         break;
     case MainButton::Send:
     case MainButton::Options:
-        pressed = {13290186, 14342874, 15329769, 8158332, 5131854, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSilver).pressed;
         break;
     case MainButton::Clipboard:
-        pressed = {16757606, 16764573, 16765864, 16752190, 11753728, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSky).pressed;
         break;
     case MainButton::Screen:
-        pressed = {2865919, 7852799, 9099775, 30647, 28838, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoDesert).pressed;
         break;
     case MainButton::Window:
-        pressed = {5168259, 8447654, 9037740, 1539390, 1471545, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoGrass).pressed;
         break;
     case MainButton::Slideshow:
-        pressed = {381429, 6746363, 6747135, 33924, 25700, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSun).pressed;
         break;
     case MainButton::Text:
         pressed = {16756749, 10907648, 16762508, 16775142, 157, text};
         break;
     }
+    pressed.text = text; // the scheme sets have black text
 
     StatePalette hover = idle;
     hover.border = titleButton ? 14540249 : silver;
     const StatePalette disabled =
         titleButton ? StatePalette{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
-                    : StatePalette{15658734, white, 13816530, white, grey, grey};
+                    : schemePalette(GradientButton::Scheme::NeoSilver).disabled;
     return {idle, hover, pressed, disabled, background};
 }
 

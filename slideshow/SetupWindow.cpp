@@ -136,7 +136,7 @@ void SetupWindow::setupLayout()
     setupSlideColumns(*slideList_);
 
     entryFrame_ = place(new ColourPanel(client), "entryFrame", 758, 46, 219, 219);
-    entryFrame_->setColor(4473924);
+    entryFrame_->setColour(4473924);
     entryPicture_ = place(new QLabel(entryFrame_), "entryPicture", 5, 5, 209, 209);
     entryPicture_->setAlignment(Qt::AlignCenter);
     entryText_ = place(new QTextEdit(entryFrame_), "entryText", 5, 5, 209, 209);

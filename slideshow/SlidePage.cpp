@@ -61,7 +61,7 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QOb
         textViewHomeGeometry_ = textView->geometry();
     }
     panel_ = place(new ColourPanel(area), "slidePanel", 1, 16, 407, 264);
-    panel_->setColor(colours::background);
+    panel_->setColour(colours::background);
     panel_->hide();
     slideTimer_ = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
     slideTimer_->setObjectName(QStringLiteral("slideTimer"));
@@ -73,14 +73,14 @@ void SlidePage::setupLayout()
 {
     panel_->setFont(layoutFont());
     slideFrame_ = place(new ColourPanel(panel_), "slideFrame", 59, 8, 289, 201);
-    slideFrame_->setColor(0);
+    slideFrame_->setColour(0);
     slidePicture_ = place(new QLabel(slideFrame_), "slidePicture", 0, 0, 289, 201);
     // Centred, not scaled: a picture larger than the frame is cut.
     slidePicture_->setAlignment(Qt::AlignCenter);
 
     // The tool buttons sit on a light strip, so their glyphs read on the dark page.
     buttonStrip_ = place(new ColourPanel(panel_), "slideButtons", 59, 221, 214, 32);
-    buttonStrip_->setColor(0xE0E0E0);
+    buttonStrip_->setColour(0xE0E0E0);
     firstButton_ =
         toolButton(buttonStrip_, "firstButton", tr("First Image"), SlideGlyph::First, 6, 25);
     previousButton_ =

@@ -49,7 +49,7 @@ TextPage::TextPage(SharedState &state, QWidget *area, std::function<void()> send
     : QObject(parent), state_(state), standIn_(new QTextDocument(this))
 {
     panel_ = place(new ColourPanel(area), "textPanel", 1, 16, 407, 264);
-    panel_->setColor(colours::background);
+    panel_->setColour(colours::background);
     view_ = place(new QTextEdit(panel_), "textView", 0, 0, 407, 264 - 31);
     view_->setReadOnly(true);
     view_->setFrameShape(QFrame::NoFrame);
