@@ -93,7 +93,7 @@ void MainWindow::setupLayout()
 
     background_ = place(new DragPanel(this), "background", 0, 0, 496, 348);
     background_->setColour(colours::background);
-    background_->setDragTarget(DragPanel::MovesParentWindow);
+    background_->setDragTarget(DragPanel::DragTarget::MovesParentWindow);
 
     logo_ = place(new QLabel(background_), "logo", 8, 8, 70, 36);
     logo_->setPixmap(QPixmap::fromImage(logoPicture()));

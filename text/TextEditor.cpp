@@ -30,8 +30,11 @@ namespace quorix {
 
 namespace {
 
-constexpr int kButtonWidth = 23;
+constexpr int kButtonWidth = 23; // toolbar buttons
 constexpr int kGapWidth = 8;
+// The strip below the text, and Cancel and OK in it.
+constexpr int kBottomPanelHeight = 35;
+constexpr int kDialogButtonWidth = 75, kDialogButtonHeight = 25;
 
 QAction *toolButton(QToolBar *bar, const char *name, ToolbarIcon icon, bool checkable = false)
 {
@@ -115,18 +118,19 @@ void TextEditor::setupBottomPanel()
 {
     bottomPanel_ = new ColourPanel(this);
     bottomPanel_->setObjectName(QStringLiteral("bottomPanel"));
-    bottomPanel_->setFixedHeight(35);
+    bottomPanel_->setFixedHeight(kBottomPanelHeight);
     auto *bottom = new QHBoxLayout(bottomPanel_);
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addStretch(1);
     buttonPanel_ = new ColourPanel(bottomPanel_);
     buttonPanel_->setObjectName(QStringLiteral("buttonPanel"));
-    buttonPanel_->setFixedSize(185, 35);
+    buttonPanel_->setFixedSize(185, kBottomPanelHeight);
     bottom->addWidget(buttonPanel_);
 
-    cancelButton_ =
-        place(new QPushButton(tr("Cancel"), buttonPanel_), "cancelButton", 24, 4, 75, 25);
-    okButton_ = place(new QPushButton(tr("OK"), buttonPanel_), "okButton", 104, 4, 75, 25);
+    cancelButton_ = place(new QPushButton(tr("Cancel"), buttonPanel_), "cancelButton", 24, 4,
+                          kDialogButtonWidth, kDialogButtonHeight);
+    okButton_ = place(new QPushButton(tr("OK"), buttonPanel_), "okButton", 104, 4,
+                      kDialogButtonWidth, kDialogButtonHeight);
     for (QPushButton *b : {cancelButton_, okButton_}) {
         b->setAutoDefault(false);
         b->setDefault(false);

@@ -121,8 +121,14 @@ class TextEditor : public ModalDialog
     QTextCharFormat currentAttributes() const;
     void setCurrentAttributes(const QTextCharFormat &change);
     void setDefaultAttributes(const QTextCharFormat &change);
-    void setStyleBit(int bit, bool on);
-    void setAlignmentTag(int tag);
+    enum class FontStyle
+    {
+        Bold,
+        Italic,
+        Underline
+    };
+    void setFontStyle(FontStyle style, bool on);
+    void setParagraphAlignment(Qt::Alignment alignment);
     void applySizeCounter();
 
     void showFileName(const QString &path);
