@@ -34,7 +34,7 @@ ColourPanel *panel(QWidget *parent, const char *name, int left, int top, int wid
                    std::uint32_t colour)
 {
     auto *p = place(new ColourPanel(parent), name, left, top, width, height);
-    p->setColor(colour);
+    p->setColour(colour);
     return p;
 }
 
@@ -86,14 +86,14 @@ void MainWindow::setupLayout()
     const QFont f = layoutFont();
     setFont(f);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgrColour(15063253));
+    pal.setColor(QPalette::Window, bgrColour(colours::mainWindowFace));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
 
     background_ = place(new DragPanel(this), "background", 0, 0, 496, 348);
-    background_->setColor(colours::background);
-    background_->setDragTarget(DragPanel::MovesParentWindow);
+    background_->setColour(colours::background);
+    background_->setDragTarget(DragPanel::DragTarget::MovesParentWindow);
 
     logo_ = place(new QLabel(background_), "logo", 8, 8, 70, 36);
     logo_->setPixmap(QPixmap::fromImage(logoPicture()));
@@ -117,7 +117,7 @@ void MainWindow::setupLayout()
     bold.setBold(true);
     statusLabel_->setFont(bold);
     QPalette d2 = statusLabel_->palette();
-    d2.setColor(QPalette::Window, bgrColour(14601673));
+    d2.setColor(QPalette::Window, bgrColour(colours::statusBackground));
     d2.setColor(QPalette::WindowText, Qt::yellow);
     statusLabel_->setPalette(d2);
     statusLabel_->hide();
@@ -187,7 +187,7 @@ void MainWindow::setupLayout()
     big.setPixelSize(32);
     pickerPanel_->setFont(big);
     QPalette p2 = pickerPanel_->palette();
-    p2.setColor(QPalette::WindowText, bgrColour(5848320));
+    p2.setColor(QPalette::WindowText, bgrColour(colours::pickerCaption));
     pickerPanel_->setPalette(p2);
     preview_ = place(new QLabel(pages_->widget(1)), "preview", 0, 0, 407, 264);
     preview_->setAlignment(Qt::AlignCenter);
@@ -210,8 +210,8 @@ void MainWindow::setupPages()
 {
     textPage_ = new TextPage(
         state_, pageFrame_, [this] { send(); }, this);
-    textPanel_ = textPage_->panel_;
-    textView_ = textPage_->view_;
+    textPanel_ = textPage_->panel();
+    textView_ = textPage_->view();
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
     slidePanel_ = slidePage_->panel();
     slideTimer_ = slidePage_->playbackTimer();

@@ -91,7 +91,7 @@ void MainWindow::sourceButtonStep(int mode)
     for (ColourPanel *MainWindow::*p :
          {&MainWindow::clipboardFrame_, &MainWindow::screenFrame_, &MainWindow::windowFrame_,
           &MainWindow::slideShowFrame_, &MainWindow::textFrame_})
-        (this->*p)->setColor(p == step.panel ? colours::chosenPanel : colours::background);
+        (this->*p)->setColour(p == step.panel ? colours::chosenPanel : colours::background);
     apply(step.windowCapture, windowCaptureTimer_);
     apply(step.screenCapture, screenCaptureTimer_);
     if (step.clipboard != Timer::Leave)

@@ -196,7 +196,7 @@ void run(const char *name, const QByteArray &rtf, int rounds, const QString &fol
         editor.show();
         editor.grab();
         opens.push_back(timeMs([&] {
-            quorix::loadRichTextView(*editor.textEdit_, path);
+            quorix::loadRichTextView(*editor.findChild<QTextEdit *>("textEdit"), path);
             editor.grab(); // the first paint with the text
         }));
     }

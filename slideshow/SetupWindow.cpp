@@ -163,7 +163,7 @@ void SetupWindow::setupListAndEntry(QWidget *client)
 
     constexpr int frameSide = kEntrySide + 2 * kEntryMargin;
     entryFrame_ = place(new ColourPanel(client), "entryFrame", 758, 46, frameSide, frameSide);
-    entryFrame_->setColor(kEntryFrameColour);
+    entryFrame_->setColour(kEntryFrameColour);
     entryPicture_ = place(new QLabel(entryFrame_), "entryPicture", kEntryMargin, kEntryMargin,
                           kEntrySide, kEntrySide);
     entryPicture_->setAlignment(Qt::AlignCenter);

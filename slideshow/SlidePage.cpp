@@ -72,7 +72,7 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QOb
         textViewHomeGeometry_ = textView->geometry();
     }
     panel_ = place(new ColourPanel(area), "slidePanel", 1, 16, 407, 264);
-    panel_->setColor(colours::background);
+    panel_->setColour(colours::background);
     panel_->hide();
     slideTimer_ = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
     slideTimer_->setObjectName(QStringLiteral("slideTimer"));
@@ -85,7 +85,7 @@ void SlidePage::setupLayout()
     panel_->setFont(layoutFont());
     slideFrame_ =
         place(new ColourPanel(panel_), "slideFrame", 59, 8, kSlideFrameWidth, kSlideFrameHeight);
-    slideFrame_->setColor(kSlideFrameColour);
+    slideFrame_->setColour(kSlideFrameColour);
     slidePicture_ =
         place(new QLabel(slideFrame_), "slidePicture", 0, 0, kSlideFrameWidth, kSlideFrameHeight);
     // Centred, not scaled: a picture larger than the frame is cut.
@@ -93,7 +93,7 @@ void SlidePage::setupLayout()
 
     // The tool buttons sit on a light strip, so their glyphs read on the dark page.
     buttonStrip_ = place(new ColourPanel(panel_), "slideButtons", 59, 221, 214, 32);
-    buttonStrip_->setColor(kButtonStripColour);
+    buttonStrip_->setColour(kButtonStripColour);
     firstButton_ = toolButton(buttonStrip_, "firstButton", tr("First Image"), SlideGlyph::First, 6,
                               kToolButtonWidth);
     previousButton_ = toolButton(buttonStrip_, "previousButton", tr("Previous"),

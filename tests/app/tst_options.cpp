@@ -206,7 +206,6 @@ class TestOptions : public QObject
         QCOMPARE(opened + '/', app.shared());
 
         FolderChooser chooser(nullptr);
-        chooser.rootFolder = FolderChooser::foDesktop;
         chooser.directory = app.shared() + "gone";
         answerModal<QFileDialog>([&](QFileDialog *d) {
             opened = d->directory().absolutePath();
@@ -257,7 +256,7 @@ class TestOptions : public QObject
     {
         QTemporaryDir base;
         FolderChooser chooser(nullptr);
-        chooser.options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
+        chooser.options = FolderChooser::Option::ShowPath | FolderChooser::Option::NewFolderButton;
         chooser.directory = base.path();
         int opened = 0;
         connect(&chooser, &FolderChooser::browserOpened, this, [&](QFileDialog *d) {

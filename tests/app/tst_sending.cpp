@@ -108,7 +108,7 @@ class TestSending : public QObject
         QCOMPARE(m.stopFlag(), stops);
         for (ColourPanel *p :
              {m.clipboardFrame_, m.screenFrame_, m.windowFrame_, m.slideShowFrame_, m.textFrame_})
-            QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
+            QCOMPARE(p->colour(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
     void sendWithNoPictureWritesRunButNoEmptyPicture()

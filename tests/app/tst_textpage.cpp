@@ -25,17 +25,28 @@ using namespace quorix;
 
 namespace {
 
+// Widgets of the editor and of the text page, found by object name.
+QTextEdit *textEditOf(const TextEditor &editor)
+{
+    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
+}
+
+QPushButton *buttonOf(const QWidget &window, const char *name)
+{
+    return window.findChild<QPushButton *>(QLatin1String(name));
+}
+
 // Answers the editor: types `text` (when given) and closes it with OK or Cancel, saying
 // No to the save question.
 void answerEditor(bool ok, const QString &text = {})
 {
     answerModal<TextEditor>([ok, text](TextEditor *f) {
         if (!text.isEmpty()) {
-            f->textEdit_->selectAll();
-            QTest::keyClicks(f->textEdit_, text);
+            textEditOf(*f)->selectAll();
+            QTest::keyClicks(textEditOf(*f), text);
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
         }
-        (ok ? f->okButton_ : f->cancelButton_)->click();
+        (ok ? buttonOf(*f, "okButton") : buttonOf(*f, "cancelButton"))->click();
     });
 }
 
@@ -71,9 +82,9 @@ class TestTextPage : public QObject
         bool editorShown = false;
         answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            QTest::keyClicks(f->textEdit_, QStringLiteral("Hello viewers"));
+            QTest::keyClicks(textEditOf(*f), QStringLiteral("Hello viewers"));
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
-            (ok ? f->okButton_ : f->cancelButton_)->click();
+            (ok ? buttonOf(*f, "okButton") : buttonOf(*f, "cancelButton"))->click();
         });
         app.m().textButton_->click();
         QVERIFY(editorShown);
@@ -99,7 +110,7 @@ class TestTextPage : public QObject
         QCOMPARE(app.redText(), QStringLiteral("first"));
 
         answerEditor(ok, QStringLiteral("second"));
-        app.m().textPage().editButton_->click();
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(app.redText(), ok ? QStringLiteral("second") : QStringLiteral("first"));
 
         // The editor stays shut now that the page has text; what it holds still counts
@@ -109,7 +120,7 @@ class TestTextPage : public QObject
         answerModal<TextEditor>(
             [&](TextEditor *f) {
                 editorShown = true;
-                f->cancelButton_->click();
+                buttonOf(*f, "cancelButton")->click();
             },
             300);
         app.m().textButton_->click();
@@ -125,7 +136,7 @@ class TestTextPage : public QObject
         bool editorShown = false;
         answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            f->cancelButton_->click();
+            buttonOf(*f, "cancelButton")->click();
         });
         app.m().textButton_->click();
         QVERIFY(editorShown);
@@ -137,11 +148,11 @@ class TestTextPage : public QObject
         answerEditor(true, QStringLiteral("accepted"));
         app.m().textButton_->click();
         answerEditor(false, QStringLiteral("changed but cancelled"));
-        app.m().textPage().editButton_->click();
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(app.redText(), QStringLiteral("accepted"));
         app.m().autoSendBox_->setChecked(true);
 
-        app.m().textPage().sendButton_->click();
+        buttonOf(app.m(), "sendTextButton")->click();
         const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
         QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
         QVERIFY(!app.m().autoSendBox_->isChecked());
@@ -235,8 +246,8 @@ class TestTextPage : public QObject
             report = b->text();
             b->accept();
         });
-        answerModal<TextEditor>([](TextEditor *f) { f->okButton_->click(); });
-        app.m().textPage().editButton_->click();
+        answerModal<TextEditor>([](TextEditor *f) { buttonOf(*f, "okButton")->click(); });
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(report, QStringLiteral("Failed to Save Stream."));
         QCOMPARE(app.redText(), QStringLiteral("old"));
     }

@@ -114,11 +114,12 @@ class TestX11Options : public QObject
             },
             kSlowWait, activated(app));
         runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
-        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::HotState, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::VisualState::Hover,
+                                  kSlowWait);
         runTool("xdotool", {"click", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), ModalResult::Cancel, kSlowWait);
         QTest::qWait(500);
-        QCOMPARE(button->visualState(), GradientButton::NormalState);
+        QCOMPARE(button->visualState(), GradientButton::VisualState::Normal);
     }
 
     void enterPressesTheFocusedButton()
