@@ -1,5 +1,6 @@
-// The control words that the reader knows, and the handlers that take what they set from the
-// table: a format flag, a measure, a character, a kind.
+// The control words that the reader knows, and the handlers of the words that act in one
+// destination (most of them templates that take the flag, measure, character or kind they
+// set from the table). Words that act in several destinations are handled in RtfParser.cpp.
 #include "rtf/RtfKeywords.h"
 
 #include "rtf/RtfParser.h"
@@ -16,8 +17,6 @@ namespace {
 constexpr int kMaxTwips = 31680;
 // Colour components of \red, \green and \blue.
 constexpr int kMaxComponent = 255;
-// Bytes of fallback that \uc may ask for.
-constexpr int kMaxFallbackBytes = 16;
 
 } // namespace
 
@@ -181,12 +180,6 @@ template <QTextListFormat::Style S> void RtfParser::numberingStyle(Group &, cons
 void RtfParser::levelNumbering(Group &, const ControlWord &w)
 {
     levelNumbering_ = static_cast<LevelNumbering>(w.param);
-}
-
-void RtfParser::unicodeSkip(Group &g, const ControlWord &w)
-{
-    if (g.dest == Dest::FontTable || g.dest == Dest::Normal || g.dest == Dest::Ignore)
-        g.uc = std::clamp(w.param, 0, kMaxFallbackBytes);
 }
 
 using P = RtfParser;

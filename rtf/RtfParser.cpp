@@ -195,6 +195,9 @@ void RtfParser::endDestination(const Group &g)
 
 namespace {
 
+// Bytes of fallback that \uc may ask for.
+constexpr int kMaxFallbackBytes = 16;
+
 // Whether a word of the scope acts in the destination.
 bool actsIn(WordScope scope, Dest dest)
 {
@@ -274,6 +277,13 @@ void RtfParser::fontNumber(Group &g, const ControlWord &w)
     } else if (g.dest == Dest::Normal || g.dest == Dest::Ignore) {
         g.chars.font = w.param;
     }
+}
+
+// \\uc counts in the font table and the text.
+void RtfParser::unicodeSkip(Group &g, const ControlWord &w)
+{
+    if (g.dest == Dest::FontTable || g.dest == Dest::Normal || g.dest == Dest::Ignore)
+        g.uc = std::clamp(w.param, 0, kMaxFallbackBytes);
 }
 
 void RtfParser::unicodeChar(Group &g, const ControlWord &w)

@@ -95,9 +95,9 @@ class RtfParser
     void enter(Dest dest);
     void finishPicture();
 
-    // What the control words do, one handler per kind of word; RtfKeywords.cpp holds the
-    // table from word to handler and the handlers that take their value from it.
-    // Destinations and the words that mean something in several of them:
+    // What the control words do, one handler per kind of word, named by the keyword table.
+    // Destinations and the words that mean something in several of them (RtfParser.cpp, the
+    // templates in RtfKeywords.cpp):
     void skipDestination(Group &g, const ControlWord &w);
     void unknownWord(Group &g, const ControlWord &w);
     template <Dest D> void enterDestination(Group &g, const ControlWord &w);
@@ -110,7 +110,7 @@ class RtfParser
     void unicodeChar(Group &g, const ControlWord &w);
     void listId(Group &g, const ControlWord &w);
     void listOverrideIndex(Group &g, const ControlWord &w);
-    // The document and its text:
+    // The document and its text (RtfKeywords.cpp):
     template <int CodePage> void documentCodePage(Group &g, const ControlWord &w);
     void ansiCodePage(Group &g, const ControlWord &w);
     void defaultFont(Group &g, const ControlWord &w);
