@@ -198,6 +198,12 @@ namespace {
 // Bytes of fallback that \uc may ask for.
 constexpr int kMaxFallbackBytes = 16;
 
+// The destinations whose words are those of the text.
+bool isText(Dest dest)
+{
+    return dest == Dest::Normal || dest == Dest::Ignore;
+}
+
 // Whether a word of the scope acts in the destination.
 bool actsIn(WordScope scope, Dest dest)
 {
@@ -205,7 +211,7 @@ bool actsIn(WordScope scope, Dest dest)
     case WordScope::Anywhere:
         return true;
     case WordScope::Text:
-        return dest == Dest::Normal || dest == Dest::Ignore;
+        return isText(dest);
     case WordScope::FontTable:
         return dest == Dest::FontTable;
     case WordScope::ColourTable:
@@ -232,7 +238,7 @@ void RtfParser::controlWord(const Token &t)
         (this->*k.handler)(g, word);
 }
 
-// Destinations: only at the start of a group below the document's own.
+// A destination is skipped only at the start of a group below the document's own.
 void RtfParser::skipDestination(Group &g, const ControlWord &)
 {
     if (g.fresh && groups_.size() > 1) {
@@ -274,18 +280,19 @@ void RtfParser::fontNumber(Group &g, const ControlWord &w)
         fontCodePage_ = 0;
         fontName_.clear();
         fontText_.clear();
-    } else if (g.dest == Dest::Normal || g.dest == Dest::Ignore) {
+    } else if (isText(g.dest)) {
         g.chars.font = w.param;
     }
 }
 
-// \\uc counts in the font table and the text.
+// \uc counts in the font table and the text.
 void RtfParser::unicodeSkip(Group &g, const ControlWord &w)
 {
-    if (g.dest == Dest::FontTable || g.dest == Dest::Normal || g.dest == Dest::Ignore)
+    if (g.dest == Dest::FontTable || isText(g.dest))
         g.uc = std::clamp(w.param, 0, kMaxFallbackBytes);
 }
 
+// \u gives a character as a signed 16-bit number: its low 16 bits are the UTF-16 unit.
 void RtfParser::unicodeChar(Group &g, const ControlWord &w)
 {
     const auto c = static_cast<char16_t>(static_cast<unsigned>(w.param) & 0xFFFF);
@@ -324,7 +331,7 @@ void RtfParser::listOverrideIndex(Group &g, const ControlWord &w)
 {
     if (g.dest == Dest::ListOverride)
         overrideIndex_ = w.param;
-    else if (g.dest == Dest::Normal || g.dest == Dest::Ignore)
+    else if (isText(g.dest))
         para_.listOverride = std::max(w.param, 0);
 }
 
