@@ -16,18 +16,15 @@ constexpr std::uint32_t lightBlue = 16628117;
 constexpr std::uint32_t foldGreen = 8454016;
 // The close and fold buttons' border under the mouse.
 constexpr std::uint32_t titleHoverBorder = 14540249;
-// A disabled big button's greys: face and dark side.
-constexpr std::uint32_t disabledFace = 15658734;
-constexpr std::uint32_t disabledDark = 13816530;
 
 GradientButtonPalette mainButtonPalette(MainButton which)
 {
-    using namespace xicolour;
+    using namespace paletteColour;
     const bool titleButton = which == MainButton::Close || which == MainButton::Fold;
     const std::uint32_t text = which == MainButton::Send ? white : black;
-    const XiColourGroup idle{background, background, background, background, background, text};
+    const StatePalette idle{background, background, background, background, background, text};
 
-    XiColourGroup pressed{};
+    StatePalette pressed{};
     switch (which) {
     case MainButton::Close:
         pressed = {red, red, red, lightBlue, red, text};
@@ -37,30 +34,31 @@ GradientButtonPalette mainButtonPalette(MainButton which)
         break;
     case MainButton::Send:
     case MainButton::Options:
-        pressed = {13290186, 14342874, 15329769, 8158332, 5131854, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSilver).pressed;
         break;
     case MainButton::Clipboard:
-        pressed = {16757606, 16764573, 16765864, 16752190, 11753728, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSky).pressed;
         break;
     case MainButton::Screen:
-        pressed = {2865919, 7852799, 9099775, 30647, 28838, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoDesert).pressed;
         break;
     case MainButton::Window:
-        pressed = {5168259, 8447654, 9037740, 1539390, 1471545, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoGrass).pressed;
         break;
     case MainButton::Slideshow:
-        pressed = {381429, 6746363, 6747135, 33924, 25700, text};
+        pressed = schemePalette(GradientButton::Scheme::NeoSun).pressed;
         break;
     case MainButton::Text:
         pressed = {16756749, 10907648, 16762508, 16775142, 157, text};
         break;
     }
+    pressed.text = text; // the scheme sets have black text
 
-    XiColourGroup hover = idle;
+    StatePalette hover = idle;
     hover.border = titleButton ? titleHoverBorder : silver;
-    const XiColourGroup disabled =
-        titleButton ? XiColourGroup{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
-                    : XiColourGroup{disabledFace, white, disabledDark, white, grey, grey};
+    const StatePalette disabled =
+        titleButton ? StatePalette{lightBlue, lightBlue, lightBlue, lightBlue, grey, lightBlue}
+                    : schemePalette(GradientButton::Scheme::NeoSilver).disabled;
     return {idle, hover, pressed, disabled, background};
 }
 
@@ -70,17 +68,17 @@ void applyMainButtonStyle(GradientButton *button, MainButton which)
 {
     if (!button)
         return;
-    button->setColorScheme(GradientButton::Custom);
+    button->setColourScheme(GradientButton::Scheme::Custom);
     applyPalette(*button, mainButtonPalette(which));
     button->setGradient(true);
     button->setHotTrack(true);
     button->setTransparentGlyph(true);
     button->setTabStop(false);
     if (which == MainButton::Send) {
-        button->setLayout(GradientButton::GlyphTop);
+        button->setLayout(GradientButton::GlyphLayout::Top);
         button->setSpacing(0);
     } else {
-        button->setLayout(GradientButton::GlyphLeft);
+        button->setLayout(GradientButton::GlyphLayout::Left);
         button->setSpacing(4);
     }
 }

@@ -35,12 +35,6 @@ using namespace mainlayout;
 
 // Where the window first appears, before start-up restores the place it was left at.
 constexpr QPoint kFirstPosition{290, 172};
-// The window's own colour, under the background panel.
-constexpr std::uint32_t kWindowColour = 15063253;
-// The status label's yellow text stands on this.
-constexpr std::uint32_t kStatusColour = 14601673;
-// The "Ombrak Quorix" caption of the empty window picker.
-constexpr std::uint32_t kPickerCaptionColour = 5848320;
 // The white line around the notebook, and the black page shown until start-up.
 constexpr std::uint32_t kPageFrameColour = 0xFFFFFF;
 constexpr std::uint32_t kBlankPageColour = 0;
@@ -63,7 +57,7 @@ ColourPanel *panel(QWidget *parent, const char *name, int left, int top, int wid
                    std::uint32_t colour)
 {
     auto *p = place(new ColourPanel(parent), name, left, top, width, height);
-    p->setColor(colour);
+    p->setColour(colour);
     return p;
 }
 
@@ -114,7 +108,7 @@ void MainWindow::setupLayout()
     move(kFirstPosition);
     setFont(layoutFont());
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, bgrColour(kWindowColour));
+    pal.setColor(QPalette::Window, bgrColour(colours::mainWindowFace));
     pal.setColor(QPalette::WindowText, Qt::white);
     setPalette(pal);
     setAutoFillBackground(true);
@@ -131,8 +125,8 @@ void MainWindow::setupLayout()
 void MainWindow::setupTitleStrip()
 {
     background_ = place(new DragPanel(this), "background", 0, 0, kWidth, kHeight);
-    background_->setColor(colours::background);
-    background_->setDragTarget(DragPanel::MovesParentWindow);
+    background_->setColour(colours::background);
+    background_->setDragTarget(DragPanel::DragTarget::MovesParentWindow);
 
     logo_ = place(new QLabel(background_), "logo", 8, 8, 70, 36);
     logo_->setPixmap(QPixmap::fromImage(logoPicture()));
@@ -156,7 +150,7 @@ void MainWindow::setupTitleStrip()
     bold.setBold(true);
     statusLabel_->setFont(bold);
     QPalette statusColours = statusLabel_->palette();
-    statusColours.setColor(QPalette::Window, bgrColour(kStatusColour));
+    statusColours.setColor(QPalette::Window, bgrColour(colours::statusBackground));
     statusColours.setColor(QPalette::WindowText, Qt::yellow);
     statusLabel_->setPalette(statusColours);
     statusLabel_->hide();
@@ -242,7 +236,7 @@ void MainWindow::setupNotebook()
     big.setPixelSize(32);
     pickerPanel_->setFont(big);
     QPalette pickerColours = pickerPanel_->palette();
-    pickerColours.setColor(QPalette::WindowText, bgrColour(kPickerCaptionColour));
+    pickerColours.setColor(QPalette::WindowText, bgrColour(colours::pickerCaption));
     pickerPanel_->setPalette(pickerColours);
     preview_ =
         place(new QLabel(pageWidget(Page::Preview)), "preview", 0, 0, kPageWidth, kPageHeight);
@@ -284,11 +278,11 @@ void MainWindow::setupPages()
 {
     textPage_ = new TextPage(
         state_, pageFrame_, [this] { send(); }, this);
-    textPanel_ = textPage_->panel_;
-    textView_ = textPage_->view_;
+    textPanel_ = textPage_->panel();
+    textView_ = textPage_->view();
     slidePage_ = new SlidePage(state_, pageFrame_, textView_, this);
-    slidePanel_ = slidePage_->panel_;
-    slideTimer_ = slidePage_->slideTimer_;
+    slidePanel_ = slidePage_->panel();
+    slideTimer_ = slidePage_->playbackTimer();
     const CaptureSources::Controls controls{preview_,
                                             pickerPanel_,
                                             captionStrip_,

@@ -96,7 +96,7 @@ void MainWindow::sourceButtonStep(SourceMode mode)
         {SourceMode::Text, textFrame_},
     };
     for (const auto &[frameMode, frame] : frames)
-        frame->setColor(frameMode == mode ? colours::chosenPanel : colours::background);
+        frame->setColour(frameMode == mode ? colours::chosenPanel : colours::background);
     apply(step.windowCapture, windowCaptureTimer_);
     apply(step.screenCapture, screenCaptureTimer_);
     if (step.clipboard != Timer::Leave)

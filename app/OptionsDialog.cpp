@@ -104,9 +104,9 @@ void OptionsDialog::setupLayout()
     folderChooser_ = new FolderChooser(this);
     folderChooser_->setObjectName(QStringLiteral("folderChooser"));
     folderChooser_->title = tr("Server Shared Folder");
-    folderChooser_->options =
-        FolderChooser::boStatusText | FolderChooser::boNewFolder | FolderChooser::boCenter;
-    folderChooser_->rootFolder = FolderChooser::foDesktop;
+    folderChooser_->options = FolderChooser::Option::ShowPath |
+                              FolderChooser::Option::NewFolderButton |
+                              FolderChooser::Option::Centred;
 
     // Below the designed dialog: the room's browsers.
     browserWatchPanel_ = new BrowserWatchPanel(main_, this);

@@ -13,7 +13,9 @@
 #include "app/OptionsDialog.h"
 #include "capture/CaptureSources.h"
 #include "capture/PreviewFit.h"
+#include "capture/ThumbnailImage.h"
 #include "controls/ColourPanel.h"
+#include "controls/RestartOnChangeTimer.h"
 #include "core/LineFile.h"
 #include "core/ProgramFolder.h"
 #include "core/WholeFile.h"
@@ -141,6 +143,207 @@ double changingTickMs(const std::function<void()> &tick, int count)
     return median(v);
 }
 
+// What the figures share: the application, the program's main window on the screen it
+// grabs, the shared folder and the bytes written to shar.bmp since the count was reset.
+struct Run
+{
+    QApplication &app;
+    MainWindow &main;
+    QString shared;
+    int stillSeconds;
+    qint64 written = 0;
+
+    // Lets `timer` tick for `ms`, counting the bytes written from 0; returns the CPU share
+    // of this process in % of one core.
+    double tickFor(RestartOnChangeTimer *timer, int ms)
+    {
+        written = 0;
+        timer->setEnabled(true);
+        const double cpu = cpuShareWhileRunning(app, ms);
+        timer->setEnabled(false);
+        return cpu;
+    }
+};
+
+// 1. Ticks of a changing screen: a window in the bottom-right corner changes all the time,
+// so every frame is compared to the end, written and fitted. Returns the tick median.
+double changingScreenFigures(MainWindow &main)
+{
+    for (int i = 0; i < 5; ++i)
+        main.captureScreenTick();
+    const double tickMs = changingTickMs([&] { main.captureScreenTick(); }, 100);
+    std::vector<double> fits;
+    const QImage frame = main.currentBitmap();
+    for (int i = 0; i < 200; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const QImage fitted = fitPreview(frame);
+        fits.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::printf("changing screen %dx%d: tick median %.2f ms; preview fit %.3f ms (target <= "
+                "0.5 ms)\n",
+                frame.width(), frame.height(), tickMs, median(fits));
+    return tickMs;
+}
+
+// 2. ffmpeg in the same run: its time a frame, 0 when it is not installed.
+double ffmpegFigures(const QString &scratch, double tickMs)
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        std::printf("ffmpeg: not installed, no ratio\n");
+        return 0;
+    }
+    std::vector<double> perFrame;
+    const QString folder = scratch + QStringLiteral("/ffmpeg");
+    for (int i = 0; i < 3; ++i) {
+        const double one = ffmpegMs(ffmpeg, folder, 1);
+        const double hundred = ffmpegMs(ffmpeg, folder, 100);
+        if (one > 0 && hundred > 0)
+            perFrame.push_back((hundred - one) / 99.0);
+    }
+    QDir(folder).removeRecursively();
+    const double ff = median(perFrame);
+    std::printf("ffmpeg x11grab -> BMP: %.2f ms a frame; changing screen tick ratio %.2f "
+                "(target <= 1.0)\n",
+                ff, ff > 0 ? tickMs / ff : 0.0);
+    return ff;
+}
+
+// 3. Bytes a minute while the screen changes, at 2 ticks a second for 15 s; then 4. a still
+// screen for a minute: after the first frame nothing should be written and nearly nothing
+// done.
+void screenMinuteFigures(Run &run, QProcess &blinker)
+{
+    MainWindow &main = run.main;
+    const double changingCpu = run.tickFor(
+        main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer")), 15000);
+    std::printf("changing screen at 2 ticks a second: %.1f MB a minute written, CPU %.2f %%\n",
+                double(run.written) * 4 / 1e6, changingCpu);
+    blinker.kill();
+    blinker.waitForFinished(5000);
+
+    QTest::qWait(1000);
+    main.captureScreenTick();
+    QTest::qWait(1000);
+    main.captureScreenTick();
+    const double stillCpu =
+        run.tickFor(main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer")),
+                    run.stillSeconds * 1000);
+    std::printf("still screen, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
+                "(target 0 bytes, <= 0.3 %%)\n",
+                run.stillSeconds, static_cast<long long>(run.written), stillCpu);
+}
+
+// 5. The window source: a changing window, then a still one.
+void windowFigures(Run &run, double ffmpegFrameMs)
+{
+    MainWindow &main = run.main;
+    auto changing = outsideWindow({"--title", "Changing", "--size", "800x600", "--blink", "10"});
+    main.captureSources().sourceChanged();
+    main.state().capturedWindow = idOf(*changing);
+    main.state().mode = SourceMode::Window;
+    main.captureWindowTick();
+    const double windowTickMs = changingTickMs([&] { main.captureWindowTick(); }, 100);
+    const double windowChangingCpu = run.tickFor(
+        main.findChild<RestartOnChangeTimer *>(QStringLiteral("windowCaptureTimer")), 15000);
+    std::printf("changing window %dx%d: tick median %.2f ms (ratio to ffmpeg's screen frame "
+                "%.2f); %.1f MB a minute written, CPU %.2f %%\n",
+                main.currentBitmap().width(), main.currentBitmap().height(), windowTickMs,
+                ffmpegFrameMs > 0 ? windowTickMs / ffmpegFrameMs : 0.0,
+                double(run.written) * 4 / 1e6, windowChangingCpu);
+    changing->kill();
+    changing->waitForFinished(5000);
+
+    auto still = outsideWindow({"--title", "Still", "--size", "800x600"});
+    main.state().capturedWindow = idOf(*still);
+    main.captureSources().sourceChanged();
+    main.captureWindowTick();
+    QTest::qWait(1000);
+    main.captureWindowTick();
+    const double windowStillCpu =
+        run.tickFor(main.findChild<RestartOnChangeTimer *>(QStringLiteral("windowCaptureTimer")),
+                    run.stillSeconds * 1000);
+    std::printf("still window, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
+                "(target 0 bytes, <= 0.3 %%)\n",
+                run.stillSeconds, static_cast<long long>(run.written), windowStillCpu);
+    still->kill();
+    still->waitForFinished(5000);
+}
+
+// The median time of writing `size` bytes into a new file `path` opened with `flags`.
+double rawWriteMs(const QString &path, qsizetype size, int flags)
+{
+    const QByteArray raw(size, '\x7f');
+    const QByteArray name = QFile::encodeName(path);
+    std::vector<double> v;
+    for (int i = 0; i < 30; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | flags, 0644);
+        if (fd >= 0) {
+            if (::write(fd, raw.constData(), size_t(raw.size())) != raw.size())
+                std::fprintf(stderr, "short write\n");
+            ::close(fd);
+        }
+        v.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return median(v);
+}
+
+// 6. What the file write would cost with a 24-bit file, or rewritten without truncation.
+void writeCostFigures(const QString &shared)
+{
+    QLabel picture;
+    TickParts parts;
+    std::vector<double> grabs, writes, partFits;
+    for (int i = 0; i < 30; ++i) {
+        parts.run(shared, &picture);
+        grabs.push_back(parts.grabMs);
+        writes.push_back(parts.writeMs);
+        partFits.push_back(parts.fitMs);
+    }
+    std::printf("  parts of a screen tick: grab %.2f, encode + write shar.bmp %.2f, fit %.2f ms\n",
+                median(grabs), median(writes), median(partFits));
+    const QString whatIf = shared + "what-if.bmp";
+    std::printf("  plain writes of the same sizes: 32-bit file with truncation %.2f ms; "
+                "24-bit file with truncation %.2f ms; 32-bit file without truncation %.2f ms\n",
+                rawWriteMs(whatIf, 54 + 1920 * 1080 * 4, O_TRUNC),
+                rawWriteMs(whatIf, 54 + 1920 * 1080 * 3, O_TRUNC),
+                rawWriteMs(whatIf, 54 + 1920 * 1080 * 4, 0));
+}
+
+// 7. The window picker with 30 outside windows.
+void pickerFigures(MainWindow &main)
+{
+    main.state().capturedWindow = 0;
+    std::vector<std::unique_ptr<QProcess>> windows;
+    for (int i = 0; i < 30; ++i)
+        windows.push_back(
+            outsideWindow({"--title", QStringLiteral("Window %1").arg(i), "--size", "640x480",
+                           "--pos", QStringLiteral("%1,%2").arg(20 * i).arg(15 * i)}));
+    std::vector<double> builds;
+    int tiles = 0;
+    for (int round = 0; round < 5; ++round) {
+        // No window chosen: "Window Image" builds the picker without asking.
+        main.state().capturedWindow = 0;
+        QElapsedTimer t;
+        t.start();
+        main.selectWindowSource();
+        builds.push_back(t.nsecsElapsed() / 1e6);
+        tiles = int(main.findChild<ColourPanel *>(QStringLiteral("pickerPanel"))
+                        ->findChildren<ThumbnailImage *>(
+                            QRegularExpression(QStringLiteral("^windowThumbnail")))
+                        .size());
+    }
+    std::printf("window picker, %d tiles: build median %.1f ms (target < 300 ms)\n", tiles,
+                median(builds));
+    for (auto &p : windows) {
+        p->kill();
+        p->waitForFinished(5000);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -167,174 +370,21 @@ int main(int argc, char **argv)
     main.setOptionsDialog(options);
     main.startUp();
     main.show();
-    qint64 written = 0;
+    Run run{app, main, shared, stillSeconds};
     QObject::connect(&main.state(), &SharedState::sent,
-                     [&] { written += QFileInfo(shared + "shar.bmp").size(); });
-    auto *screenTimer =
-        main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer"));
-    auto *windowTimer =
-        main.findChild<RestartOnChangeTimer *>(QStringLiteral("windowCaptureTimer"));
+                     [&] { run.written += QFileInfo(shared + "shar.bmp").size(); });
     main.findChild<QCheckBox *>(QStringLiteral("autoSendBox"))->setChecked(true);
     main.selectScreenSource();
-    screenTimer->setEnabled(false);
+    main.findChild<RestartOnChangeTimer *>(QStringLiteral("screenCaptureTimer"))->setEnabled(false);
 
-    // 1. Ticks of a changing screen: a window in the bottom-right corner changes all the
-    // time, so every frame is compared to the end, written and fitted.
     auto blinker =
         outsideWindow({"--frameless", "--size", "200x100", "--pos", "1700,960", "--blink", "10"});
-    for (int i = 0; i < 5; ++i)
-        main.captureScreenTick();
-    const double tickMs = changingTickMs([&] { main.captureScreenTick(); }, 100);
-    std::vector<double> fits;
-    const QImage frame = main.currentBitmap();
-    for (int i = 0; i < 200; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const QImage fitted = fitPreview(frame);
-        fits.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::printf("changing screen %dx%d: tick median %.2f ms; preview fit %.3f ms (target <= "
-                "0.5 ms)\n",
-                frame.width(), frame.height(), tickMs, median(fits));
-
-    // 2. ffmpeg in the same run.
-    double ff = 0;
-    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    if (ffmpeg.isEmpty()) {
-        std::printf("ffmpeg: not installed, no ratio\n");
-    } else {
-        std::vector<double> perFrame;
-        const QString folder = shm.path() + QStringLiteral("/ffmpeg");
-        for (int i = 0; i < 3; ++i) {
-            const double one = ffmpegMs(ffmpeg, folder, 1);
-            const double hundred = ffmpegMs(ffmpeg, folder, 100);
-            if (one > 0 && hundred > 0)
-                perFrame.push_back((hundred - one) / 99.0);
-        }
-        QDir(folder).removeRecursively();
-        ff = median(perFrame);
-        std::printf("ffmpeg x11grab -> BMP: %.2f ms a frame; changing screen tick ratio %.2f "
-                    "(target <= 1.0)\n",
-                    ff, ff > 0 ? tickMs / ff : 0.0);
-    }
-
-    // 3. Bytes a minute while the screen changes, at 2 ticks a second for 15 s.
-    written = 0;
-    screenTimer->setEnabled(true);
-    const double changingCpu = cpuShareWhileRunning(app, 15000);
-    screenTimer->setEnabled(false);
-    std::printf("changing screen at 2 ticks a second: %.1f MB a minute written, CPU %.2f %%\n",
-                double(written) * 4 / 1e6, changingCpu);
-    blinker->kill();
-    blinker->waitForFinished(5000);
-
-    // 4. A still screen for a minute: after the first frame nothing should be written and
-    // nearly nothing done.
-    QTest::qWait(1000);
-    main.captureScreenTick();
-    QTest::qWait(1000);
-    main.captureScreenTick();
-    written = 0;
-    screenTimer->setEnabled(true);
-    const double stillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    screenTimer->setEnabled(false);
-    std::printf("still screen, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
-                "(target 0 bytes, <= 0.3 %%)\n",
-                stillSeconds, static_cast<long long>(written), stillCpu);
-
-    // 5. The window source: a changing window, then a still one.
-    auto changing = outsideWindow({"--title", "Changing", "--size", "800x600", "--blink", "10"});
-    main.captureSources().sourceChanged();
-    main.state().capturedWindow = idOf(*changing);
-    main.state().mode = SourceMode::Window;
-    main.captureWindowTick();
-    const double windowTickMs = changingTickMs([&] { main.captureWindowTick(); }, 100);
-    written = 0;
-    windowTimer->setEnabled(true);
-    const double windowChangingCpu = cpuShareWhileRunning(app, 15000);
-    windowTimer->setEnabled(false);
-    std::printf("changing window %dx%d: tick median %.2f ms (ratio to ffmpeg's screen frame "
-                "%.2f); %.1f MB a minute written, CPU %.2f %%\n",
-                main.currentBitmap().width(), main.currentBitmap().height(), windowTickMs,
-                ff > 0 ? windowTickMs / ff : 0.0, double(written) * 4 / 1e6, windowChangingCpu);
-    changing->kill();
-    changing->waitForFinished(5000);
-    auto still = outsideWindow({"--title", "Still", "--size", "800x600"});
-    main.state().capturedWindow = idOf(*still);
-    main.captureSources().sourceChanged();
-    main.captureWindowTick();
-    QTest::qWait(1000);
-    main.captureWindowTick();
-    written = 0;
-    windowTimer->setEnabled(true);
-    const double windowStillCpu = cpuShareWhileRunning(app, stillSeconds * 1000);
-    windowTimer->setEnabled(false);
-    std::printf("still window, %d s at 2 ticks a second: %lld bytes written, CPU %.2f %% "
-                "(target 0 bytes, <= 0.3 %%)\n",
-                stillSeconds, static_cast<long long>(written), windowStillCpu);
-    still->kill();
-    still->waitForFinished(5000);
-
-    // 6. What the file write would cost with a 24-bit file, or rewritten without truncation.
-    auto rawWrites = [&](qsizetype size, int flags) {
-        const QByteArray raw(size, '\x7f');
-        const QByteArray name = QFile::encodeName(shared + "what-if.bmp");
-        std::vector<double> v;
-        for (int i = 0; i < 30; ++i) {
-            QElapsedTimer t;
-            t.start();
-            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | flags, 0644);
-            if (fd >= 0) {
-                if (::write(fd, raw.constData(), size_t(raw.size())) != raw.size())
-                    std::fprintf(stderr, "short write\n");
-                ::close(fd);
-            }
-            v.push_back(t.nsecsElapsed() / 1e6);
-        }
-        return median(v);
-    };
-    QLabel picture;
-    TickParts parts;
-    std::vector<double> grabs, writes, partFits;
-    for (int i = 0; i < 30; ++i) {
-        parts.run(shared, &picture);
-        grabs.push_back(parts.grabMs);
-        writes.push_back(parts.writeMs);
-        partFits.push_back(parts.fitMs);
-    }
-    std::printf("  parts of a screen tick: grab %.2f, encode + write shar.bmp %.2f, fit %.2f ms\n",
-                median(grabs), median(writes), median(partFits));
-    std::printf("  plain writes of the same sizes: 32-bit file with truncation %.2f ms; "
-                "24-bit file with truncation %.2f ms; 32-bit file without truncation %.2f ms\n",
-                rawWrites(54 + 1920 * 1080 * 4, O_TRUNC), rawWrites(54 + 1920 * 1080 * 3, O_TRUNC),
-                rawWrites(54 + 1920 * 1080 * 4, 0));
-
-    // 7. The window picker with 30 outside windows.
-    main.state().capturedWindow = 0;
-    std::vector<std::unique_ptr<QProcess>> windows;
-    for (int i = 0; i < 30; ++i)
-        windows.push_back(
-            outsideWindow({"--title", QStringLiteral("Window %1").arg(i), "--size", "640x480",
-                           "--pos", QStringLiteral("%1,%2").arg(20 * i).arg(15 * i)}));
-    std::vector<double> builds;
-    int tiles = 0;
-    for (int round = 0; round < 5; ++round) {
-        // No window chosen: "Window Image" builds the picker without asking.
-        main.state().capturedWindow = 0;
-        QElapsedTimer t;
-        t.start();
-        main.selectWindowSource();
-        builds.push_back(t.nsecsElapsed() / 1e6);
-        tiles = int(main.findChild<ColourPanel *>(QStringLiteral("pickerPanel"))
-                        ->findChildren<QLabel *>(QRegularExpression(QStringLiteral("^image106")))
-                        .size());
-    }
-    std::printf("window picker, %d tiles: build median %.1f ms (target < 300 ms)\n", tiles,
-                median(builds));
-    for (auto &p : windows) {
-        p->kill();
-        p->waitForFinished(5000);
-    }
+    const double tickMs = changingScreenFigures(main);
+    const double ffmpegFrameMs = ffmpegFigures(shm.path(), tickMs);
+    screenMinuteFigures(run, *blinker);
+    windowFigures(run, ffmpegFrameMs);
+    writeCostFigures(shared);
+    pickerFigures(main);
     setProgramFolderOverride(QString());
     return 0;
 }

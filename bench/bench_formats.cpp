@@ -372,26 +372,10 @@ struct Candidate
     std::string decoder;
 };
 
-} // namespace
-
-int main(int argc, char **argv)
+// Every encoder and setting compared, each with the decoder that reads it back.
+std::vector<Candidate> candidates()
 {
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QStringLiteral(QUORIX_BUILD_DIR "/bench-screens");
-    std::vector<Picture> pictures;
-    for (const char *name : {"document", "terminal", "slide", "desktop"}) {
-        QImage image(QDir(folder).filePath(QString::fromLatin1(name) + ".png"));
-        if (image.isNull()) {
-            std::fprintf(stderr, "no %s.png in %s: run bench/data/make-screens.sh %s\n", name,
-                         qPrintable(folder), qPrintable(folder));
-            return 1;
-        }
-        image = image.convertToFormat(QImage::Format_RGB32);
-        pictures.push_back({name, image.width(), image.height(), image});
-    }
-    const double bmpBytes = double((pictures[0].width * 3 + 3) / 4 * 4) * pictures[0].height + 54;
-
-    const std::vector<Candidate> candidates = {
+    return {
         {"libpng z1 none",
          [](const Picture &p) { return libpngEncode(p, 1, PNG_FILTER_NONE, Z_DEFAULT_STRATEGY); },
          libpngDecode, "libpng"},
@@ -447,6 +431,64 @@ int main(int argc, char **argv)
         {"webp lossless 2", [](const Picture &p) { return webpEncode(p, 2); }, webpDecode,
          "libwebp"},
     };
+}
+
+// The four screen pictures from `folder`; none when one is missing, which is reported.
+std::vector<Picture> readPictures(const QString &folder)
+{
+    std::vector<Picture> pictures;
+    for (const char *name : {"document", "terminal", "slide", "desktop"}) {
+        QImage image(QDir(folder).filePath(QString::fromLatin1(name) + ".png"));
+        if (image.isNull()) {
+            std::fprintf(stderr, "no %s.png in %s: run bench/data/make-screens.sh %s\n", name,
+                         qPrintable(folder), qPrintable(folder));
+            return {};
+        }
+        image = image.convertToFormat(QImage::Format_RGB32);
+        pictures.push_back({name, image.width(), image.height(), image});
+    }
+    return pictures;
+}
+
+// One row of the table: the candidate's share of the bitmap's size for each picture, their
+// median, the encoding and decoding times, and whether every picture came back exact.
+void printCandidateRow(const Candidate &c, const std::vector<Picture> &pictures, double bmpBytes,
+                       int runs)
+{
+    std::vector<double> shares, enc, dec;
+    bool exact = true;
+    std::printf("%-18s", c.name.c_str());
+    for (const Picture &p : pictures) {
+        Bytes file;
+        enc.push_back(medianMs(runs, [&] { file = c.encode(p); }));
+        Bytes back;
+        dec.push_back(medianMs(runs, [&] { back = c.decode(file, p.width, p.height); }));
+        exact = exact && sameAsPicture(p, back);
+        shares.push_back(double(file.size()) / bmpBytes);
+        if (std::getenv("BENCH_FORMATS_MS"))
+            std::printf(" [%.1f/%.1f]", enc.back(), dec.back());
+        std::printf(" %8.2f%%", 100 * shares.back());
+        std::fflush(stdout);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return (v[1] + v[2]) / 2;
+    };
+    std::printf(" %6.2f%% %8.1f %8.1f %8.1f %8.1f %6s\n", 100 * median(shares), median(enc),
+                *std::max_element(enc.begin(), enc.end()), median(dec),
+                *std::max_element(dec.begin(), dec.end()), exact ? "yes" : "NO");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
+                                    : QStringLiteral(QUORIX_BUILD_DIR "/bench-screens");
+    const std::vector<Picture> pictures = readPictures(folder);
+    if (pictures.empty())
+        return 1;
+    const double bmpBytes = double((pictures[0].width * 3 + 3) / 4 * 4) * pictures[0].height + 54;
 
     const int runs = 5;
     std::printf("24-bit bitmap: %.0f bytes. Sizes as a share of it; ms are median thread CPU "
@@ -458,31 +500,8 @@ int main(int argc, char **argv)
     std::printf(" %7s %8s %8s %8s %8s %6s\n", "median", "enc med", "enc max", "dec med", "dec max",
                 "exact");
     const std::string only = argc > 2 ? argv[2] : "";
-    for (const Candidate &c : candidates) {
-        if (c.name.find(only) == std::string::npos)
-            continue;
-        std::vector<double> shares, enc, dec;
-        bool exact = true;
-        std::printf("%-18s", c.name.c_str());
-        for (const Picture &p : pictures) {
-            Bytes file;
-            enc.push_back(medianMs(runs, [&] { file = c.encode(p); }));
-            Bytes back;
-            dec.push_back(medianMs(runs, [&] { back = c.decode(file, p.width, p.height); }));
-            exact = exact && sameAsPicture(p, back);
-            shares.push_back(double(file.size()) / bmpBytes);
-            if (std::getenv("BENCH_FORMATS_MS"))
-                std::printf(" [%.1f/%.1f]", enc.back(), dec.back());
-            std::printf(" %8.2f%%", 100 * shares.back());
-            std::fflush(stdout);
-        }
-        auto median = [](std::vector<double> v) {
-            std::sort(v.begin(), v.end());
-            return (v[1] + v[2]) / 2;
-        };
-        std::printf(" %6.2f%% %8.1f %8.1f %8.1f %8.1f %6s\n", 100 * median(shares), median(enc),
-                    *std::max_element(enc.begin(), enc.end()), median(dec),
-                    *std::max_element(dec.begin(), dec.end()), exact ? "yes" : "NO");
-    }
+    for (const Candidate &c : candidates())
+        if (c.name.find(only) != std::string::npos)
+            printCandidateRow(c, pictures, bmpBytes, runs);
     return 0;
 }

@@ -36,7 +36,7 @@ int main(int argc, char **argv)
 
     GradientButton send;
     send.resize(49, 36);
-    send.setLayout(GradientButton::GlyphTop);
+    send.setLayout(GradientButton::GlyphLayout::Top);
     send.setSpacing(0);
     send.setGlyph(glyph);
     measure("49 x 36, gradient, 32 x 32 glyph", send);

@@ -35,18 +35,64 @@
 
 namespace {
 
+// The header of the generated document: fonts, colours, styles and two lists.
+const char kHeader[] =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\n"
+    "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}"
+    "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset204 Arial Cyr;}}\n"
+    "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\n"
+    "{\\stylesheet{\\s0 Normal;}{\\s1 Heading 1;}}\n"
+    "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid1}"
+    "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid2}}\n"
+    "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}\n"
+    "{\\info{\\title Benchmark}}\n";
+
+// The paragraph formatting of paragraph number `paragraph`: six in ten are plain.
+const char *paragraphFormat(int paragraph)
+{
+    switch (paragraph % 10) {
+    case 0:
+        return "\\qc\\sb120\\sa120";
+    case 1:
+        return "\\qj\\li720\\ri360\\fi-360";
+    case 2:
+        return "\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\'95\\tab}";
+    case 3:
+        return "\\ls2\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}";
+    case 4:
+        return "\\qr\\sl360\\slmult1";
+    default:
+        return "";
+    }
+}
+
+// The opening of a run of character formatting `kind` (0 to 8).
+const char *runStart(quint32 kind)
+{
+    switch (kind) {
+    case 0:
+        return "{\\b ";
+    case 1:
+        return "{\\i ";
+    case 2:
+        return "{\\ul ";
+    case 3:
+        return "{\\f1\\fs28\\cf1 ";
+    case 4:
+        return "{\\f2\\fs20\\highlight3 ";
+    case 5:
+        return "{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 ";
+    case 6:
+        return "{\\super ";
+    default:
+        return "{";
+    }
+}
+
+// A document of at least `targetBytes`, the same one every time.
 QByteArray generate(qsizetype targetBytes)
 {
-    QByteArray rtf =
-        "{\\rtf1\\ansi\\ansicpg1252\\deff0\n"
-        "{\\fonttbl{\\f0\\froman\\fcharset0 Times New Roman;}{\\f1\\fswiss\\fcharset0 Arial;}"
-        "{\\f2\\fmodern\\fcharset0 Courier New;}{\\f3\\fnil\\fcharset204 Arial Cyr;}}\n"
-        "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green128\\blue0;\\red0\\green0\\blue255;}\n"
-        "{\\stylesheet{\\s0 Normal;}{\\s1 Heading 1;}}\n"
-        "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid1}"
-        "{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid2}}\n"
-        "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}{\\listoverride\\listid2\\ls2}}\n"
-        "{\\info{\\title Benchmark}}\n";
+    QByteArray rtf = kHeader;
     static const char *words[] = {"presenter", "shared",    "folder", "viewer", "slide",  "text",
                                   "format",    "paragraph", "quorix", "screen", "window", "send"};
     quint32 seed = 2024;
@@ -58,55 +104,11 @@ QByteArray generate(qsizetype targetBytes)
     while (rtf.size() < targetBytes) {
         ++paragraph;
         rtf.append("\\pard\\plain");
-        switch (paragraph % 10) {
-        case 0:
-            rtf.append("\\qc\\sb120\\sa120");
-            break;
-        case 1:
-            rtf.append("\\qj\\li720\\ri360\\fi-360");
-            break;
-        case 2:
-            rtf.append("\\ls1\\ilvl0\\li720\\fi-360{\\listtext\\'95\\tab}");
-            break;
-        case 3:
-            rtf.append("\\ls2\\ilvl0\\li720\\fi-360{\\listtext 1.\\tab}");
-            break;
-        case 4:
-            rtf.append("\\qr\\sl360\\slmult1");
-            break;
-        default:
-            break;
-        }
+        rtf.append(paragraphFormat(paragraph));
         rtf.append(' ');
         const int runs = 4 + int(next() % 8);
         for (int r = 0; r < runs; ++r) {
-            const quint32 kind = next() % 9;
-            switch (kind) {
-            case 0:
-                rtf.append("{\\b ");
-                break;
-            case 1:
-                rtf.append("{\\i ");
-                break;
-            case 2:
-                rtf.append("{\\ul ");
-                break;
-            case 3:
-                rtf.append("{\\f1\\fs28\\cf1 ");
-                break;
-            case 4:
-                rtf.append("{\\f2\\fs20\\highlight3 ");
-                break;
-            case 5:
-                rtf.append("{\\f3 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 ");
-                break;
-            case 6:
-                rtf.append("{\\super ");
-                break;
-            default:
-                rtf.append("{");
-                break;
-            }
+            rtf.append(runStart(next() % 9));
             const int n = 3 + int(next() % 10);
             for (int w = 0; w < n; ++w) {
                 rtf.append(words[next() % (sizeof words / sizeof *words)]);
@@ -194,7 +196,7 @@ void run(const char *name, const QByteArray &rtf, int rounds, const QString &fol
         editor.show();
         editor.grab();
         opens.push_back(timeMs([&] {
-            quorix::loadRichTextView(*editor.textEdit_, path);
+            quorix::loadRichTextView(*editor.findChild<QTextEdit *>("textEdit"), path);
             editor.grab(); // the first paint with the text
         }));
     }

@@ -146,7 +146,7 @@ void previewFigures(const QString &work)
     std::vector<double> past;
     for (int i = 0; i < kRuns; ++i) {
         quorix::SetupWindow setupWindow(state);
-        setupWindow.loopBox_->setChecked(true);
+        setupWindow.findChild<QCheckBox *>(QStringLiteral("loopBox"))->setChecked(true);
         QElapsedTimer clock;
         clock.start();
         setupWindow.playPreview();
@@ -160,13 +160,13 @@ void previewFigures(const QString &work)
     for (int i = 0; i < kRuns; ++i) {
         quorix::SetupWindow setupWindow(state);
         setupWindow.addDroppedFiles({slide});
-        setupWindow.loopBox_->setChecked(true);
+        setupWindow.findChild<QCheckBox *>(QStringLiteral("loopBox"))->setChecked(true);
         QElapsedTimer clock;
         qint64 stoppedAt = 0;
         QTimer::singleShot(150, &setupWindow, [&] { setupWindow.playPreview(); });
         QTimer::singleShot(1600, &setupWindow, [&] {
             stoppedAt = clock.nsecsElapsed();
-            setupWindow.stopButton_->click();
+            setupWindow.findChild<QPushButton *>(QStringLiteral("stopButton"))->click();
         });
         clock.start();
         setupWindow.playPreview();
@@ -186,8 +186,10 @@ void previewFigures(const QString &work)
             // The row stays, without dimensions.
         }
     }
-    setupWindow.loopBox_->setChecked(true);
-    QTimer::singleShot(3000, &setupWindow, [&] { setupWindow.stopButton_->click(); });
+    setupWindow.findChild<QCheckBox *>(QStringLiteral("loopBox"))->setChecked(true);
+    QTimer::singleShot(3000, &setupWindow, [&] {
+        setupWindow.findChild<QPushButton *>(QStringLiteral("stopButton"))->click();
+    });
     QElapsedTimer clock;
     clock.start();
     const double cpuBefore = processCpuSeconds();
@@ -257,9 +259,11 @@ int main(int argc, char **argv)
         setupWindow.openSlideList(obl);
         times.push_back(clock.nsecsElapsed() / 1e9);
     }
-    std::printf("\nOpening a slide list of 500 photos: %.3f s (median of 3), %.3f s per 100 "
-                "rows, %d rows\n",
-                median(times), median(times) / 5, setupWindow.slideList_->topLevelItemCount());
+    std::printf(
+        "\nOpening a slide list of 500 photos: %.3f s (median of 3), %.3f s per 100 "
+        "rows, %d rows\n",
+        median(times), median(times) / 5,
+        setupWindow.findChild<QTreeWidget *>(QStringLiteral("slideList"))->topLevelItemCount());
     previewFigures(work);
     return 0;
 }

@@ -70,10 +70,10 @@ void CaptureSources::buildWindowPicker()
     // new build, which this one then leaves to finish.
     const int generation = picker_->generation();
     for (int i = 0; i < picker_->count() && picker_->generation() == generation; ++i) {
-        picker_->xadd();
+        picker_->addNextTile();
         if (picker_->generation() != generation)
             return;
-        picker_->risiBmp(i);
+        picker_->drawThumbnail(i);
         runQueuedEvents();
     }
     if (picker_->generation() != generation)

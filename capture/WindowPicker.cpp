@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kTileHeight = 145;
 constexpr std::uint32_t kTileColour = colours::notebook;
+// Inside a tile: the title at the top left, the thumbnail's square below it, and a line
+// across the tile at its foot.
+constexpr int kTileMargin = 5;
+constexpr int kTitleTop = 1;
+constexpr int kThumbnailTop = 18;
+constexpr int kThumbnailSide = 115;
+constexpr int kTileLineTop = 140;
 
 void setTag(QObject *control, qint64 tag)
 {
@@ -95,15 +102,13 @@ void WindowPicker::createGallery()
 void WindowPicker::enumerateWindows()
 {
     for (const WindowInfo &window : system_.listTopLevelWindows())
-        if (!CollectWindow(window))
-            break;
+        addWindowToTable(window);
 }
 
-bool WindowPicker::CollectWindow(const WindowInfo &window)
+void WindowPicker::addWindowToTable(const WindowInfo &window)
 {
     if (window.viewable)
         table_.push_back(windowEntry(window));
-    return true;
 }
 
 WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QString &suffix,
@@ -120,13 +125,13 @@ WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QStrin
 
     auto *image = new ThumbnailImage(panel);
     image->setObjectName(kind + QStringLiteral("Thumbnail") + suffix);
-    image->setGeometry(5, 18, 115, 115);
+    image->setGeometry(kTileMargin, kThumbnailTop, kThumbnailSide, kThumbnailSide);
 
     auto *line = new QFrame(panel);
     line->setObjectName(kind + QStringLiteral("TileLine") + suffix);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
-    line->setGeometry(0, 140, panel_->window()->width(), 1);
+    line->setGeometry(0, kTileLineTop, panel_->window()->width(), 1);
 
     auto *label = new QLabel(panel);
     label->setObjectName(kind + QStringLiteral("Title") + suffix);
@@ -139,14 +144,14 @@ WindowPicker::TileParts WindowPicker::makeTile(const QString &kind, const QStrin
     QPalette white = label->palette();
     white.setColor(QPalette::WindowText, Qt::white);
     label->setPalette(white);
-    label->move(5, 1);
+    label->move(kTileMargin, kTitleTop);
     label->adjustSize();
     // Where a long title reaches the thumbnail, the thumbnail takes the clicks.
     label->stackUnder(image);
     return {panel, image, line, label};
 }
 
-void WindowPicker::xadd()
+void WindowPicker::addNextTile()
 {
     const int p = position_;
     const int generation = generation_;
@@ -208,7 +213,7 @@ void WindowPicker::addOtherWindowTile(WindowSystem::OtherWindows offer)
     });
 }
 
-void WindowPicker::risiBmp(int index)
+void WindowPicker::drawThumbnail(int index)
 {
     if (index < 0 || index >= count())
         return;

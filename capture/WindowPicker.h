@@ -38,14 +38,13 @@ class WindowPicker : public QObject
     void destroyGallery();
     // A new, empty gallery filling the panel, an empty table, tile position 0.
     void createGallery();
-    // Runs CollectWindow for every top-level window, frontmost first.
+    // Puts every viewable top-level window into the table, frontmost first.
     void enumerateWindows();
-    // Adds one visible window to the table; always true, so that enumeration goes on.
-    bool CollectWindow(const WindowInfo &window);
     // Creates the tile at the current tile position and advances it.
-    void xadd();
-    // Captures the window of table entry `index` and finishes or drops its tile.
-    void risiBmp(int index);
+    void addNextTile();
+    // Captures the window of table entry `index` and draws its thumbnail, or drops its
+    // tile.
+    void drawThumbnail(int index);
     // On a desktop that lists only some of its windows (Wayland): the first tile, for the
     // windows beyond them, named "otherWindowTile", "otherWindowThumbnail" and
     // "otherWindowTitle". Where the desktop has a window chooser a click on it comes back
@@ -66,6 +65,9 @@ class WindowPicker : public QObject
     void otherWindowClicked();
 
   private:
+    // Adds the window to the table when it is viewable.
+    void addWindowToTable(const WindowInfo &window);
+
     struct TileParts
     {
         QFrame *panel;

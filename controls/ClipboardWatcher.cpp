@@ -21,7 +21,7 @@ void ClipboardWatcher::finishLoading()
     if (loaded_)
         return;
     loaded_ = true;
-    if (triggerOnCreation_)
+    if (reportAtStart_)
         notifyChange();
 }
 

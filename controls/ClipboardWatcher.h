@@ -11,8 +11,8 @@ namespace quorix {
 class ClipboardWatcher : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool TriggerOnCreation READ triggersOnCreation WRITE setTriggerOnCreation)
-    Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
+    Q_PROPERTY(bool reportAtStart READ reportsAtStart WRITE setReportAtStart)
+    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled)
 
   public:
     // Once the event loop next runs, after the owner has set the properties and connected
@@ -20,13 +20,15 @@ class ClipboardWatcher : public QObject
     explicit ClipboardWatcher(QObject *owner = nullptr);
     ~ClipboardWatcher() override;
 
-    bool triggersOnCreation() const { return triggerOnCreation_; }
-    void setTriggerOnCreation(bool on) { triggerOnCreation_ = on; }
+    // On: the clipboard's content at start counts as a change, reported once when loading
+    // finishes.
+    bool reportsAtStart() const { return reportAtStart_; }
+    void setReportAtStart(bool on) { reportAtStart_ = on; }
     // When false changed() is not emitted; changes are still watched.
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }
 
-    // Emits changed() once when it triggers on creation. Runs by itself once after
+    // Emits changed() once when it reports at start. Runs by itself once after
     // creation; a second call does nothing.
     void finishLoading();
 
@@ -38,7 +40,7 @@ class ClipboardWatcher : public QObject
     virtual void notifyChange();
 
   private:
-    bool triggerOnCreation_ = true;
+    bool reportAtStart_ = true;
     bool enabled_ = true;
     bool loaded_ = false;
 };

@@ -9,12 +9,12 @@ namespace quorix {
 ColourPanel::ColourPanel(QWidget *parent) : QFrame(parent)
 {
     setAutoFillBackground(true);
-    setColor(color_);
+    setColour(colour_);
 }
 
-void ColourPanel::setColor(std::uint32_t bgr)
+void ColourPanel::setColour(std::uint32_t bgr)
 {
-    color_ = bgr;
+    colour_ = bgr;
     QPalette pal = palette();
     pal.setColor(QPalette::Window, bgrColour(bgr));
     setPalette(pal);

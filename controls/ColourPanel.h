@@ -10,14 +10,15 @@ namespace quorix {
 class ColourPanel : public QFrame
 {
     Q_OBJECT
-    Q_PROPERTY(quint32 Color READ color WRITE setColor)
-    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(quint32 colour READ colour WRITE setColour)
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
 
   public:
     explicit ColourPanel(QWidget *parent = nullptr);
 
-    std::uint32_t color() const { return color_; }
-    void setColor(std::uint32_t bgr);
+    // 0x00BBGGRR, as the window layouts write colours.
+    std::uint32_t colour() const { return colour_; }
+    void setColour(std::uint32_t bgr);
     QString caption() const { return caption_; }
     void setCaption(const QString &caption);
 
@@ -25,7 +26,7 @@ class ColourPanel : public QFrame
     void paintEvent(QPaintEvent *e) override;
 
   private:
-    std::uint32_t color_ = 0xF0F0F0;
+    std::uint32_t colour_ = 0xF0F0F0;
     QString caption_;
 };
 

@@ -11,5 +11,11 @@ constexpr std::uint32_t background = 5914424;
 constexpr std::uint32_t chosenPanel = 13745078;
 // The notebook behind the preview and the window picker's tiles.
 constexpr std::uint32_t notebook = 12615680;
+// The main window's own face, under its background panel: red 213, green 216, blue 229.
+constexpr std::uint32_t mainWindowFace = 15063253;
+// Behind the main window's status line (yellow text): red 201, green 205, blue 222.
+constexpr std::uint32_t statusBackground = 14601673;
+// The caption on the window picker's panel: red 0, green 61, blue 89.
+constexpr std::uint32_t pickerCaption = 5848320;
 
 } // namespace quorix::colours

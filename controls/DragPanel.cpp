@@ -25,12 +25,13 @@ void DragPanel::mousePressEvent(QMouseEvent *e)
     ColourPanel::mousePressEvent(e);
     armed_ = false;
     dragged_ = nullptr;
-    if (e->button() != Qt::LeftButton || dragTarget_ == MovesNothing || !isBareSpot(e->position()))
+    if (e->button() != Qt::LeftButton || dragTarget_ == DragTarget::MovesNothing ||
+        !isBareSpot(e->position()))
         return;
-    QWidget *target = dragTarget_ == MovesParentWindow ? parentWidget() : this;
+    QWidget *target = dragTarget_ == DragTarget::MovesParentWindow ? parentWidget() : this;
     if (!target)
         return;
-    if (dragTarget_ == MovesParentWindow || isWindow())
+    if (dragTarget_ == DragTarget::MovesParentWindow || isWindow())
         target = target->window();
     armed_ = true;
     dragged_ = target;

@@ -15,7 +15,7 @@ class DragPanel : public ColourPanel
     Q_PROPERTY(DragTarget dragTarget READ dragTarget WRITE setDragTarget)
 
   public:
-    enum DragTarget
+    enum class DragTarget
     {
         MovesItself,
         MovesNothing,
@@ -41,7 +41,7 @@ class DragPanel : public ColourPanel
     // True where no child control lies under the point.
     bool isBareSpot(QPointF position) const;
 
-    DragTarget dragTarget_ = MovesItself;
+    DragTarget dragTarget_ = DragTarget::MovesItself;
     bool armed_ = false;  // pressed on a bare spot; a move starts once the pointer moves
     bool moving_ = false; // the pointer has moved far enough: the target follows it
     QPointer<QWidget> dragged_;

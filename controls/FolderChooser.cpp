@@ -35,21 +35,7 @@ QString FolderChooser::startFolder() const
     // Never a folder that is not there: the chooser would open with OK disabled.
     if (!directory.isEmpty() && QFileInfo(directory).isDir())
         return directory;
-    QString root;
-    switch (rootFolder) {
-    case foDesktop:
-    case foDesktopFolder:
-        root = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-        break;
-    case foPersonal:
-        root = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        break;
-    case foFonts:
-        root = QStandardPaths::writableLocation(QStandardPaths::FontsLocation);
-        break;
-    default:
-        break;
-    }
+    const QString root = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     if (!root.isEmpty() && QFileInfo(root).isDir())
         return root;
     return QDir::homePath();
@@ -69,7 +55,7 @@ bool FolderChooser::choose()
 
         statusPath_ = withoutTrailingSlash(startFolder());
         QLabel *status = nullptr;
-        if (options.testFlag(boStatusText) && grid) {
+        if (options.testFlag(Option::ShowPath) && grid) {
             status = new QLabel(statusPath_, &dialog);
             status->setObjectName(QStringLiteral("statusText"));
             grid->addWidget(status, grid->rowCount(), 0, 1, grid->columnCount());
@@ -88,11 +74,11 @@ bool FolderChooser::choose()
                     if (status)
                         status->setText(statusPath_);
                 });
-        if (options.testFlag(boNewFolder))
+        if (options.testFlag(Option::NewFolderButton))
             addNewFolderButton(dialog);
         if (!directory.isEmpty())
             dialog.selectFile(directory);
-        if (options.testFlag(boCenter)) {
+        if (options.testFlag(Option::Centred)) {
             dialog.adjustSize();
             centre(dialog);
         }

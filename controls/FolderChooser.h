@@ -1,7 +1,7 @@
 #pragma once
-// A folder chooser: a title, a status line with the selected folder's path, a
-// "New Folder..." button that creates a folder under the selected one, and placement
-// over the form that owns it.
+// A folder chooser: a title and, as its options say, a status line with the selected
+// folder's path, a "New Folder..." button that creates a folder under the selected one, and
+// placement over the form that owns it.
 #include <QFlags>
 #include <QObject>
 #include <QString>
@@ -16,52 +16,22 @@ class FolderChooser : public QObject
     Q_OBJECT
 
   public:
-    enum BrowseOption
+    enum class Option
     {
-        boStatusText = 0x1,
-        boNewFolder = 0x2,
-        boCenter = 0x4
+        ShowPath = 0x1,        // a status line under the folders with the selected one's path
+        NewFolderButton = 0x2, // "New Folder..." makes a folder under the selected one
+        Centred = 0x4          // over the owner's window, or the screen without an owner
     };
-    Q_DECLARE_FLAGS(BrowseOptions, BrowseOption)
-    enum ShellFolder
-    {
-        foDesktop,
-        foDesktopExpanded,
-        foPrograms,
-        foControlPanel,
-        foPrinters,
-        foPersonal,
-        foFavorites,
-        foStartup,
-        foRecent,
-        foSendto,
-        foRecycleBin,
-        foStartMenu,
-        foDesktopFolder,
-        foMyComputer,
-        foNetwork,
-        foNetworkNeighborhood,
-        foFonts,
-        foTemplates
-    };
-    Q_ENUM(ShellFolder)
-    enum BrowseKind
-    {
-        btComputer,
-        btPrinter,
-        btNoBellowDomain,
-        btSysAncestors,
-        btSysDirs
-    };
-    Q_ENUM(BrowseKind)
+    Q_DECLARE_FLAGS(Options, Option)
 
     explicit FolderChooser(QWidget *owner);
 
+    // The folder the chooser starts in and, once chosen, the one chosen. When it is empty
+    // or not there, the chooser starts in the desktop folder, or in the home folder when
+    // there is no desktop folder.
     QString directory;
     QString title;
-    BrowseOptions options;
-    ShellFolder rootFolder = foDesktopExpanded;
-    BrowseKind browseKind = btSysDirs;
+    Options options;
 
     // Shows the chooser modally; true when a folder was chosen (then in directory),
     // false when the presenter cancelled. Throws std::runtime_error("Unable to create
@@ -92,4 +62,4 @@ class FolderChooser : public QObject
 
 } // namespace quorix
 
-Q_DECLARE_OPERATORS_FOR_FLAGS(quorix::FolderChooser::BrowseOptions)
+Q_DECLARE_OPERATORS_FOR_FLAGS(quorix::FolderChooser::Options)

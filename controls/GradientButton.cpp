@@ -18,7 +18,7 @@ GradientButton::GradientButton(QWidget *parent) : QWidget(parent)
 {
     resize(75, 25);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
-    ctl3D_ = true;
+    bevel_ = true;
     transparentGlyph_ = true;
     gradient_ = false;
     setTabStop(true);
@@ -26,12 +26,12 @@ GradientButton::GradientButton(QWidget *parent) : QWidget(parent)
     cancel_ = false;
     default_ = false;
     hotTrack_ = true;
-    setColorScheme(NeoDesert); // switches the gradient on
+    setColourScheme(Scheme::NeoDesert); // switches the gradient on
     mouseHeld_ = false;
-    // White grad slots for hover, press and disabled; the scheme stays NeoDesert.
-    colours_[overGroup + roleGrad] = Qt::white;
-    colours_[downGroup + roleGrad] = Qt::white;
-    colours_[disabledGroup + roleGrad] = Qt::white;
+    // Hover, pressed and disabled gradients end in white; the scheme stays NeoDesert.
+    colours_.hover.gradientEnd = Qt::white;
+    colours_.pressed.gradientEnd = Qt::white;
+    colours_.disabled.gradientEnd = Qt::white;
     watchWindow();
 }
 
@@ -43,31 +43,22 @@ GradientButton::~GradientButton()
 
 // Properties -------------------------------------------------------------------------------
 
-QColor GradientButton::color(int slot) const
+void GradientButton::setColours(const ButtonColours &colours)
 {
-    if (slot < 0 || slot >= slotCount)
-        return QColor();
-    return colours_[static_cast<std::size_t>(slot)];
-}
-
-void GradientButton::setColor(int slot, const QColor &colour)
-{
-    if (slot < 0 || slot >= slotCount)
-        return;
-    colours_[static_cast<std::size_t>(slot)] = colour;
-    scheme_ = Custom;
+    colours_ = colours;
+    scheme_ = Scheme::Custom;
     update();
 }
 
-void GradientButton::setCtl3D(bool on)
+void GradientButton::setBevel(bool on)
 {
-    ctl3D_ = on;
+    bevel_ = on;
     update();
 }
 
 void GradientButton::setLayout(GlyphLayout layout)
 {
-    if (layout < GlyphLeft || layout > GlyphBottom)
+    if (layout < GlyphLayout::Left || layout > GlyphLayout::Bottom)
         return;
     layout_ = layout;
     update();
@@ -133,7 +124,7 @@ void GradientButton::click()
         form->setModalResult(modalResult_);
     if (!self)
         return;
-    setState(NormalState);
+    setState(VisualState::Normal);
     repaint();
     emit clicked();
 }
@@ -247,14 +238,14 @@ void GradientButton::pointerEntered()
     pointerInside_ = true;
     if (!hotTrack_)
         return;
-    setState(mouseHeld_ ? DownState : HotState);
+    setState(mouseHeld_ ? VisualState::Pressed : VisualState::Hover);
     repaint();
 }
 
 void GradientButton::pointerLeft()
 {
     pointerInside_ = false;
-    setState(NormalState);
+    setState(VisualState::Normal);
     repaint();
 }
 
@@ -270,7 +261,7 @@ void GradientButton::pressLeft(bool mayClick)
 {
     mouseHeld_ = true;
     clickOnRelease_ = mayClick;
-    setState(DownState);
+    setState(VisualState::Pressed);
     if (tabStop())
         setFocus(Qt::MouseFocusReason);
     repaint();
@@ -324,7 +315,7 @@ void GradientButton::mouseReleaseEvent(QMouseEvent *e)
             if (deactivations_ != deactivations) {
                 mouseHeld_ = false;
                 pointerInside_ = rect().contains(mapFromGlobal(QCursor::pos()));
-                setState(pointerInside_ && hotTrack_ ? HotState : NormalState);
+                setState(pointerInside_ && hotTrack_ ? VisualState::Hover : VisualState::Normal);
                 repaint();
                 return;
             }
@@ -334,7 +325,7 @@ void GradientButton::mouseReleaseEvent(QMouseEvent *e)
     // Only a release strictly inside shows the hot look: one on the left or top edge
     // keeps the normal look that the click left.
     if (p.x() > 0 && p.x() < width() && p.y() > 0 && p.y() < height())
-        setState(hotTrack_ ? HotState : NormalState);
+        setState(hotTrack_ ? VisualState::Hover : VisualState::Normal);
     repaint();
 }
 
@@ -349,7 +340,7 @@ void GradientButton::focusInEvent(QFocusEvent *)
 void GradientButton::focusOutEvent(QFocusEvent *)
 {
     focused_ = false;
-    setState(NormalState);
+    setState(VisualState::Normal);
     repaint();
 }
 
@@ -357,7 +348,7 @@ void GradientButton::keyPressEvent(QKeyEvent *e)
 {
     switch (e->key()) {
     case Qt::Key_Space:
-        setState(DownState);
+        setState(VisualState::Pressed);
         e->accept();
         break;
     case Qt::Key_Return:
@@ -387,7 +378,7 @@ void GradientButton::keyReleaseEvent(QKeyEvent *e)
         return;
     }
     e->accept();
-    setState(NormalState);
+    setState(VisualState::Normal);
     repaint();
     click();
 }

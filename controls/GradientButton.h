@@ -2,15 +2,15 @@
 // The program's own push button. It paints itself completely: a face in one colour or a
 // vertical two-colour gradient, a one-pixel border, an optional light/dark bevel, an
 // optional glyph beside, above or below the caption, and a focus rectangle, each in the
-// colours of its visual state (normal, pointer over it, pressed, disabled). Twenty-five
-// colour slots hold these colours; twelve built-in schemes fill them in one step.
+// colours of its visual state (normal, pointer over it, pressed, disabled). The colours are
+// a ButtonColours set; twelve built-in schemes fill it in one step.
 //
 // It behaves as a dialog button too: a modal result handed to its ModalDialog before
 // clicked() is emitted, Default and Cancel roles for Enter and Escape, keyboard clicks with
 // Space and Enter, and an "&" accelerator in the caption (Alt + letter).
+#include "controls/ButtonColours.h"
 #include "controls/ModalDialog.h"
 
-#include <array>
 #include <QColor>
 #include <QImage>
 #include <QPointer>
@@ -23,35 +23,8 @@ class GradientButton : public QWidget
 {
     Q_OBJECT
 
-    // The colour slots, in slot order (the index of setColor()).
-    Q_PROPERTY(QColor colorFace READ colorFace WRITE setColorFace)
-    Q_PROPERTY(QColor colorGrad READ colorGrad WRITE setColorGrad)
-    Q_PROPERTY(QColor colorDark READ colorDark WRITE setColorDark)
-    Q_PROPERTY(QColor colorLight READ colorLight WRITE setColorLight)
-    Q_PROPERTY(QColor colorBorder READ colorBorder WRITE setColorBorder)
-    Q_PROPERTY(QColor colorText READ colorText WRITE setColorText)
-    Q_PROPERTY(QColor overColorFace READ overColorFace WRITE setOverColorFace)
-    Q_PROPERTY(QColor overColorGrad READ overColorGrad WRITE setOverColorGrad)
-    Q_PROPERTY(QColor overColorDark READ overColorDark WRITE setOverColorDark)
-    Q_PROPERTY(QColor overColorLight READ overColorLight WRITE setOverColorLight)
-    Q_PROPERTY(QColor overColorBorder READ overColorBorder WRITE setOverColorBorder)
-    Q_PROPERTY(QColor overColorText READ overColorText WRITE setOverColorText)
-    Q_PROPERTY(QColor downColorFace READ downColorFace WRITE setDownColorFace)
-    Q_PROPERTY(QColor downColorGrad READ downColorGrad WRITE setDownColorGrad)
-    Q_PROPERTY(QColor downColorDark READ downColorDark WRITE setDownColorDark)
-    Q_PROPERTY(QColor downColorLight READ downColorLight WRITE setDownColorLight)
-    Q_PROPERTY(QColor downColorBorder READ downColorBorder WRITE setDownColorBorder)
-    Q_PROPERTY(QColor downColorText READ downColorText WRITE setDownColorText)
-    Q_PROPERTY(QColor disabledColorFace READ disabledColorFace WRITE setDisabledColorFace)
-    Q_PROPERTY(QColor disabledColorGrad READ disabledColorGrad WRITE setDisabledColorGrad)
-    Q_PROPERTY(QColor disabledColorDark READ disabledColorDark WRITE setDisabledColorDark)
-    Q_PROPERTY(QColor disabledColorLight READ disabledColorLight WRITE setDisabledColorLight)
-    Q_PROPERTY(QColor disabledColorBorder READ disabledColorBorder WRITE setDisabledColorBorder)
-    Q_PROPERTY(QColor disabledColorText READ disabledColorText WRITE setDisabledColorText)
-    Q_PROPERTY(QColor colorFocusRect READ colorFocusRect WRITE setColorFocusRect)
-
-    Q_PROPERTY(Scheme colorScheme READ colorScheme WRITE setColorScheme)
-    Q_PROPERTY(bool ctl3D READ ctl3D WRITE setCtl3D)
+    Q_PROPERTY(Scheme colourScheme READ colourScheme WRITE setColourScheme)
+    Q_PROPERTY(bool bevel READ bevel WRITE setBevel)
     Q_PROPERTY(GlyphLayout layout READ layout WRITE setLayout)
     Q_PROPERTY(QImage glyph READ glyph WRITE setGlyph)
     Q_PROPERTY(int spacing READ spacing WRITE setSpacing)
@@ -65,7 +38,7 @@ class GradientButton : public QWidget
     Q_PROPERTY(bool tabStop READ tabStop WRITE setTabStop)
 
   public:
-    enum Scheme
+    enum class Scheme
     {
         NeoDesert,
         NeoSky,
@@ -83,105 +56,43 @@ class GradientButton : public QWidget
     };
     Q_ENUM(Scheme)
 
-    enum GlyphLayout
+    // Where the glyph sits: left or right of the caption, above or below it.
+    enum class GlyphLayout
     {
-        GlyphLeft,
-        GlyphRight,
-        GlyphTop,
-        GlyphBottom
+        Left,
+        Right,
+        Top,
+        Bottom
     };
     Q_ENUM(GlyphLayout)
 
-    // Chooses the colour group; down also shifts glyph and caption by one pixel.
-    enum VisualState
+    // Chooses the colours; pressed also shifts glyph and caption by one pixel. A disabled
+    // button keeps its state but paints in its disabled colours.
+    enum class VisualState
     {
-        NormalState,
-        HotState,
-        DownState
+        Normal,
+        Hover,
+        Pressed
     };
-
-    // Slot numbers: four groups of six roles, then the focus rectangle.
-    enum ColorRole
-    {
-        roleFace,
-        roleGrad,
-        roleDark,
-        roleLight,
-        roleBorder,
-        roleText
-    };
-    static constexpr int normalGroup = 0, overGroup = 6, downGroup = 12, disabledGroup = 18;
-    static constexpr int focusRectSlot = 24;
-    static constexpr int slotCount = 25;
+    Q_ENUM(VisualState)
 
     explicit GradientButton(QWidget *parent = nullptr);
     ~GradientButton() override;
 
-    // Colour slots -----------------------------------------------------------------------
-    QColor color(int slot) const;
-    // Stores the colour, switches the scheme to Custom and repaints later. A slot number
-    // outside 0 ... 24 is ignored.
-    void setColor(int slot, const QColor &colour);
-
-    QColor colorFace() const { return color(0); }
-    QColor colorGrad() const { return color(1); }
-    QColor colorDark() const { return color(2); }
-    QColor colorLight() const { return color(3); }
-    QColor colorBorder() const { return color(4); }
-    QColor colorText() const { return color(5); }
-    QColor overColorFace() const { return color(6); }
-    QColor overColorGrad() const { return color(7); }
-    QColor overColorDark() const { return color(8); }
-    QColor overColorLight() const { return color(9); }
-    QColor overColorBorder() const { return color(10); }
-    QColor overColorText() const { return color(11); }
-    QColor downColorFace() const { return color(12); }
-    QColor downColorGrad() const { return color(13); }
-    QColor downColorDark() const { return color(14); }
-    QColor downColorLight() const { return color(15); }
-    QColor downColorBorder() const { return color(16); }
-    QColor downColorText() const { return color(17); }
-    QColor disabledColorFace() const { return color(18); }
-    QColor disabledColorGrad() const { return color(19); }
-    QColor disabledColorDark() const { return color(20); }
-    QColor disabledColorLight() const { return color(21); }
-    QColor disabledColorBorder() const { return color(22); }
-    QColor disabledColorText() const { return color(23); }
-    QColor colorFocusRect() const { return color(24); }
-
-    void setColorFace(const QColor &c) { setColor(0, c); }
-    void setColorGrad(const QColor &c) { setColor(1, c); }
-    void setColorDark(const QColor &c) { setColor(2, c); }
-    void setColorLight(const QColor &c) { setColor(3, c); }
-    void setColorBorder(const QColor &c) { setColor(4, c); }
-    void setColorText(const QColor &c) { setColor(5, c); }
-    void setOverColorFace(const QColor &c) { setColor(6, c); }
-    void setOverColorGrad(const QColor &c) { setColor(7, c); }
-    void setOverColorDark(const QColor &c) { setColor(8, c); }
-    void setOverColorLight(const QColor &c) { setColor(9, c); }
-    void setOverColorBorder(const QColor &c) { setColor(10, c); }
-    void setOverColorText(const QColor &c) { setColor(11, c); }
-    void setDownColorFace(const QColor &c) { setColor(12, c); }
-    void setDownColorGrad(const QColor &c) { setColor(13, c); }
-    void setDownColorDark(const QColor &c) { setColor(14, c); }
-    void setDownColorLight(const QColor &c) { setColor(15, c); }
-    void setDownColorBorder(const QColor &c) { setColor(16, c); }
-    void setDownColorText(const QColor &c) { setColor(17, c); }
-    void setDisabledColorFace(const QColor &c) { setColor(18, c); }
-    void setDisabledColorGrad(const QColor &c) { setColor(19, c); }
-    void setDisabledColorDark(const QColor &c) { setColor(20, c); }
-    void setDisabledColorLight(const QColor &c) { setColor(21, c); }
-    void setDisabledColorBorder(const QColor &c) { setColor(22, c); }
-    void setDisabledColorText(const QColor &c) { setColor(23, c); }
-    void setColorFocusRect(const QColor &c) { setColor(24, c); }
+    // Colours ------------------------------------------------------------------------------
+    const ButtonColours &colours() const { return colours_; }
+    // Stores the colours, switches the scheme to Custom and repaints later.
+    void setColours(const ButtonColours &colours);
 
     // Look --------------------------------------------------------------------------------
-    Scheme colorScheme() const { return scheme_; }
-    // The six Neo... schemes write all 25 slots and switch the gradient on; the six
-    // others keep the four grad slots and switch it off; Custom writes nothing.
-    void setColorScheme(Scheme scheme);
-    bool ctl3D() const { return ctl3D_; }
-    void setCtl3D(bool on);
+    Scheme colourScheme() const { return scheme_; }
+    // The six Neo... schemes write every colour and switch the gradient on; the six others
+    // keep the four gradient ends and switch it off; Custom writes nothing.
+    void setColourScheme(Scheme scheme);
+    // On: a light line along the top and left edges and a dark one along the right and
+    // bottom, inside the border.
+    bool bevel() const { return bevel_; }
+    void setBevel(bool on);
     GlyphLayout layout() const { return layout_; }
     void setLayout(GlyphLayout layout);
     const QImage &glyph() const { return glyph_; }
@@ -252,10 +163,16 @@ class GradientButton : public QWidget
     void prepareGlyph();
     void applySchemeColours(Scheme scheme);
 
-    std::array<QColor, slotCount> colours_;
-    Scheme scheme_ = Custom;
-    bool ctl3D_ = true;
-    GlyphLayout layout_ = GlyphLeft;
+    // The colours of the present state, the disabled ones on a disabled button.
+    const StateColours &paintedColours() const;
+    void paintGlyphAndCaption(QImage &bitmap, const QColor &text) const;
+    // The border, the bevel and the focus rectangle.
+    void paintFrame(QImage &bitmap, const StateColours &colours) const;
+
+    ButtonColours colours_;
+    Scheme scheme_ = Scheme::Custom;
+    bool bevel_ = true;
+    GlyphLayout layout_ = GlyphLayout::Left;
     QImage glyph_;
     QImage drawnGlyph_; // glyph_ as drawn: keyed by its top-left pixel or opaque
     int spacing_ = 4;
@@ -267,7 +184,7 @@ class GradientButton : public QWidget
     bool default_ = false;
     ModalResult modalResult_ = ModalResult::None;
 
-    VisualState state_ = NormalState;
+    VisualState state_ = VisualState::Normal;
     int deactivations_ = 0; // of the button's window: tells when a click opened another
     bool mouseHeld_ = false;
     bool clickOnRelease_ = false; // a left press on the button that a release may complete

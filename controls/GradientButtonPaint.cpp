@@ -12,6 +12,9 @@ namespace quorix {
 
 namespace {
 
+// The focus rectangle's distance from every edge of the button.
+constexpr int focusInset = 3;
+
 // Nearest integer, halves to the even neighbour, kept inside a colour channel's range.
 int roundHalfEven(double v)
 {
@@ -85,6 +88,70 @@ void paintGradient(Pixels &px, int height, const QColor &face, const QColor &gra
     }
 }
 
+// Where the glyph's top-left corner and the caption's box go, before the pressed shift.
+struct Placement
+{
+    QPoint glyph;
+    QPoint caption;
+};
+
+// The caption is centred; the glyph goes beside, above or below it, `spacing` apart when
+// there is a caption, and the pair is centred together. C++ division and remainder truncate
+// towards zero, which the placement relies on for odd sizes.
+Placement placeGlyph(GradientButton::GlyphLayout layout, QSize button, QSize glyph, QSize caption,
+                     int spacing, bool withCaption)
+{
+    const int W = button.width(), H = button.height();
+    const int gw = glyph.width(), gh = glyph.height();
+    const int tw = caption.width(), th = caption.height();
+    const int S = spacing;
+    int tx = (W - tw) / 2;
+    int ty = (H - th) / 2;
+    if (glyph.isEmpty())
+        return {QPoint(), QPoint(tx, ty)};
+    int gx = 0;
+    int gy = 0;
+    switch (layout) {
+    case GradientButton::GlyphLayout::Left:
+        gx = tx - gw / 2;
+        gy = (H - gh) / 2;
+        tx = tx + gw / 2;
+        if (withCaption) {
+            gx = gx - S / 2 - S % 2;
+            tx = tx + S / 2;
+        }
+        break;
+    case GradientButton::GlyphLayout::Right:
+        gx = tx + tw - gw / 2;
+        gy = (H - gh) / 2;
+        tx = tx + (-gw) / 2;
+        if (withCaption) {
+            gx = gx + S / 2 + S % 2;
+            tx = tx - S / 2; // = (-S) div 2, without overflowing for any S
+        }
+        break;
+    case GradientButton::GlyphLayout::Top:
+        gx = (W - gw) / 2;
+        gy = ty - gh / 2 - gh % 2;
+        ty = ty + gh / 2;
+        if (withCaption) {
+            gy = gy - S / 2 - S % 2;
+            ty = ty + S / 2;
+        }
+        break;
+    case GradientButton::GlyphLayout::Bottom:
+        gx = (W - gw) / 2;
+        gy = ty + th - gh / 2;
+        ty = ty + (-gh) / 2;
+        if (withCaption) {
+            gy = gy + S / 2 + S % 2;
+            ty = ty - S / 2;
+        }
+        break;
+    }
+    return {QPoint(gx, gy), QPoint(tx, ty)};
+}
+
 } // namespace
 
 QImage GradientButton::paintBitmap() const
@@ -97,118 +164,77 @@ QImage GradientButton::paintBitmap() const
     // Measure and draw text at the widget's resolution, not at QImage's default 72 dpi.
     bitmap.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
     bitmap.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
-    Pixels px(bitmap);
 
-    // 1. The colour group of the visual state; a disabled button always uses its own.
-    int group = state_ == DownState ? downGroup : state_ == HotState ? overGroup : normalGroup;
+    const StateColours &colours = paintedColours();
+    // The face, then the gradient over it (a height of 0 has nothing to divide by).
+    bitmap.fill(colours.face);
+    if (gradient_ && H > 0) {
+        Pixels px(bitmap);
+        paintGradient(px, H, colours.face, colours.gradientEnd);
+    }
+    paintGlyphAndCaption(bitmap, colours.text);
+    paintFrame(bitmap, colours);
+    return bitmap;
+}
+
+const StateColours &GradientButton::paintedColours() const
+{
     if (!isEnabled())
-        group = disabledGroup;
-    const QColor face = colours_[group + roleFace];
-    const QColor grad = colours_[group + roleGrad];
-    const QColor dark = colours_[group + roleDark];
-    const QColor light = colours_[group + roleLight];
-    const QColor border = colours_[group + roleBorder];
-    const QColor text = colours_[group + roleText];
+        return colours_.disabled;
+    switch (state_) {
+    case VisualState::Pressed:
+        return colours_.pressed;
+    case VisualState::Hover:
+        return colours_.hover;
+    case VisualState::Normal:
+        break;
+    }
+    return colours_.normal;
+}
 
-    // 2, 3. Face, then the gradient over it (a height of 0 has nothing to divide by).
-    bitmap.fill(face);
-    if (gradient_ && H > 0)
-        paintGradient(px, H, face, grad);
-
-    // 4. The caption centred; its measures include any "&", as the text is written. An
-    // empty caption measures 0 x 0, so a glyph alone is centred in every layout.
+void GradientButton::paintGlyphAndCaption(QImage &bitmap, const QColor &text) const
+{
+    // The caption's measures include any "&", as the text is written. An empty caption
+    // measures 0 x 0, so a glyph alone is centred in every layout.
     const QFontMetrics metrics(font(), &bitmap);
-    const int tw = caption_.isEmpty() ? 0 : metrics.horizontalAdvance(caption_);
-    const int th = caption_.isEmpty() ? 0 : metrics.height();
-    int tx = (W - tw) / 2;
-    int ty = (H - th) / 2;
-    const bool down = state_ == DownState;
+    const QSize caption = caption_.isEmpty()
+                              ? QSize(0, 0)
+                              : QSize(metrics.horizontalAdvance(caption_), metrics.height());
+    const Placement place =
+        placeGlyph(layout_, bitmap.size(), glyph_.size(), caption, spacing_, !caption_.isEmpty());
+    // Pressed, glyph and caption move one pixel right and down.
+    const QPoint shift = state_ == VisualState::Pressed ? QPoint(1, 1) : QPoint(0, 0);
 
     QPainter painter(&bitmap);
-    // 5. The glyph beside, above or below the caption; C++ division and remainder truncate
-    // towards zero, which the placement relies on for odd sizes.
-    if (!glyph_.isNull()) {
-        const int gw = glyph_.width();
-        const int gh = glyph_.height();
-        const int S = spacing_;
-        const bool withCaption = !caption_.isEmpty();
-        int gx = 0;
-        int gy = 0;
-        switch (layout_) {
-        case GlyphLeft:
-            gx = tx - gw / 2;
-            gy = (H - gh) / 2;
-            tx = tx + gw / 2;
-            if (withCaption) {
-                gx = gx - S / 2 - S % 2;
-                tx = tx + S / 2;
-            }
-            break;
-        case GlyphRight:
-            gx = tx + tw - gw / 2;
-            gy = (H - gh) / 2;
-            tx = tx + (-gw) / 2;
-            if (withCaption) {
-                gx = gx + S / 2 + S % 2;
-                tx = tx - S / 2; // = (-S) div 2, without overflowing for any S
-            }
-            break;
-        case GlyphTop:
-            gx = (W - gw) / 2;
-            gy = ty - gh / 2 - gh % 2;
-            ty = ty + gh / 2;
-            if (withCaption) {
-                gy = gy - S / 2 - S % 2;
-                ty = ty + S / 2;
-            }
-            break;
-        case GlyphBottom:
-            gx = (W - gw) / 2;
-            gy = ty + th - gh / 2;
-            ty = ty + (-gh) / 2;
-            if (withCaption) {
-                gy = gy + S / 2 + S % 2;
-                ty = ty - S / 2;
-            }
-            break;
-        }
-        if (down) {
-            ++gx;
-            ++gy;
-        }
-        painter.drawImage(gx, gy, drawnGlyph_);
-    }
-
-    // 6, 7. The caption, one pixel right and down when pressed; "&" underlines the next
-    // letter instead of being drawn.
-    if (down) {
-        ++tx;
-        ++ty;
-    }
+    if (!glyph_.isNull())
+        painter.drawImage(place.glyph + shift, drawnGlyph_);
+    // "&" underlines the next letter instead of being drawn.
     if (!caption_.isEmpty()) {
         painter.setFont(font());
         painter.setPen(text);
-        painter.drawText(QRect(tx, ty, tw, th),
+        painter.drawText(QRect(place.caption + shift, caption),
                          Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine |
                              Qt::TextDontClip | Qt::TextShowMnemonic,
                          caption_);
     }
-    painter.end();
+}
 
-    // 8. Border.
-    px.frame(0, 0, W, H, border.rgb());
-    // 9. Bevel: light top and left, dark right and bottom (the down colours swap them, so
-    // a pressed button looks sunken).
-    if (ctl3D_) {
-        px.line(1, H - 2, 1, 1, light.rgb());
-        px.line(1, 1, W - 1, 1, light.rgb());
-        px.line(W - 2, 1, W - 2, H - 2, dark.rgb());
-        px.line(W - 2, H - 2, 1, H - 2, dark.rgb());
+void GradientButton::paintFrame(QImage &bitmap, const StateColours &colours) const
+{
+    const int W = bitmap.width();
+    const int H = bitmap.height();
+    Pixels px(bitmap);
+    px.frame(0, 0, W, H, colours.border.rgb());
+    // Light top and left, dark right and bottom (the pressed colours swap them, so a
+    // pressed button looks sunken).
+    if (bevel_) {
+        px.line(1, H - 2, 1, 1, colours.bevelLight.rgb());
+        px.line(1, 1, W - 1, 1, colours.bevelLight.rgb());
+        px.line(W - 2, 1, W - 2, H - 2, colours.bevelDark.rgb());
+        px.line(W - 2, H - 2, 1, H - 2, colours.bevelDark.rgb());
     }
-    // 10. Focus rectangle.
     if (focused_)
-        px.frame(3, 3, W - 3, H - 3, colours_[focusRectSlot].rgb());
-    return bitmap;
+        px.frame(focusInset, focusInset, W - focusInset, H - focusInset, colours_.focusRect.rgb());
 }
 
 void GradientButton::paintEvent(QPaintEvent *)

@@ -5,45 +5,52 @@
 
 namespace quorix {
 
+namespace {
+
+StateColours toStateColours(const StatePalette &p)
+{
+    return {bgrColour(p.face),       bgrColour(p.gradientEnd), bgrColour(p.bevelDark),
+            bgrColour(p.bevelLight), bgrColour(p.border),      bgrColour(p.text)};
+}
+
+} // namespace
+
+ButtonColours toButtonColours(const GradientButtonPalette &palette)
+{
+    return {toStateColours(palette.normal), toStateColours(palette.hover),
+            toStateColours(palette.pressed), toStateColours(palette.disabled),
+            bgrColour(palette.focusRect)};
+}
+
 void applyPalette(GradientButton &button, const GradientButtonPalette &palette)
 {
-    const XiColourGroup *groups[] = {&palette.normal, &palette.over, &palette.down,
-                                     &palette.disabled};
-    int slot = 0;
-    for (const XiColourGroup *g : groups) {
-        for (std::uint32_t c : {g->face, g->grad, g->dark, g->light, g->border, g->text})
-            button.setColor(slot++, bgrColour(c));
-    }
-    button.setColor(GradientButton::focusRectSlot, bgrColour(palette.focusRect));
+    button.setColours(toButtonColours(palette));
 }
 
 GradientButtonPalette setupListPalette(SetupListButton which)
 {
-    using namespace xicolour;
-    GradientButtonPalette p{
-        {15987699, 12369084, 10987431, 16250871, 6447714, black},
-        {grey, 0, 10658466, 15658734, 7697781, black},
-        {13290186, 14342874, 15329769, 8158332, 5131854, black},
-        {15658734, white, 13816530, white, grey, grey},
-        11382189,
-    };
+    using namespace paletteColour;
+    // NeoSilver's colours, with a grey hover face.
+    GradientButtonPalette p = schemePalette(GradientButton::Scheme::NeoSilver);
+    p.hover.face = grey;
+    p.hover.gradientEnd = black;
     switch (which) {
     case SetupListButton::AddFiles:
-        p.over.face = 14024703;
-        p.over.grad = yellow;
-        p.over.text = black;
+        p.hover.face = 14024703;
+        p.hover.gradientEnd = yellow;
+        p.hover.text = black;
         break;
     case SetupListButton::OpenList:
-        p.over.grad = blue;
-        p.over.text = white;
+        p.hover.gradientEnd = blue;
+        p.hover.text = white;
         break;
     case SetupListButton::SaveList:
-        p.over.grad = 12615680;
-        p.over.text = white;
+        p.hover.gradientEnd = 12615680;
+        p.hover.text = white;
         break;
     case SetupListButton::Remove:
-        p.over.grad = red;
-        p.over.text = white;
+        p.hover.gradientEnd = red;
+        p.hover.text = white;
         break;
     }
     return p;
@@ -51,11 +58,11 @@ GradientButtonPalette setupListPalette(SetupListButton which)
 
 void applySetupListStyle(GradientButton &button, SetupListButton which)
 {
-    button.setColorScheme(GradientButton::Custom);
+    button.setColourScheme(GradientButton::Scheme::Custom);
     applyPalette(button, setupListPalette(which));
     button.setGradient(true);
     button.setHotTrack(true);
-    button.setLayout(GradientButton::GlyphLeft);
+    button.setLayout(GradientButton::GlyphLayout::Left);
     button.setSpacing(4);
     button.setTransparentGlyph(true);
     button.setTabStop(false);

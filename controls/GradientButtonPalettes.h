@@ -1,33 +1,34 @@
 #pragma once
 // Whole colour sets for GradientButton, written as the window layouts list them (0x00BBGGRR
-// values), and the colour sets of the slide-show set-up window's four list buttons.
+// values): the built-in schemes' and those of the slide-show set-up window's four list
+// buttons.
+#include "controls/ButtonColours.h"
+#include "controls/GradientButton.h"
+
 #include <cstdint>
 
 namespace quorix {
 
-class GradientButton;
+// The six colours of one visual state, and a button's whole set, as 0x00BBGGRR values.
+using StatePalette = StateColourSet<std::uint32_t>;
+using GradientButtonPalette = ButtonColourSet<std::uint32_t>;
 
-// The six colours of one visual state.
-struct XiColourGroup
-{
-    std::uint32_t face, grad, dark, light, border, text;
-};
+ButtonColours toButtonColours(const GradientButtonPalette &palette);
 
-// All 25 colour slots, in slot order.
-struct GradientButtonPalette
-{
-    XiColourGroup normal, over, down, disabled;
-    std::uint32_t focusRect;
-};
-
-// Writes all 25 slots in slot order; the button's scheme becomes Custom.
+// Writes every colour; the button's scheme becomes Custom.
 void applyPalette(GradientButton &button, const GradientButtonPalette &palette);
 
 // Named colours of the layouts.
-namespace xicolour {
+namespace paletteColour {
 constexpr std::uint32_t black = 0x000000, white = 0xFFFFFF, grey = 0x808080, silver = 0xC0C0C0,
                         red = 0x0000FF, yellow = 0x00FFFF, blue = 0xFF0000;
 }
+
+// The colours a built-in scheme writes (Custom writes none: its palette is all black). The
+// six schemes without "Neo" in their names leave the four gradient ends as they were; their
+// palettes hold `keptColour` there.
+constexpr std::uint32_t keptColour = 0xFFFFFFFFu;
+GradientButtonPalette schemePalette(GradientButton::Scheme scheme);
 
 // The list buttons of the slide-show set-up window: one silver-grey set, told apart only
 // by their hover colours.

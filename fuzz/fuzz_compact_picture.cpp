@@ -19,17 +19,24 @@ quint32 big32(const QByteArray &b, qsizetype at)
            quint32(quint8(b[at + 2])) << 8 | quint8(b[at + 3]);
 }
 
+// A PNG file is an 8-byte signature and then chunks: a 4-byte length, a 4-byte type, the
+// data and a 4-byte checksum of type and data.
+constexpr qsizetype kSignatureBytes = 8;
+constexpr qsizetype kFieldBytes = 4;
+constexpr qsizetype kChunkOverhead = 3 * kFieldBytes;
+
 void fixChecksums(QByteArray &b)
 {
-    for (qsizetype at = 8; at + 12 <= b.size();) {
+    for (qsizetype at = kSignatureBytes; at + kChunkOverhead <= b.size();) {
         const qsizetype n = big32(b, at);
-        if (n > b.size() - at - 12)
+        if (n > b.size() - at - kChunkOverhead)
             return;
+        const qsizetype type = at + kFieldBytes;
         const uLong crc =
-            crc32(0, reinterpret_cast<const Bytef *>(b.constData() + at + 4), uInt(n + 4));
-        for (int i = 0; i < 4; ++i)
-            b[at + 8 + n + i] = char(crc >> (24 - 8 * i));
-        at += n + 12;
+            crc32(0, reinterpret_cast<const Bytef *>(b.constData() + type), uInt(kFieldBytes + n));
+        for (qsizetype i = 0; i < kFieldBytes; ++i)
+            b[type + kFieldBytes + n + i] = char(crc >> (24 - 8 * i));
+        at += n + kChunkOverhead;
     }
 }
 

@@ -6,6 +6,12 @@
 
 namespace quorix::rtf {
 
+// The code pages that RTF names by a word of its own (\ansi, \mac, \pc, \pca).
+constexpr int kCodePageWindowsLatin = 1252;
+constexpr int kCodePageMacRoman = 10000;
+constexpr int kCodePageDosUs = 437;
+constexpr int kCodePageDosLatin = 850;
+
 // The Windows code page that an RTF \fcharset value stands for; 0 for "use the default"
 // (DEFAULT_CHARSET 1 and unknown values).
 int codePageForCharset(int charset);

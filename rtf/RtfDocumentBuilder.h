@@ -2,6 +2,8 @@
 // Builds a QTextDocument from what the RTF reader found: runs of text with their
 // character state, paragraph ends with their paragraph state, pictures. Knows the font,
 // colour and list tables that the reader collected.
+#include "rtf/RtfFormats.h"
+
 #include <QColor>
 #include <QImage>
 #include <QString>
@@ -20,8 +22,8 @@ namespace quorix::rtf {
 // The character formatting of RTF, kept per group.
 struct CharState
 {
-    int font = -1;       // \f index, -1 when none
-    int halfPoints = 24; // \fs
+    int font = -1;                       // \f index, -1 when none
+    int halfPoints = kDefaultHalfPoints; // \fs
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -29,7 +31,7 @@ struct CharState
     bool hidden = false; // \v: not shown, not loaded
     int foreground = 0;  // \cf colour index, 0 = automatic
     int background = 0;  // \highlight / \cb colour index, 0 = none
-    int vertical = 0;    // 0 normal, 1 superscript, 2 subscript
+    VerticalPosition vertical = VerticalPosition::Normal;
     bool operator==(const CharState &) const = default;
 };
 
@@ -43,10 +45,19 @@ enum class PnKind
     Continue
 };
 
+// Paragraph alignment (\ql, \qr, \qc, \qj).
+enum class Alignment
+{
+    Left,
+    Right,
+    Centre,
+    Justify
+};
+
 // The paragraph formatting of RTF. Measures are in twips.
 struct ParaState
 {
-    int alignment = 0; // 0 left, 1 right, 2 centre, 3 justify
+    Alignment alignment = Alignment::Left;
     int leftIndent = 0;
     int rightIndent = 0;
     int firstIndent = 0;
@@ -91,22 +102,23 @@ class RtfDocumentBuilder
     void flushRun();
     void ensureBlock();
     void applyParagraph(const ParaState &para, const CharState &state);
+    void applyList(const ParaState &para, QTextListFormat::Style style, int level);
     QTextCharFormat charFormat(const CharState &state);
     QTextListFormat::Style listStyle(const ParaState &para, bool *isList) const;
 
-    QTextDocument &m_doc;
-    const RtfTables &m_tables;
-    QTextCursor m_cursor;
-    QString m_run;
-    CharState m_runState;
-    bool m_pendingBlock = false;
-    bool m_paraHasContent = false;
-    CharState m_lastState;
-    QTextCharFormat m_lastFormat;
-    bool m_lastValid = false;
-    std::unordered_map<long long, QTextList *> m_listsByLevel; // (\ls, \ilvl) -> list
-    QTextList *m_pnList = nullptr;
-    int m_pnKey = -1;
+    QTextDocument &doc_;
+    const RtfTables &tables_;
+    QTextCursor cursor_;
+    QString run_;
+    CharState runState_;
+    bool pendingBlock_ = false;
+    bool paraHasContent_ = false;
+    CharState lastState_;
+    QTextCharFormat lastFormat_;
+    bool lastValid_ = false;
+    std::unordered_map<long long, QTextList *> listsByLevel_; // (\ls, \ilvl) -> list
+    QTextList *pnList_ = nullptr;
+    int pnKey_ = -1;
 };
 
 } // namespace quorix::rtf

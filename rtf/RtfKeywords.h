@@ -1,119 +1,43 @@
 #pragma once
-// The RTF control words that the reader acts on, looked up by name.
+// The RTF control words that the reader acts on: each word's entry says where the word acts
+// and which of the parser's handlers acts on it. The table is RtfParser::kKeywords.
 #include <string_view>
 
 namespace quorix::rtf {
 
-enum class Kw
+class RtfParser;
+struct Group;
+
+// A control word as its handler sees it.
+struct ControlWord
 {
-    Unknown,
-    // destinations skipped with all they contain
-    SkipDestination,
-    // destinations the reader enters
-    FontTable,
-    ColorTable,
-    Pict,
-    ShpPict,
-    Pn,
-    ListTable,
-    List,
-    ListLevel,
-    ListOverrideTable,
-    ListOverride,
-    Upr,
-    Ud,
-    FieldResult,
-    // document
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    AnsiCpg,
-    DefaultFont,
-    Uc,
-    U,
-    // font and colour tables
-    FontCharset,
-    FontCodePage,
-    Red,
-    Green,
-    Blue,
-    // character formats
-    Plain,
-    Font,
-    FontSize,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    Strike,
-    Foreground,
-    Background,
-    Super,
-    Sub,
-    NoSuperSub,
-    Up,
-    Down,
-    Hidden,
-    // paragraph formats
-    Pard,
-    AlignLeft,
-    AlignRight,
-    AlignCenter,
-    AlignJustify,
-    LeftIndent,
-    RightIndent,
-    FirstIndent,
-    SpaceBefore,
-    SpaceAfter,
-    LineSpacing,
-    LineMultiple,
-    ListOverrideIndex,
-    ListLevelIndex,
-    // breaks and special characters
-    Par,
-    Line,
-    Tab,
-    Cell,
-    LQuote,
-    RQuote,
-    LDblQuote,
-    RDblQuote,
-    Bullet,
-    EnDash,
-    EmDash,
-    EnSpace,
-    EmSpace,
-    QmSpace,
-    Zwj,
-    Zwnj,
-    LtrMark,
-    RtlMark,
-    // pictures
-    PngBlip,
-    JpegBlip,
-    OtherBlip,
-    PicW,
-    PicH,
-    PicWGoal,
-    PicHGoal,
-    PicScaleX,
-    PicScaleY,
-    // old-style numbering
-    PnLvlBlt,
-    PnLvlBody,
-    PnLvl,
-    PnLvlCont,
-    PnDec,
-    PnUcLtr,
-    PnLcLtr,
-    PnUcRm,
-    PnLcRm,
-    // list table
-    ListId,
-    LevelNfc,
+    int param = 0; // 0 when the word has none
+    bool hasParam = false;
+    bool starred = false; // \* came before it
+    // A toggle (\b, \i, \ul, ...) switches on without a parameter or with one other than 0.
+    bool on() const { return !hasParam || param != 0; }
 };
 
-Kw keyword(std::string_view word);
+// Where a control word acts. A word of a table or a picture acts only inside it, a word of
+// the text in the text and in destinations whose groups may hold text (\upr). Anywhere is for
+// the words that open or change destinations and those that mean something in several.
+enum class WordScope
+{
+    Anywhere,
+    Text,
+    FontTable,
+    ColourTable,
+    Picture,
+    Numbering,
+    ListLevel
+};
+
+struct Keyword
+{
+    using Handler = void (RtfParser::*)(Group &, const ControlWord &);
+    std::string_view word;
+    WordScope scope = WordScope::Anywhere;
+    Handler handler = nullptr;
+};
 
 } // namespace quorix::rtf

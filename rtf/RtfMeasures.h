@@ -10,6 +10,9 @@ namespace quorix::rtf {
 // Twips per pixel of a QTextDocument measure (96 dots per inch).
 constexpr qreal kTwipsPerPixel = 15.0;
 
+// The height of a single line for \sl with \slmult1: 12 points.
+constexpr int kSingleLineTwips = 240;
+
 // The room that the writer gives a list marker before the text (a hanging \fi).
 constexpr int kMarkerTwips = 360;
 

@@ -1,7 +1,5 @@
 #include "rtf/RtfParser.h"
 
-#include "rtf/RtfCodePages.h"
-#include "rtf/RtfKeywords.h"
 #include "rtf/RtfReader.h"
 
 #include <algorithm>
@@ -12,22 +10,22 @@ namespace {
 
 // The list style of a \listlevel from its \levelnfc and its \leveltext (whose first
 // character is the text's length, and whose bullet tells disc, circle and square apart).
-QTextListFormat::Style levelStyle(int nfc, const QString &levelText)
+QTextListFormat::Style levelStyle(LevelNumbering numbering, const QString &levelText)
 {
-    switch (nfc) {
-    case 0:
+    switch (numbering) {
+    case LevelNumbering::Decimal:
         return QTextListFormat::ListDecimal;
-    case 1:
+    case LevelNumbering::UpperRoman:
         return QTextListFormat::ListUpperRoman;
-    case 2:
+    case LevelNumbering::LowerRoman:
         return QTextListFormat::ListLowerRoman;
-    case 3:
+    case LevelNumbering::UpperAlpha:
         return QTextListFormat::ListUpperAlpha;
-    case 4:
+    case LevelNumbering::LowerAlpha:
         return QTextListFormat::ListLowerAlpha;
-    case 255:
+    case LevelNumbering::None:
         return QTextListFormat::ListStyleUndefined;
-    case 23: {
+    case LevelNumbering::Bullet: {
         const QChar bullet = levelText.size() > 1 ? levelText.at(1) : QChar();
         if (bullet == u'\u25E6' || bullet == u'o')
             return QTextListFormat::ListCircle;
@@ -35,70 +33,69 @@ QTextListFormat::Style levelStyle(int nfc, const QString &levelText)
             return QTextListFormat::ListSquare;
         return QTextListFormat::ListDisc;
     }
-    default:
-        return QTextListFormat::ListDecimal;
     }
+    return QTextListFormat::ListDecimal; // the numberings that the reader does not know
 }
 
 } // namespace
 
 int RtfParser::codePage()
 {
-    const auto f = m_tables.fonts.find(top().chars.font);
-    if (f != m_tables.fonts.end() && f->second.codePage > 0)
+    const auto f = tables_.fonts.find(top().chars.font);
+    if (f != tables_.fonts.end() && f->second.codePage > 0)
         return f->second.codePage;
-    return m_ansiCodePage;
+    return ansiCodePage_;
 }
 
 void RtfParser::run()
 {
-    m_groups.reserve(64);
+    groups_.reserve(64);
     for (;;) {
-        const Token t = m_tok.next();
-        if (t.kind != Token::Text && t.kind != Token::HexByte)
+        const Token t = tok_.next();
+        if (t.kind != Token::Kind::Text && t.kind != Token::Kind::HexByte)
             flushBytes();
         switch (t.kind) {
-        case Token::End:
-            m_builder.finish(m_para, m_groups.empty() ? CharState{} : top().chars);
+        case Token::Kind::End:
+            builder_.finish(para_, groups_.empty() ? CharState{} : top().chars);
             return;
-        case Token::GroupStart:
+        case Token::Kind::GroupStart:
             openGroup();
             break;
-        case Token::GroupEnd:
+        case Token::Kind::GroupEnd:
             closeGroup();
-            if (m_groups.empty()) { // the document's closing brace: the rest is no RTF
-                m_builder.finish(m_para, CharState{});
+            if (groups_.empty()) { // the document's closing brace: the rest is no RTF
+                builder_.finish(para_, CharState{});
                 return;
             }
             break;
-        case Token::ControlWord:
-            if (m_groups.empty())
+        case Token::Kind::ControlWord:
+            if (groups_.empty())
                 break;
-            if (m_skip > 0 && t.word != "u") {
-                --m_skip;
+            if (skip_ > 0 && t.word != "u") {
+                --skip_;
                 break;
             }
             controlWord(t);
             break;
-        case Token::ControlSymbol:
-            if (m_groups.empty())
+        case Token::Kind::ControlSymbol:
+            if (groups_.empty())
                 break;
-            if (m_skip > 0) {
-                --m_skip;
+            if (skip_ > 0) {
+                --skip_;
                 break;
             }
             controlSymbol(t.symbol);
             break;
-        case Token::Text:
-            if (!m_groups.empty())
+        case Token::Kind::Text:
+            if (!groups_.empty())
                 text(t.data);
             break;
-        case Token::HexByte:
-            if (!m_groups.empty())
+        case Token::Kind::HexByte:
+            if (!groups_.empty())
                 hexByte(t.byte);
             break;
-        case Token::Binary:
-            if (!m_groups.empty())
+        case Token::Kind::Binary:
+            if (!groups_.empty())
                 binary(t.data);
             break;
         }
@@ -107,29 +104,29 @@ void RtfParser::run()
 
 void RtfParser::openGroup()
 {
-    m_skip = 0;
-    m_star = false;
-    if (static_cast<int>(m_groups.size()) >= RtfReader::kMaxDepth) {
-        m_tok.skipGroup();
+    skip_ = 0;
+    star_ = false;
+    if (static_cast<int>(groups_.size()) >= RtfReader::kMaxDepth) {
+        tok_.skipGroup();
         return;
     }
-    Group g = m_groups.empty() ? Group{} : top();
+    Group g = groups_.empty() ? Group{} : top();
     g.owner = false;
     g.fresh = true;
-    m_groups.push_back(g);
+    groups_.push_back(g);
 }
 
 void RtfParser::closeGroup()
 {
-    m_skip = 0;
-    m_star = false;
-    if (m_groups.empty())
+    skip_ = 0;
+    star_ = false;
+    if (groups_.empty())
         return;
-    const Group g = m_groups.back();
-    m_groups.pop_back();
+    const Group g = groups_.back();
+    groups_.pop_back();
     if (g.owner)
         endDestination(g);
-    else if (g.dest == Dest::FontTable && (!m_fontName.isEmpty() || !m_fontText.isEmpty()))
+    else if (g.dest == Dest::FontTable && (!fontName_.isEmpty() || !fontText_.isEmpty()))
         endDestination(g); // a font entry group without its ";"
 }
 
@@ -138,32 +135,32 @@ void RtfParser::enter(Dest dest)
     top().dest = dest;
     top().owner = true;
     switch (dest) {
-    case Dest::Pict:
-        m_pictKind = PictKind::None;
-        m_pictData.clear();
-        m_pictNibble = -1;
-        m_picW = m_picH = m_picWGoal = m_picHGoal = 0;
-        m_scaleX = m_scaleY = 100;
+    case Dest::Picture:
+        pictureKind_ = PictureKind::None;
+        pictureData_.clear();
+        pictureNibble_ = -1;
+        picW_ = picH_ = picWGoal_ = picHGoal_ = 0;
+        scaleX_ = scaleY_ = kFullScale;
         break;
     case Dest::List:
-        m_listId = 0;
-        m_listLevels.clear();
+        listId_ = 0;
+        listLevels_.clear();
         break;
     case Dest::ListLevel:
-        m_levelNfc = 0;
-        m_levelText.clear();
+        levelNumbering_ = LevelNumbering::Decimal;
+        levelText_.clear();
         break;
     case Dest::ListOverride:
-        m_overrideListId = 0;
-        m_overrideIndex = 0;
+        overrideListId_ = 0;
+        overrideIndex_ = 0;
         break;
     case Dest::FontTable:
-        m_fontIndex = -1;
-        m_fontName.clear();
-        m_fontText.clear();
+        fontIndex_ = -1;
+        fontName_.clear();
+        fontText_.clear();
         break;
-    case Dest::ColorTable:
-        m_red = m_green = m_blue = -1;
+    case Dest::ColourTable:
+        red_ = green_ = blue_ = -1;
         break;
     default:
         break;
@@ -173,20 +170,20 @@ void RtfParser::enter(Dest dest)
 void RtfParser::endDestination(const Group &g)
 {
     switch (g.dest) {
-    case Dest::Pict:
+    case Dest::Picture:
         finishPicture();
         break;
     case Dest::ListLevel:
-        if (m_listLevels.size() < 9)
-            m_listLevels.push_back(levelStyle(m_levelNfc, m_levelText));
+        if (listLevels_.size() < kListLevels)
+            listLevels_.push_back(levelStyle(levelNumbering_, levelText_));
         break;
     case Dest::List:
-        if (m_tables.lists.size() < kMaxTableEntries)
-            m_tables.lists[m_listId] = m_listLevels;
+        if (tables_.lists.size() < kMaxTableEntries)
+            tables_.lists[listId_] = listLevels_;
         break;
     case Dest::ListOverride:
-        if (m_overrideIndex != 0 && m_tables.listOverrides.size() < kMaxTableEntries)
-            m_tables.listOverrides[m_overrideIndex] = m_overrideListId;
+        if (overrideIndex_ != 0 && tables_.listOverrides.size() < kMaxTableEntries)
+            tables_.listOverrides[overrideIndex_] = overrideListId_;
         break;
     case Dest::FontTable:
         commitFont();
@@ -196,393 +193,146 @@ void RtfParser::endDestination(const Group &g)
     }
 }
 
+namespace {
+
+// Bytes of fallback that \uc may ask for.
+constexpr int kMaxFallbackBytes = 16;
+
+// The destinations whose words are those of the text.
+bool isText(Dest dest)
+{
+    return dest == Dest::Normal || dest == Dest::Ignore;
+}
+
+// Whether a word of the scope acts in the destination.
+bool actsIn(WordScope scope, Dest dest)
+{
+    switch (scope) {
+    case WordScope::Anywhere:
+        return true;
+    case WordScope::Text:
+        return isText(dest);
+    case WordScope::FontTable:
+        return dest == Dest::FontTable;
+    case WordScope::ColourTable:
+        return dest == Dest::ColourTable;
+    case WordScope::Picture:
+        return dest == Dest::Picture;
+    case WordScope::Numbering:
+        return dest == Dest::Numbering;
+    case WordScope::ListLevel:
+        return dest == Dest::ListLevel;
+    }
+    return false;
+}
+
+} // namespace
+
 void RtfParser::controlWord(const Token &t)
 {
+    const Keyword &k = keyword(t.word);
     Group &g = top();
-    const Kw kw = keyword(t.word);
-    const bool star = m_star;
-    m_star = false;
-    const int p = t.param;
-    const bool on = !t.hasParam || p != 0;
+    const ControlWord word{t.param, t.hasParam, star_};
+    star_ = false;
+    if (actsIn(k.scope, g.dest))
+        (this->*k.handler)(g, word);
+}
 
-    // Destinations: only at the start of a group below the document's own.
-    if (kw == Kw::SkipDestination || (star && kw == Kw::Unknown)) {
-        if (g.fresh && m_groups.size() > 1) {
-            m_tok.skipGroup();
-            m_groups.pop_back();
-        }
-        return;
+// A destination is skipped only at the start of a group below the document's own.
+void RtfParser::skipDestination(Group &g, const ControlWord &)
+{
+    if (g.fresh && groups_.size() > 1) {
+        tok_.skipGroup();
+        groups_.pop_back();
     }
-    switch (kw) {
-    case Kw::FontTable:
-        enter(Dest::FontTable);
-        return;
-    case Kw::ColorTable:
-        enter(Dest::ColorTable);
-        return;
-    case Kw::Pict:
-        enter(Dest::Pict);
-        return;
-    case Kw::ShpPict:
-        g.dest = Dest::Normal;
-        return;
-    case Kw::Pn:
-        m_para.pnKind = PnKind::Body;
-        m_para.pnLevel = 1;
-        m_para.pnStyle = QTextListFormat::ListDecimal;
-        enter(Dest::Pn);
-        return;
-    case Kw::ListTable:
-        enter(Dest::ListTable);
-        return;
-    case Kw::List:
-        if (g.dest == Dest::ListTable)
-            enter(Dest::List);
-        return;
-    case Kw::ListLevel:
-        if (g.dest == Dest::List)
-            enter(Dest::ListLevel);
-        return;
-    case Kw::ListOverrideTable:
-        enter(Dest::ListOverrideTable);
-        return;
-    case Kw::ListOverride:
-        if (g.dest == Dest::ListOverrideTable)
-            enter(Dest::ListOverride);
-        return;
-    case Kw::Upr:
-        g.dest = Dest::Ignore;
-        return;
-    case Kw::Ud:
-        g.dest = Dest::Normal;
-        return;
-    case Kw::FieldResult:
-        g.dest = Dest::Normal;
-        return;
-    default:
-        break;
-    }
+}
 
+// A \* destination that the reader does not know is skipped; other unknown words are not.
+void RtfParser::unknownWord(Group &g, const ControlWord &w)
+{
+    if (w.starred)
+        skipDestination(g, w);
+}
+
+void RtfParser::enterNumbering(Group &, const ControlWord &)
+{
+    para_.pnKind = PnKind::Body;
+    para_.pnLevel = 1;
+    para_.pnStyle = QTextListFormat::ListDecimal;
+    enter(Dest::Numbering);
+}
+
+// \leveltext opens its destination only at the start of a group inside a \listlevel; a
+// starred one is skipped like any \* destination the reader does not know.
+void RtfParser::enterLevelText(Group &g, const ControlWord &w)
+{
+    if (w.starred)
+        skipDestination(g, w);
+    else if (g.dest == Dest::ListLevel && g.fresh)
+        enter(Dest::LevelText);
+}
+
+// \f starts an entry in the font table and chooses a font in the text.
+void RtfParser::fontNumber(Group &g, const ControlWord &w)
+{
+    if (g.dest == Dest::FontTable) {
+        fontIndex_ = w.param;
+        fontCodePage_ = 0;
+        fontName_.clear();
+        fontText_.clear();
+    } else if (isText(g.dest)) {
+        g.chars.font = w.param;
+    }
+}
+
+// \uc counts in the font table and the text.
+void RtfParser::unicodeSkip(Group &g, const ControlWord &w)
+{
+    if (g.dest == Dest::FontTable || isText(g.dest))
+        g.uc = std::clamp(w.param, 0, kMaxFallbackBytes);
+}
+
+// \u gives a character as a signed 16-bit number: its low 16 bits are the UTF-16 unit.
+void RtfParser::unicodeChar(Group &g, const ControlWord &w)
+{
+    const auto c = static_cast<char16_t>(static_cast<unsigned>(w.param) & 0xFFFF);
     switch (g.dest) {
     case Dest::FontTable:
-        switch (kw) {
-        case Kw::Font:
-            m_fontIndex = p;
-            m_fontCodePage = 0;
-            m_fontName.clear();
-            m_fontText.clear();
-            break;
-        case Kw::FontCharset:
-            m_fontCodePage = codePageForCharset(p);
-            break;
-        case Kw::FontCodePage:
-            m_fontCodePage = p;
-            break;
-        case Kw::Uc:
-            g.uc = std::clamp(p, 0, 16);
-            break;
-        case Kw::U:
-            // A name outside the font's code page: the bytes so far are decoded in that
-            // code page, the character joins them, its fallback is skipped.
-            decodeFontBytes();
-            if (m_fontText.size() < kMaxFontName)
-                m_fontText.append(QChar(static_cast<char16_t>(static_cast<unsigned>(p) & 0xFFFF)));
-            m_skip = g.uc;
-            break;
-        default:
-            break;
-        }
-        return;
-    case Dest::ColorTable:
-        switch (kw) {
-        case Kw::Red:
-            m_red = std::clamp(p, 0, 255);
-            break;
-        case Kw::Green:
-            m_green = std::clamp(p, 0, 255);
-            break;
-        case Kw::Blue:
-            m_blue = std::clamp(p, 0, 255);
-            break;
-        default:
-            break;
-        }
-        return;
-    case Dest::Pict:
-        switch (kw) {
-        case Kw::PngBlip:
-            m_pictKind = PictKind::Png;
-            break;
-        case Kw::JpegBlip:
-            m_pictKind = PictKind::Jpeg;
-            break;
-        case Kw::OtherBlip:
-            m_pictKind = PictKind::Other;
-            break;
-        case Kw::PicW:
-            m_picW = p;
-            break;
-        case Kw::PicH:
-            m_picH = p;
-            break;
-        case Kw::PicWGoal:
-            m_picWGoal = p;
-            break;
-        case Kw::PicHGoal:
-            m_picHGoal = p;
-            break;
-        case Kw::PicScaleX:
-            m_scaleX = p;
-            break;
-        case Kw::PicScaleY:
-            m_scaleY = p;
-            break;
-        default:
-            break;
-        }
-        return;
-    case Dest::Pn:
-        switch (kw) {
-        case Kw::PnLvlBlt:
-            m_para.pnKind = PnKind::Bullet;
-            break;
-        case Kw::PnLvlBody:
-            m_para.pnKind = PnKind::Body;
-            break;
-        case Kw::PnLvl:
-            m_para.pnKind = PnKind::Level;
-            m_para.pnLevel = std::clamp(p, 1, 9);
-            break;
-        case Kw::PnLvlCont:
-            m_para.pnKind = PnKind::Continue;
-            break;
-        case Kw::PnDec:
-            m_para.pnStyle = QTextListFormat::ListDecimal;
-            break;
-        case Kw::PnUcLtr:
-            m_para.pnStyle = QTextListFormat::ListUpperAlpha;
-            break;
-        case Kw::PnLcLtr:
-            m_para.pnStyle = QTextListFormat::ListLowerAlpha;
-            break;
-        case Kw::PnUcRm:
-            m_para.pnStyle = QTextListFormat::ListUpperRoman;
-            break;
-        case Kw::PnLcRm:
-            m_para.pnStyle = QTextListFormat::ListLowerRoman;
-            break;
-        default:
-            break;
-        }
-        return;
-    case Dest::List:
-        if (kw == Kw::ListId)
-            m_listId = p;
-        return;
-    case Dest::ListLevel:
-        if (kw == Kw::LevelNfc)
-            m_levelNfc = p;
-        else if (t.word == "leveltext" && g.fresh)
-            enter(Dest::LevelText);
-        return;
+        // A name outside the font's code page: the bytes so far are decoded in that code
+        // page, the character joins them, its fallback is skipped.
+        decodeFontBytes();
+        if (fontText_.size() < kMaxFontName)
+            fontText_.append(QChar(c));
+        break;
     case Dest::LevelText:
-        if (kw == Kw::U) {
-            m_levelText.append(QChar(static_cast<char16_t>(static_cast<unsigned>(p) & 0xFFFF)));
-            m_skip = g.uc;
-        }
-        return;
-    case Dest::ListOverride:
-        if (kw == Kw::ListId)
-            m_overrideListId = p;
-        else if (kw == Kw::ListOverrideIndex)
-            m_overrideIndex = p;
-        return;
-    case Dest::ListTable:
-    case Dest::ListOverrideTable:
-        return;
+        levelText_.append(QChar(c));
+        break;
     case Dest::Normal:
     case Dest::Ignore:
-        break;
-    }
-
-    CharState &c = g.chars;
-    switch (kw) {
-    case Kw::Ansi:
-        m_ansiCodePage = 1252;
-        break;
-    case Kw::Mac:
-        m_ansiCodePage = 10000;
-        break;
-    case Kw::Pc:
-        m_ansiCodePage = 437;
-        break;
-    case Kw::Pca:
-        m_ansiCodePage = 850;
-        break;
-    case Kw::AnsiCpg:
-        if (p > 0)
-            m_ansiCodePage = p;
-        break;
-    case Kw::DefaultFont:
-        m_defaultFont = p;
-        c.font = p;
-        break;
-    case Kw::Uc:
-        g.uc = std::clamp(p, 0, 16);
-        break;
-    case Kw::U:
-        appendChar(static_cast<char16_t>(static_cast<unsigned>(p) & 0xFFFF));
-        m_skip = g.uc;
-        break;
-    case Kw::Plain:
-        c = CharState{};
-        c.font = m_defaultFont;
-        break;
-    case Kw::Font:
-        c.font = p;
-        break;
-    case Kw::FontSize:
-        c.halfPoints = (t.hasParam && p > 0) ? std::min(p, 3276) : 24;
-        break;
-    case Kw::Bold:
-        c.bold = on;
-        break;
-    case Kw::Italic:
-        c.italic = on;
-        break;
-    case Kw::Underline:
-        c.underline = on;
-        break;
-    case Kw::UnderlineNone:
-        c.underline = false;
-        break;
-    case Kw::Strike:
-        c.strike = on;
-        break;
-    case Kw::Foreground:
-        c.foreground = std::max(p, 0);
-        break;
-    case Kw::Background:
-        c.background = std::max(p, 0);
-        break;
-    case Kw::Super:
-        c.vertical = 1;
-        break;
-    case Kw::Sub:
-        c.vertical = 2;
-        break;
-    case Kw::NoSuperSub:
-        c.vertical = 0;
-        break;
-    case Kw::Up:
-        c.vertical = (t.hasParam && p == 0) ? 0 : 1;
-        break;
-    case Kw::Down:
-        c.vertical = (t.hasParam && p == 0) ? 0 : 2;
-        break;
-    case Kw::Hidden:
-        c.hidden = on;
-        break;
-    case Kw::Pard:
-        m_para = ParaState{};
-        break;
-    case Kw::AlignLeft:
-        m_para.alignment = 0;
-        break;
-    case Kw::AlignRight:
-        m_para.alignment = 1;
-        break;
-    case Kw::AlignCenter:
-        m_para.alignment = 2;
-        break;
-    case Kw::AlignJustify:
-        m_para.alignment = 3;
-        break;
-    case Kw::LeftIndent:
-        m_para.leftIndent = std::clamp(p, -31680, 31680);
-        break;
-    case Kw::RightIndent:
-        m_para.rightIndent = std::clamp(p, -31680, 31680);
-        break;
-    case Kw::FirstIndent:
-        m_para.firstIndent = std::clamp(p, -31680, 31680);
-        break;
-    case Kw::SpaceBefore:
-        m_para.spaceBefore = std::clamp(p, 0, 31680);
-        break;
-    case Kw::SpaceAfter:
-        m_para.spaceAfter = std::clamp(p, 0, 31680);
-        break;
-    case Kw::LineSpacing:
-        m_para.lineSpacing = std::clamp(p, -31680, 31680);
-        break;
-    case Kw::LineMultiple:
-        m_para.lineMultiple = on;
-        break;
-    case Kw::ListOverrideIndex:
-        m_para.listOverride = std::max(p, 0);
-        break;
-    case Kw::ListLevelIndex:
-        m_para.listLevel = std::clamp(p, 0, 8);
-        break;
-    case Kw::Par:
-        if (g.dest == Dest::Normal)
-            m_builder.endParagraph(m_para, c);
-        break;
-    case Kw::Line:
-        appendChar(QChar::LineSeparator);
-        break;
-    case Kw::Tab:
-        appendChar(u'\t');
-        break;
-    case Kw::Cell:
-        appendChar(u'\t');
-        break;
-    case Kw::LQuote:
-        appendChar(u'\u2018');
-        break;
-    case Kw::RQuote:
-        appendChar(u'\u2019');
-        break;
-    case Kw::LDblQuote:
-        appendChar(u'\u201C');
-        break;
-    case Kw::RDblQuote:
-        appendChar(u'\u201D');
-        break;
-    case Kw::Bullet:
-        appendChar(u'\u2022');
-        break;
-    case Kw::EnDash:
-        appendChar(u'\u2013');
-        break;
-    case Kw::EmDash:
-        appendChar(u'\u2014');
-        break;
-    case Kw::EnSpace:
-        appendChar(u'\u2002');
-        break;
-    case Kw::EmSpace:
-        appendChar(u'\u2003');
-        break;
-    case Kw::QmSpace:
-        appendChar(u'\u2005');
-        break;
-    case Kw::Zwj:
-        appendChar(u'\u200D');
-        break;
-    case Kw::Zwnj:
-        appendChar(u'\u200C');
-        break;
-    case Kw::LtrMark:
-        appendChar(u'\u200E');
-        break;
-    case Kw::RtlMark:
-        appendChar(u'\u200F');
+        appendChar(c);
         break;
     default:
-        break;
+        return;
     }
+    skip_ = g.uc;
+}
+
+// \listid names the list in the list table and the list that an override stands for.
+void RtfParser::listId(Group &g, const ControlWord &w)
+{
+    if (g.dest == Dest::List)
+        listId_ = w.param;
+    else if (g.dest == Dest::ListOverride)
+        overrideListId_ = w.param;
+}
+
+// \ls numbers an override in its table and chooses one for a paragraph in the text.
+void RtfParser::listOverrideIndex(Group &g, const ControlWord &w)
+{
+    if (g.dest == Dest::ListOverride)
+        overrideIndex_ = w.param;
+    else if (isText(g.dest))
+        para_.listOverride = std::max(w.param, 0);
 }
 
 } // namespace quorix::rtf

@@ -13,13 +13,22 @@
 
 namespace quorix::rtf {
 
+namespace {
+
+// A picture's shown size is taken from \picwgoal and \pichgoal below the largest that a
+// picture of 32767 pixels has, and from a \picscalex and \picscaley of at most 100 times.
+constexpr int kMaxGoalTwips = 0x7FFF * static_cast<int>(kTwipsPerPixel);
+constexpr int kMaxScale = 100 * kFullScale;
+
+} // namespace
+
 void RtfParser::controlSymbol(char c)
 {
     if (c == '*') {
-        m_star = true;
+        star_ = true;
         return;
     }
-    m_star = false;
+    star_ = false;
     switch (c) {
     case '\\':
     case '{':
@@ -39,7 +48,7 @@ void RtfParser::controlSymbol(char c)
         break;
     case '\n':
         if (top().dest == Dest::Normal)
-            m_builder.endParagraph(m_para, top().chars);
+            builder_.endParagraph(para_, top().chars);
         break;
     case '\t':
         appendChar(u'\t');
@@ -56,17 +65,17 @@ void RtfParser::appendChar(char16_t c)
     if (c < 0x20 && c != u'\t')
         return;
     if (g.dest == Dest::Normal)
-        m_builder.appendText(QStringView(&c, 1), g.chars);
+        builder_.appendText(QStringView(&c, 1), g.chars);
 }
 
 void RtfParser::text(std::string_view data)
 {
     Group &g = top();
     g.fresh = false;
-    m_star = false;
+    star_ = false;
     size_t i = 0;
-    while (m_skip > 0 && i < data.size()) {
-        --m_skip;
+    while (skip_ > 0 && i < data.size()) {
+        --skip_;
         ++i;
     }
     if (i >= data.size())
@@ -78,8 +87,8 @@ void RtfParser::text(std::string_view data)
         if (queueDoubleBytes(cp, data))
             return;
         const char16_t *table = singleByteTable(cp);
-        m_textBuffer.resize(static_cast<qsizetype>(data.size()));
-        QChar *out = m_textBuffer.data();
+        textBuffer_.resize(static_cast<qsizetype>(data.size()));
+        QChar *out = textBuffer_.data();
         qsizetype n = 0;
         for (const char ch : data) {
             const auto b = static_cast<unsigned char>(ch);
@@ -88,55 +97,68 @@ void RtfParser::text(std::string_view data)
             else if (b == '\t')
                 out[n++] = QChar(u'\t');
         }
-        m_builder.appendText(QStringView(out, n), g.chars);
+        builder_.appendText(QStringView(out, n), g.chars);
         return;
     }
     case Dest::FontTable:
-        for (const char ch : data) {
-            if (ch == ';')
-                commitFont();
-            else if (m_fontName.size() + m_fontText.size() < kMaxFontName) {
-                m_fontName.append(ch);
-            }
-        }
+        fontNameText(data);
         return;
-    case Dest::ColorTable:
-        for (const char ch : data) {
-            if (ch != ';' || m_tables.colours.size() >= kMaxTableEntries)
-                continue;
-            if (m_red < 0 && m_green < 0 && m_blue < 0)
-                m_tables.colours.emplace_back();
-            else
-                m_tables.colours.emplace_back(std::max(m_red, 0), std::max(m_green, 0),
-                                              std::max(m_blue, 0));
-            m_red = m_green = m_blue = -1;
-        }
+    case Dest::ColourTable:
+        colourTableText(data);
         return;
     case Dest::LevelText:
-        if (m_levelText.size() < 64)
-            decodeAppend(1252, data.data(), static_cast<qsizetype>(data.size()), m_levelText);
+        if (levelText_.size() < kMaxLevelText)
+            decodeAppend(kCodePageWindowsLatin, data.data(), static_cast<qsizetype>(data.size()),
+                         levelText_);
         return;
-    case Dest::Pict:
-        for (const char ch : data) {
-            int v;
-            if (ch >= '0' && ch <= '9')
-                v = ch - '0';
-            else if (ch >= 'a' && ch <= 'f')
-                v = ch - 'a' + 10;
-            else if (ch >= 'A' && ch <= 'F')
-                v = ch - 'A' + 10;
-            else
-                continue;
-            if (m_pictNibble < 0) {
-                m_pictNibble = v;
-            } else {
-                m_pictData.append(static_cast<char>(m_pictNibble * 16 + v));
-                m_pictNibble = -1;
-            }
-        }
+    case Dest::Picture:
+        pictureText(data);
         return;
     default:
         return;
+    }
+}
+
+// A font's name up to its ";", kept as bytes until the font's code page is known.
+void RtfParser::fontNameText(std::string_view data)
+{
+    for (const char ch : data) {
+        if (ch == ';')
+            commitFont();
+        else if (fontName_.size() + fontText_.size() < kMaxFontName) {
+            fontName_.append(ch);
+        }
+    }
+}
+
+// Each ";" ends a colour; one without components is the automatic colour.
+void RtfParser::colourTableText(std::string_view data)
+{
+    for (const char ch : data) {
+        if (ch != ';' || tables_.colours.size() >= kMaxTableEntries)
+            continue;
+        if (red_ < 0 && green_ < 0 && blue_ < 0)
+            tables_.colours.emplace_back();
+        else
+            tables_.colours.emplace_back(std::max(red_, 0), std::max(green_, 0),
+                                         std::max(blue_, 0));
+        red_ = green_ = blue_ = -1;
+    }
+}
+
+// A picture's bytes in hex digits; anything between them is left out.
+void RtfParser::pictureText(std::string_view data)
+{
+    for (const char ch : data) {
+        const int v = hexDigitValue(ch);
+        if (v < 0)
+            continue;
+        if (pictureNibble_ < 0) {
+            pictureNibble_ = v;
+        } else {
+            pictureData_.append(static_cast<char>(pictureNibble_ * 16 + v));
+            pictureNibble_ = -1;
+        }
     }
 }
 
@@ -144,19 +166,19 @@ void RtfParser::hexByte(unsigned char b)
 {
     Group &g = top();
     g.fresh = false;
-    m_star = false;
-    if (m_skip > 0) {
-        --m_skip;
+    star_ = false;
+    if (skip_ > 0) {
+        --skip_;
         return;
     }
     if (g.dest == Dest::FontTable) {
-        if (m_fontName.size() + m_fontText.size() < kMaxFontName)
-            m_fontName.append(static_cast<char>(b));
+        if (fontName_.size() + fontText_.size() < kMaxFontName)
+            fontName_.append(static_cast<char>(b));
         return;
     }
     if (g.dest == Dest::LevelText) {
-        if (m_levelText.size() < 64)
-            m_levelText.append(QChar(singleByteTable(1252)[b]));
+        if (levelText_.size() < kMaxLevelText)
+            levelText_.append(QChar(singleByteTable(kCodePageWindowsLatin)[b]));
         return;
     }
     if (g.dest != Dest::Normal)
@@ -171,87 +193,85 @@ bool RtfParser::queueDoubleBytes(int cp, std::string_view bytes)
 {
     if (!isDoubleByteCodePage(cp))
         return false;
-    if (!m_pendingBytes.isEmpty() && m_pendingCodePage != cp)
+    if (!pendingBytes_.isEmpty() && pendingCodePage_ != cp)
         flushBytes();
-    m_pendingCodePage = cp;
-    m_pendingState = top().chars;
-    m_pendingBytes.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    pendingCodePage_ = cp;
+    pendingState_ = top().chars;
+    pendingBytes_.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return true;
 }
 
 void RtfParser::binary(std::string_view data)
 {
     top().fresh = false;
-    if (m_skip > 0) {
-        --m_skip;
+    if (skip_ > 0) {
+        --skip_;
         return;
     }
-    if (top().dest == Dest::Pict)
-        m_pictData.append(data.data(), static_cast<qsizetype>(data.size()));
+    if (top().dest == Dest::Picture)
+        pictureData_.append(data.data(), static_cast<qsizetype>(data.size()));
 }
 
 void RtfParser::decodeFontBytes()
 {
-    decodeAppend(m_fontCodePage > 0 ? m_fontCodePage : m_ansiCodePage, m_fontName.constData(),
-                 m_fontName.size(), m_fontText);
-    m_fontName.clear();
+    decodeAppend(fontCodePage_ > 0 ? fontCodePage_ : ansiCodePage_, fontName_.constData(),
+                 fontName_.size(), fontText_);
+    fontName_.clear();
 }
 
 void RtfParser::commitFont()
 {
-    if (m_fontIndex >= 0 &&
-        (!m_fontName.isEmpty() || !m_fontText.isEmpty() || !m_tables.fonts.count(m_fontIndex)) &&
-        m_tables.fonts.size() < kMaxTableEntries) {
+    if (fontIndex_ >= 0 &&
+        (!fontName_.isEmpty() || !fontText_.isEmpty() || !tables_.fonts.count(fontIndex_)) &&
+        tables_.fonts.size() < kMaxTableEntries) {
         decodeFontBytes();
-        m_tables.fonts[m_fontIndex] = RtfFont{m_fontText.trimmed(), m_fontCodePage};
+        tables_.fonts[fontIndex_] = RtfFont{fontText_.trimmed(), fontCodePage_};
     }
-    m_fontName.clear();
-    m_fontText.clear();
+    fontName_.clear();
+    fontText_.clear();
 }
 
 void RtfParser::flushBytes()
 {
-    if (m_pendingBytes.isEmpty())
+    if (pendingBytes_.isEmpty())
         return;
-    m_textBuffer.clear();
-    decodeAppend(m_pendingCodePage, m_pendingBytes.constData(), m_pendingBytes.size(),
-                 m_textBuffer);
-    m_pendingBytes.clear();
-    m_textBuffer.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t'; });
-    m_builder.appendText(m_textBuffer, m_pendingState);
+    textBuffer_.clear();
+    decodeAppend(pendingCodePage_, pendingBytes_.constData(), pendingBytes_.size(), textBuffer_);
+    pendingBytes_.clear();
+    textBuffer_.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t'; });
+    builder_.appendText(textBuffer_, pendingState_);
 }
 
 void RtfParser::finishPicture()
 {
-    if (m_pictKind != PictKind::Png && m_pictKind != PictKind::Jpeg)
+    if (pictureKind_ != PictureKind::Png && pictureKind_ != PictureKind::Jpeg)
         return;
-    if (m_groups.empty() || top().dest != Dest::Normal)
+    if (groups_.empty() || top().dest != Dest::Normal)
         return;
-    QBuffer buffer(&m_pictData);
+    QBuffer buffer(&pictureData_);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, m_pictKind == PictKind::Png ? "png" : "jpeg");
+    QImageReader reader(&buffer, pictureKind_ == PictureKind::Png ? "png" : "jpeg");
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return;
     const qint64 pixels = qint64(size.width()) * size.height();
     if (pixels > RtfReader::kMaxPicturePixels ||
-        m_picturePixels + pixels > 2 * RtfReader::kMaxPicturePixels)
+        picturePixels_ + pixels > 2 * RtfReader::kMaxPicturePixels)
         return;
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return;
-    m_picturePixels += pixels;
+    picturePixels_ += pixels;
     const auto scale = [](int value, int percent) {
-        return percent > 0 && percent <= 10000 ? value * (percent / 100.0) : double(value);
+        return percent > 0 && percent <= kMaxScale ? value * (percent / double(kFullScale))
+                                                   : double(value);
     };
-    const qreal width = m_picWGoal > 0 && m_picWGoal < 0x7FFF * 15
-                            ? scale(m_picWGoal, m_scaleX) / kTwipsPerPixel
-                            : 0;
-    const qreal height = m_picHGoal > 0 && m_picHGoal < 0x7FFF * 15
-                             ? scale(m_picHGoal, m_scaleY) / kTwipsPerPixel
-                             : 0;
-    m_builder.appendImage(image, width, height);
-    m_pictData = QByteArray();
+    const qreal width =
+        picWGoal_ > 0 && picWGoal_ < kMaxGoalTwips ? scale(picWGoal_, scaleX_) / kTwipsPerPixel : 0;
+    const qreal height =
+        picHGoal_ > 0 && picHGoal_ < kMaxGoalTwips ? scale(picHGoal_, scaleY_) / kTwipsPerPixel : 0;
+    builder_.appendImage(image, width, height);
+    pictureData_ = QByteArray();
 }
 
 } // namespace quorix::rtf

@@ -10,7 +10,7 @@ namespace quorix::rtf {
 
 struct Token
 {
-    enum Kind
+    enum class Kind
     {
         End,
         GroupStart,
@@ -21,7 +21,7 @@ struct Token
         HexByte,
         Binary
     };
-    Kind kind = End;
+    Kind kind = Kind::End;
     std::string_view word;  // ControlWord: the letters (at most 32)
     bool hasParam = false;  // ControlWord: a numeric parameter followed
     int param = 0;          // ControlWord: the parameter, clamped to the int range
@@ -30,10 +30,22 @@ struct Token
     std::string_view data;  // Text: bytes without CR and LF; Binary: the \bin bytes
 };
 
+// The value of a hexadecimal digit, -1 for any other character.
+inline int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 class Tokenizer
 {
   public:
-    explicit Tokenizer(std::string_view input) : m_input(input) {}
+    explicit Tokenizer(std::string_view input) : input_(input) {}
 
     Token next();
 
@@ -42,13 +54,13 @@ class Tokenizer
     // of the input.
     bool skipGroup();
 
-    qsizetype position() const { return static_cast<qsizetype>(m_pos); }
+    qsizetype position() const { return static_cast<qsizetype>(pos_); }
 
   private:
     void readControl(Token &t);
 
-    std::string_view m_input;
-    size_t m_pos = 0;
+    std::string_view input_;
+    size_t pos_ = 0;
 };
 
 } // namespace quorix::rtf

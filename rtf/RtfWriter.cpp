@@ -1,6 +1,7 @@
 #include "rtf/RtfWriter.h"
 
 #include "rtf/RtfCodePages.h"
+#include "rtf/RtfFormats.h"
 #include "rtf/RtfMeasures.h"
 
 #include <QBuffer>
@@ -20,17 +21,23 @@ namespace quorix {
 
 namespace {
 
+// Points per pixel at 96 dots per inch, and the size of a document that gives none.
+constexpr qreal kPointsPerPixel = 0.75;
+constexpr qreal kDefaultPoints = rtf::kDefaultHalfPoints / 2.0;
+// Hex digits per line of a picture's data.
+constexpr qsizetype kHexDigitsPerLine = 128;
+
 struct RunState
 {
     int font = 0;
-    int halfPoints = 24;
+    int halfPoints = rtf::kDefaultHalfPoints;
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strike = false;
     int foreground = 0;
     int background = 0;
-    int vertical = 0;
+    rtf::VerticalPosition vertical = rtf::VerticalPosition::Normal;
     bool operator==(const RunState &) const = default;
 };
 
@@ -115,35 +122,50 @@ const char *pnNumbering(QTextListFormat::Style style)
     }
 }
 
-int levelNfc(QTextListFormat::Style style)
+rtf::LevelNumbering levelNumbering(QTextListFormat::Style style)
 {
+    using rtf::LevelNumbering;
     switch (style) {
     case QTextListFormat::ListDecimal:
-        return 0;
+        return LevelNumbering::Decimal;
     case QTextListFormat::ListUpperRoman:
-        return 1;
+        return LevelNumbering::UpperRoman;
     case QTextListFormat::ListLowerRoman:
-        return 2;
+        return LevelNumbering::LowerRoman;
     case QTextListFormat::ListUpperAlpha:
-        return 3;
+        return LevelNumbering::UpperAlpha;
     case QTextListFormat::ListLowerAlpha:
-        return 4;
+        return LevelNumbering::LowerAlpha;
     default:
-        return 23;
+        return LevelNumbering::Bullet;
     }
+}
+
+const char *verticalWord(rtf::VerticalPosition position)
+{
+    switch (position) {
+    case rtf::VerticalPosition::Superscript:
+        return "\\super";
+    case rtf::VerticalPosition::Subscript:
+        return "\\sub";
+    case rtf::VerticalPosition::Normal:
+        break;
+    }
+    return "\\nosupersub";
 }
 
 class Writer
 {
   public:
-    explicit Writer(const QTextDocument &doc) : m_doc(doc)
+    explicit Writer(const QTextDocument &doc) : doc_(doc)
     {
         const QFont font = doc.defaultFont();
-        m_defaultFamily = font.family();
-        m_defaultPoints = font.pointSizeF() > 0
-                              ? font.pointSizeF()
-                              : (font.pixelSize() > 0 ? font.pixelSize() * 0.75 : 12.0);
-        fontIndex(m_defaultFamily);
+        defaultFamily_ = font.family();
+        defaultPoints_ =
+            font.pointSizeF() > 0
+                ? font.pointSizeF()
+                : (font.pixelSize() > 0 ? font.pixelSize() * kPointsPerPixel : kDefaultPoints);
+        fontIndex(defaultFamily_);
     }
 
     QByteArray write();
@@ -153,22 +175,25 @@ class Writer
     int colourIndex(const QColor &colour);
     RunState resolve(const QTextCharFormat &f);
     void switchTo(const RunState &s);
+    void writeParagraphFormat(const QTextBlockFormat &bf, const QTextList *list);
     void writeBlock(const QTextBlock &block);
     void writeListParagraph(const QTextBlock &block, QTextList *list);
     void writeImage(const QTextImageFormat &f);
     QByteArray header() const;
+    void appendListTables(QByteArray &h) const;
+    void appendListLevel(QByteArray &h, QTextListFormat::Style style, int level) const;
 
-    const QTextDocument &m_doc;
-    QString m_defaultFamily;
-    qreal m_defaultPoints = 12;
-    std::vector<QString> m_fonts;
-    std::map<QString, int> m_fontIndex;
-    std::vector<QRgb> m_colours;
-    std::map<QRgb, int> m_colourIndex;
-    std::vector<QTextList *> m_lists;
-    std::map<QTextList *, int> m_listIndex;
-    RunState m_state;
-    QByteArray m_body;
+    const QTextDocument &doc_;
+    QString defaultFamily_;
+    qreal defaultPoints_ = kDefaultPoints;
+    std::vector<QString> fonts_;
+    std::map<QString, int> fontIndices_;
+    std::vector<QRgb> colours_;
+    std::map<QRgb, int> colourIndices_;
+    std::vector<QTextList *> lists_;
+    std::map<QTextList *, int> listIndices_;
+    RunState state_;
+    QByteArray body_;
 };
 
 // Qt names a family that several makers ship "Family [Foundry]"; other readers know
@@ -184,44 +209,44 @@ QString familyAlone(const QString &name)
 int Writer::fontIndex(const QString &name)
 {
     const QString family = familyAlone(name);
-    const auto it = m_fontIndex.find(family);
-    if (it != m_fontIndex.end())
+    const auto it = fontIndices_.find(family);
+    if (it != fontIndices_.end())
         return it->second;
-    const int index = static_cast<int>(m_fonts.size());
-    m_fonts.push_back(family);
-    m_fontIndex.emplace(family, index);
+    const int index = static_cast<int>(fonts_.size());
+    fonts_.push_back(family);
+    fontIndices_.emplace(family, index);
     return index;
 }
 
 int Writer::colourIndex(const QColor &colour)
 {
     const QRgb rgb = colour.rgb() | 0xFF000000u;
-    const auto it = m_colourIndex.find(rgb);
-    if (it != m_colourIndex.end())
+    const auto it = colourIndices_.find(rgb);
+    if (it != colourIndices_.end())
         return it->second;
-    m_colours.push_back(rgb);
-    const int index = static_cast<int>(m_colours.size()); // entry 0 is "automatic"
-    m_colourIndex.emplace(rgb, index);
+    colours_.push_back(rgb);
+    const int index = static_cast<int>(colours_.size()); // entry 0 is "automatic"
+    colourIndices_.emplace(rgb, index);
     return index;
 }
 
 RunState Writer::resolve(const QTextCharFormat &f)
 {
-    const QFont def = m_doc.defaultFont();
+    const QFont def = doc_.defaultFont();
     RunState s;
     QString family;
     if (f.hasProperty(QTextFormat::FontFamilies))
         family = f.property(QTextFormat::FontFamilies).toStringList().value(0);
     if (family.isEmpty() && f.hasProperty(QTextFormat::FontFamily))
         family = f.property(QTextFormat::FontFamily).toString();
-    s.font = fontIndex(family.isEmpty() ? m_defaultFamily : family);
-    qreal points = m_defaultPoints;
+    s.font = fontIndex(family.isEmpty() ? defaultFamily_ : family);
+    qreal points = defaultPoints_;
     if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)
         points = f.fontPointSize();
     else if (f.hasProperty(QTextFormat::FontPixelSize) &&
              f.intProperty(QTextFormat::FontPixelSize) > 0)
-        points = f.intProperty(QTextFormat::FontPixelSize) * 0.75;
-    s.halfPoints = std::clamp(static_cast<int>(std::lround(points * 2)), 1, 3276);
+        points = f.intProperty(QTextFormat::FontPixelSize) * kPointsPerPixel;
+    s.halfPoints = std::clamp(static_cast<int>(std::lround(points * 2)), 1, rtf::kMaxHalfPoints);
     s.bold =
         f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold : def.bold();
     s.italic = f.hasProperty(QTextFormat::FontItalic) ? f.fontItalic() : def.italic();
@@ -235,42 +260,42 @@ RunState Writer::resolve(const QTextCharFormat &f)
     if (f.background().style() != Qt::NoBrush)
         s.background = colourIndex(f.background().color());
     if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        s.vertical = 1;
+        s.vertical = rtf::VerticalPosition::Superscript;
     else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        s.vertical = 2;
+        s.vertical = rtf::VerticalPosition::Subscript;
     return s;
 }
 
 void Writer::switchTo(const RunState &s)
 {
-    if (s == m_state)
+    if (s == state_)
         return;
-    QByteArray &o = m_body;
-    if (s.font != m_state.font)
+    QByteArray &o = body_;
+    if (s.font != state_.font)
         o.append("\\f").append(QByteArray::number(s.font));
-    if (s.halfPoints != m_state.halfPoints)
+    if (s.halfPoints != state_.halfPoints)
         o.append("\\fs").append(QByteArray::number(s.halfPoints));
-    if (s.bold != m_state.bold)
+    if (s.bold != state_.bold)
         o.append(s.bold ? "\\b" : "\\b0");
-    if (s.italic != m_state.italic)
+    if (s.italic != state_.italic)
         o.append(s.italic ? "\\i" : "\\i0");
-    if (s.underline != m_state.underline)
+    if (s.underline != state_.underline)
         o.append(s.underline ? "\\ul" : "\\ulnone");
-    if (s.strike != m_state.strike)
+    if (s.strike != state_.strike)
         o.append(s.strike ? "\\strike" : "\\strike0");
-    if (s.foreground != m_state.foreground)
+    if (s.foreground != state_.foreground)
         o.append("\\cf").append(QByteArray::number(s.foreground));
-    if (s.background != m_state.background)
+    if (s.background != state_.background)
         o.append("\\highlight").append(QByteArray::number(s.background));
-    if (s.vertical != m_state.vertical)
-        o.append(s.vertical == 1 ? "\\super" : (s.vertical == 2 ? "\\sub" : "\\nosupersub"));
+    if (s.vertical != state_.vertical)
+        o.append(verticalWord(s.vertical));
     o.append(' ');
-    m_state = s;
+    state_ = s;
 }
 
 void Writer::writeImage(const QTextImageFormat &f)
 {
-    const QVariant resource = m_doc.resource(QTextDocument::ImageResource, QUrl(f.name()));
+    const QVariant resource = doc_.resource(QTextDocument::ImageResource, QUrl(f.name()));
     QImage image;
     if (resource.typeId() == QMetaType::QImage)
         image = resource.value<QImage>();
@@ -293,36 +318,35 @@ void Writer::writeImage(const QTextImageFormat &f)
         height = image.height() * width / image.width();
     else if (f.height() > 0 && f.width() <= 0 && image.height() > 0)
         width = image.width() * height / image.height();
-    QByteArray &o = m_body;
+    QByteArray &o = body_;
     o.append("{\\pict\\pngblip\\picw").append(QByteArray::number(image.width()));
     o.append("\\pich").append(QByteArray::number(image.height()));
     o.append("\\picwgoal").append(QByteArray::number(twips(width)));
     o.append("\\pichgoal").append(QByteArray::number(twips(height)));
     const QByteArray hex = png.toHex();
-    for (qsizetype i = 0; i < hex.size(); i += 128)
-        o.append('\n').append(hex.mid(i, 128));
+    for (qsizetype i = 0; i < hex.size(); i += kHexDigitsPerLine)
+        o.append('\n').append(hex.mid(i, kHexDigitsPerLine));
     o.append("}");
 }
 
 void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
 {
-    auto it = m_listIndex.find(list);
-    if (it == m_listIndex.end()) {
-        m_lists.push_back(list);
-        it = m_listIndex.emplace(list, static_cast<int>(m_lists.size())).first;
+    auto it = listIndices_.find(list);
+    if (it == listIndices_.end()) {
+        lists_.push_back(list);
+        it = listIndices_.emplace(list, static_cast<int>(lists_.size())).first;
     }
     const QTextListFormat lf = list->format();
-    const int level = std::clamp(lf.indent(), 1, 9) - 1;
-    QByteArray &o = m_body;
+    const int level = std::clamp(lf.indent(), 1, rtf::kListLevels) - 1;
+    QByteArray &o = body_;
     // The old form first: a reader that knows both takes the \ls that follows it.
+    const QByteArray indent = QByteArray::number(rtf::kMarkerTwips);
     if (isBullet(lf.style())) {
-        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent360{\\pntxtb ")
-            .append(bulletMarker(lf.style(), false));
-        o.append("}}");
+        o.append("{\\*\\pn\\pnlvlblt\\pnf0\\pnindent").append(indent).append("{\\pntxtb ");
+        o.append(bulletMarker(lf.style(), false)).append("}}");
     } else {
-        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent360\\pnstart1")
-            .append(pnNumbering(lf.style()));
-        o.append("{\\pntxta .}}");
+        o.append("{\\*\\pn\\pnlvlbody\\pnf0\\pnindent").append(indent).append("\\pnstart1");
+        o.append(pnNumbering(lf.style())).append("{\\pntxta .}}");
     }
     o.append("\\ls").append(QByteArray::number(it->second));
     o.append("\\ilvl").append(QByteArray::number(level));
@@ -335,10 +359,9 @@ void Writer::writeListParagraph(const QTextBlock &block, QTextList *list)
     o.append("\\tab}");
 }
 
-void Writer::writeBlock(const QTextBlock &block)
+void Writer::writeParagraphFormat(const QTextBlockFormat &bf, const QTextList *list)
 {
-    const QTextBlockFormat bf = block.blockFormat();
-    QByteArray &o = m_body;
+    QByteArray &o = body_;
     o.append("\\pard");
     const Qt::Alignment align = bf.alignment() & Qt::AlignHorizontal_Mask;
     if (align & Qt::AlignHCenter)
@@ -347,9 +370,9 @@ void Writer::writeBlock(const QTextBlock &block)
         o.append("\\qj");
     else if (align & Qt::AlignRight)
         o.append("\\qr");
-    QTextList *list = block.textList();
     const int listIndent =
-        list ? std::clamp(list->format().indent(), 1, 9) * rtf::listIndentTwips(m_doc) : 0;
+        list ? std::clamp(list->format().indent(), 1, rtf::kListLevels) * rtf::listIndentTwips(doc_)
+             : 0;
     const auto measure = [&o](const char *word, int value) {
         if (value != 0)
             o.append(word).append(QByteArray::number(value));
@@ -363,7 +386,8 @@ void Writer::writeBlock(const QTextBlock &block)
     measure("\\sa", twips(bf.bottomMargin()));
     switch (bf.lineHeightType()) {
     case QTextBlockFormat::ProportionalHeight:
-        o.append("\\sl").append(QByteArray::number(std::lround(bf.lineHeight() * 240 / 100)));
+        o.append("\\sl").append(
+            QByteArray::number(std::lround(bf.lineHeight() * rtf::kSingleLineTwips / 100)));
         o.append("\\slmult1");
         break;
     case QTextBlockFormat::FixedHeight:
@@ -375,6 +399,13 @@ void Writer::writeBlock(const QTextBlock &block)
     default:
         break;
     }
+}
+
+void Writer::writeBlock(const QTextBlock &block)
+{
+    QTextList *list = block.textList();
+    writeParagraphFormat(block.blockFormat(), list);
+    QByteArray &o = body_;
     if (list)
         writeListParagraph(block, list);
     if (!o.endsWith('}'))
@@ -406,66 +437,71 @@ void Writer::writeBlock(const QTextBlock &block)
 QByteArray Writer::header() const
 {
     QByteArray h = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1\n{\\fonttbl";
-    for (size_t i = 0; i < m_fonts.size(); ++i) {
+    for (size_t i = 0; i < fonts_.size(); ++i) {
         h.append("{\\f")
             .append(QByteArray::number(static_cast<int>(i)))
             .append("\\fnil\\fcharset0 ");
-        appendEscaped(h, m_fonts[i]);
+        appendEscaped(h, fonts_[i]);
         h.append(";}");
     }
     h.append("}\n{\\colortbl ;");
-    for (const QRgb rgb : m_colours) {
+    for (const QRgb rgb : colours_) {
         h.append("\\red").append(QByteArray::number(qRed(rgb)));
         h.append("\\green").append(QByteArray::number(qGreen(rgb)));
         h.append("\\blue").append(QByteArray::number(qBlue(rgb))).append(';');
     }
     h.append("}\n");
-    if (!m_lists.empty()) {
-        h.append("{\\*\\listtable");
-        for (size_t n = 0; n < m_lists.size(); ++n) {
-            const QTextListFormat::Style style = m_lists[n]->format().style();
-            h.append("\n{\\list\\listtemplateid")
-                .append(QByteArray::number(static_cast<int>(n + 1)));
-            h.append("\\listsimple0");
-            for (int level = 0; level < 9; ++level) {
-                h.append("{\\listlevel\\levelnfc").append(QByteArray::number(levelNfc(style)));
-                h.append("\\levelnfcn").append(QByteArray::number(levelNfc(style)));
-                h.append("\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext");
-                if (isBullet(style))
-                    h.append("\\'01")
-                        .append(bulletMarker(style, true))
-                        .append(";}{\\levelnumbers;}");
-                else
-                    h.append("\\'02\\'0")
-                        .append(QByteArray::number(level))
-                        .append(".;}{\\levelnumbers\\'01;}");
-                h.append("\\fi-360\\li")
-                    .append(QByteArray::number((level + 1) * rtf::listIndentTwips(m_doc)));
-                h.append("}");
-            }
-            h.append("\\listid").append(QByteArray::number(static_cast<int>(n + 1))).append("}");
-        }
-        h.append("}\n{\\*\\listoverridetable");
-        for (size_t n = 0; n < m_lists.size(); ++n) {
-            const QByteArray id = QByteArray::number(static_cast<int>(n + 1));
-            h.append("{\\listoverride\\listid")
-                .append(id)
-                .append("\\listoverridecount0\\ls")
-                .append(id)
-                .append("}");
-        }
-        h.append("}\n");
-    }
+    if (!lists_.empty())
+        appendListTables(h);
     h.append("{\\*\\generator Quorix;}\\viewkind4\n");
     return h;
 }
 
+// Every list of the document with its nine levels, and an override (\ls) for each.
+void Writer::appendListTables(QByteArray &h) const
+{
+    h.append("{\\*\\listtable");
+    for (size_t n = 0; n < lists_.size(); ++n) {
+        const QTextListFormat::Style style = lists_[n]->format().style();
+        h.append("\n{\\list\\listtemplateid").append(QByteArray::number(static_cast<int>(n + 1)));
+        h.append("\\listsimple0");
+        for (int level = 0; level < rtf::kListLevels; ++level)
+            appendListLevel(h, style, level);
+        h.append("\\listid").append(QByteArray::number(static_cast<int>(n + 1))).append("}");
+    }
+    h.append("}\n{\\*\\listoverridetable");
+    for (size_t n = 0; n < lists_.size(); ++n) {
+        const QByteArray id = QByteArray::number(static_cast<int>(n + 1));
+        h.append("{\\listoverride\\listid")
+            .append(id)
+            .append("\\listoverridecount0\\ls")
+            .append(id)
+            .append("}");
+    }
+    h.append("}\n");
+}
+
+void Writer::appendListLevel(QByteArray &h, QTextListFormat::Style style, int level) const
+{
+    const QByteArray numbering = QByteArray::number(static_cast<int>(levelNumbering(style)));
+    h.append("{\\listlevel\\levelnfc").append(numbering);
+    h.append("\\levelnfcn").append(numbering);
+    h.append("\\leveljc0\\levelstartat1\\levelfollow0{\\leveltext");
+    if (isBullet(style))
+        h.append("\\'01").append(bulletMarker(style, true)).append(";}{\\levelnumbers;}");
+    else
+        h.append("\\'02\\'0").append(QByteArray::number(level)).append(".;}{\\levelnumbers\\'01;}");
+    h.append("\\fi-").append(QByteArray::number(rtf::kMarkerTwips));
+    h.append("\\li").append(QByteArray::number((level + 1) * rtf::listIndentTwips(doc_)));
+    h.append("}");
+}
+
 QByteArray Writer::write()
 {
-    for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next())
+    for (QTextBlock b = doc_.begin(); b.isValid(); b = b.next())
         writeBlock(b);
     QByteArray out = header();
-    out.append(m_body);
+    out.append(body_);
     out.append("}\n");
     return out;
 }

@@ -37,6 +37,18 @@ namespace {
 constexpr int kClientWidth = 992;
 constexpr int kClientHeight = 597;
 
+// The entry preview: a dark grey frame (red, green and blue 68) with a 5-pixel margin
+// around the square the pictures are fitted to.
+constexpr std::uint32_t kEntryFrameColour = 0x444444;
+constexpr int kEntryMargin = 5;
+constexpr int kEntrySide = 209;
+
+// Preview, Stop and Close; Move Up and Move Down.
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kMoveButtonWidth = 100;
+constexpr int kMoveButtonHeight = 33;
+
 // "Description|*.a;*.b|..." pairs as Qt name filters "Description (*.a *.b)". File names
 // on this system are case-sensitive, so each pattern also admits its upper-case form
 // (photos from cameras come as .JPG).
@@ -90,7 +102,14 @@ void SetupWindow::setupLayout()
     setObjectName(QStringLiteral("setupWindow"));
     setWindowTitle(tr("Setup Slide Show"));
     setFont(layoutFont());
+    QWidget *client = setupMenuAndClient();
+    setupListButtons(client);
+    setupListAndEntry(client);
+    setupOtherControls(client);
+}
 
+QWidget *SetupWindow::setupMenuAndClient()
+{
     menuBar_ = new QMenuBar(this);
     menuBar_->setObjectName(QStringLiteral("menuBar"));
     menuBar_->addMenu(tr("File"));
@@ -106,7 +125,11 @@ void SetupWindow::setupLayout()
     client->setGeometry(0, menuHeight, kClientWidth, kClientHeight);
     setFixedSize(kClientWidth, kClientHeight + menuHeight);
     centreOnPrimaryScreen(this);
+    return client;
+}
 
+void SetupWindow::setupListButtons(QWidget *client)
+{
     const struct
     {
         GradientButton *&button;
@@ -125,7 +148,10 @@ void SetupWindow::setupLayout()
         b.button->setCaption(b.caption);
         applySetupListStyle(*b.button, b.style);
     }
+}
 
+void SetupWindow::setupListAndEntry(QWidget *client)
+{
     slideList_ = place(new QTreeWidget(client), "slideList", 16, 46, 730, 537);
     slideList_->setRootIsDecorated(false);
     slideList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -135,30 +161,41 @@ void SetupWindow::setupLayout()
     slideList_->header()->setSectionsClickable(true);
     setupSlideColumns(*slideList_);
 
-    entryFrame_ = place(new ColourPanel(client), "entryFrame", 758, 46, 219, 219);
-    entryFrame_->setColor(4473924);
-    entryPicture_ = place(new QLabel(entryFrame_), "entryPicture", 5, 5, 209, 209);
+    constexpr int frameSide = kEntrySide + 2 * kEntryMargin;
+    entryFrame_ = place(new ColourPanel(client), "entryFrame", 758, 46, frameSide, frameSide);
+    entryFrame_->setColour(kEntryFrameColour);
+    entryPicture_ = place(new QLabel(entryFrame_), "entryPicture", kEntryMargin, kEntryMargin,
+                          kEntrySide, kEntrySide);
     entryPicture_->setAlignment(Qt::AlignCenter);
-    entryText_ = place(new QTextEdit(entryFrame_), "entryText", 5, 5, 209, 209);
+    entryText_ = place(new QTextEdit(entryFrame_), "entryText", kEntryMargin, kEntryMargin,
+                       kEntrySide, kEntrySide);
     entryText_->setReadOnly(true);
     entryText_->setFrameShape(QFrame::NoFrame);
     entryText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     entryText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     entryText_->hide();
+}
 
-    moveUpButton_ = pushButton(client, "moveUpButton", tr("Move Up"), 760, 286, 100, 33);
-    moveDownButton_ = pushButton(client, "moveDownButton", tr("Move Down"), 872, 286, 100, 33);
+void SetupWindow::setupOtherControls(QWidget *client)
+{
+    moveUpButton_ = pushButton(client, "moveUpButton", tr("Move Up"), 760, 286, kMoveButtonWidth,
+                               kMoveButtonHeight);
+    moveDownButton_ = pushButton(client, "moveDownButton", tr("Move Down"), 872, 286,
+                                 kMoveButtonWidth, kMoveButtonHeight);
     loopBox_ = place(new QCheckBox(tr("Loop"), client), "loopBox", 768, 334, 57, 17);
     durationLabel_ =
         place(new QLabel(tr("Slide duration:"), client), "durationLabel", 768, 374, 200, 13);
     durationSlider_ =
         place(new QSlider(Qt::Horizontal, client), "durationSlider", 760, 398, 217, 45);
-    durationSlider_->setRange(1, 100);
-    durationSlider_->setValue(1);
+    durationSlider_->setRange(kMinSetupDuration, kMaxSetupDuration);
+    durationSlider_->setValue(kMinSetupDuration);
     durationSlider_->setTickPosition(QSlider::TicksBothSides);
-    previewButton_ = pushButton(client, "previewButton", tr("Preview"), 768, 464, 75, 25);
-    stopButton_ = pushButton(client, "stopButton", tr("Stop"), 856, 464, 75, 25);
-    closeButton_ = pushButton(client, "closeButton", tr("Close"), 896, 552, 75, 25);
+    previewButton_ =
+        pushButton(client, "previewButton", tr("Preview"), 768, 464, kButtonWidth, kButtonHeight);
+    stopButton_ =
+        pushButton(client, "stopButton", tr("Stop"), 856, 464, kButtonWidth, kButtonHeight);
+    closeButton_ =
+        pushButton(client, "closeButton", tr("Close"), 896, 552, kButtonWidth, kButtonHeight);
     rebuildButton_ = pushButton(client, "rebuildButton", QString(), 480, 22, 25, 17);
     rebuildButton_->hide();
     for (QPushButton *b : {moveUpButton_, moveDownButton_, previewButton_, stopButton_,

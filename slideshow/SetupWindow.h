@@ -5,6 +5,7 @@
 // saves and opens slide-list files. It is created once and shown modally by the slide
 // page, which then plays the slide-list lines this window keeps.
 #include "controls/ModalDialog.h"
+#include "slideshow/SlideListFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,7 +38,7 @@ class SetupWindow : public ModalDialog
 
     // The slide-list lines: loop flag, duration, then one path per slide.
     const QStringList &lines() const { return lines_; }
-    bool slidesPresent() const { return lines_.size() > 2; }
+    bool slidesPresent() const { return lines_.size() > kFirstSlideLine; }
 
     // Commands ----------------------------------------------------------------------
     void addFiles();
@@ -49,6 +50,7 @@ class SetupWindow : public ModalDialog
     void removeSelected();
     void moveUp();
     void moveDown();
+    // Sorts by a column given by its logical index, the other way round from last time.
     void sortByColumn(int column);
     // The entry preview of the one selected row.
     void showSelectedEntry();
@@ -61,7 +63,38 @@ class SetupWindow : public ModalDialog
     void showDuration();
     void selectAllSlides();
 
-    // Widgets, public for the tests ------------------------------------------------
+  protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+    void reject() override;
+
+  private:
+    void setupLayout();
+    // The menu bar, and the client area below it that holds the rest; returns the latter.
+    QWidget *setupMenuAndClient();
+    void setupListButtons(QWidget *client);
+    void setupListAndEntry(QWidget *client);
+    void setupOtherControls(QWidget *client);
+    void setupDialogs();
+    void connectHandlers();
+    void setLines(const QStringList &lines);
+    // The window the presenter sees, over which dialogs and messages go: this one, or the
+    // main window when the slide page opens a list while this one is hidden (a message
+    // parented to a hidden window lands below the main window, which stays on top).
+    QWidget *dialogOwner();
+    // Shows a file dialog over dialogOwner().
+    bool runFileDialog(QFileDialog *dialog);
+    int firstSelectedRow() const;
+    // Shows a slide in the preview frame; a picture with the given fit.
+    void showEntry(const QString &path, bool previewFit);
+    // Lets messages run until `milliseconds` (read afresh) have passed since the call;
+    // false when the stop flag is found set.
+    bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
+
+    // Each widget has an object name of its own name without the trailing underscore.
     QMenuBar *menuBar_ = nullptr;
     QAction *selectAllAction_ = nullptr;
     GradientButton *addFilesButton_ = nullptr, *openListButton_ = nullptr,
@@ -78,32 +111,6 @@ class SetupWindow : public ModalDialog
                 *rebuildButton_ = nullptr;
     QPlainTextEdit *linesView_ = nullptr;
     QFileDialog *addFilesDialog_ = nullptr, *openDialog_ = nullptr, *saveDialog_ = nullptr;
-
-  protected:
-    void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void dragEnterEvent(QDragEnterEvent *e) override;
-    void dropEvent(QDropEvent *e) override;
-    bool eventFilter(QObject *watched, QEvent *e) override;
-    void reject() override;
-
-  private:
-    void setupLayout();
-    void setupDialogs();
-    void connectHandlers();
-    void setLines(const QStringList &lines);
-    // The window the presenter sees, over which dialogs and messages go: this one, or the
-    // main window when the slide page opens a list while this one is hidden (a message
-    // parented to a hidden window lands below the main window, which stays on top).
-    QWidget *dialogOwner();
-    // Shows a file dialog over dialogOwner().
-    bool runFileDialog(QFileDialog *dialog);
-    int firstSelectedRow() const;
-    // Shows a slide in the preview frame; a picture with the given fit.
-    void showEntry(const QString &path, bool previewFit);
-    // Lets messages run until `milliseconds` (read afresh) have passed since the call;
-    // false when the stop flag is found set.
-    bool waitUnlessStopped(const std::function<qint64()> &milliseconds);
 
     SharedState &state_;
     QStringList lines_;

@@ -50,10 +50,10 @@ void SetupWindow::openSlideList(const QString &path)
     loopBox_->setChecked(slideListLoops(lines));
     durationSlider_->setValue(slideListDuration(lineAt(lines_, 1)));
     showDuration();
-    for (qsizetype i = 2; i < lines.size(); ++i) {
+    for (qsizetype i = kFirstSlideLine; i < lines.size(); ++i) {
         const QString &slide = lines.at(i);
         if (fileExists(slide)) {
-            AddSlideFile(*slideList_, slide, QStringLiteral("open"));
+            addSlideRow(*slideList_, slide, ListedPaths::AddAgain);
         } else {
             QApplication::beep();
             QMessageBox box(QMessageBox::Warning, tr("Orbelin"), tr("File does not exist ") + slide,

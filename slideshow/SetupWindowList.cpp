@@ -18,13 +18,13 @@ void SetupWindow::addFiles()
         return;
     // A picture whose header cannot be read ends the batch, with the error reported.
     for (const QString &path : addFilesDialog_->selectedFiles())
-        AddSlideFile(*slideList_, path, QString());
+        addSlideRow(*slideList_, path, ListedPaths::Skip);
 }
 
 void SetupWindow::addDroppedFiles(const QStringList &paths)
 {
     for (const QString &path : paths)
-        AddSlideFile(*slideList_, path, QString());
+        addSlideRow(*slideList_, path, ListedPaths::Skip);
 }
 
 void SetupWindow::removeSelected()
@@ -51,19 +51,19 @@ int SetupWindow::firstSelectedRow() const
 void SetupWindow::moveUp()
 {
     if (const int i = firstSelectedRow(); i >= 0)
-        MoveListItem(*slideList_, i, i - 1);
+        moveSlideRow(*slideList_, i, i - 1);
 }
 
 void SetupWindow::moveDown()
 {
     if (const int i = firstSelectedRow(); i >= 0)
-        MoveListItem(*slideList_, i, i + 2);
+        moveSlideRow(*slideList_, i, i + 2);
 }
 
 void SetupWindow::sortByColumn(int column)
 {
     descending_ = !descending_;
-    sortSlideRows(*slideList_, column, descending_);
+    sortSlideRows(*slideList_, SlideColumn(column), descending_);
 }
 
 void SetupWindow::selectAllSlides()

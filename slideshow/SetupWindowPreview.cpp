@@ -7,6 +7,7 @@
 #include "rtf/RichTextFile.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"
+#include "slideshow/SlideListFile.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
 
@@ -41,7 +42,7 @@ constexpr qint64 kFailedRoundPauseMs = 500;
 
 void SetupWindow::showEntry(const QString &path, bool previewFit)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (isTextKind(kind)) {
         loadRichTextFile(*entryText_->document(), path);
         entryText_->show();
@@ -81,7 +82,7 @@ void SetupWindow::playPreview()
 {
     state_.stopFlag = false;
     rebuildLines();
-    int i = 2;
+    int i = kFirstSlideLine;
     bool shownThisRound = false;
     for (;;) {
         // A slide that cannot be shown is passed over without its wait.
@@ -95,7 +96,7 @@ void SetupWindow::playPreview()
             return;
         ++i;
         if (i >= lines_.size() && loopBox_->isChecked()) {
-            i = 2;
+            i = kFirstSlideLine;
             if (!shownThisRound && !waitUnlessStopped([] { return kFailedRoundPauseMs; }))
                 return;
             shownThisRound = false;
@@ -112,7 +113,7 @@ void SetupWindow::stopPreview()
 
 void SetupWindow::onCloseClicked()
 {
-    state_.slidePosition = 2;
+    state_.slidePosition = kFirstSlideLine;
     state_.stopFlag = true;
     setModalResult(ModalResult::Cancel);
 }

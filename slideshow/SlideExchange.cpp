@@ -7,19 +7,19 @@ namespace quorix {
 
 bool writeSlideExchange(const QString &path, const SlideExchangeWriters &writers)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     switch (kind) {
-    case skText:
-    case skRtf:
+    case SlideKind::Text:
+    case SlideKind::Rtf:
         writers.text(path);
         return true;
-    case skJpeg: {
+    case SlideKind::Jpeg: {
         // No picture is built: the rows go from the decoder into the file.
         writers.bitmapFile(decodeJpegAsBmp24(path));
         return true;
     }
-    case skPng:
-    case skBmp:
+    case SlideKind::Png:
+    case SlideKind::Bmp:
         writers.picture(decodeImage(path, imageFormatOf(kind)), kind);
         return true;
     default:

@@ -6,6 +6,7 @@
 // same bitmap or text into a file of its own.
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
+#include "slideshow/SlideKind.h"
 
 #include <QImage>
 #include <QString>
@@ -19,8 +20,8 @@ struct SlideExchangeWriters
     // A complete 24-bit shar.bmp, straight from the JPEG decoder (bmp24Pieces gives its
     // bytes).
     std::function<void(const Bmp24File &bmp)> bitmapFile;
-    // A decoded picture for shar.bmp, with the slide kind it came from (skPng or skBmp).
-    std::function<void(const QImage &picture, int kind)> picture;
+    // A decoded picture for shar.bmp, with the slide kind it came from (Png or Bmp).
+    std::function<void(const QImage &picture, SlideKind kind)> picture;
     // A text or RTF slide, by its path, for shar.rtf.
     std::function<void(const QString &path)> text;
 };

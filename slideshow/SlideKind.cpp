@@ -13,38 +13,38 @@ QString upperAscii(QString text)
     return text;
 }
 
-int FileKind(const QString &path)
+SlideKind slideKindOf(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
-        return skNone;
+        return SlideKind::None;
     const QString ext = upperAscii(path.mid(dot));
     if (ext == QLatin1String(".JPG") || ext == QLatin1String(".JPEG"))
-        return skJpeg;
+        return SlideKind::Jpeg;
     if (ext == QLatin1String(".PNG"))
-        return skPng;
+        return SlideKind::Png;
     if (ext == QLatin1String(".BMP"))
-        return skBmp;
+        return SlideKind::Bmp;
     if (ext == QLatin1String(".RTF"))
-        return skRtf;
+        return SlideKind::Rtf;
     if (ext == QLatin1String(".TXT"))
-        return skText;
-    return skNone;
+        return SlideKind::Text;
+    return SlideKind::None;
 }
 
-ImageFormat imageFormatOf(int kind)
+ImageFormat imageFormatOf(SlideKind kind)
 {
     switch (kind) {
-    case skPng:
+    case SlideKind::Png:
         return ImageFormat::Png;
-    case skBmp:
+    case SlideKind::Bmp:
         return ImageFormat::Bmp;
     default:
         return ImageFormat::Jpeg;
     }
 }
 
-qint64 FileSizeOf(const QString &path)
+qint64 slideFileSize(const QString &path)
 {
     const QFileInfo info(path);
     return info.exists() ? info.size() : -1;
@@ -76,7 +76,7 @@ QString slideTypeName(const QString &path)
     return mimes.mimeTypeForFile(path).comment().left(79);
 }
 
-QString slideDimensionsText(const QString &path, int kind)
+QString slideDimensionsText(const QString &path, SlideKind kind)
 {
     if (!isPictureKind(kind))
         return QString();

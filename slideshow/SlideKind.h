@@ -7,14 +7,15 @@
 
 namespace quorix {
 
-enum SlideKind : int
+// The numbers are what slidecat prints for each kind.
+enum class SlideKind
 {
-    skText = 0, // .txt
-    skJpeg = 1, // .jpg, .jpeg
-    skPng = 2,  // .png
-    skBmp = 3,  // .bmp
-    skRtf = 4,  // .rtf
-    skNone = 5, // anything else: no slide
+    Text = 0, // .txt
+    Jpeg = 1, // .jpg, .jpeg
+    Png = 2,  // .png
+    Bmp = 3,  // .bmp
+    Rtf = 4,  // .rtf
+    None = 5, // anything else: no slide
 };
 
 // The text with its ASCII letters upper-cased and every other character kept: how slide
@@ -23,21 +24,21 @@ QString upperAscii(QString text);
 
 // The slide kind of a path (or of any text): the extension is what follows the last "."
 // when no "/" follows it, compared without regard to the case of ASCII letters.
-int FileKind(const QString &path);
+SlideKind slideKindOf(const QString &path);
 
-inline bool isPictureKind(int kind)
+inline bool isPictureKind(SlideKind kind)
 {
-    return kind == skJpeg || kind == skPng || kind == skBmp;
+    return kind == SlideKind::Jpeg || kind == SlideKind::Png || kind == SlideKind::Bmp;
 }
-inline bool isTextKind(int kind)
+inline bool isTextKind(SlideKind kind)
 {
-    return kind == skText || kind == skRtf;
+    return kind == SlideKind::Text || kind == SlideKind::Rtf;
 }
 // The decoder of a picture kind.
-ImageFormat imageFormatOf(int kind);
+ImageFormat imageFormatOf(SlideKind kind);
 
 // The size in bytes of the file, or -1 when there is none.
-qint64 FileSizeOf(const QString &path);
+qint64 slideFileSize(const QString &path);
 
 // The file name without its folder.
 QString slideFileName(const QString &path);
@@ -51,6 +52,6 @@ QString slideTypeName(const QString &path);
 
 // "1024 X 768" for a picture, from its header; empty for the text kinds. Throws
 // ImageError when a picture's header cannot be read.
-QString slideDimensionsText(const QString &path, int kind);
+QString slideDimensionsText(const QString &path, SlideKind kind);
 
 } // namespace quorix

@@ -7,6 +7,10 @@
 
 namespace quorix {
 
+// The index of the first slide among the slide-list lines, after the loop flag and the
+// duration.
+constexpr int kFirstSlideLine = 2;
+
 constexpr int kMinSetupDuration = 1;
 constexpr int kMaxSetupDuration = 100;
 

@@ -28,7 +28,18 @@ namespace quorix {
 
 namespace {
 
-constexpr int kDefaultDuration = 6; // seconds
+constexpr int kDefaultDuration = 6;       // seconds
+constexpr int kMaxDuration = 5000;        // seconds
+constexpr int kFallbackDurationMs = 1000; // while the field holds no number
+
+// The slide frame is black, the strip behind the tool buttons light grey.
+constexpr std::uint32_t kSlideFrameColour = 0x000000;
+constexpr std::uint32_t kButtonStripColour = 0xE0E0E0;
+constexpr int kSlideFrameWidth = 289;
+constexpr int kSlideFrameHeight = 201;
+// The tool buttons: one glyph wide, Show two.
+constexpr int kToolButtonWidth = 25;
+constexpr int kShowButtonWidth = 50;
 
 // The duration field. Its interval follows every edit of its text, also one that is not
 // yet a value within its range (0, say, which stops the timer until it changes).
@@ -61,7 +72,7 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QOb
         textViewHomeGeometry_ = textView->geometry();
     }
     panel_ = place(new ColourPanel(area), "slidePanel", 1, 16, 407, 264);
-    panel_->setColor(colours::background);
+    panel_->setColour(colours::background);
     panel_->hide();
     slideTimer_ = new RestartOnChangeTimer(parent ? parent : this, kDefaultDuration * 1000);
     slideTimer_->setObjectName(QStringLiteral("slideTimer"));
@@ -72,26 +83,31 @@ SlidePage::SlidePage(SharedState &state, QWidget *area, QTextEdit *textView, QOb
 void SlidePage::setupLayout()
 {
     panel_->setFont(layoutFont());
-    slideFrame_ = place(new ColourPanel(panel_), "slideFrame", 59, 8, 289, 201);
-    slideFrame_->setColor(0);
-    slidePicture_ = place(new QLabel(slideFrame_), "slidePicture", 0, 0, 289, 201);
+    slideFrame_ =
+        place(new ColourPanel(panel_), "slideFrame", 59, 8, kSlideFrameWidth, kSlideFrameHeight);
+    slideFrame_->setColour(kSlideFrameColour);
+    slidePicture_ =
+        place(new QLabel(slideFrame_), "slidePicture", 0, 0, kSlideFrameWidth, kSlideFrameHeight);
     // Centred, not scaled: a picture larger than the frame is cut.
     slidePicture_->setAlignment(Qt::AlignCenter);
 
     // The tool buttons sit on a light strip, so their glyphs read on the dark page.
     buttonStrip_ = place(new ColourPanel(panel_), "slideButtons", 59, 221, 214, 32);
-    buttonStrip_->setColor(0xE0E0E0);
-    firstButton_ =
-        toolButton(buttonStrip_, "firstButton", tr("First Image"), SlideGlyph::First, 6, 25);
-    previousButton_ =
-        toolButton(buttonStrip_, "previousButton", tr("Previous"), SlideGlyph::Previous, 31, 25);
-    showButton_ = toolButton(buttonStrip_, "showButton", tr("Show"), SlideGlyph::Play, 56, 50);
-    nextButton_ = toolButton(buttonStrip_, "nextButton", tr("Next"), SlideGlyph::Next, 105, 25);
-    lastButton_ =
-        toolButton(buttonStrip_, "lastButton", tr("Last Image"), SlideGlyph::Last, 131, 25);
-    stopButton_ = toolButton(buttonStrip_, "stopButton", tr("Stop"), SlideGlyph::Stop, 158, 25);
-    setUpButton_ =
-        toolButton(buttonStrip_, "setUpButton", tr("Set Up"), SlideGlyph::SetUp, 184, 25);
+    buttonStrip_->setColour(kButtonStripColour);
+    firstButton_ = toolButton(buttonStrip_, "firstButton", tr("First Image"), SlideGlyph::First, 6,
+                              kToolButtonWidth);
+    previousButton_ = toolButton(buttonStrip_, "previousButton", tr("Previous"),
+                                 SlideGlyph::Previous, 31, kToolButtonWidth);
+    showButton_ =
+        toolButton(buttonStrip_, "showButton", tr("Show"), SlideGlyph::Play, 56, kShowButtonWidth);
+    nextButton_ =
+        toolButton(buttonStrip_, "nextButton", tr("Next"), SlideGlyph::Next, 105, kToolButtonWidth);
+    lastButton_ = toolButton(buttonStrip_, "lastButton", tr("Last Image"), SlideGlyph::Last, 131,
+                             kToolButtonWidth);
+    stopButton_ =
+        toolButton(buttonStrip_, "stopButton", tr("Stop"), SlideGlyph::Stop, 158, kToolButtonWidth);
+    setUpButton_ = toolButton(buttonStrip_, "setUpButton", tr("Set Up"), SlideGlyph::SetUp, 184,
+                              kToolButtonWidth);
 
     loopBox_ = place(new QCheckBox(tr("Loop"), panel_), "loopBox", 10, 225, 57, 17);
     loopBox_->setChecked(true);
@@ -106,7 +122,7 @@ void SlidePage::setupLayout()
         w->setPalette(pal);
     }
     durationField_ = place(new DurationField(panel_), "durationField", 344, 224, 49, 22);
-    durationField_->setRange(1, 5000);
+    durationField_->setRange(1, kMaxDuration);
     durationField_->setValue(kDefaultDuration);
     durationField_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
@@ -150,10 +166,10 @@ int SlidePage::durationMs() const
     bool ok = false;
     const int seconds = durationField_->text().toInt(&ok);
     if (!ok)
-        return 1000;
+        return kFallbackDurationMs;
     // Typing beyond the field's range is brought back when it loses the focus; the
     // interval meanwhile stays within what a timer can hold.
-    return std::clamp(seconds, 0, 5000) * 1000;
+    return std::clamp(seconds, 0, kMaxDuration) * 1000;
 }
 
 void SlidePage::applyDuration()
@@ -192,8 +208,8 @@ void SlidePage::showTextSlide(const QString &path)
 void SlidePage::sendSlide(const QString &path)
 {
     writeSlideExchange(path, {[this](const Bmp24File &bmp) { state_.sendBitmapFile(bmp); },
-                              [this](const QImage &picture, int kind) {
-                                  if (kind != skBmp) {
+                              [this](const QImage &picture, SlideKind kind) {
+                                  if (kind != SlideKind::Bmp) {
                                       state_.sendBitmap(picture);
                                       return;
                                   }
@@ -207,7 +223,7 @@ void SlidePage::sendSlide(const QString &path)
 
 void SlidePage::showSlideOnPage(const QString &path)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (isTextKind(kind)) {
         showTextSlide(path);
     } else if (isPictureKind(kind)) {

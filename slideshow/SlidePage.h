@@ -56,18 +56,10 @@ class SlidePage : public QObject
     // A tick of timed playback: the slide at the slide position, then the next position.
     void showNextSlide();
 
-    // Widgets, public for the tests ------------------------------------------------
-    ColourPanel *panel_ = nullptr;
-    ColourPanel *slideFrame_ = nullptr;
-    QLabel *slidePicture_ = nullptr;
-    ColourPanel *buttonStrip_ = nullptr;
-    QToolButton *firstButton_ = nullptr, *previousButton_ = nullptr, *showButton_ = nullptr,
-                *nextButton_ = nullptr, *lastButton_ = nullptr, *stopButton_ = nullptr,
-                *setUpButton_ = nullptr;
-    QCheckBox *loopBox_ = nullptr;
-    QLabel *durationLabel_ = nullptr;
-    QSpinBox *durationField_ = nullptr;
-    RestartOnChangeTimer *slideTimer_ = nullptr;
+    // The page's panel, which the main window shows and hides with the source.
+    ColourPanel *panel() const { return panel_; }
+    // The timer of timed playback, named "slideTimer".
+    RestartOnChangeTimer *playbackTimer() const { return slideTimer_; }
 
   private:
     void setupLayout();
@@ -87,6 +79,20 @@ class SlidePage : public QObject
     // Previous and Next: playback stops and the page moves by `slides` from the slide
     // position; a failure ends the step silently.
     void stepBy(int slides);
+
+    // The widgets are named as their members without the trailing underscore, except the
+    // panel ("slidePanel") and the button strip ("slideButtons").
+    ColourPanel *panel_ = nullptr;
+    ColourPanel *slideFrame_ = nullptr;
+    QLabel *slidePicture_ = nullptr;
+    ColourPanel *buttonStrip_ = nullptr;
+    QToolButton *firstButton_ = nullptr, *previousButton_ = nullptr, *showButton_ = nullptr,
+                *nextButton_ = nullptr, *lastButton_ = nullptr, *stopButton_ = nullptr,
+                *setUpButton_ = nullptr;
+    QCheckBox *loopBox_ = nullptr;
+    QLabel *durationLabel_ = nullptr;
+    QSpinBox *durationField_ = nullptr;
+    RestartOnChangeTimer *slideTimer_ = nullptr;
 
     SharedState &state_;
     QPointer<QTextEdit> textView_;

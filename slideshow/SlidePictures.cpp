@@ -46,7 +46,7 @@ QSize slideFitSize(QSize source, SlideFit fit)
     return {truncated(w / (h / kPageHeight)), kPageHeight};
 }
 
-QImage fittedSlidePicture(const QString &path, int kind, SlideFit fit)
+QImage fittedSlidePicture(const QString &path, SlideKind kind, SlideFit fit)
 {
     const ImageFormat format = imageFormatOf(kind);
     const QSize size = slideFitSize(imageDimensions(path, format), fit);

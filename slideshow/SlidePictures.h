@@ -3,6 +3,8 @@
 // entry preview and Preview (209 pixels on the longer side) and the main window's slide
 // page (233 wide when landscape or square, else 177 high). Sizes are computed in floating
 // point and truncated toward zero.
+#include "slideshow/SlideKind.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -19,8 +21,8 @@ enum class SlideFit
 // The size a picture of `source` size is shown at; empty when it shows nothing.
 QSize slideFitSize(QSize source, SlideFit fit);
 
-// Decodes the picture slide at `path` (kind 1, 2 or 3) only as large as the fit needs and
+// Decodes the picture slide at `path` (a JPEG, PNG or bitmap) only as large as the fit needs and
 // stretches it to the fitted size. Throws ImageError when the file cannot be read.
-QImage fittedSlidePicture(const QString &path, int kind, SlideFit fit);
+QImage fittedSlidePicture(const QString &path, SlideKind kind, SlideFit fit);
 
 } // namespace quorix

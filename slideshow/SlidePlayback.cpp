@@ -9,6 +9,7 @@
 #include "presenter/SharedState.h"
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideKind.h"
+#include "slideshow/SlideListFile.h"
 #include "slideshow/SlidePage.h"
 
 #include <QApplication>
@@ -53,8 +54,8 @@ void SlidePage::playForward()
         if (ask.exec() == QMessageBox::Yes) {
             setupWindow_->openList();
             if (slidesPresent()) {
-                state_.slidePosition = 2;
-                showSlide(slideLine(2));
+                state_.slidePosition = kFirstSlideLine;
+                showSlide(slideLine(kFirstSlideLine));
             }
         }
     }
@@ -82,8 +83,8 @@ void SlidePage::openSetup()
         return;
     setupWindow_->showModal();
     if (slidesPresent()) {
-        state_.slidePosition = 2;
-        showSlide(slideLine(2));
+        state_.slidePosition = kFirstSlideLine;
+        showSlide(slideLine(kFirstSlideLine));
     }
 }
 
@@ -92,9 +93,9 @@ void SlidePage::goToFirstSlide()
     if (!slidesPresent())
         return;
     slideTimer_->setEnabled(false);
-    showSlide(slideLine(2));
+    showSlide(slideLine(kFirstSlideLine));
     state_.stopFlag = true;
-    state_.slidePosition = 2;
+    state_.slidePosition = kFirstSlideLine;
 }
 
 void SlidePage::goToLastSlide()
@@ -135,7 +136,7 @@ void SlidePage::showNextSlide()
         slideTimer_->setEnabled(false);
     runQueuedEvents();
     const QString path = slideLine(state_.slidePosition);
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     const std::optional<QString> failure = failureOf([&] {
         if (isPictureKind(kind)) {
             giveBackTextView();
@@ -158,9 +159,9 @@ void SlidePage::showNextSlide()
 void SlidePage::advance()
 {
     const int position = ++state_.slidePosition;
-    if (position < 2 || position > lastLine()) {
+    if (position < kFirstSlideLine || position > lastLine()) {
         if (loopBox_->isChecked())
-            state_.slidePosition = 2;
+            state_.slidePosition = kFirstSlideLine;
         else
             slideTimer_->setEnabled(false);
     }

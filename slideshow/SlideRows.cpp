@@ -29,34 +29,39 @@ void setupSlideColumns(QTreeWidget &list)
     const int widths[] = {120, 90, 150, 230, 150};
     for (int c = 0; c < 5; ++c)
         list.setColumnWidth(c, widths[c]);
-    list.headerItem()->setTextAlignment(colSize, Qt::AlignRight | Qt::AlignVCenter);
+    list.headerItem()->setTextAlignment(int(SlideColumn::Size), Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode)
+void addSlideRow(QTreeWidget &list, const QString &path, ListedPaths listed)
 {
-    const int kind = FileKind(path);
-    if (kind == skNone)
+    const SlideKind kind = slideKindOf(path);
+    if (kind == SlideKind::None)
         return;
     // Rows rebuild their path from folder and name, so a relative one is made whole.
     const QString full = QFileInfo(path).isRelative() ? QFileInfo(path).absoluteFilePath() : path;
     // Paths are compared exactly: names that differ only in letter case are two files here.
-    if (mode != QLatin1String("open")) {
+    if (listed == ListedPaths::Skip) {
         for (int i = list.topLevelItemCount() - 1; i >= 0; --i)
             if (rowPath(*list.topLevelItem(i)) == full)
                 return;
     }
     auto *row = new QTreeWidgetItem(&list);
-    row->setText(colName, slideFileName(full));
-    row->setText(colSize, QString::number(FileSizeOf(full)));
-    row->setTextAlignment(colSize, Qt::AlignRight | Qt::AlignVCenter);
-    row->setText(colType, slideTypeName(full));
-    row->setText(colLocation, slideLocation(full));
-    row->setText(colDimensions, slideDimensionsText(full, kind));
+    row->setText(int(SlideColumn::Name), slideFileName(full));
+    row->setText(int(SlideColumn::Size), QString::number(slideFileSize(full)));
+    row->setTextAlignment(int(SlideColumn::Size), Qt::AlignRight | Qt::AlignVCenter);
+    row->setText(int(SlideColumn::Type), slideTypeName(full));
+    row->setText(int(SlideColumn::Location), slideLocation(full));
+    row->setText(int(SlideColumn::Dimensions), slideDimensionsText(full, kind));
+}
+
+QString slideCell(const QTreeWidgetItem &row, SlideColumn column)
+{
+    return row.text(int(column));
 }
 
 QString rowPath(const QTreeWidgetItem &row)
 {
-    return slideRowPath(row.text(colLocation), row.text(colName));
+    return slideRowPath(slideCell(row, SlideColumn::Location), slideCell(row, SlideColumn::Name));
 }
 
 QStringList slideListLines(bool loop, int duration, const QTreeWidget &list)
@@ -67,7 +72,7 @@ QStringList slideListLines(bool loop, int duration, const QTreeWidget &list)
     return lines;
 }
 
-void MoveListItem(QTreeWidget &list, int from, int to)
+void moveSlideRow(QTreeWidget &list, int from, int to)
 {
     QTreeWidgetItem *source = list.topLevelItem(from);
     if (!source)
@@ -83,33 +88,37 @@ void MoveListItem(QTreeWidget &list, int from, int to)
     list.setUpdatesEnabled(true);
 }
 
-int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, int column,
+int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, SlideColumn column,
                      bool descending)
 {
-    const bool aEmpty = a.text(colSize).isEmpty();
-    const bool bEmpty = b.text(colSize).isEmpty();
+    const bool aEmpty = slideCell(a, SlideColumn::Size).isEmpty();
+    const bool bEmpty = slideCell(b, SlideColumn::Size).isEmpty();
     if (aEmpty != bEmpty)
         return aEmpty ? -1 : 1;
     int result = 0;
-    if (column == colSize) {
-        result = sign(a.text(colSize).toLongLong() - b.text(colSize).toLongLong());
-    } else if (column == colName) {
+    if (column == SlideColumn::Size) {
+        result = sign(slideCell(a, SlideColumn::Size).toLongLong() -
+                      slideCell(b, SlideColumn::Size).toLongLong());
+    } else if (column == SlideColumn::Name) {
         static const QCollator collator = [] {
             QCollator c;
             c.setCaseSensitivity(Qt::CaseInsensitive);
             return c;
         }();
-        result = collator.compare(a.text(colName).toUpper(), b.text(colName).toUpper());
+        result = collator.compare(slideCell(a, SlideColumn::Name).toUpper(),
+                                  slideCell(b, SlideColumn::Name).toUpper());
     } else {
-        result = a.text(column).toUpper().compare(b.text(column).toUpper());
+        result = slideCell(a, column).toUpper().compare(slideCell(b, column).toUpper());
         if (result == 0)
-            result = a.text(colName).toUpper().compare(b.text(colName).toUpper());
+            result = slideCell(a, SlideColumn::Name)
+                         .toUpper()
+                         .compare(slideCell(b, SlideColumn::Name).toUpper());
     }
     result = result < 0 ? -1 : result > 0 ? 1 : 0;
     return descending ? -result : result;
 }
 
-void sortSlideRows(QTreeWidget &list, int column, bool descending)
+void sortSlideRows(QTreeWidget &list, SlideColumn column, bool descending)
 {
     std::vector<QTreeWidgetItem *> rows;
     std::vector<QTreeWidgetItem *> selected;

@@ -10,23 +10,35 @@ class QTreeWidgetItem;
 
 namespace quorix {
 
-enum SlideColumn : int
+// The list's columns, in their logical order (the presenter may drag them elsewhere).
+enum class SlideColumn
 {
-    colName = 0,
-    colSize = 1,
-    colType = 2,
-    colLocation = 3,
-    colDimensions = 4,
+    Name = 0,
+    Size = 1,
+    Type = 2,
+    Location = 3,
+    Dimensions = 4,
 };
+
+// A row's text in one column.
+QString slideCell(const QTreeWidgetItem &row, SlideColumn column);
 
 // Gives the list its five columns.
 void setupSlideColumns(QTreeWidget &list);
 
+// What adding a path that is already listed does: files added by hand or dropped are
+// listed once; a slide-list file that names a file twice plays it twice.
+enum class ListedPaths
+{
+    Skip,
+    AddAgain,
+};
+
 // Appends a row for one full path, or does nothing for a path that is no slide, or that
 // is already listed (the same path exactly; names differing in letter case are different
-// files) unless `mode` is "open". A picture whose header cannot be read keeps its row
+// files) and `listed` says Skip. A picture whose header cannot be read keeps its row
 // without dimensions, and the ImageError goes on to the caller.
-void AddSlideFile(QTreeWidget &list, const QString &path, const QString &mode);
+void addSlideRow(QTreeWidget &list, const QString &path, ListedPaths listed);
 
 // The full path of a row's file.
 QString rowPath(const QTreeWidgetItem &row);
@@ -36,14 +48,14 @@ QStringList slideListLines(bool loop, int duration, const QTreeWidget &list);
 
 // Moves row `from` before row `to` (a negative `to`, or one past the last row, moves it
 // to the end), selecting it; other selected rows stay selected.
-void MoveListItem(QTreeWidget &list, int from, int to);
+void moveSlideRow(QTreeWidget &list, int from, int to);
 
 // The order of two rows for a column: negative when `a` comes first. Rows without a size
 // text come first whatever the direction.
-int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, int column,
+int compareSlideRows(const QTreeWidgetItem &a, const QTreeWidgetItem &b, SlideColumn column,
                      bool descending);
 
 // Sorts every row by the column; selected rows stay selected.
-void sortSlideRows(QTreeWidget &list, int column, bool descending);
+void sortSlideRows(QTreeWidget &list, SlideColumn column, bool descending);
 
 } // namespace quorix

@@ -48,7 +48,7 @@ std::unique_ptr<QGuiApplication> guiFor(int &argc, char **argv)
 
 void list(const QString &path)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (!QFile::exists(path))
         throw std::runtime_error(QStringLiteral("File does not exist %1").arg(path).toStdString());
     if (isTextKind(kind)) {
@@ -58,9 +58,9 @@ void list(const QString &path)
                 QStringLiteral("%1: %2").arg(path, file.errorString()).toStdString());
     }
     const QByteArray line = QStringLiteral("%1\t%2\t%3\t%4\n")
-                                .arg(kind)
+                                .arg(int(kind))
                                 .arg(slideDimensionsText(path, kind), slideTypeName(path))
-                                .arg(FileSizeOf(path))
+                                .arg(slideFileSize(path))
                                 .toLocal8Bit();
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
 }
@@ -69,7 +69,7 @@ void shar(const QString &out, const QString &path, int &argc, char **argv)
 {
     const bool slide = writeSlideExchange(
         path, {[&](const Bmp24File &bmp) { writeWholeFile(out, bmp24Pieces(bmp)); },
-               [&](const QImage &picture, int) { writeBmpFile(out, picture); },
+               [&](const QImage &picture, SlideKind) { writeBmpFile(out, picture); },
                [&](const QString &text) {
                    const auto app = guiFor(argc, argv);
                    QTextDocument doc;
@@ -83,7 +83,7 @@ void shar(const QString &out, const QString &path, int &argc, char **argv)
 
 void picture(const QString &out, const QString &path, SlideFit fit)
 {
-    const int kind = FileKind(path);
+    const SlideKind kind = slideKindOf(path);
     if (!isPictureKind(kind))
         throw std::runtime_error(
             QStringLiteral("%1 is not a picture slide").arg(path).toStdString());

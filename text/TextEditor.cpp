@@ -30,12 +30,15 @@ namespace quorix {
 
 namespace {
 
-constexpr int kButtonWidth = 23;
+constexpr int kButtonWidth = 23; // toolbar buttons
 constexpr int kGapWidth = 8;
+// The strip below the text, and Cancel and OK in it.
+constexpr int kBottomPanelHeight = 35;
+constexpr int kDialogButtonWidth = 75, kDialogButtonHeight = 25;
 
-QAction *toolButton(QToolBar *bar, const char *name, int image, bool checkable = false)
+QAction *toolButton(QToolBar *bar, const char *name, ToolbarIcon icon, bool checkable = false)
 {
-    auto *action = new QAction(QIcon(QPixmap::fromImage(toolbarImage(image))), QString(), bar);
+    auto *action = new QAction(QIcon(QPixmap::fromImage(toolbarImage(icon))), QString(), bar);
     action->setObjectName(QLatin1String(name));
     action->setCheckable(checkable);
     bar->addAction(action);
@@ -87,7 +90,7 @@ void TextEditor::setupLayout()
 
     toolBar_ = new QToolBar(this);
     toolBar_->setObjectName(QStringLiteral("toolBar"));
-    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
     toolBar_->setMovable(false);
     toolBar_->setFloatable(false);
     toolBar_->setContentsMargins(4, 2, 2, 2);
@@ -105,26 +108,38 @@ void TextEditor::setupLayout()
     textEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     column->addWidget(textEdit_, 1);
 
+    setupBottomPanel();
+    column->addWidget(bottomPanel_);
+    setupDialogs();
+}
+
+// The strip below the text with Cancel and OK at its right end.
+void TextEditor::setupBottomPanel()
+{
     bottomPanel_ = new ColourPanel(this);
     bottomPanel_->setObjectName(QStringLiteral("bottomPanel"));
-    bottomPanel_->setFixedHeight(35);
+    bottomPanel_->setFixedHeight(kBottomPanelHeight);
     auto *bottom = new QHBoxLayout(bottomPanel_);
     bottom->setContentsMargins(0, 0, 0, 0);
     bottom->addStretch(1);
     buttonPanel_ = new ColourPanel(bottomPanel_);
     buttonPanel_->setObjectName(QStringLiteral("buttonPanel"));
-    buttonPanel_->setFixedSize(185, 35);
+    buttonPanel_->setFixedSize(185, kBottomPanelHeight);
     bottom->addWidget(buttonPanel_);
-    column->addWidget(bottomPanel_);
 
-    cancelButton_ =
-        place(new QPushButton(tr("Cancel"), buttonPanel_), "cancelButton", 24, 4, 75, 25);
-    okButton_ = place(new QPushButton(tr("OK"), buttonPanel_), "okButton", 104, 4, 75, 25);
+    cancelButton_ = place(new QPushButton(tr("Cancel"), buttonPanel_), "cancelButton", 24, 4,
+                          kDialogButtonWidth, kDialogButtonHeight);
+    okButton_ = place(new QPushButton(tr("OK"), buttonPanel_), "okButton", 104, 4,
+                      kDialogButtonWidth, kDialogButtonHeight);
     for (QPushButton *b : {cancelButton_, okButton_}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+}
 
+// The open, save and colour dialogs, made once so that they keep their folder and choices.
+void TextEditor::setupDialogs()
+{
     const QStringList filters{tr("Rich Text Files (*.RTF)"), tr("Text Files (*.TXT)")};
     openDialog_ = new QFileDialog(this);
     openDialog_->setObjectName(QStringLiteral("openDialog"));
@@ -151,10 +166,10 @@ void TextEditor::setupLayout()
 void TextEditor::setupFileActions()
 {
     QToolBar *bar = toolBar_;
-    newAction_ = toolButton(bar, "newAction", 0);
-    openAction_ = toolButton(bar, "openAction", 1);
-    saveAction_ = toolButton(bar, "saveAction", 2);
-    printAction_ = toolButton(bar, "printAction", 3);
+    newAction_ = toolButton(bar, "newAction", ToolbarIcon::New);
+    openAction_ = toolButton(bar, "openAction", ToolbarIcon::Open);
+    saveAction_ = toolButton(bar, "saveAction", ToolbarIcon::Save);
+    printAction_ = toolButton(bar, "printAction", ToolbarIcon::Print);
     divider(bar, "fileDivider");
 }
 
@@ -162,10 +177,10 @@ void TextEditor::setupEditActions()
 {
     // The clipboard buttons stand in this order: cut, copy, paste, undo.
     QToolBar *bar = toolBar_;
-    cutAction_ = toolButton(bar, "cutAction", 5);
-    copyAction_ = toolButton(bar, "copyAction", 6);
-    pasteAction_ = toolButton(bar, "pasteAction", 7);
-    undoAction_ = toolButton(bar, "undoAction", 4);
+    cutAction_ = toolButton(bar, "cutAction", ToolbarIcon::Cut);
+    copyAction_ = toolButton(bar, "copyAction", ToolbarIcon::Copy);
+    pasteAction_ = toolButton(bar, "pasteAction", ToolbarIcon::Paste);
+    undoAction_ = toolButton(bar, "undoAction", ToolbarIcon::Undo);
 }
 
 void TextEditor::setupTextActions()
@@ -178,15 +193,15 @@ void TextEditor::setupTextActions()
     bar->addWidget(fontBox_);
     separator(bar, "fontGap");
     separator(bar, "fontGap2");
-    largerAction_ = toolButton(bar, "largerAction", 17);
-    smallerAction_ = toolButton(bar, "smallerAction", 18);
+    largerAction_ = toolButton(bar, "largerAction", ToolbarIcon::LargerText);
+    smallerAction_ = toolButton(bar, "smallerAction", ToolbarIcon::SmallerText);
     separator(bar, "sizeGap");
-    colourAction_ = toolButton(bar, "colourAction", 15);
-    boldAction_ = toolButton(bar, "boldAction", 8, true);
+    colourAction_ = toolButton(bar, "colourAction", ToolbarIcon::TextColour);
+    boldAction_ = toolButton(bar, "boldAction", ToolbarIcon::Bold, true);
     boldAction_->setToolTip(tr("Bold"));
-    italicAction_ = toolButton(bar, "italicAction", 9, true);
+    italicAction_ = toolButton(bar, "italicAction", ToolbarIcon::Italic, true);
     italicAction_->setToolTip(tr("Italic"));
-    underlineAction_ = toolButton(bar, "underlineAction", 10, true);
+    underlineAction_ = toolButton(bar, "underlineAction", ToolbarIcon::Underline, true);
     underlineAction_->setToolTip(tr("Underline"));
     divider(bar, "styleDivider");
 }
@@ -196,17 +211,17 @@ void TextEditor::setupParagraphActions()
     QToolBar *bar = toolBar_;
     alignmentGroup_ = new QActionGroup(this);
     alignmentGroup_->setExclusive(true);
-    alignLeftAction_ = toolButton(bar, "alignLeftAction", 11, true);
+    alignLeftAction_ = toolButton(bar, "alignLeftAction", ToolbarIcon::AlignLeft, true);
     alignLeftAction_->setToolTip(tr("Align Left"));
-    alignCentreAction_ = toolButton(bar, "alignCentreAction", 12, true);
+    alignCentreAction_ = toolButton(bar, "alignCentreAction", ToolbarIcon::AlignCentre, true);
     alignCentreAction_->setToolTip(tr("Center"));
-    alignRightAction_ = toolButton(bar, "alignRightAction", 13, true);
+    alignRightAction_ = toolButton(bar, "alignRightAction", ToolbarIcon::AlignRight, true);
     alignRightAction_->setToolTip(tr("Align Right"));
     for (QAction *a : {alignLeftAction_, alignCentreAction_, alignRightAction_})
         alignmentGroup_->addAction(a);
     alignLeftAction_->setChecked(true);
     divider(bar, "alignmentDivider");
-    bulletsAction_ = toolButton(bar, "bulletsAction", 14, true);
+    bulletsAction_ = toolButton(bar, "bulletsAction", ToolbarIcon::Bullets, true);
     // The hint "Bullets|Enter bullet mode": tooltip, then the long hint.
     bulletsAction_->setToolTip(tr("Bullets"));
     bulletsAction_->setStatusTip(tr("Enter bullet mode"));

@@ -39,25 +39,6 @@ class TextEditor : public ModalDialog
     explicit TextEditor(const QString &startFolder, QWidget *parent = nullptr);
     ~TextEditor() override;
 
-    // Widgets and actions, public for the tests.
-    QToolBar *toolBar_ = nullptr;
-    QTextEdit *textEdit_ = nullptr;
-    ColourPanel *bottomPanel_ = nullptr, *buttonPanel_ = nullptr;
-    QPushButton *cancelButton_ = nullptr, *okButton_ = nullptr;
-    QFileDialog *openDialog_ = nullptr, *saveDialog_ = nullptr;
-    QColorDialog *colourDialog_ = nullptr;
-    FontComboBox *fontBox_ = nullptr;
-    QAction *newAction_ = nullptr, *openAction_ = nullptr, *saveAction_ = nullptr,
-            *printAction_ = nullptr;
-    QAction *cutAction_ = nullptr, *copyAction_ = nullptr, *pasteAction_ = nullptr,
-            *undoAction_ = nullptr;
-    QAction *largerAction_ = nullptr, *smallerAction_ = nullptr, *colourAction_ = nullptr;
-    QAction *boldAction_ = nullptr, *italicAction_ = nullptr, *underlineAction_ = nullptr;
-    QAction *alignLeftAction_ = nullptr, *alignCentreAction_ = nullptr,
-            *alignRightAction_ = nullptr;
-    QAction *bulletsAction_ = nullptr;
-    QActionGroup *alignmentGroup_ = nullptr;
-
     QTextDocument &document() const;
     // Full path of the file last opened or saved, or "Untitled".
     const QString &fileName() const { return fileName_; }
@@ -103,7 +84,28 @@ class TextEditor : public ModalDialog
     void reject() override;
 
   private:
+    // Widgets and actions; tests reach them by object name.
+    QToolBar *toolBar_ = nullptr;
+    QTextEdit *textEdit_ = nullptr;
+    ColourPanel *bottomPanel_ = nullptr, *buttonPanel_ = nullptr;
+    QPushButton *cancelButton_ = nullptr, *okButton_ = nullptr;
+    QFileDialog *openDialog_ = nullptr, *saveDialog_ = nullptr;
+    QColorDialog *colourDialog_ = nullptr;
+    FontComboBox *fontBox_ = nullptr;
+    QAction *newAction_ = nullptr, *openAction_ = nullptr, *saveAction_ = nullptr,
+            *printAction_ = nullptr;
+    QAction *cutAction_ = nullptr, *copyAction_ = nullptr, *pasteAction_ = nullptr,
+            *undoAction_ = nullptr;
+    QAction *largerAction_ = nullptr, *smallerAction_ = nullptr, *colourAction_ = nullptr;
+    QAction *boldAction_ = nullptr, *italicAction_ = nullptr, *underlineAction_ = nullptr;
+    QAction *alignLeftAction_ = nullptr, *alignCentreAction_ = nullptr,
+            *alignRightAction_ = nullptr;
+    QAction *bulletsAction_ = nullptr;
+    QActionGroup *alignmentGroup_ = nullptr;
+
     void setupLayout();
+    void setupBottomPanel();
+    void setupDialogs();
     void setupFileActions();
     void setupEditActions();
     void setupTextActions();
@@ -119,8 +121,14 @@ class TextEditor : public ModalDialog
     QTextCharFormat currentAttributes() const;
     void setCurrentAttributes(const QTextCharFormat &change);
     void setDefaultAttributes(const QTextCharFormat &change);
-    void setStyleBit(int bit, bool on);
-    void setAlignmentTag(int tag);
+    enum class FontStyle
+    {
+        Bold,
+        Italic,
+        Underline
+    };
+    void setFontStyle(FontStyle style, bool on);
+    void setParagraphAlignment(Qt::Alignment alignment);
     void applySizeCounter();
 
     void showFileName(const QString &path);

@@ -24,16 +24,9 @@ namespace {
 // Program-wide: it is not tied to the text at the caret and is never reset.
 int sizeCounter_ = 10;
 
-constexpr int kBold = 1, kItalic = 2, kUnderline = 4;
-
 // Set on a run whose colour came from the default attributes rather than from a colour
 // of its own: the next default colour replaces it.
 constexpr int kDefaultColour = QTextFormat::UserProperty + 1;
-
-int styleOf(const QFont &f)
-{
-    return (f.bold() ? kBold : 0) | (f.italic() ? kItalic : 0) | (f.underline() ? kUnderline : 0);
-}
 
 // The attributes a character shows: its own format over the document's default font.
 QTextCharFormat effective(const QTextCharFormat &own, const QFont &defaultFont)
@@ -64,18 +57,6 @@ bool isBulletStyle(QTextListFormat::Style style)
 {
     return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
            style == QTextListFormat::ListSquare;
-}
-
-Qt::Alignment alignmentOfTag(int tag)
-{
-    switch (tag) {
-    case 1:
-        return Qt::AlignRight | Qt::AlignAbsolute;
-    case 2:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignAbsolute;
-    }
 }
 
 } // namespace
@@ -152,14 +133,28 @@ void TextEditor::setDefaultAttributes(const QTextCharFormat &change)
     textEdit_->setTextCursor(typing);
 }
 
-void TextEditor::setStyleBit(int bit, bool on)
+void TextEditor::setFontStyle(FontStyle style, bool on)
 {
-    int style = styleOf(currentAttributes().font());
-    style = on ? style | bit : style & ~bit;
+    // All three are written, the two not changed as the current attributes have them.
+    const QFont font = currentAttributes().font();
+    bool bold = font.bold();
+    bool italic = font.italic();
+    bool underline = font.underline();
+    switch (style) {
+    case FontStyle::Bold:
+        bold = on;
+        break;
+    case FontStyle::Italic:
+        italic = on;
+        break;
+    case FontStyle::Underline:
+        underline = on;
+        break;
+    }
     QTextCharFormat change;
-    change.setFontWeight(style & kBold ? QFont::Bold : QFont::Normal);
-    change.setFontItalic(style & kItalic);
-    change.setFontUnderline(style & kUnderline);
+    change.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    change.setFontItalic(italic);
+    change.setFontUnderline(underline);
     setCurrentAttributes(change);
 }
 
@@ -241,40 +236,40 @@ void TextEditor::chooseColour()
 void TextEditor::toggleBold()
 {
     if (!updating_)
-        setStyleBit(kBold, boldAction_->isChecked());
+        setFontStyle(FontStyle::Bold, boldAction_->isChecked());
 }
 
 void TextEditor::toggleItalic()
 {
     if (!updating_)
-        setStyleBit(kItalic, italicAction_->isChecked());
+        setFontStyle(FontStyle::Italic, italicAction_->isChecked());
 }
 
 void TextEditor::toggleUnderline()
 {
     if (!updating_)
-        setStyleBit(kUnderline, underlineAction_->isChecked());
+        setFontStyle(FontStyle::Underline, underlineAction_->isChecked());
 }
 
-void TextEditor::setAlignmentTag(int tag)
+void TextEditor::setParagraphAlignment(Qt::Alignment alignment)
 {
     if (!updating_)
-        textEdit_->setAlignment(alignmentOfTag(tag));
+        textEdit_->setAlignment(alignment);
 }
 
 void TextEditor::alignLeft()
 {
-    setAlignmentTag(0);
+    setParagraphAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
 }
 
 void TextEditor::alignCentre()
 {
-    setAlignmentTag(2);
+    setParagraphAlignment(Qt::AlignHCenter);
 }
 
 void TextEditor::alignRight()
 {
-    setAlignmentTag(1);
+    setParagraphAlignment(Qt::AlignRight | Qt::AlignAbsolute);
 }
 
 void TextEditor::toggleBullets()
@@ -332,11 +327,11 @@ void TextEditor::syncToolbar()
     updating_ = true;
     guarded([this] {
         const QTextCursor cursor = textEdit_->textCursor();
-        const int style =
-            styleOf(effective(cursor.charFormat(), textEdit_->document()->defaultFont()).font());
-        boldAction_->setChecked(style & kBold);
-        italicAction_->setChecked(style & kItalic);
-        underlineAction_->setChecked(style & kUnderline);
+        const QFont font =
+            effective(cursor.charFormat(), textEdit_->document()->defaultFont()).font();
+        boldAction_->setChecked(font.bold());
+        italicAction_->setChecked(font.italic());
+        underlineAction_->setChecked(font.underline());
         bulletsAction_->setChecked(cursor.currentList() != nullptr);
         const Qt::Alignment a = cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
         if (a & Qt::AlignRight)

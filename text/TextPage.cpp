@@ -24,6 +24,9 @@ namespace quorix {
 
 namespace {
 
+// The page covers the preview area; the Edit and Send buttons sit in a strip along its foot.
+constexpr int kPageWidth = 407, kPageHeight = 264, kStripHeight = 31;
+
 // Removes the temporary file when the copy ends, however it ends.
 class TemporaryFile
 {
@@ -48,15 +51,16 @@ class TemporaryFile
 TextPage::TextPage(SharedState &state, QWidget *area, std::function<void()> send, QObject *parent)
     : QObject(parent), state_(state), standIn_(new QTextDocument(this))
 {
-    panel_ = place(new ColourPanel(area), "textPanel", 1, 16, 407, 264);
-    panel_->setColor(colours::background);
-    view_ = place(new QTextEdit(panel_), "textView", 0, 0, 407, 264 - 31);
+    panel_ = place(new ColourPanel(area), "textPanel", 1, 16, kPageWidth, kPageHeight);
+    panel_->setColour(colours::background);
+    view_ = place(new QTextEdit(panel_), "textView", 0, 0, kPageWidth, kPageHeight - kStripHeight);
     view_->setReadOnly(true);
     view_->setFrameShape(QFrame::NoFrame);
     view_->setLineWrapMode(QTextEdit::WidgetWidth);
     view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    buttonStrip_ = place(new ColourPanel(panel_), "textButtons", 0, 264 - 31, 407, 31);
+    buttonStrip_ = place(new ColourPanel(panel_), "textButtons", 0, kPageHeight - kStripHeight,
+                         kPageWidth, kStripHeight);
     QFont font = layoutFont();
     buttonStrip_->setFont(font);
     editButton_ =
@@ -99,7 +103,7 @@ void TextPage::enter()
 {
     if (view_->parentWidget() != panel_) {
         view_->setParent(panel_);
-        view_->setGeometry(0, 0, 407, 264 - 31);
+        view_->setGeometry(0, 0, kPageWidth, kPageHeight - kStripHeight);
         view_->show();
     }
     panel_->show();

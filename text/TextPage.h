@@ -29,11 +29,10 @@ class TextPage : public QObject
     TextPage(SharedState &state, QWidget *area, std::function<void()> send,
              QObject *parent = nullptr);
 
-    // Widgets, public for the tests.
-    ColourPanel *panel_ = nullptr;
-    QTextEdit *view_ = nullptr;
-    ColourPanel *buttonStrip_ = nullptr;
-    QPushButton *editButton_ = nullptr, *sendButton_ = nullptr;
+    // The panel over the preview area, which the main window hides for the other sources,
+    // and the read-only view in it, which the slide page borrows.
+    ColourPanel *panel() const { return panel_; }
+    QTextEdit *view() const { return view_; }
 
     // The text editor, made after the main window.
     void setEditor(TextEditor *editor);
@@ -57,6 +56,12 @@ class TextPage : public QObject
     static QString temporaryFileName();
 
   private:
+    // Widgets; tests reach them by object name.
+    ColourPanel *panel_ = nullptr;
+    QTextEdit *view_ = nullptr;
+    ColourPanel *buttonStrip_ = nullptr;
+    QPushButton *editButton_ = nullptr, *sendButton_ = nullptr;
+
     SharedState &state_;
     QPointer<TextEditor> editor_;
     QTextDocument *standIn_ = nullptr;

@@ -1,17 +1,36 @@
 #pragma once
-// The editor toolbar's 19 icons of 16 x 16, drawn by the program: 0 blank page, 1 open
-// folder, 2 diskette, 3 printer, 4 curved back arrow, 5 scissors, 6 two pages, 7 clipboard
-// with page, 8 letter B, 9 letter I, 10 letter U, 11 left-aligned lines, 12 centred lines,
-// 13 right-aligned lines, 14 bulleted list, 15 coloured letter A, 16 paint bucket, 17 large
-// letter A with up arrow, 18 small letter A with down arrow.
+// The editor toolbar's icons of 16 x 16, drawn by the program.
 #include <QImage>
 
 namespace quorix {
 
-constexpr int kToolbarImageCount = 19;
+constexpr int kToolbarIconSize = 16;
 
-// The icon with the given index on a transparent background; an empty image for any other
-// index.
-QImage toolbarImage(int index);
+// Each icon is named for the command its button gives; the comment says what it shows.
+enum class ToolbarIcon
+{
+    New,         // a blank page
+    Open,        // an open folder
+    Save,        // a diskette
+    Print,       // a printer
+    Undo,        // a curved back arrow
+    Cut,         // scissors
+    Copy,        // two pages
+    Paste,       // a clipboard with a page
+    Bold,        // the letter B
+    Italic,      // the letter I
+    Underline,   // the letter U
+    AlignLeft,   // left-aligned lines
+    AlignCentre, // centred lines
+    AlignRight,  // right-aligned lines
+    Bullets,     // a bulleted list
+    TextColour,  // a letter A over a red bar
+    PaintBucket, // a paint bucket; no toolbar button shows it
+    LargerText,  // a large letter A with an up arrow
+    SmallerText, // a small letter A with a down arrow
+};
+
+// The icon on a transparent background.
+QImage toolbarImage(ToolbarIcon icon);
 
 } // namespace quorix

@@ -20,8 +20,7 @@ QString chooseFolder()
 {
     FolderChooser chooser(nullptr);
     chooser.title = QApplication::translate("quorix-view", "Server Shared Folder");
-    chooser.options = FolderChooser::boStatusText | FolderChooser::boCenter;
-    chooser.rootFolder = FolderChooser::foDesktop;
+    chooser.options = FolderChooser::Option::ShowPath | FolderChooser::Option::Centred;
     if (!chooser.choose())
         return {};
     return chooser.directory;

@@ -69,15 +69,15 @@ class TestBrowserWatch : public QObject
         AppFixture app;
         app.configure({app.shared() + "shar.bmp", "0", "1", "0", "1", "0", "", "0"});
         app.main->startUp();
-        BrowserWatchPanel *panel = namedChild<BrowserWatchPanel>(*app.options, "browserWatchPanel");
-        QVERIFY(!namedChild<QCheckBox>(*panel, "letBrowsersWatchBox")->isChecked());
+        BrowserWatchPanel *panel = child<BrowserWatchPanel>(*app.options, "browserWatchPanel");
+        QVERIFY(!child<QCheckBox>(*panel, "letBrowsersWatchBox")->isChecked());
         QVERIFY(!panel->serving());
-        QVERIFY(!namedChild<QPushButton>(*panel, "showAddressButton")->isEnabled());
+        QVERIFY(!child<QPushButton>(*panel, "showAddressButton")->isEnabled());
 
         const quint16 port = freePort();
-        namedChild<QSpinBox>(*panel, "portBox")->setValue(port);
-        namedChild<QLineEdit>(*panel, "roomCodeEdit")->setText(QStringLiteral("blue 7"));
-        namedChild<QCheckBox>(*panel, "letBrowsersWatchBox")->setChecked(true);
+        child<QSpinBox>(*panel, "portBox")->setValue(port);
+        child<QLineEdit>(*panel, "roomCodeEdit")->setText(QStringLiteral("blue 7"));
+        child<QCheckBox>(*panel, "letBrowsersWatchBox")->setChecked(true);
         QVERIFY(panel->serving());
         QCOMPARE(panel->port(), port);
         QCOMPARE(statusLine(port, "/?code=blue%207"), QByteArray("HTTP/1.1 200 OK"));
@@ -87,9 +87,9 @@ class TestBrowserWatch : public QObject
         for (const QString &address : panel->addresses()) {
             QVERIFY2(address.endsWith(QStringLiteral(":%1/?code=blue%207").arg(port)),
                      qPrintable(address));
-            QVERIFY(namedChild<QLabel>(*panel, "addressLabel")->text().contains(address));
+            QVERIFY(child<QLabel>(*panel, "addressLabel")->text().contains(address));
         }
-        QCOMPARE(decodeQr(namedChild<QLabel>(*panel, "qrLabel")->pixmap().toImage()),
+        QCOMPARE(decodeQr(child<QLabel>(*panel, "qrLabel")->pixmap().toImage()),
                  panel->addresses().first());
 
         // The presenter's own settings, not the viewers'.
@@ -102,7 +102,7 @@ class TestBrowserWatch : public QObject
         // Shown to the room: automatic sending goes off, the picture goes out.
         app.main->toggleAutoSend();
         QVERIFY(app.main->state().autoSend);
-        namedChild<QPushButton>(*panel, "showAddressButton")->click();
+        child<QPushButton>(*panel, "showAddressButton")->click();
         app.main->state().finishSending();
         QVERIFY(!app.main->state().autoSend);
         const QImage sent =
@@ -110,7 +110,7 @@ class TestBrowserWatch : public QObject
         QCOMPARE(sent, panel->addressPicture().convertToFormat(sent.format()));
         QCOMPARE(decodeQr(sent), panel->addresses().first());
 
-        namedChild<QCheckBox>(*panel, "letBrowsersWatchBox")->setChecked(false);
+        child<QCheckBox>(*panel, "letBrowsersWatchBox")->setChecked(false);
         QVERIFY(!panel->serving());
         QVERIFY(statusLine(port, "/").isEmpty());
         QCOMPARE(settings.value(QStringLiteral("LetBrowsersWatch")).toBool(), false);

@@ -6,6 +6,7 @@
 #include "support/AppFixture.h"
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
+#include "support/TestPictures.h"
 
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
@@ -34,10 +35,6 @@ using quorix::test::toolOutput;
 
 namespace {
 
-const QRgb kRed = qRgb(255, 0, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kGreen = qRgb(0, 255, 0);
-
 QByteArray fileBytes(const QString &path)
 {
     return fileExists(path) ? readWholeFile(path) : QByteArray();
@@ -50,18 +47,9 @@ QByteArray sentBytes(AppFixture &app)
     return fileBytes(app.shared() + "shar.bmp");
 }
 
-bool hasColour(const QImage &image, QRgb colour)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                return true;
-    return false;
-}
-
 QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)
 {
-    for (QLabel *l : namedChild<ColourPanel>(main, "pickerPanel")->findChildren<QLabel *>())
+    for (QLabel *l : child<ColourPanel>(main, "pickerPanel")->findChildren<QLabel *>())
         if (l->objectName().startsWith(QLatin1String("windowThumbnail")) &&
             l->property("Tag").toLongLong() == qint64(window))
             return l;
@@ -150,15 +138,15 @@ class TestCaptureSources : public QObject
         AppFixture app;
         app.configure();
         app.main->startUp();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(send);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(send);
 
         app.main->selectScreenSource();
         QCOMPARE(app.main->sourceMode(), SourceMode::Screen);
-        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
-        QVERIFY(!namedChild<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
+        QVERIFY(child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(!child<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
         QCOMPARE(app.main->shownPage(), MainWindow::Page::Preview);
-        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+        QCOMPARE(child<ColourPanel>(*app.main, "captionStrip")->caption(),
                  QStringLiteral("Preview"));
 
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -168,7 +156,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(current.size(), QSize(1920, 1080));
         QCOMPARE(current.pixel(300, 300), kRed);
         QCOMPARE(current.pixel(99, 170) == kBlue, false);
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 228));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 228));
         if (send)
             QCOMPARE(sentBytes(app), encodeBmp(current));
         else
@@ -185,8 +173,8 @@ class TestCaptureSources : public QObject
         app.main->startUp();
         app.main->selectScreenSource();
         // Ticks are driven by hand here.
-        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         auto tick = [&] {
             QTest::qWait(150); // the server's reports of drawing arrive as events
@@ -237,7 +225,7 @@ class TestCaptureSources : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         app.main->selectScreenSource();
         // Ticks are driven by hand here.
-        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
         int frames = 0;
         connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
         auto ticks = [&](int n) {
@@ -248,7 +236,7 @@ class TestCaptureSources : public QObject
             }
             QTest::qWait(50); // the sending thread's reports
         };
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         ticks(6);
         QCOMPARE(frames, 1);
         OutsideWindow drawn({"--frameless", "--size", "300x200", "--pos", "1500,700"});
@@ -270,7 +258,7 @@ class TestCaptureSources : public QObject
         app.textEditor->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.textEditor));
         app.main->selectScreenSource();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         int frames = 0;
         connect(&app.main->state(), &SharedState::sent, this, [&] { ++frames; });
         QTest::qWait(1500); // the first frame, and what still settles after it
@@ -295,8 +283,8 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         app.main->selectScreenSource();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
-        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
         app.main->captureScreenTick(); // the first frame; from here on only drawing looks
         app.main->state().finishSending();
         QElapsedTimer clock;
@@ -326,8 +314,8 @@ class TestCaptureSources : public QObject
         app.configure();
         app.main->startUp();
         app.main->selectScreenSource();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
-        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        QVERIFY(child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->enabled());
         QElapsedTimer clock;
         clock.start();
         std::vector<qint64> sentAt;
@@ -374,7 +362,7 @@ class TestCaptureSources : public QObject
         app.main->move(1500, 850);
         app.main->selectScreenSource();
         // The capture timer ticks as for the presenter.
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         // The newest frame written is `size` with the pattern's corner at `at`.
         auto sendsMonitor = [&](QSize size, QPoint at) {
@@ -442,7 +430,7 @@ class TestCaptureSources : public QObject
         QVERIFY(blinking.waitReady());
         app.main->startUp();
         app.main->selectScreenSource();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         const QString shar = app.shared() + "shar.bmp";
         const SharedState &state = app.main->state();
         QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), kSlowWait);
@@ -455,9 +443,8 @@ class TestCaptureSources : public QObject
             // The kernel refuses (EBUSY) while a frame's file is still open for writing.
             QTRY_VERIFY_WITH_TIMEOUT(disk.remount(true), kSlowWait);
         }
-        QTRY_COMPARE_WITH_TIMEOUT(namedChild<QLabel>(*app.main, "statusLabel")->text(), status,
-                                  1500);
-        QVERIFY(!namedChild<QLabel>(*app.main, "statusLabel")->isHidden());
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLabel>(*app.main, "statusLabel")->text(), status, 1500);
+        QVERIFY(!child<QLabel>(*app.main, "statusLabel")->isHidden());
         const int frames = state.framesTried();
         const int probes = state.probesTried();
         QTest::qWait(3000);
@@ -468,7 +455,7 @@ class TestCaptureSources : public QObject
                  qPrintable(QString::number(state.probesTried() - probes)));
         qInfo("while it failed for 3 s: %d frames tried, %d looks at the folder",
               state.framesTried() - frames, state.probesTried() - probes);
-        QCOMPARE(namedChild<QLabel>(*app.main, "statusLabel")->text(), status);
+        QCOMPARE(child<QLabel>(*app.main, "statusLabel")->text(), status);
 
         if (full)
             QVERIFY(QFile::remove(app.shared() + "filler"));
@@ -479,7 +466,7 @@ class TestCaptureSources : public QObject
         QFile::remove(shar);
         QTRY_VERIFY_WITH_TIMEOUT(fileExists(shar), 2000);
         qInfo("sending resumed %lld ms after the folder was repaired", repaired.elapsed());
-        QTRY_VERIFY(namedChild<QLabel>(*app.main, "statusLabel")->text() != status);
+        QTRY_VERIFY(child<QLabel>(*app.main, "statusLabel")->text() != status);
     }
 
     void screenTickInAnotherModeResendsTheCurrentBitmap()
@@ -494,8 +481,8 @@ class TestCaptureSources : public QObject
         OutsideWindow cover({"--frameless", "--size", "400x400", "--pos", "0,0"});
         QVERIFY(cover.waitReady());
         // A tick in another mode sends the current bitmap.
-        namedChild<GradientButton>(*app.main, "clipboardButton")->click();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<GradientButton>(*app.main, "clipboardButton")->click();
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         app.main->captureScreenTick();
         QCOMPARE(app.main->currentBitmap().pixel(200, 200), grabbed.pixel(200, 200));
         QCOMPARE(sentBytes(app), encodeBmp(grabbed));
@@ -516,47 +503,47 @@ class TestCaptureSources : public QObject
         app.main->selectWindowSource(); // no window chosen yet: no question, the picker
         QCOMPARE(app.main->sourceMode(), SourceMode::Window);
         QCOMPARE(app.main->shownPage(), MainWindow::Page::Picker);
-        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+        QCOMPARE(child<ColourPanel>(*app.main, "captionStrip")->caption(),
                  QStringLiteral("Select window to display"));
-        QVERIFY(namedChild<ColourPanel>(*app.main, "pickerPanel")->isVisibleTo(app.main.get()));
-        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(child<ColourPanel>(*app.main, "pickerPanel")->isVisibleTo(app.main.get()));
+        QVERIFY(!child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
         QLabel *thumbnail = thumbnailOf(*app.main, target.id());
         QVERIFY(thumbnail);
         QTest::mouseClick(thumbnail, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
+        QVERIFY(child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
         QCOMPARE(app.main->shownPage(), MainWindow::Page::Preview);
-        QCOMPARE(namedChild<ColourPanel>(*app.main, "captionStrip")->caption(),
+        QCOMPARE(child<ColourPanel>(*app.main, "captionStrip")->caption(),
                  QStringLiteral("Preview"));
 
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(
             (app.main->captureWindowTick(), app.main->currentBitmap().size() == QSize(800, 600) &&
                                                 !hasColour(app.main->currentBitmap(), kGreen)),
             kSlowWait);
         QVERIFY(hasColour(app.main->currentBitmap(), kRed));
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
         // A change within half a second of the last frame goes out when that is over.
         QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
 
         // The window goes away: the viewers keep its last picture, byte for byte, and so do
         // the current bitmap and the preview; the status label says why nothing changes.
-        const QImage shown = namedChild<QLabel>(*app.main, "preview")->pixmap().toImage();
+        const QImage shown = child<QLabel>(*app.main, "preview")->pixmap().toImage();
         const QImage last = app.main->currentBitmap();
         const QByteArray sent = sentBytes(app);
         target.close();
-        QTRY_VERIFY_WITH_TIMEOUT((app.main->captureWindowTick(),
-                                  !namedChild<QLabel>(*app.main, "statusLabel")->isHidden()),
-                                 kSlowWait);
-        QVERIFY2(namedChild<QLabel>(*app.main, "statusLabel")->text().contains("gone"),
-                 qPrintable(namedChild<QLabel>(*app.main, "statusLabel")->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (app.main->captureWindowTick(), !child<QLabel>(*app.main, "statusLabel")->isHidden()),
+            kSlowWait);
+        QVERIFY2(child<QLabel>(*app.main, "statusLabel")->text().contains("gone"),
+                 qPrintable(child<QLabel>(*app.main, "statusLabel")->text()));
         app.main->captureWindowTick();
         QCOMPARE(sentBytes(app), sent);
         QCOMPARE(app.main->currentBitmap(), last);
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().toImage(), shown);
-        QVERIFY(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().toImage(), shown);
+        QVERIFY(child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
 
         // Another window is chosen: the capture goes on with it, and the label is gone.
         OutsideWindow next({"--title", "Next", "--size", "320x240"});
@@ -567,7 +554,7 @@ class TestCaptureSources : public QObject
                                  kSlowWait);
         QTest::qWait(CaptureSources::kFrameGapMs + 100);
         QCOMPARE(sentBytes(app), encodeBmp(app.main->currentBitmap()));
-        QVERIFY(namedChild<QLabel>(*app.main, "statusLabel")->isHidden());
+        QVERIFY(child<QLabel>(*app.main, "statusLabel")->isHidden());
     }
 
     // The window captured last is given back to the server once the window source is
@@ -594,7 +581,7 @@ class TestCaptureSources : public QObject
         answerModal<QMessageBox>([](QMessageBox *box) { box->button(QMessageBox::No)->click(); });
         app.main->selectWindowSource();
         QCOMPARE(windowSystem().heldWindow(), WindowId(0));
-        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
     }
 
     void continueQuestion_data()
@@ -614,10 +601,10 @@ class TestCaptureSources : public QObject
         app.main->startUp();
         chooseWindow(app, target.id());
         QPointer<QScrollArea> gallery =
-            namedChild<ColourPanel>(*app.main, "pickerPanel")->findChild<QScrollArea *>("gallery");
+            child<ColourPanel>(*app.main, "pickerPanel")->findChild<QScrollArea *>("gallery");
         QVERIFY(gallery);
         app.main->selectScreenSource();
-        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled());
 
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -633,12 +620,11 @@ class TestCaptureSources : public QObject
         QCOMPARE(icon, QMessageBox::Question);
         QCOMPARE(app.main->sourceMode(), SourceMode::Window);
         QCOMPARE(app.main->capturedWindow(), target.id());
-        QCOMPARE(namedChild<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled(), yes);
+        QCOMPARE(child<RestartOnChangeTimer>(*app.main, "windowCaptureTimer")->enabled(), yes);
         QCOMPARE(app.main->shownPage(), yes ? MainWindow::Page::Preview : MainWindow::Page::Picker);
         QCOMPARE(gallery.isNull(), !yes);
-        QCOMPARE(
-            namedChild<ColourPanel>(*app.main, "pickerPanel")->findChildren<QScrollArea *>().size(),
-            1);
+        QCOMPARE(child<ColourPanel>(*app.main, "pickerPanel")->findChildren<QScrollArea *>().size(),
+                 1);
     }
 
     void clipboardImagesBecomeTheCurrentBitmap()
@@ -646,9 +632,9 @@ class TestCaptureSources : public QObject
         AppFixture app;
         app.configure();
         app.main->startUp();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         app.main->selectScreenSource();
-        namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
+        child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->setEnabled(false);
 
         // Copied while another source is chosen: nothing, also not after choosing.
         // (Drawing on the screen may still have been grabbed meanwhile.)
@@ -657,7 +643,7 @@ class TestCaptureSources : public QObject
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
         app.main->selectClipboardSource();
         QCOMPARE(app.main->sourceMode(), SourceMode::Clipboard);
-        QVERIFY(namedChild<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
+        QVERIFY(child<ClipboardWatcher>(*app.main, "clipboardWatcher")->isEnabled());
         QTest::qWait(200);
         QVERIFY(app.main->currentBitmap().size() != QSize(50, 40));
 
@@ -666,7 +652,7 @@ class TestCaptureSources : public QObject
         QCOMPARE(app.main->currentBitmap().pixel(10, 10), qRgb(200, 100, 50));
         const QByteArray sent = encodeBmp(app.main->currentBitmap());
         QCOMPARE(sentBytes(app), sent);
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
 
         // Text changes nothing.
         const QString text = files_.filePath(QStringLiteral("words.txt"));
@@ -694,7 +680,7 @@ class TestCaptureSources : public QObject
         app.main->selectClipboardSource();
         copyImage(qRgb(1, 2, 3), QSize(30, 60));
         QTRY_COMPARE_WITH_TIMEOUT(app.main->currentBitmap().size(), QSize(30, 60), kSlowWait);
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(132, 264));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(132, 264));
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
     }
 };

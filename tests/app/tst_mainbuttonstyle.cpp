@@ -27,16 +27,18 @@ class TestMainButtonStyle : public QObject
         for (MainButton which : allButtons) {
             GradientButton b;
             b.resize(49, 36);
-            b.setColorScheme(GradientButton::NeoSky); // replaced entirely
+            b.setColourScheme(GradientButton::Scheme::NeoSky); // replaced entirely
             applyMainButtonStyle(&b, which);
-            QCOMPARE(b.colorScheme(), GradientButton::Custom);
+            QCOMPARE(b.colourScheme(), GradientButton::Scheme::Custom);
             QVERIFY(b.gradient() && b.hotTrack() && b.transparentGlyph() && !b.tabStop());
             const QImage img = b.paintBitmap();
             for (const QPoint &p : {QPoint(0, 0), QPoint(1, 1), QPoint(24, 18), QPoint(47, 34)})
                 QCOMPARE(QColor(img.pixel(p)), background);
-            for (int role = GradientButton::roleFace; role < GradientButton::roleBorder; ++role)
-                QCOMPARE(b.color(GradientButton::overGroup + role), background);
-            QVERIFY(b.overColorBorder() != background); // only the border lights up
+            const StateColours &hover = b.colours().hover;
+            for (const QColor &c :
+                 {hover.face, hover.gradientEnd, hover.bevelDark, hover.bevelLight})
+                QCOMPARE(c, background);
+            QVERIFY(hover.border != background); // only the border lights up
         }
     }
 
@@ -48,7 +50,7 @@ class TestMainButtonStyle : public QObject
               MainButton::Text, MainButton::Close, MainButton::Fold}) {
             GradientButton b;
             applyMainButtonStyle(&b, which);
-            faces.insert(b.downColorFace().rgb());
+            faces.insert(b.colours().pressed.face.rgb());
         }
         QCOMPARE(faces.size(), 7);
     }
@@ -57,14 +59,14 @@ class TestMainButtonStyle : public QObject
     {
         GradientButton b;
         applyMainButtonStyle(&b, MainButton::Send);
-        QCOMPARE(b.layout(), GradientButton::GlyphTop);
+        QCOMPARE(b.layout(), GradientButton::GlyphLayout::Top);
         QCOMPARE(b.spacing(), 0);
-        QCOMPARE(b.colorText(), QColor(Qt::white));
-        QCOMPARE(b.downColorText(), QColor(Qt::white));
+        QCOMPARE(b.colours().normal.text, QColor(Qt::white));
+        QCOMPARE(b.colours().pressed.text, QColor(Qt::white));
         applyMainButtonStyle(&b, MainButton::Screen);
-        QCOMPARE(b.layout(), GradientButton::GlyphLeft);
+        QCOMPARE(b.layout(), GradientButton::GlyphLayout::Left);
         QCOMPARE(b.spacing(), 4);
-        QCOMPARE(b.colorText(), QColor(Qt::black));
+        QCOMPARE(b.colours().normal.text, QColor(Qt::black));
     }
 
     void noButtonGivenIsIgnored() { applyMainButtonStyle(nullptr, MainButton::Send); }

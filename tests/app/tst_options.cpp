@@ -47,16 +47,16 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "1", "0", "1", "0", "0", "old", "1"});
         app.main->startUp();
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked() &&
-                    !namedChild<QCheckBox>(*o, "centreBox")->isChecked() &&
-                    namedChild<QCheckBox>(*o, "autoSizeBox")->isChecked());
-            QVERIFY(namedChild<QRadioButton>(*o, "sizeableButton")->isChecked());
-            QVERIFY(!namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
-            QCOMPARE(namedChild<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("old"));
-            namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->setChecked(true);
-            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText(QString());
-            namedChild<QRadioButton>(*o, "fullScreenButton")->setChecked(true);
-            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+            QVERIFY(child<QCheckBox>(*o, "stretchBox")->isChecked() &&
+                    !child<QCheckBox>(*o, "centreBox")->isChecked() &&
+                    child<QCheckBox>(*o, "autoSizeBox")->isChecked());
+            QVERIFY(child<QRadioButton>(*o, "sizeableButton")->isChecked());
+            QVERIFY(!child<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
+            QCOMPARE(child<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("old"));
+            child<QCheckBox>(*o, "scrollTextVisibleBox")->setChecked(true);
+            child<QLineEdit>(*o, "scrollTextEdit")->setText(QString());
+            child<QRadioButton>(*o, "fullScreenButton")->setChecked(true);
+            child<QPushButton>(*o, "okButton")->click();
         });
         const QByteArray expected =
             (app.shared() + "shar.bmp\r\n1\r\n0\r\n1\r\n1\r\n1\r\n\r\n0\r\n").toLocal8Bit();
@@ -79,9 +79,9 @@ class TestOptions : public QObject
             QVERIFY(!app.main->state().onlyQuorixViewers);
             const QByteArray settingsBefore = readWholeFile(app.shared() + "quorix.cfg");
             visit(app, [](OptionsDialog *o) {
-                QVERIFY(!namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
-                namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(true);
-                namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+                QVERIFY(!child<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+                child<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(true);
+                child<QPushButton>(*o, "okButton")->click();
             });
             QVERIFY(app.main->state().onlyQuorixViewers);
             QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settingsBefore);
@@ -100,15 +100,15 @@ class TestOptions : public QObject
         again.main->startUp();
         QVERIFY(again.main->state().onlyQuorixViewers);
         visit(again, [](OptionsDialog *o) {
-            QVERIFY(namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
-            namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
-            namedChild<QPushButton>(*o, "cancelButton", Qt::FindDirectChildrenOnly)->click();
+            QVERIFY(child<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+            child<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
+            child<QPushButton>(*o, "cancelButton")->click();
         });
         QVERIFY(again.main->state().onlyQuorixViewers);
         visit(again, [](OptionsDialog *o) {
-            QVERIFY(namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
-            namedChild<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
-            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+            QVERIFY(child<QCheckBox>(*o, "onlyQuorixViewersBox")->isChecked());
+            child<QCheckBox>(*o, "onlyQuorixViewersBox")->setChecked(false);
+            child<QPushButton>(*o, "okButton")->click();
         });
         QVERIFY(!again.main->state().onlyQuorixViewers);
     }
@@ -123,9 +123,9 @@ class TestOptions : public QObject
         // as the viewers take it.
         app.configure({app.shared() + "shar.bmp", "0", "0", "0", "maybe", "0", "", "0"});
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked());
-            QVERIFY(namedChild<QRadioButton>(*o, "sizeableButton")->isChecked());
-            QVERIFY(!namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
+            QVERIFY(child<QCheckBox>(*o, "stretchBox")->isChecked());
+            QVERIFY(child<QRadioButton>(*o, "sizeableButton")->isChecked());
+            QVERIFY(!child<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
             o->onCancelClicked();
         });
         QCOMPARE(app.options->modalResult(), ModalResult::Cancel);
@@ -138,11 +138,11 @@ class TestOptions : public QObject
         app.configure({app.shared() + "shar.bmp", "2", " 1 ", "0", "-1", "7", "t", "0"});
         app.main->startUp();
         visit(app, [](OptionsDialog *o) {
-            QVERIFY(namedChild<QCheckBox>(*o, "stretchBox")->isChecked());
-            QVERIFY(namedChild<QCheckBox>(*o, "centreBox")->isChecked());
-            QVERIFY(namedChild<QRadioButton>(*o, "fullScreenButton")->isChecked());
-            QVERIFY(namedChild<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
-            QCOMPARE(namedChild<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("t"));
+            QVERIFY(child<QCheckBox>(*o, "stretchBox")->isChecked());
+            QVERIFY(child<QCheckBox>(*o, "centreBox")->isChecked());
+            QVERIFY(child<QRadioButton>(*o, "fullScreenButton")->isChecked());
+            QVERIFY(child<QCheckBox>(*o, "scrollTextVisibleBox")->isChecked());
+            QCOMPARE(child<QLineEdit>(*o, "scrollTextEdit")->text(), QStringLiteral("t"));
             o->onCancelClicked();
         });
     }
@@ -154,7 +154,7 @@ class TestOptions : public QObject
         app.main->startUp();
         const QByteArray before = readWholeFile(app.shared() + "quorix.cfg");
         visit(app, [](OptionsDialog *o) {
-            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText("changed");
+            child<QLineEdit>(*o, "scrollTextEdit")->setText("changed");
             QTest::keyClick(o, Qt::Key_Escape);
         });
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), before);
@@ -173,16 +173,16 @@ class TestOptions : public QObject
                 d->selectFile(other.path());
                 static_cast<QDialog *>(d)->done(QDialog::Accepted);
             });
-            namedChild<QToolButton>(*o, "browseButton")->click();
-            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), other.path() + "/");
+            child<QToolButton>(*o, "browseButton")->click();
+            QCOMPARE(child<QLineEdit>(*o, "folderEdit")->text(), other.path() + "/");
             QCOMPARE(app.main->sharedFolder(), other.path() + "/");
-            QCOMPARE(namedChild<FolderChooser>(*o, "folderChooser")->directory, other.path());
-            namedChild<QPushButton>(*o, "cancelButton", Qt::FindDirectChildrenOnly)->click();
+            QCOMPARE(child<FolderChooser>(*o, "folderChooser")->directory, other.path());
+            child<QPushButton>(*o, "cancelButton")->click();
         });
         QCOMPARE(app.main->sharedFolder(), other.path() + "/");
         // Opening the dialog again restores the folder from the viewer settings file.
         visit(app, [&](OptionsDialog *o) {
-            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), app.shared());
+            QCOMPARE(child<QLineEdit>(*o, "folderEdit")->text(), app.shared());
             o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
@@ -201,13 +201,12 @@ class TestOptions : public QObject
                 opened = d->selectedFiles().value(0);
                 d->reject();
             });
-            namedChild<QToolButton>(*o, "browseButton")->click();
+            child<QToolButton>(*o, "browseButton")->click();
             o->onCancelClicked();
         });
         QCOMPARE(opened + '/', app.shared());
 
         FolderChooser chooser(nullptr);
-        chooser.rootFolder = FolderChooser::foDesktop;
         chooser.directory = app.shared() + "gone";
         answerModal<QFileDialog>([&](QFileDialog *d) {
             opened = d->directory().absolutePath();
@@ -231,7 +230,7 @@ class TestOptions : public QObject
                 report = box->text();
                 box->accept();
             });
-            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+            child<QPushButton>(*o, "okButton")->click();
             QVERIFY(o->isVisible());
         });
         QDir::setCurrent(before);
@@ -247,8 +246,8 @@ class TestOptions : public QObject
         app.main->startUp();
         visit(app, [&](OptionsDialog *o) {
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-            namedChild<QToolButton>(*o, "browseButton")->click();
-            QCOMPARE(namedChild<QLineEdit>(*o, "folderEdit")->text(), app.shared());
+            child<QToolButton>(*o, "browseButton")->click();
+            QCOMPARE(child<QLineEdit>(*o, "folderEdit")->text(), app.shared());
             o->onCancelClicked();
         });
         QCOMPARE(app.main->sharedFolder(), app.shared());
@@ -258,7 +257,7 @@ class TestOptions : public QObject
     {
         QTemporaryDir base;
         FolderChooser chooser(nullptr);
-        chooser.options = FolderChooser::boStatusText | FolderChooser::boNewFolder;
+        chooser.options = FolderChooser::Option::ShowPath | FolderChooser::Option::NewFolderButton;
         chooser.directory = base.path();
         int opened = 0;
         connect(&chooser, &FolderChooser::browserOpened, this, [&](QFileDialog *d) {
@@ -306,7 +305,7 @@ class TestOptions : public QObject
                 report = b->text();
                 b->accept();
             });
-            namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+            child<QPushButton>(*o, "okButton")->click();
             QTRY_VERIFY(!report.isEmpty());
             stillOpen = o->isVisible();
             o->onCancelClicked();
@@ -323,15 +322,15 @@ class TestOptions : public QObject
         app.main->startUp();
         QString afterAbout;
         visit(app, [&](OptionsDialog *o) {
-            namedChild<QLineEdit>(*o, "scrollTextEdit")->setText("typed");
+            child<QLineEdit>(*o, "scrollTextEdit")->setText("typed");
             answerModal<AboutBox>([](AboutBox *a) {
                 QCOMPARE(a->windowTitle(), QStringLiteral("About"));
-                namedChild<QPushButton>(*a, "okButton")->click();
+                child<QPushButton>(*a, "okButton")->click();
             });
             const int shown = o->activations();
-            namedChild<QPushButton>(*o, "aboutButton")->click();
+            child<QPushButton>(*o, "aboutButton")->click();
             QTRY_VERIFY(o->activations() > shown);
-            afterAbout = namedChild<QLineEdit>(*o, "scrollTextEdit")->text();
+            afterAbout = child<QLineEdit>(*o, "scrollTextEdit")->text();
             o->onCancelClicked();
         });
         QCOMPARE(afterAbout, QStringLiteral("from file"));

@@ -43,10 +43,10 @@ class TestPreview : public QObject
         QImage shot(1024, 768, QImage::Format_RGB32);
         shot.fill(Qt::red);
         app.main->showPreview(shot);
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
         QVERIFY_THROWS_EXCEPTION(std::domain_error, app.main->showPreview(QImage()));
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
-        QCOMPARE(namedChild<QLabel>(*app.main, "preview")->pixmap().toImage().pixel(200, 150),
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().size(), QSize(407, 305));
+        QCOMPARE(child<QLabel>(*app.main, "preview")->pixmap().toImage().pixel(200, 150),
                  qRgb(255, 0, 0));
     }
 

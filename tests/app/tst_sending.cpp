@@ -34,16 +34,15 @@ class TestSending : public QObject
         MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        namedChild<QCheckBox>(m, "autoSendBox")->click();
-        QVERIFY(namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
+        child<QCheckBox>(m, "autoSendBox")->click();
+        QVERIFY(child<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
 
         QFile::remove(log);
-        // Unticking writes nothing and stops the watch.
-        namedChild<QCheckBox>(m, "autoSendBox")->click();
+        child<QCheckBox>(m, "autoSendBox")->click(); // unticking writes nothing and stops the watch
         QVERIFY(!fileExists(log));
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void labelFlipsOnceAndWritesRunBothWays()
@@ -54,23 +53,23 @@ class TestSending : public QObject
         MainWindow &m = *app.main;
         const QString log = app.shared() + "quorixlog.cfg";
 
-        QTest::mouseClick(namedChild<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
-        QVERIFY(namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
+        QTest::mouseClick(child<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
+        QVERIFY(child<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
 
         QFile::remove(log);
-        QTest::mouseClick(namedChild<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
-        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
+        QTest::mouseClick(child<ClickableLabel>(m, "autoSendLabel"), Qt::LeftButton);
+        QVERIFY(!child<QCheckBox>(m, "autoSendBox")->isChecked());
         QCOMPARE(readWholeFile(log), kRun);
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void watchStopsItselfWhenSendingIsOff()
     {
         AppFixture app;
-        namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->setEnabled(true);
+        child<RestartOnChangeTimer>(*app.main, "autoSendWatch")->setEnabled(true);
         app.main->onAutoSendWatchTick();
-        QVERIFY(!namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(*app.main, "autoSendWatch")->enabled());
     }
 
     void sourceButtonsCommonStep_data()
@@ -105,14 +104,13 @@ class TestSending : public QObject
         m.toggleFolded(); // compact bar: the status label shows the source
         m.findChild<GradientButton *>(button)->click();
         QCOMPARE(m.sourceMode(), mode);
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(), status);
+        QCOMPARE(child<QLabel>(m, "statusLabel")->text(), status);
         QCOMPARE(m.stopFlag(), stops);
         for (ColourPanel *p :
-             {namedChild<ColourPanel>(m, "clipboardFrame"),
-              namedChild<ColourPanel>(m, "screenFrame"), namedChild<ColourPanel>(m, "windowFrame"),
-              namedChild<ColourPanel>(m, "slideShowFrame"),
-              namedChild<ColourPanel>(m, "textFrame")})
-            QCOMPARE(p->color(), p->objectName() == panel ? 13745078u : 5914424u);
+             {child<ColourPanel>(m, "clipboardFrame"), child<ColourPanel>(m, "screenFrame"),
+              child<ColourPanel>(m, "windowFrame"), child<ColourPanel>(m, "slideShowFrame"),
+              child<ColourPanel>(m, "textFrame")})
+            QCOMPARE(p->colour(), p->objectName() == panel ? 13745078u : 5914424u);
     }
 
     void sendWithNoPictureWritesRunButNoEmptyPicture()
@@ -121,16 +119,15 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
         // An empty picture would blank every viewer: nothing is written, and the presenter
         // is told why.
         QVERIFY(!fileExists(app.shared() + "shar.bmp"));
-        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isHidden());
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
-                 QStringLiteral("Nothing to send yet"));
-        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(!child<QLabel>(m, "statusLabel")->isHidden());
+        QCOMPARE(child<QLabel>(m, "statusLabel")->text(), QStringLiteral("Nothing to send yet"));
+        QVERIFY(!child<QCheckBox>(m, "autoSendBox")->isChecked());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
     }
 
     void sendInScreenModeLeavesTheCaptureRunning()
@@ -139,13 +136,13 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        namedChild<GradientButton>(m, "screenButton")->click();
-        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(false);
+        child<GradientButton>(m, "screenButton")->click();
+        child<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(false);
         // The tick inside Send starts the screen capture.
-        namedChild<GradientButton>(m, "sendButton")->click();
-        QVERIFY(namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
-        QVERIFY(!namedChild<QCheckBox>(m, "autoSendBox")->isChecked());
+        child<GradientButton>(m, "sendButton")->click();
+        QVERIFY(child<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(!child<QCheckBox>(m, "autoSendBox")->isChecked());
     }
 
     void sendInTextModeWritesOnlyTheText()
@@ -155,8 +152,8 @@ class TestSending : public QObject
         app.main->startUp();
         MainWindow &m = *app.main;
         m.textPage().editorDocument().setPlainText(QStringLiteral("hi"));
-        namedChild<GradientButton>(m, "textButton")->click();
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "textButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QCOMPARE(readWholeFile(app.shared() + "shar.rtf"),
                  RtfWriter::write(m.textPage().editorDocument()));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg"));
@@ -183,7 +180,7 @@ class TestSending : public QObject
             });
             box->accept();
         });
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QCOMPARE(seen, (QStringList{"Server's Shared folder does not exist", "optionsDialog"}));
         QVERIFY(!fileExists(app.shared() + "quorixlog.cfg")); // no "Run" without a pointer
         QVERIFY(fileExists(app.shared() + "shar.bmp"));
@@ -204,7 +201,7 @@ class TestSending : public QObject
             report = box->text();
             box->accept();
         });
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QVERIFY2(report.contains("shar.bmp"), qPrintable(report));
         QCOMPARE(readWholeFile(app.shared() + "quorix.cfg"), settings);
         QCOMPARE(readWholeFile(app.shared() + "quorixlog.cfg"), kRun);
@@ -230,7 +227,7 @@ class TestSending : public QObject
             });
             box->accept();
         });
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Server's Shared folder does not exist"));
         // The compact picture is the first file of a picture written.
@@ -256,7 +253,7 @@ class TestSending : public QObject
         state.finishSending();
         QTest::qWait(50); // the frame's outcome arrives
         QVERIFY(fileExists(app.shared() + "shar.bmp"));
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
+        QCOMPARE(child<QLabel>(m, "statusLabel")->text(),
                  QStringLiteral("The window is gone: choose another"));
 
         QCOMPARE(state.sendFrame(frame), Sent::Written);
@@ -266,14 +263,14 @@ class TestSending : public QObject
         state.clearProblem();
         state.finishSending();
         QTest::qWait(50);
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->text(),
+        QCOMPARE(child<QLabel>(m, "statusLabel")->text(),
                  QStringLiteral("No shared folder: choose one in Options"));
         // A frame asked after it settles it.
         state.setSharedFolder(folder);
         QCOMPARE(state.sendFrame(frame), Sent::Written);
         state.finishSending();
         QTRY_VERIFY(
-            !namedChild<QLabel>(m, "statusLabel")->text().contains(QLatin1String("shared folder")));
+            !child<QLabel>(m, "statusLabel")->text().contains(QLatin1String("shared folder")));
     }
 
     void noSharedFolderWritesNothingAnywhere()
@@ -286,16 +283,16 @@ class TestSending : public QObject
         m.state().programFolder = app.programDir.path() + '/';
         m.state().currentBitmap = QImage(4, 3, QImage::Format_RGB32);
         writeLineFile(app.program("qx.cfg"), {"quorix.cfg"});
-        namedChild<QCheckBox>(m, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(m, "autoSendBox")->setChecked(true);
         m.state().sendCurrentBitmap();
         m.textPage().editorDocument().setPlainText("hi");
         m.state().mode = SourceMode::Text;
-        namedChild<GradientButton>(m, "sendButton")->click();
+        child<GradientButton>(m, "sendButton")->click();
         QDir::setCurrent(before);
         QVERIFY(QDir(cwd.path()).isEmpty());
-        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isHidden());
-        QVERIFY2(namedChild<QLabel>(m, "statusLabel")->text().contains("shared folder"),
-                 qPrintable(namedChild<QLabel>(m, "statusLabel")->text()));
+        QVERIFY(!child<QLabel>(m, "statusLabel")->isHidden());
+        QVERIFY2(child<QLabel>(m, "statusLabel")->text().contains("shared folder"),
+                 qPrintable(child<QLabel>(m, "statusLabel")->text()));
     }
 
     // Text and the slide show stop the screen and window captures: a capture left running
@@ -314,16 +311,16 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
-        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
+        child<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
+        child<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
         // The editor need not open.
-        namedChild<QTextEdit>(m, "textView")->setPlainText("accepted before");
-        (mode == SourceMode::SlideShow ? namedChild<GradientButton>(m, "slideShowButton")
-                                       : namedChild<GradientButton>(m, "textButton"))
+        child<QTextEdit>(m, "textView")->setPlainText("accepted before");
+        (mode == SourceMode::SlideShow ? child<GradientButton>(m, "slideShowButton")
+                                       : child<GradientButton>(m, "textButton"))
             ->click();
         QCOMPARE(m.sourceMode(), mode);
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
     }
 
     void optionsSuspendAndRestoreTheTimers()
@@ -332,21 +329,21 @@ class TestSending : public QObject
         app.configure();
         app.main->startUp();
         MainWindow &m = *app.main;
-        namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
-        namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->setEnabled(false);
-        namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
+        child<RestartOnChangeTimer>(m, "windowCaptureTimer")->setEnabled(true);
+        child<RestartOnChangeTimer>(m, "autoSendWatch")->setEnabled(false);
+        child<RestartOnChangeTimer>(m, "screenCaptureTimer")->setEnabled(true);
         bool allStopped = false;
         answerModal<OptionsDialog>([&](OptionsDialog *o) {
-            allStopped = !namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
-                         !namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
-                         !namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled();
+            allStopped = !child<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
+                         !child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
+                         !child<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled();
             o->onCancelClicked();
         });
-        namedChild<GradientButton>(m, "optionsButton")->click();
+        child<GradientButton>(m, "optionsButton")->click();
         QVERIFY(allStopped);
-        QVERIFY(namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
-        QVERIFY(namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QVERIFY(child<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled());
+        QVERIFY(!child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled());
+        QVERIFY(child<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
     }
 };
 

@@ -3,6 +3,8 @@
 // Show command without a show, and a broken slide during playback.
 #include "support/AppFixture.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestFiles.h"
+#include "support/Widgets.h"
 
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
@@ -27,17 +29,36 @@ using namespace quorix;
 
 namespace {
 
-QString sample(const char *name)
+// The slide page's controls the tests drive, found by their object names on its panel.
+struct PageControls
 {
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
+    explicit PageControls(const SlidePage &page)
+        : slideFrame(child<ColourPanel>(*page.panel(), "slideFrame")),
+          slidePicture(child<QLabel>(*page.panel(), "slidePicture")),
+          firstButton(child<QToolButton>(*page.panel(), "firstButton")),
+          previousButton(child<QToolButton>(*page.panel(), "previousButton")),
+          showButton(child<QToolButton>(*page.panel(), "showButton")),
+          nextButton(child<QToolButton>(*page.panel(), "nextButton")),
+          lastButton(child<QToolButton>(*page.panel(), "lastButton")),
+          stopButton(child<QToolButton>(*page.panel(), "stopButton")),
+          loopBox(child<QCheckBox>(*page.panel(), "loopBox")),
+          durationField(child<QSpinBox>(*page.panel(), "durationField"))
+    {
+    }
+    ColourPanel *slideFrame;
+    QLabel *slidePicture;
+    QToolButton *firstButton, *previousButton, *showButton, *nextButton, *lastButton, *stopButton;
+    QCheckBox *loopBox;
+    QSpinBox *durationField;
+};
 
 // What the page shows: the picture's size, or "text" while the text view fills the frame.
-QString shown(SlidePage &page)
+QString shown(const SlidePage &page)
 {
-    if (page.slidePicture_->isHidden())
+    const QLabel *picture = PageControls(page).slidePicture;
+    if (picture->isHidden())
         return QStringLiteral("text");
-    const QSize s = page.slidePicture_->pixmap().size();
+    const QSize s = picture->pixmap().size();
     return QStringLiteral("%1x%2").arg(s.width()).arg(s.height());
 }
 
@@ -96,7 +117,7 @@ std::unique_ptr<TestSlidePlayback::Show> TestSlidePlayback::start(const QStringL
     show->app.main->selectSlideShowSource();
     show->setupWindow().addDroppedFiles(slides);
     show->setupWindow().rebuildLines();
-    show->page().loopBox_->setChecked(loop);
+    PageControls(show->page()).loopBox->setChecked(loop);
     return show;
 }
 
@@ -105,13 +126,14 @@ void TestSlidePlayback::selectingTheSlideShowShowsThePage()
     auto show = start({});
     MainWindow &m = *show->app.main;
     SlidePage &page = show->page();
+    const PageControls c(page);
     QCOMPARE(m.sourceMode(), SourceMode::SlideShow);
-    QVERIFY(!page.panel_->isHidden());
-    page.durationField_->setValue(4);
-    namedChild<RestartOnChangeTimer>(m, "slideTimer")->setInterval(1);
+    QVERIFY(!page.panel()->isHidden());
+    c.durationField->setValue(4);
+    child<RestartOnChangeTimer>(m, "slideTimer")->setInterval(1);
     m.selectSlideShowSource(); // selecting the mode plays nothing, but takes the field's duration
-    QCOMPARE(namedChild<RestartOnChangeTimer>(m, "slideTimer")->interval(), 4000);
-    QVERIFY(!namedChild<RestartOnChangeTimer>(m, "slideTimer")->enabled());
+    QCOMPARE(child<RestartOnChangeTimer>(m, "slideTimer")->interval(), 4000);
+    QVERIFY(!child<RestartOnChangeTimer>(m, "slideTimer")->enabled());
     QCOMPARE(show->state().slidePosition, 0);
 }
 
@@ -119,15 +141,17 @@ void TestSlidePlayback::timedPlaybackShowsEachSlideOnceAndEnds()
 {
     auto show = start({file("wide.png"), file("agenda.rtf"), file("tall.bmp")});
     SlidePage &page = show->page();
+    const PageControls c(page);
     show->state().slidePosition = 2;
     QStringList seen;
-    connect(page.slideTimer_, &RestartOnChangeTimer::timeout, this, [&] { seen << shown(page); });
-    page.showButton_->click();
+    connect(page.playbackTimer(), &RestartOnChangeTimer::timeout, this,
+            [&] { seen << shown(page); });
+    c.showButton->click();
     QCOMPARE(shown(page), QStringLiteral("233x174")); // slide 1 at once
-    QCOMPARE(page.slideTimer_->interval(), 6000);
-    QVERIFY(page.slideTimer_->enabled());
-    page.slideTimer_->setInterval(60);
-    QTRY_VERIFY(!page.slideTimer_->enabled());
+    QCOMPARE(page.playbackTimer()->interval(), 6000);
+    QVERIFY(page.playbackTimer()->enabled());
+    page.playbackTimer()->setInterval(60);
+    QTRY_VERIFY(!page.playbackTimer()->enabled());
     QCOMPARE(seen, QStringList({"text", "132x177"}));
     QCOMPARE(show->state().slidePosition, 5);
 }
@@ -136,17 +160,19 @@ void TestSlidePlayback::loopStartsAgainAndStopEndsIt()
 {
     auto show = start({file("wide.png"), file("tall.bmp")}, true);
     SlidePage &page = show->page();
+    const PageControls c(page);
     QStringList seen;
-    connect(page.slideTimer_, &RestartOnChangeTimer::timeout, this, [&] { seen << shown(page); });
+    connect(page.playbackTimer(), &RestartOnChangeTimer::timeout, this,
+            [&] { seen << shown(page); });
     show->state().slidePosition = 2;
-    page.showButton_->click();
-    page.slideTimer_->setInterval(40);
+    c.showButton->click();
+    page.playbackTimer()->setInterval(40);
     QTRY_VERIFY(seen.size() >= 3);
     QCOMPARE(seen.mid(0, 3), QStringList({"132x177", "233x174", "132x177"}));
     // A stop asked for elsewhere (another source button) ends playback after one more slide.
     show->state().stopFlag = true;
     const qsizetype before = seen.size();
-    QTRY_VERIFY(!page.slideTimer_->enabled());
+    QTRY_VERIFY(!page.playbackTimer()->enabled());
     QCOMPARE(seen.size(), before + 1);
 }
 
@@ -154,28 +180,29 @@ void TestSlidePlayback::stepButtonsMoveThePosition()
 {
     auto show = start({file("wide.png"), file("agenda.rtf"), file("tall.bmp")});
     SlidePage &page = show->page();
+    const PageControls c(page);
     SharedState &state = show->state();
-    page.firstButton_->click();
+    c.firstButton->click();
     QCOMPARE(state.slidePosition, 2);
     QVERIFY(state.stopFlag);
     QCOMPARE(shown(page), QStringLiteral("233x174"));
-    page.previousButton_->click(); // Previous: below the first slide nothing is shown
+    c.previousButton->click(); // Previous: below the first slide nothing is shown
     QCOMPARE(state.slidePosition, 1);
     QCOMPARE(shown(page), QStringLiteral("233x174"));
-    page.nextButton_->click();
-    page.nextButton_->click();
+    c.nextButton->click();
+    c.nextButton->click();
     QCOMPARE(state.slidePosition, 3);
     QCOMPARE(shown(page), QStringLiteral("text"));
-    page.lastButton_->click(); // the position stays
+    c.lastButton->click(); // the position stays
     QCOMPARE(shown(page), QStringLiteral("132x177"));
     QCOMPARE(state.slidePosition, 3);
     // Show resumes at the position: the text slide again, at once.
-    page.showButton_->click();
+    c.showButton->click();
     QCOMPARE(shown(page), QStringLiteral("text"));
     QCOMPARE(state.slidePosition, 4);
-    QVERIFY(page.slideTimer_->enabled());
-    page.stopButton_->click();
-    QVERIFY(!page.slideTimer_->enabled());
+    QVERIFY(page.playbackTimer()->enabled());
+    c.stopButton->click();
+    QVERIFY(!page.playbackTimer()->enabled());
     QVERIFY(state.stopFlag);
     QCOMPARE(state.slidePosition, 4);
 }
@@ -194,7 +221,7 @@ void TestSlidePlayback::autoSendDecidesWhichFilesAreWritten()
     page.showSlide(file("agenda.rtf"));
     QVERIFY(readWholeFile(rtf).contains("Agenda"));
 
-    namedChild<QCheckBox>(m, "autoSendBox")->click();
+    child<QCheckBox>(m, "autoSendBox")->click();
     QVERIFY(show->state().autoSend);
     page.showSlide(sample("baseline.jpg"));
     const QByteArray jpeg = readWholeFile(bmp);
@@ -215,35 +242,37 @@ void TestSlidePlayback::redIsBorrowedAndGivenBack()
 {
     auto show = start({});
     SlidePage &page = show->page();
+    const PageControls c(page);
     MainWindow &m = *show->app.main;
-    const QRect home = namedChild<QTextEdit>(m, "textView")->geometry();
+    const QRect home = child<QTextEdit>(m, "textView")->geometry();
     page.showSlideOnPage(file("agenda.rtf"));
-    QCOMPARE(namedChild<QTextEdit>(m, "textView")->parentWidget(), page.slideFrame_);
-    QCOMPARE(namedChild<QTextEdit>(m, "textView")->geometry(), QRect(0, 0, 289, 201));
-    QCOMPARE(namedChild<QTextEdit>(m, "textView")->toPlainText(), QStringLiteral("Agenda"));
+    QCOMPARE(child<QTextEdit>(m, "textView")->parentWidget(), c.slideFrame);
+    QCOMPARE(child<QTextEdit>(m, "textView")->geometry(), QRect(0, 0, 289, 201));
+    QCOMPARE(child<QTextEdit>(m, "textView")->toPlainText(), QStringLiteral("Agenda"));
     page.showSlideOnPage(file("wide.png"));
-    QCOMPARE(namedChild<QTextEdit>(m, "textView")->parentWidget(),
-             namedChild<ColourPanel>(m, "textPanel"));
-    QCOMPARE(namedChild<QTextEdit>(m, "textView")->geometry(), home);
+    QCOMPARE(child<QTextEdit>(m, "textView")->parentWidget(), child<ColourPanel>(m, "textPanel"));
+    QCOMPARE(child<QTextEdit>(m, "textView")->geometry(), home);
 }
 
 void TestSlidePlayback::durationFieldSetsTheInterval()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    page.durationField_->setValue(2);
-    QCOMPARE(page.slideTimer_->interval(), 2000);
-    page.durationField_->findChild<QLineEdit *>()->setText(QStringLiteral("0"));
-    QCOMPARE(page.slideTimer_->interval(), 0);
-    page.durationField_->findChild<QLineEdit *>()->setText(QString());
-    QCOMPARE(page.slideTimer_->interval(), 1000);
+    const PageControls c(page);
+    c.durationField->setValue(2);
+    QCOMPARE(page.playbackTimer()->interval(), 2000);
+    c.durationField->findChild<QLineEdit *>()->setText(QStringLiteral("0"));
+    QCOMPARE(page.playbackTimer()->interval(), 0);
+    c.durationField->findChild<QLineEdit *>()->setText(QString());
+    QCOMPARE(page.playbackTimer()->interval(), 1000);
 }
 
 void TestSlidePlayback::showWithoutAShowOpensAListThroughTheQuestion()
 {
     auto show = start({});
     SlidePage &page = show->page();
-    namedChild<QCheckBox>(*show->app.main, "autoSendBox")->click();
+    const PageControls c(page);
+    child<QCheckBox>(*show->app.main, "autoSendBox")->click();
     const QString list = file("show.obl");
     writeWholeFile(
         list, ("0\r\n3\r\n" + file("agenda.rtf") + "\r\n" + file("wide.png") + "\r\n").toUtf8());
@@ -257,23 +286,24 @@ void TestSlidePlayback::showWithoutAShowOpensAListThroughTheQuestion()
         });
         box->button(QMessageBox::Yes)->click();
     });
-    page.showButton_->click();
+    c.showButton->click();
     QCOMPARE(question, QStringLiteral("Quorix|Open Slide Show ?"));
-    QCOMPARE(show->setupWindow().slideList_->topLevelItemCount(), 2);
+    QCOMPARE(show->setupWindow().findChild<QTreeWidget *>("slideList")->topLevelItemCount(), 2);
     QCOMPARE(shown(page), QStringLiteral("text"));
     QVERIFY(readWholeFile(show->app.shared() + "shar.rtf").contains("Agenda"));
     QCOMPARE(show->state().slidePosition, 3);
-    QVERIFY(page.slideTimer_->enabled());
-    QCOMPARE(page.slideTimer_->interval(), 6000); // the page's own duration, not the list's
-    page.slideTimer_->setInterval(30);
+    QVERIFY(page.playbackTimer()->enabled());
+    QCOMPARE(page.playbackTimer()->interval(), 6000); // the page's own duration, not the list's
+    page.playbackTimer()->setInterval(30);
     QTRY_VERIFY(fileExists(show->app.shared() + "shar.bmp"));
-    QTRY_VERIFY(!page.slideTimer_->enabled());
+    QTRY_VERIFY(!page.playbackTimer()->enabled());
 }
 
 void TestSlidePlayback::showWithoutAShowAndNoListOpensTheSetUpWindow()
 {
     auto show = start({});
     SlidePage &page = show->page();
+    const PageControls c(page);
     bool setUpShown = false;
     answerModal<QMessageBox>([&](QMessageBox *box) {
         answerModal<SetupWindow>([&](SetupWindow *f) {
@@ -282,9 +312,9 @@ void TestSlidePlayback::showWithoutAShowAndNoListOpensTheSetUpWindow()
         });
         box->button(QMessageBox::No)->click();
     });
-    page.showButton_->click();
+    c.showButton->click();
     QVERIFY(setUpShown);
-    QVERIFY(!page.slideTimer_->enabled());
+    QVERIFY(!page.playbackTimer()->enabled());
     QCOMPARE(show->state().slidePosition, 2);
 
     // Built and closed in the set-up window: slide 1 at once, slide 2 at the next step,
@@ -296,10 +326,10 @@ void TestSlidePlayback::showWithoutAShowAndNoListOpensTheSetUpWindow()
         f->rebuildLines(); // as Save Files List does
         f->onCloseClicked();
     });
-    page.showButton_->click();
+    c.showButton->click();
     QCOMPARE(shown(page), QStringLiteral("233x174"));
-    page.slideTimer_->setInterval(30);
-    QTRY_VERIFY(!page.slideTimer_->enabled());
+    page.playbackTimer()->setInterval(30);
+    QTRY_VERIFY(!page.playbackTimer()->enabled());
     QCOMPARE(shown(page), QStringLiteral("132x177"));
 }
 
@@ -307,9 +337,10 @@ void TestSlidePlayback::brokenSlideIsReportedOnEveryRoundAndPassedOver()
 {
     auto show = start({file("broken.jpg"), file("wide.png")}, true);
     SlidePage &page = show->page();
-    namedChild<QCheckBox>(*show->app.main, "autoSendBox")->click();
+    const PageControls c(page);
+    child<QCheckBox>(*show->app.main, "autoSendBox")->click();
     int ticks = 0;
-    connect(page.slideTimer_, &RestartOnChangeTimer::timeout, this, [&] { ++ticks; });
+    connect(page.playbackTimer(), &RestartOnChangeTimer::timeout, this, [&] { ++ticks; });
     // Per report: the ticks and the position change while it is open, and what the page
     // showed when it opened.
     QList<int> ticksWhileOpen;
@@ -325,7 +356,7 @@ void TestSlidePlayback::brokenSlideIsReportedOnEveryRoundAndPassedOver()
             ticksWhileOpen << ticks - ticksAtOpen;
             movesWhileOpen << show->state().slidePosition - positionAtOpen;
             if (shownAtReport.size() == 2)
-                page.stopButton_->click();
+                c.stopButton->click();
             else
                 answerModal<QMessageBox>(answer);
             box->accept();
@@ -333,17 +364,17 @@ void TestSlidePlayback::brokenSlideIsReportedOnEveryRoundAndPassedOver()
     };
     answerModal<QMessageBox>(answer);
     show->state().slidePosition = 2;
-    page.showButton_->click(); // Show fails silently on the broken slide
-    QVERIFY(!page.slideTimer_->enabled());
+    c.showButton->click(); // Show fails silently on the broken slide
+    QVERIFY(!page.playbackTimer()->enabled());
     show->state().stopFlag = false;
-    page.slideTimer_->setEnabled(true);
-    page.slideTimer_->setInterval(40);
+    page.playbackTimer()->setEnabled(true);
+    page.playbackTimer()->setInterval(40);
     // Once on every round: playback waits while the report is open, then goes on.
     QTRY_COMPARE_WITH_TIMEOUT(ticksWhileOpen.size(), 2, 20000);
     QCOMPARE(ticksWhileOpen, QList<int>({0, 0}));
     QCOMPARE(movesWhileOpen, QList<int>({0, 0}));
     QCOMPARE(shownAtReport.last(), QStringLiteral("233x174"));
-    QVERIFY(!page.slideTimer_->enabled());
+    QVERIFY(!page.playbackTimer()->enabled());
 }
 
 QTEST_MAIN(TestSlidePlayback)

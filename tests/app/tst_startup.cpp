@@ -32,18 +32,18 @@ class TestStartup : public QObject
         QVERIFY(m.windowFlags().testFlag(Qt::FramelessWindowHint));
         QVERIFY(m.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(m.windowTitle(), QStringLiteral("Quorix"));
-        QCOMPARE(namedChild<QStackedWidget>(m, "pages")->count(), 5);
-        QCOMPARE(namedChild<QStackedWidget>(m, "pages")->geometry(), QRect(1, 16, 407, 264));
+        QCOMPARE(child<QStackedWidget>(m, "pages")->count(), 5);
+        QCOMPARE(child<QStackedWidget>(m, "pages")->geometry(), QRect(1, 16, 407, 264));
         QCOMPARE(m.shownPage(), MainWindow::Page::Blank);
-        QCOMPARE(namedChild<GradientButton>(m, "clipboardButton")->toolTip(),
+        QCOMPARE(child<GradientButton>(m, "clipboardButton")->toolTip(),
                  QStringLiteral("Clipboard Image"));
-        QCOMPARE(namedChild<GradientButton>(m, "textButton")->toolTip(), QStringLiteral("Text"));
-        QCOMPARE(namedChild<ColourPanel>(m, "slideShowFrame")->geometry(), QRect(7, 149, 51, 38));
+        QCOMPARE(child<GradientButton>(m, "textButton")->toolTip(), QStringLiteral("Text"));
+        QCOMPARE(child<ColourPanel>(m, "slideShowFrame")->geometry(), QRect(7, 149, 51, 38));
         QVERIFY(m.findChild<QWidget *>("sendButton"));
-        QVERIFY(!namedChild<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
-                !namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
-                !namedChild<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
-        QCOMPARE(namedChild<RestartOnChangeTimer>(m, "autoSendWatch")->interval(), 100);
+        QVERIFY(!child<RestartOnChangeTimer>(m, "windowCaptureTimer")->enabled() &&
+                !child<RestartOnChangeTimer>(m, "autoSendWatch")->enabled() &&
+                !child<RestartOnChangeTimer>(m, "screenCaptureTimer")->enabled());
+        QCOMPARE(child<RestartOnChangeTimer>(m, "autoSendWatch")->interval(), 100);
     }
 
     void noPointerFileAsksForTheFolder()
@@ -116,8 +116,7 @@ class TestStartup : public QObject
         app.configure(lines);
         app.main->startUp();
         QCOMPARE(app.main->sharedFolder(), app.shared());
-        QCOMPARE(namedChild<RestartOnChangeTimer>(*app.main, "autoSendWatch")->interval(),
-                 interval);
+        QCOMPARE(child<RestartOnChangeTimer>(*app.main, "autoSendWatch")->interval(), interval);
     }
 
     void bareFileNameGivesRootFolder()
@@ -183,14 +182,13 @@ class TestStartup : public QObject
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         // A double click on the bare background folds, a second one unfolds.
-        QTest::mouseDClick(namedChild<DragPanel>(m, "background"), Qt::LeftButton, {},
-                           QPoint(250, 30));
+        QTest::mouseDClick(child<DragPanel>(m, "background"), Qt::LeftButton, {}, QPoint(250, 30));
         QCOMPARE(m.size(), QSize(316, 50));
-        QCOMPARE(namedChild<GradientButton>(m, "sendButton")->pos(), QPoint(228, 8));
-        QCOMPARE(namedChild<GradientButton>(m, "closeButton")->x(), 290);
-        QCOMPARE(namedChild<GradientButton>(m, "foldButton")->x(), 290);
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->x(), 65);
-        QVERIFY(namedChild<QLabel>(m, "statusLabel")->isVisible());
+        QCOMPARE(child<GradientButton>(m, "sendButton")->pos(), QPoint(228, 8));
+        QCOMPARE(child<GradientButton>(m, "closeButton")->x(), 290);
+        QCOMPARE(child<GradientButton>(m, "foldButton")->x(), 290);
+        QCOMPARE(child<QLabel>(m, "statusLabel")->x(), 65);
+        QVERIFY(child<QLabel>(m, "statusLabel")->isVisible());
         QVERIFY(!m.mask().contains(QPoint(0, 0)));
         QVERIFY(!m.mask().contains(QPoint(315, 49)));
         QVERIFY(m.mask().contains(QPoint(315, 25)));
@@ -199,10 +197,10 @@ class TestStartup : public QObject
 
         m.toggleFolded();
         QCOMPARE(m.size(), QSize(496, 348));
-        QCOMPARE(namedChild<GradientButton>(m, "sendButton")->pos(), QPoint(408, 14));
-        QCOMPARE(namedChild<GradientButton>(m, "closeButton")->x(), 470);
-        QCOMPARE(namedChild<QLabel>(m, "statusLabel")->x(), 184);
-        QVERIFY(!namedChild<QLabel>(m, "statusLabel")->isVisible());
+        QCOMPARE(child<GradientButton>(m, "sendButton")->pos(), QPoint(408, 14));
+        QCOMPARE(child<GradientButton>(m, "closeButton")->x(), 470);
+        QCOMPARE(child<QLabel>(m, "statusLabel")->x(), 184);
+        QVERIFY(!child<QLabel>(m, "statusLabel")->isVisible());
         QVERIFY(m.mask().contains(QPoint(495, 200)));
         QVERIFY(!m.mask().contains(QPoint(495, 347)));
         QVERIFY(!m.mask().contains(QPoint(0, 347)));

@@ -25,17 +25,28 @@ using namespace quorix;
 
 namespace {
 
+// Widgets of the editor and of the text page, found by object name.
+QTextEdit *textEditOf(const TextEditor &editor)
+{
+    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
+}
+
+QPushButton *buttonOf(const QWidget &window, const char *name)
+{
+    return window.findChild<QPushButton *>(QLatin1String(name));
+}
+
 // Answers the editor: types `text` (when given) and closes it with OK or Cancel, saying
 // No to the save question.
 void answerEditor(bool ok, const QString &text = {})
 {
     answerModal<TextEditor>([ok, text](TextEditor *f) {
         if (!text.isEmpty()) {
-            f->textEdit_->selectAll();
-            QTest::keyClicks(f->textEdit_, text);
+            textEditOf(*f)->selectAll();
+            QTest::keyClicks(textEditOf(*f), text);
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
         }
-        (ok ? f->okButton_ : f->cancelButton_)->click();
+        (ok ? buttonOf(*f, "okButton") : buttonOf(*f, "cancelButton"))->click();
     });
 }
 
@@ -47,7 +58,7 @@ struct TextApp : AppFixture
         main->startUp();
     }
     MainWindow &m() { return *main; }
-    QString redText() { return namedChild<QTextEdit>(*main, "textView")->toPlainText(); }
+    QString redText() { return child<QTextEdit>(*main, "textView")->toPlainText(); }
     QString temporary() { return program(TextPage::temporaryFileName()); }
 };
 
@@ -71,16 +82,16 @@ class TestTextPage : public QObject
         bool editorShown = false;
         answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            QTest::keyClicks(f->textEdit_, QStringLiteral("Hello viewers"));
+            QTest::keyClicks(textEditOf(*f), QStringLiteral("Hello viewers"));
             answerModal<QMessageBox>([](QMessageBox *b) { b->button(QMessageBox::No)->click(); });
-            (ok ? f->okButton_ : f->cancelButton_)->click();
+            (ok ? buttonOf(*f, "okButton") : buttonOf(*f, "cancelButton"))->click();
         });
-        namedChild<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
         QVERIFY(editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("Hello viewers") : QString());
         QCOMPARE(app.m().sourceMode(), SourceMode::Text);
-        QCOMPARE(namedChild<QLabel>(app.m(), "statusLabel")->text(), QStringLiteral("Text"));
-        QVERIFY(namedChild<ColourPanel>(app.m(), "textPanel")->isVisibleTo(&app.m()));
+        QCOMPARE(child<QLabel>(app.m(), "statusLabel")->text(), QStringLiteral("Text"));
+        QVERIFY(child<ColourPanel>(app.m(), "textPanel")->isVisibleTo(&app.m()));
         QVERIFY(!QFile::exists(app.temporary()));
     }
 
@@ -95,11 +106,11 @@ class TestTextPage : public QObject
         QFETCH(bool, ok);
         TextApp app;
         answerEditor(true, QStringLiteral("first"));
-        namedChild<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
         QCOMPARE(app.redText(), QStringLiteral("first"));
 
         answerEditor(ok, QStringLiteral("second"));
-        app.m().textPage().editButton_->click();
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(app.redText(), ok ? QStringLiteral("second") : QStringLiteral("first"));
 
         // The editor stays shut now that the page has text; what it holds still counts
@@ -109,10 +120,10 @@ class TestTextPage : public QObject
         answerModal<TextEditor>(
             [&](TextEditor *f) {
                 editorShown = true;
-                f->cancelButton_->click();
+                buttonOf(*f, "cancelButton")->click();
             },
             300);
-        namedChild<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
         QTest::qWait(400);
         QVERIFY(!editorShown);
         QCOMPARE(app.redText(), ok ? QStringLiteral("third") : QStringLiteral("first"));
@@ -121,13 +132,13 @@ class TestTextPage : public QObject
     void formattingWithoutCharactersCountsAsEmpty()
     {
         TextApp app;
-        namedChild<QTextEdit>(app.m(), "textView")->setHtml(QStringLiteral("<b></b>"));
+        child<QTextEdit>(app.m(), "textView")->setHtml(QStringLiteral("<b></b>"));
         bool editorShown = false;
         answerModal<TextEditor>([&](TextEditor *f) {
             editorShown = true;
-            f->cancelButton_->click();
+            buttonOf(*f, "cancelButton")->click();
         });
-        namedChild<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
         QVERIFY(editorShown);
     }
 
@@ -135,16 +146,16 @@ class TestTextPage : public QObject
     {
         TextApp app;
         answerEditor(true, QStringLiteral("accepted"));
-        namedChild<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
         answerEditor(false, QStringLiteral("changed but cancelled"));
-        app.m().textPage().editButton_->click();
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(app.redText(), QStringLiteral("accepted"));
-        namedChild<QCheckBox>(app.m(), "autoSendBox")->setChecked(true);
+        child<QCheckBox>(app.m(), "autoSendBox")->setChecked(true);
 
-        app.m().textPage().sendButton_->click();
+        buttonOf(app.m(), "sendTextButton")->click();
         const QByteArray sent = readWholeFile(app.shared() + "shar.rtf");
         QCOMPARE(sent, RtfWriter::write(app.m().textPage().editorDocument()));
-        QVERIFY(!namedChild<QCheckBox>(app.m(), "autoSendBox")->isChecked());
+        QVERIFY(!child<QCheckBox>(app.m(), "autoSendBox")->isChecked());
         const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
         if (unrtf.isEmpty())
             QSKIP("unrtf is not installed");
@@ -161,8 +172,8 @@ class TestTextPage : public QObject
             QSKIP("LibreOffice (soffice) is not installed");
         TextApp app;
         answerEditor(true, QStringLiteral("Read by a word processor"));
-        namedChild<GradientButton>(app.m(), "textButton")->click();
-        namedChild<GradientButton>(app.m(), "sendButton")->click();
+        child<GradientButton>(app.m(), "textButton")->click();
+        child<GradientButton>(app.m(), "sendButton")->click();
         // LibreOffice keeps its profile in a temporary folder, not in the user's.
         QTemporaryDir profile, out;
         QProcess p;
@@ -178,11 +189,11 @@ class TestTextPage : public QObject
     {
         TextApp app;
         QWidget elsewhere;
-        auto *view = namedChild<QTextEdit>(app.m(), "textView");
+        auto *view = child<QTextEdit>(app.m(), "textView");
         view->setParent(&elsewhere);
         view->setPlainText(QStringLiteral("a text slide"));
-        namedChild<GradientButton>(app.m(), "textButton")->click(); // the page has text: no editor
-        QCOMPARE(view->parentWidget(), namedChild<ColourPanel>(app.m(), "textPanel"));
+        child<GradientButton>(app.m(), "textButton")->click(); // the page has text: no editor
+        QCOMPARE(view->parentWidget(), child<ColourPanel>(app.m(), "textPanel"));
         QCOMPARE(app.redText(), QStringLiteral("a text slide"));
     }
 
@@ -218,7 +229,7 @@ class TestTextPage : public QObject
         face.setFontFamilies({QString::fromUtf8("Шрифт 明朝")});
         QTextCursor(&app.m().textPage().editorDocument()).insertText(QStringLiteral("x"), face);
         app.m().textPage().copyEditorText();
-        QTextCursor at(namedChild<QTextEdit>(app.m(), "textView")->document());
+        QTextCursor at(child<QTextEdit>(app.m(), "textView")->document());
         at.setPosition(1);
         QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0),
                  QString::fromUtf8("Шрифт 明朝"));
@@ -227,7 +238,7 @@ class TestTextPage : public QObject
     void failedCopyIsReportedAndKeepsThePage()
     {
         TextApp app;
-        namedChild<QTextEdit>(app.m(), "textView")->setPlainText(QStringLiteral("old"));
+        child<QTextEdit>(app.m(), "textView")->setPlainText(QStringLiteral("old"));
         app.m().textPage().editorDocument().setPlainText(QStringLiteral("new"));
         // A folder where the temporary file should go: it can be neither written nor left.
         QVERIFY(QDir().mkdir(app.temporary()));
@@ -236,8 +247,8 @@ class TestTextPage : public QObject
             report = b->text();
             b->accept();
         });
-        answerModal<TextEditor>([](TextEditor *f) { f->okButton_->click(); });
-        app.m().textPage().editButton_->click();
+        answerModal<TextEditor>([](TextEditor *f) { buttonOf(*f, "okButton")->click(); });
+        buttonOf(app.m(), "editTextButton")->click();
         QCOMPARE(report, QStringLiteral("Failed to Save Stream."));
         QCOMPARE(app.redText(), QStringLiteral("old"));
     }

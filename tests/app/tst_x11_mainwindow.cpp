@@ -1,6 +1,7 @@
 // The real program under a real X server with a window manager: the window's size,
 // place, frame, stacking and shape; moving it by its background; its place kept across
 // runs; a message of a hidden window shown above the main window, which stays on top.
+#include "controls/ColourPanel.h"
 #include "core/LineFile.h"
 #include "core/WholeFile.h"
 #include "slideshow/SlidePage.h"
@@ -232,7 +233,8 @@ class TestX11MainWindow : public QObject
             },
             kSlowWait);
         // The presenter presses Show.
-        QToolButton *show = app.main->slidePage().showButton_;
+        auto *show =
+            app.main->slidePage().panel()->findChild<QToolButton *>(QStringLiteral("showButton"));
         const QPoint centre = show->mapToGlobal(show->rect().center());
         xdotool({"mousemove", QString::number(centre.x()), QString::number(centre.y())});
         xdotool({"click", "1"});

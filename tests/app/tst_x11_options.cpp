@@ -65,9 +65,8 @@ class TestX11Options : public QObject
         closeDialogsLeftOpen();
         answerModal<OptionsDialog>(
             [&](OptionsDialog *o) {
-                QTest::keyClicks(namedChild<QLineEdit>(*o, "scrollTextEdit"),
-                                 QStringLiteral("Welcome"));
-                namedChild<QRadioButton>(*o, "sizeableButton")->setChecked(true);
+                QTest::keyClicks(child<QLineEdit>(*o, "scrollTextEdit"), QStringLiteral("Welcome"));
+                child<QRadioButton>(*o, "sizeableButton")->setChecked(true);
                 answerModal<QFileDialog>(
                     [&](QFileDialog *d) {
                         // The presenter types the folder and presses Enter.
@@ -76,12 +75,12 @@ class TestX11Options : public QObject
                         runTool("xdotool", {"key", "Return"});
                     },
                     kSlowWait);
-                namedChild<QToolButton>(*o, "browseButton")->click();
+                child<QToolButton>(*o, "browseButton")->click();
                 browsed = true;
                 // Back in front of the presenter: the dialog is activated again.
                 bringToFront(o);
                 QTest::qWait(300);
-                namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly)->click();
+                child<QPushButton>(*o, "okButton")->click();
             },
             kSlowWait, activated(app));
         app.main->openOptionsPausingSources();
@@ -105,7 +104,7 @@ class TestX11Options : public QObject
         app.main->show();
         QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
         QTest::qWait(300);
-        GradientButton *button = namedChild<GradientButton>(*app.main, "optionsButton");
+        GradientButton *button = child<GradientButton>(*app.main, "optionsButton");
         const QPoint centre = button->mapToGlobal(button->rect().center());
         answerModal<OptionsDialog>(
             [&](OptionsDialog *o) {
@@ -115,11 +114,12 @@ class TestX11Options : public QObject
             },
             kSlowWait, activated(app));
         runTool("xdotool", {"mousemove", QString::number(centre.x()), QString::number(centre.y())});
-        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::HotState, kSlowWait);
+        QTRY_COMPARE_WITH_TIMEOUT(button->visualState(), GradientButton::VisualState::Hover,
+                                  kSlowWait);
         runTool("xdotool", {"click", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(app.options->modalResult(), ModalResult::Cancel, kSlowWait);
         QTest::qWait(500);
-        QCOMPARE(button->visualState(), GradientButton::NormalState);
+        QCOMPARE(button->visualState(), GradientButton::VisualState::Normal);
     }
 
     void enterPressesTheFocusedButton()
@@ -134,9 +134,8 @@ class TestX11Options : public QObject
             [&](OptionsDialog *o) {
                 // The focus widget, not hasFocus(): that is false until the window manager
                 // has activated the dialog, which a loaded machine may not have done yet.
-                okHadFocus = o->focusWidget() ==
-                             namedChild<QPushButton>(*o, "okButton", Qt::FindDirectChildrenOnly);
-                namedChild<QLineEdit>(*o, "scrollTextEdit")->setText(QStringLiteral("new"));
+                okHadFocus = o->focusWidget() == child<QPushButton>(*o, "okButton");
+                child<QLineEdit>(*o, "scrollTextEdit")->setText(QStringLiteral("new"));
                 bringToFront(o);
                 runTool("xdotool", {"key", "Return"});
             },

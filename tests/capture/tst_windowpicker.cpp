@@ -29,8 +29,8 @@ class TestWindowPicker : public QObject
         picker.createGallery();
         picker.enumerateWindows();
         for (int i = 0; i < picker.count(); ++i) {
-            picker.xadd();
-            picker.risiBmp(i);
+            picker.addNextTile();
+            picker.drawThumbnail(i);
             runQueuedEvents();
         }
         panel_->show();

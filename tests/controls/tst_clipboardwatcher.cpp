@@ -52,20 +52,20 @@ class TestClipboardWatcher : public QObject
 
     void raisedOnceAfterCreationUnlessTurnedOff_data()
     {
-        QTest::addColumn<bool>("trigger");
+        QTest::addColumn<bool>("reportAtStart");
         QTest::addColumn<int>("events");
         QTest::newRow("default") << true << 1;
-        QTest::newRow("TriggerOnCreation off") << false << 0;
+        QTest::newRow("reportAtStart off") << false << 0;
     }
 
     void raisedOnceAfterCreationUnlessTurnedOff()
     {
-        QFETCH(bool, trigger);
+        QFETCH(bool, reportAtStart);
         QFETCH(int, events);
         ClipboardWatcher watcher;
-        QVERIFY(watcher.triggersOnCreation());
+        QVERIFY(watcher.reportsAtStart());
         QVERIFY(watcher.isEnabled());
-        watcher.setTriggerOnCreation(trigger);
+        watcher.setReportAtStart(reportAtStart);
         QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         QTest::qWait(100);
         QCOMPARE(spy.count(), events);
@@ -76,7 +76,7 @@ class TestClipboardWatcher : public QObject
     void oneEventPerCopyByAnOutsideProgram()
     {
         ClipboardWatcher watcher;
-        watcher.setTriggerOnCreation(false);
+        watcher.setReportAtStart(false);
         QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         copyImage(qRgb(200, 10, 10));
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, kSlowWait);
@@ -95,7 +95,7 @@ class TestClipboardWatcher : public QObject
     void disabledViewerStaysSilent()
     {
         ClipboardWatcher watcher;
-        watcher.setTriggerOnCreation(false);
+        watcher.setReportAtStart(false);
         watcher.setEnabled(false);
         QSignalSpy spy(&watcher, &ClipboardWatcher::changed);
         copyImage(qRgb(10, 200, 10));

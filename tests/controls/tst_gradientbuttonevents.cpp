@@ -46,8 +46,8 @@ class TestGradientButtonEvents : public QObject
     {
         QTest::addColumn<bool>("hotTrack");
         QTest::addColumn<int>("hovered");
-        QTest::newRow("hot tracking") << true << int(GradientButton::HotState);
-        QTest::newRow("no hot tracking") << false << int(GradientButton::NormalState);
+        QTest::newRow("hot tracking") << true << int(GradientButton::VisualState::Hover);
+        QTest::newRow("no hot tracking") << false << int(GradientButton::VisualState::Normal);
     }
 
     void hoverAndLeave()
@@ -60,7 +60,7 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseMove(h.button, QPoint(10, 10));
         QTRY_COMPARE(int(h.button->visualState()), hovered);
         QTest::mouseMove(&h.window, QPoint(5, 5));
-        QTRY_COMPARE(h.button->visualState(), GradientButton::NormalState);
+        QTRY_COMPARE(h.button->visualState(), GradientButton::VisualState::Normal);
     }
 
     void releaseAt_data()
@@ -68,13 +68,17 @@ class TestGradientButtonEvents : public QObject
         QTest::addColumn<QPoint>("release");
         QTest::addColumn<int>("clicks");
         QTest::addColumn<int>("after");
-        QTest::newRow("inside") << QPoint(30, 12) << 1 << int(GradientButton::HotState);
+        QTest::newRow("inside") << QPoint(30, 12) << 1 << int(GradientButton::VisualState::Hover);
         // On the left or top edge: a click, but the normal look rather than the hot one.
-        QTest::newRow("left edge") << QPoint(0, 12) << 1 << int(GradientButton::NormalState);
-        QTest::newRow("top edge") << QPoint(30, 0) << 1 << int(GradientButton::NormalState);
-        QTest::newRow("right of it") << QPoint(75, 12) << 0 << int(GradientButton::NormalState);
-        QTest::newRow("below it") << QPoint(30, 25) << 0 << int(GradientButton::NormalState);
-        QTest::newRow("far away") << QPoint(200, 100) << 0 << int(GradientButton::NormalState);
+        QTest::newRow("left edge")
+            << QPoint(0, 12) << 1 << int(GradientButton::VisualState::Normal);
+        QTest::newRow("top edge") << QPoint(30, 0) << 1 << int(GradientButton::VisualState::Normal);
+        QTest::newRow("right of it")
+            << QPoint(75, 12) << 0 << int(GradientButton::VisualState::Normal);
+        QTest::newRow("below it") << QPoint(30, 25) << 0
+                                  << int(GradientButton::VisualState::Normal);
+        QTest::newRow("far away") << QPoint(200, 100) << 0
+                                  << int(GradientButton::VisualState::Normal);
     }
 
     void releaseAt()
@@ -85,9 +89,9 @@ class TestGradientButtonEvents : public QObject
         Host h;
         GradientButton *b = h.button;
         QTest::mouseMove(b, QPoint(30, 12));
-        QTRY_COMPARE(b->visualState(), GradientButton::HotState);
+        QTRY_COMPARE(b->visualState(), GradientButton::VisualState::Hover);
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(30, 12));
-        QCOMPARE(b->visualState(), GradientButton::DownState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Pressed);
         QTest::mouseMove(b, release);
         QTest::mouseRelease(b, Qt::LeftButton, {}, release);
         QCOMPARE(h.clicks.count(), clicks);
@@ -101,12 +105,12 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseMove(b, QPoint(30, 12));
         QTest::mousePress(b, Qt::LeftButton, {}, QPoint(30, 12));
         QTest::mouseMove(b, QPoint(120, 12));
-        QCOMPARE(b->visualState(), GradientButton::NormalState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Normal);
         QTest::mouseMove(b, QPoint(31, 12));
-        QCOMPARE(b->visualState(), GradientButton::DownState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Pressed);
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(31, 12));
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(b->visualState(), GradientButton::HotState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Hover);
     }
 
     void otherButtonsDoNotClick()
@@ -115,7 +119,7 @@ class TestGradientButtonEvents : public QObject
         QTest::mouseClick(h.button, Qt::RightButton, {}, QPoint(30, 12));
         QTest::mouseClick(h.button, Qt::MiddleButton, {}, QPoint(30, 12));
         QCOMPARE(h.clicks.count(), 0);
-        QCOMPARE(h.button->visualState(), GradientButton::HotState);
+        QCOMPARE(h.button->visualState(), GradientButton::VisualState::Hover);
     }
 
     void doubleClickClicksOnce()
@@ -125,7 +129,7 @@ class TestGradientButtonEvents : public QObject
         // arrives as a double click.
         QTest::mouseDClick(h.window.windowHandle(), Qt::LeftButton, {}, QPoint(70, 52));
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(h.button->visualState(), GradientButton::HotState);
+        QCOMPARE(h.button->visualState(), GradientButton::VisualState::Hover);
     }
 
     void pressTakesFocusOnlyAsTabStop_data()
@@ -154,7 +158,7 @@ class TestGradientButtonEvents : public QObject
         QTRY_VERIFY(b->isFocused());
         h.check->setFocus();
         QTRY_VERIFY(!b->isFocused());
-        QCOMPARE(b->visualState(), GradientButton::NormalState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Normal);
         QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(30, 12));
     }
 
@@ -165,11 +169,11 @@ class TestGradientButtonEvents : public QObject
         b->setFocus();
         QTRY_VERIFY(b->isFocused());
         QTest::keyPress(b, Qt::Key_Space);
-        QCOMPARE(b->visualState(), GradientButton::DownState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Pressed);
         QCOMPARE(h.clicks.count(), 0);
         QTest::keyRelease(b, Qt::Key_Space);
         QCOMPARE(h.clicks.count(), 1);
-        QCOMPARE(b->visualState(), GradientButton::NormalState);
+        QCOMPARE(b->visualState(), GradientButton::VisualState::Normal);
     }
 
     void autoRepeatedSpaceClicksOnce()

@@ -42,6 +42,37 @@ QRect inkBox(const QImage &img, const QColor &face)
     return box;
 }
 
+// The parts of the frame, each painted in a colour of its own.
+enum class FrameLine
+{
+    Border,
+    BevelLight,
+    BevelDark,
+    Face
+};
+
+QColor colourOf(const StateColours &colours, FrameLine line)
+{
+    switch (line) {
+    case FrameLine::Border:
+        return colours.border;
+    case FrameLine::BevelLight:
+        return colours.bevelLight;
+    case FrameLine::BevelDark:
+        return colours.bevelDark;
+    case FrameLine::Face:
+        break;
+    }
+    return colours.face;
+}
+
+ButtonColours withNormal(ButtonColours colours, const QColor &face, const QColor &gradientEnd)
+{
+    colours.normal.face = face;
+    colours.normal.gradientEnd = gradientEnd;
+    return colours;
+}
+
 QImage solidGlyph(int w, int h)
 {
     QImage g(w, h, QImage::Format_RGB32);
@@ -53,15 +84,16 @@ QImage solidGlyph(int w, int h)
 // can be told apart.
 void makePlain(GradientButton &b)
 {
-    b.setColorScheme(GradientButton::Custom);
-    for (int group :
-         {GradientButton::normalGroup, GradientButton::overGroup, GradientButton::downGroup}) {
-        b.setColor(group + GradientButton::roleFace, white);
-        b.setColor(group + GradientButton::roleGrad, white);
-        b.setColor(group + GradientButton::roleText, black);
+    b.setColourScheme(GradientButton::Scheme::Custom);
+    ButtonColours colours = b.colours();
+    for (StateColours *state : {&colours.normal, &colours.hover, &colours.pressed}) {
+        state->face = white;
+        state->gradientEnd = white;
+        state->text = black;
     }
+    b.setColours(colours);
     b.setGradient(false);
-    b.setCtl3D(false);
+    b.setBevel(false);
     b.setTransparentGlyph(false);
 }
 
@@ -124,9 +156,8 @@ class TestGradientButtonPaint : public QObject
         QFETCH(QColor, expected);
         GradientButton b;
         b.resize(40, height);
-        b.setCtl3D(false);
-        b.setColorFace(face);
-        b.setColorGrad(grad);
+        b.setBevel(false);
+        b.setColours(withNormal(b.colours(), face, grad));
         b.setGradient(true);
         const QImage img = b.paintBitmap();
         QCOMPARE(at(img, 1, row), expected);
@@ -146,54 +177,54 @@ class TestGradientButtonPaint : public QObject
     {
         QTest::addColumn<bool>("pressed");
         QTest::addColumn<QPoint>("point");
-        QTest::addColumn<int>("role");
+        QTest::addColumn<FrameLine>("line");
         // 75 x 25: border on the outside, light along x = 1 and y = 1, dark along x = 73 and
         // y = 23; the light line ends where the dark one starts.
-        const QList<std::tuple<const char *, QPoint, int>> points = {
-            {"border top left", {0, 0}, GradientButton::roleBorder},
-            {"border bottom right", {74, 24}, GradientButton::roleBorder},
-            {"border left middle", {0, 12}, GradientButton::roleBorder},
-            {"border top middle", {37, 0}, GradientButton::roleBorder},
-            {"light top left", {1, 1}, GradientButton::roleLight},
-            {"light left bottom end", {1, 23}, GradientButton::roleLight},
-            {"light top right end", {72, 1}, GradientButton::roleLight},
-            {"dark top right corner", {73, 1}, GradientButton::roleDark},
-            {"dark right middle", {73, 12}, GradientButton::roleDark},
-            {"dark bottom right", {73, 23}, GradientButton::roleDark},
-            {"dark bottom left end", {2, 23}, GradientButton::roleDark},
-            {"face inside", {2, 2}, GradientButton::roleFace},
+        const QList<std::tuple<const char *, QPoint, FrameLine>> points = {
+            {"border top left", {0, 0}, FrameLine::Border},
+            {"border bottom right", {74, 24}, FrameLine::Border},
+            {"border left middle", {0, 12}, FrameLine::Border},
+            {"border top middle", {37, 0}, FrameLine::Border},
+            {"light top left", {1, 1}, FrameLine::BevelLight},
+            {"light left bottom end", {1, 23}, FrameLine::BevelLight},
+            {"light top right end", {72, 1}, FrameLine::BevelLight},
+            {"dark top right corner", {73, 1}, FrameLine::BevelDark},
+            {"dark right middle", {73, 12}, FrameLine::BevelDark},
+            {"dark bottom right", {73, 23}, FrameLine::BevelDark},
+            {"dark bottom left end", {2, 23}, FrameLine::BevelDark},
+            {"face inside", {2, 2}, FrameLine::Face},
         };
         for (bool pressed : {false, true})
-            for (const auto &[name, p, role] : points)
+            for (const auto &[name, p, line] : points)
                 QTest::addRow("%s %s", pressed ? "pressed" : "normal", name)
-                    << pressed << p << role;
+                    << pressed << p << line;
     }
 
     void frameLines()
     {
         QFETCH(bool, pressed);
         QFETCH(QPoint, point);
-        QFETCH(int, role);
+        QFETCH(FrameLine, line);
         Host host;
         GradientButton &b = *host.button;
         b.setGradient(false);
         if (pressed)
             QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 10));
-        const int group = pressed ? GradientButton::downGroup : GradientButton::normalGroup;
-        QCOMPARE(at(b.paintBitmap(), point.x(), point.y()), b.color(group + role));
+        const StateColours &colours = pressed ? b.colours().pressed : b.colours().normal;
+        QCOMPARE(at(b.paintBitmap(), point.x(), point.y()), colourOf(colours, line));
         if (pressed)
             QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(30, 10));
     }
 
-    void noBevelWithoutCtl3D()
+    void noBevelWhenSwitchedOff()
     {
         GradientButton b;
         b.setGradient(false);
-        b.setCtl3D(false);
+        b.setBevel(false);
         const QImage img = b.paintBitmap();
-        QCOMPARE(at(img, 1, 1), b.colorFace());
-        QCOMPARE(at(img, 73, 12), b.colorFace());
-        QCOMPARE(at(img, 0, 0), b.colorBorder());
+        QCOMPARE(at(img, 1, 1), b.colours().normal.face);
+        QCOMPARE(at(img, 73, 12), b.colours().normal.face);
+        QCOMPARE(at(img, 0, 0), b.colours().normal.border);
     }
 
     void focusRectangle()
@@ -206,7 +237,7 @@ class TestGradientButtonPaint : public QObject
         b.setFocus();
         QTRY_VERIFY(b.isFocused());
         const QImage img = b.paintBitmap();
-        const QColor focus = b.colorFocusRect();
+        const QColor focus = b.colours().focusRect;
         // The outline (3, 3, 57, 27): x 3 ... 56, y 3 ... 26.
         for (const QPoint &p : {QPoint(3, 3), QPoint(56, 3), QPoint(3, 26), QPoint(56, 26),
                                 QPoint(30, 3), QPoint(30, 26), QPoint(3, 15), QPoint(56, 15)})
@@ -222,40 +253,34 @@ class TestGradientButtonPaint : public QObject
 
     void glyphAndCaptionPlacement_data()
     {
-        QTest::addColumn<int>("layout");
+        QTest::addColumn<GradientButton::GlyphLayout>("layout");
         QTest::addColumn<int>("spacing");
         QTest::addColumn<QSize>("glyphSize");
         QTest::addColumn<QPoint>("glyphOffset"); // from the anchor below
         QTest::addColumn<QPoint>("captionMove"); // against the caption without a glyph
         // Anchors: left: (centred caption x, (H - gh) / 2); right: (caption x + width, same);
         // top: ((W - gw) / 2, centred caption y); bottom: (same, caption y + height).
-        using B = GradientButton;
+        using L = GradientButton::GlyphLayout;
         const QSize even(10, 8), odd(11, 9);
-        QTest::newRow("left 4") << int(B::GlyphLeft) << 4 << even << QPoint(-7, 0) << QPoint(7, 0);
-        QTest::newRow("left 5") << int(B::GlyphLeft) << 5 << even << QPoint(-8, 0) << QPoint(7, 0);
-        QTest::newRow("left 0 touching")
-            << int(B::GlyphLeft) << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
-        QTest::newRow("right 4") << int(B::GlyphRight) << 4 << even << QPoint(-3, 0)
-                                 << QPoint(-7, 0);
-        QTest::newRow("right 5") << int(B::GlyphRight) << 5 << even << QPoint(-2, 0)
-                                 << QPoint(-7, 0);
+        QTest::newRow("left 4") << L::Left << 4 << even << QPoint(-7, 0) << QPoint(7, 0);
+        QTest::newRow("left 5") << L::Left << 5 << even << QPoint(-8, 0) << QPoint(7, 0);
+        QTest::newRow("left 0 touching") << L::Left << 0 << even << QPoint(-5, 0) << QPoint(5, 0);
+        QTest::newRow("right 4") << L::Right << 4 << even << QPoint(-3, 0) << QPoint(-7, 0);
+        QTest::newRow("right 5") << L::Right << 5 << even << QPoint(-2, 0) << QPoint(-7, 0);
         QTest::newRow("right 5 odd glyph")
-            << int(B::GlyphRight) << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
-        QTest::newRow("top 4") << int(B::GlyphTop) << 4 << even << QPoint(0, -6) << QPoint(0, 6);
-        QTest::newRow("top 5") << int(B::GlyphTop) << 5 << even << QPoint(0, -7) << QPoint(0, 6);
-        QTest::newRow("top 4 odd glyph")
-            << int(B::GlyphTop) << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
-        QTest::newRow("bottom 4") << int(B::GlyphBottom) << 4 << even << QPoint(0, -2)
-                                  << QPoint(0, -6);
-        QTest::newRow("bottom 5") << int(B::GlyphBottom) << 5 << even << QPoint(0, -1)
-                                  << QPoint(0, -6);
+            << L::Right << 5 << odd << QPoint(-2, 0) << QPoint(-7, 0);
+        QTest::newRow("top 4") << L::Top << 4 << even << QPoint(0, -6) << QPoint(0, 6);
+        QTest::newRow("top 5") << L::Top << 5 << even << QPoint(0, -7) << QPoint(0, 6);
+        QTest::newRow("top 4 odd glyph") << L::Top << 4 << odd << QPoint(0, -7) << QPoint(0, 6);
+        QTest::newRow("bottom 4") << L::Bottom << 4 << even << QPoint(0, -2) << QPoint(0, -6);
+        QTest::newRow("bottom 5") << L::Bottom << 5 << even << QPoint(0, -1) << QPoint(0, -6);
         QTest::newRow("bottom 5 odd glyph")
-            << int(B::GlyphBottom) << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
+            << L::Bottom << 5 << odd << QPoint(0, -1) << QPoint(0, -6);
     }
 
     void glyphAndCaptionPlacement()
     {
-        QFETCH(int, layout);
+        QFETCH(GradientButton::GlyphLayout, layout);
         QFETCH(int, spacing);
         QFETCH(QSize, glyphSize);
         QFETCH(QPoint, glyphOffset);
@@ -267,7 +292,7 @@ class TestGradientButtonPaint : public QObject
         const QRect captionAlone = inkBox(b.paintBitmap(), white);
         QVERIFY(!captionAlone.isEmpty());
 
-        b.setLayout(GradientButton::GlyphLayout(layout));
+        b.setLayout(layout);
         b.setSpacing(spacing);
         b.setGlyph(solidGlyph(glyphSize.width(), glyphSize.height()));
         const QImage img = b.paintBitmap();
@@ -276,16 +301,16 @@ class TestGradientButtonPaint : public QObject
         const int tx = (120 - tw) / 2, ty = (60 - th) / 2;
         QPoint anchor;
         switch (layout) {
-        case GradientButton::GlyphLeft:
+        case GradientButton::GlyphLayout::Left:
             anchor = {tx, (60 - glyphSize.height()) / 2};
             break;
-        case GradientButton::GlyphRight:
+        case GradientButton::GlyphLayout::Right:
             anchor = {tx + tw, (60 - glyphSize.height()) / 2};
             break;
-        case GradientButton::GlyphTop:
+        case GradientButton::GlyphLayout::Top:
             anchor = {(120 - glyphSize.width()) / 2, ty};
             break;
-        case GradientButton::GlyphBottom:
+        case GradientButton::GlyphLayout::Bottom:
             anchor = {(120 - glyphSize.width()) / 2, ty + th};
             break;
         }
@@ -295,24 +320,24 @@ class TestGradientButtonPaint : public QObject
 
     void glyphAloneIsCentred_data()
     {
-        QTest::addColumn<int>("layout");
+        QTest::addColumn<GradientButton::GlyphLayout>("layout");
         QTest::addColumn<QSize>("buttonSize");
         QTest::addColumn<QSize>("glyphSize");
         QTest::addColumn<QPoint>("glyphAt");
-        using B = GradientButton;
-        for (int l : {B::GlyphLeft, B::GlyphRight, B::GlyphTop, B::GlyphBottom})
-            QTest::addRow("layout %d", l) << l << QSize(120, 60) << QSize(10, 8) << QPoint(55, 26);
+        using L = GradientButton::GlyphLayout;
+        for (L l : {L::Left, L::Right, L::Top, L::Bottom})
+            QTest::addRow("layout %d", int(l))
+                << l << QSize(120, 60) << QSize(10, 8) << QPoint(55, 26);
         // The main window's Send button: 49 x 36, a 32 x 32 glyph on top, spacing 0.
-        QTest::newRow("send button")
-            << int(B::GlyphTop) << QSize(49, 36) << QSize(32, 32) << QPoint(8, 2);
+        QTest::newRow("send button") << L::Top << QSize(49, 36) << QSize(32, 32) << QPoint(8, 2);
         // A glyph larger than the button: negative halves truncate towards zero.
         QTest::newRow("glyph larger than button")
-            << int(B::GlyphLeft) << QSize(20, 20) << QSize(31, 31) << QPoint(-5, -5);
+            << L::Left << QSize(20, 20) << QSize(31, 31) << QPoint(-5, -5);
     }
 
     void glyphAloneIsCentred()
     {
-        QFETCH(int, layout);
+        QFETCH(GradientButton::GlyphLayout, layout);
         QFETCH(QSize, buttonSize);
         QFETCH(QSize, glyphSize);
         QFETCH(QPoint, glyphAt);
@@ -320,7 +345,7 @@ class TestGradientButtonPaint : public QObject
         b.resize(buttonSize);
         makePlain(b);
         b.setSpacing(5); // no caption: the spacing plays no part
-        b.setLayout(GradientButton::GlyphLayout(layout));
+        b.setLayout(layout);
         b.setGlyph(solidGlyph(glyphSize.width(), glyphSize.height()));
         const QRect expected = QRect(glyphAt, glyphSize) & QRect(QPoint(0, 0), buttonSize);
         // The border is drawn over the glyph.
@@ -340,7 +365,7 @@ class TestGradientButtonPaint : public QObject
         b.setGlyph(solidGlyph(10, 8));
         const QImage normal = b.paintBitmap();
         QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(b.visualState(), GradientButton::DownState);
+        QCOMPARE(b.visualState(), GradientButton::VisualState::Pressed);
         const QImage down = b.paintBitmap();
         QCOMPARE(boxOf(down, glyphColour), boxOf(normal, glyphColour).translated(1, 1));
         QCOMPARE(inkBox(down, white), inkBox(normal, white).translated(1, 1));
@@ -412,23 +437,23 @@ class TestGradientButtonPaint : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&host.window));
         if (hover) {
             QTest::mouseMove(&b, QPoint(30, 12));
-            QTRY_COMPARE(b.visualState(), GradientButton::HotState);
+            QTRY_COMPARE(b.visualState(), GradientButton::VisualState::Hover);
         }
         if (hold) {
             QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(30, 12));
-            QCOMPARE(b.visualState(), GradientButton::DownState);
+            QCOMPARE(b.visualState(), GradientButton::VisualState::Pressed);
         }
         b.setEnabled(false);
-        QCOMPARE(b.visualState(), hold    ? GradientButton::DownState
-                                  : hover ? GradientButton::HotState
-                                          : GradientButton::NormalState);
+        QCOMPARE(b.visualState(), hold    ? GradientButton::VisualState::Pressed
+                                  : hover ? GradientButton::VisualState::Hover
+                                          : GradientButton::VisualState::Normal);
         const QImage img = b.paintBitmap();
-        QCOMPARE(at(img, 0, 0), b.disabledColorBorder());
-        QCOMPARE(at(img, 1, 1), b.disabledColorLight());
-        QCOMPARE(at(img, 73, 12), b.disabledColorDark());
+        QCOMPARE(at(img, 0, 0), b.colours().disabled.border);
+        QCOMPARE(at(img, 1, 1), b.colours().disabled.bevelLight);
+        QCOMPARE(at(img, 73, 12), b.colours().disabled.bevelDark);
         // The gradient runs from the disabled face (15658734) towards white.
         QCOMPARE(at(img, 2, 2).red(), 238 + 2 * (255 - 238) / 25);
-        QVERIFY(boxOf(img, b.disabledColorText()).isValid());
+        QVERIFY(boxOf(img, b.colours().disabled.text).isValid());
         if (hold)
             QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(30, 12));
     }
@@ -453,8 +478,10 @@ class TestGradientButtonPaint : public QObject
         // Extreme spacings too: no arithmetic may overflow.
         for (int spacing : {4, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}) {
             b.setSpacing(spacing);
-            for (int layout = 0; layout < 4; ++layout) {
-                b.setLayout(GradientButton::GlyphLayout(layout));
+            for (GradientButton::GlyphLayout layout :
+                 {GradientButton::GlyphLayout::Left, GradientButton::GlyphLayout::Right,
+                  GradientButton::GlyphLayout::Top, GradientButton::GlyphLayout::Bottom}) {
+                b.setLayout(layout);
                 const QImage img = b.paintBitmap();
                 QCOMPARE(img.size(), size.isEmpty() ? QSize(0, 0) : size);
             }

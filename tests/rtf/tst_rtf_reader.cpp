@@ -1,6 +1,7 @@
 // The RTF reader: syntax, code pages, tables, formats, lists, pictures, malformed input.
 #include "rtf/RtfReader.h"
 #include "support/RtfDescription.h"
+#include "support/TextFormats.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -37,13 +38,6 @@ class TestRtfReader : public QObject
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         return bytes;
-    }
-
-    static QTextCharFormat formatAt(const QTextDocument &doc, int position)
-    {
-        QTextCursor c(const_cast<QTextDocument *>(&doc));
-        c.setPosition(position + 1);
-        return c.charFormat();
     }
 
   private slots:
@@ -328,6 +322,47 @@ class TestRtfReader : public QObject
         // the same \ls goes on numbering after an interruption
         QCOMPARE(doc.findBlockByNumber(6).textList(), d);
         QCOMPARE(d->itemNumber(doc.findBlockByNumber(6)), 2);
+    }
+
+    // A control word acts only in the destination it belongs to: each row's document reads
+    // as the same document without the words that mean nothing where they stand.
+    void wordsActWhereTheyBelong_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QByteArray>("same");
+        QTest::newRow("paragraph words in the font table")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0\\qc\\li720\\sb240\\pnlvlblt Arial;}}a\\par}")
+            << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}}a\\par}");
+        QTest::newRow("paragraph words in the colour table and a picture")
+            << QByteArray(
+                   "{\\rtf1{\\colortbl;\\qr\\sa120\\red255;}{\\pict\\pngblip\\qj\\fi360 0}a\\par}")
+            << QByteArray("{\\rtf1{\\colortbl;\\red255;}{\\pict\\pngblip 0}a\\par}");
+        QTest::newRow("table and picture words in the text")
+            << QByteArray(
+                   "{\\rtf1 \\red255\\fcharset204\\picw5\\pnlvlblt\\pnucrm\\levelnfc23 a\\par}")
+            << QByteArray("{\\rtf1 a\\par}");
+        QTest::newRow("\\u in old-style numbering skips no word")
+            << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\u233\\pnucrm}a\\par}")
+            << QByteArray("{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnucrm}a\\par}");
+        QTest::newRow("\\uc in the colour table")
+            << QByteArray("{\\rtf1{\\colortbl\\uc0{\\ud\\u233 xy}}}")
+            << QByteArray("{\\rtf1{\\colortbl{\\ud\\u233 xy}}}");
+        const QByteArray lists = "{\\rtf1{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                                 "{\\*\\listtable{\\list{\\listlevel\\levelnfc23%1}\\listid1}}"
+                                 "\\pard\\ls1 a\\par}";
+        QTest::newRow("a starred \\leveltext is skipped")
+            << QByteArray(lists).replace("%1", "{\\*\\leveltext\\'01o;}")
+            << QByteArray(lists).replace("%1", "");
+    }
+
+    void wordsActWhereTheyBelong()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QByteArray, same);
+        QTextDocument doc, expected;
+        QVERIFY(RtfReader::read(rtf, doc).ok());
+        QVERIFY(RtfReader::read(same, expected).ok());
+        QCOMPARE(rtftest::describe(doc), rtftest::describe(expected));
     }
 
     void pictures()

@@ -5,7 +5,9 @@
 #include "slideshow/SetupWindow.h"
 #include "slideshow/SlideRows.h"
 #include "support/ModalAnswerer.h"
+#include "support/Widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -27,11 +29,41 @@ using namespace quorix;
 
 namespace {
 
+// The window's controls the tests drive, found by their object names.
+struct SetupControls
+{
+    explicit SetupControls(const SetupWindow &w)
+        : selectAllAction(child<QAction>(w, "selectAllAction")),
+          slideList(child<QTreeWidget>(w, "slideList")),
+          entryPicture(child<QLabel>(w, "entryPicture")),
+          entryText(child<QTextEdit>(w, "entryText")),
+          moveUpButton(child<QPushButton>(w, "moveUpButton")),
+          moveDownButton(child<QPushButton>(w, "moveDownButton")),
+          loopBox(child<QCheckBox>(w, "loopBox")), durationLabel(child<QLabel>(w, "durationLabel")),
+          durationSlider(child<QSlider>(w, "durationSlider")),
+          stopButton(child<QPushButton>(w, "stopButton")),
+          closeButton(child<QPushButton>(w, "closeButton")),
+          addFilesDialog(child<QFileDialog>(w, "addFilesDialog")),
+          openDialog(child<QFileDialog>(w, "openDialog"))
+    {
+    }
+    QAction *selectAllAction;
+    QTreeWidget *slideList;
+    QLabel *entryPicture;
+    QTextEdit *entryText;
+    QPushButton *moveUpButton, *moveDownButton;
+    QCheckBox *loopBox;
+    QLabel *durationLabel;
+    QSlider *durationSlider;
+    QPushButton *stopButton, *closeButton;
+    QFileDialog *addFilesDialog, *openDialog;
+};
+
 QStringList names(const QTreeWidget &list)
 {
     QStringList out;
     for (int i = 0; i < list.topLevelItemCount(); ++i)
-        out << list.topLevelItem(i)->text(colName);
+        out << slideCell(*list.topLevelItem(i), SlideColumn::Name);
     return out;
 }
 
@@ -83,13 +115,13 @@ class OpenCounter
 class PreviewWatchdog
 {
   public:
-    explicit PreviewWatchdog(SetupWindow &f)
+    explicit PreviewWatchdog(const SetupWindow &f)
     {
         timer_.setSingleShot(true);
-        QObject::connect(&timer_, &QTimer::timeout, [this, &f] {
+        QObject::connect(&timer_, &QTimer::timeout, [this, c = SetupControls(f)] {
             fired = true;
-            f.durationSlider_->setValue(1);
-            f.stopButton_->click();
+            c.durationSlider->setValue(1);
+            c.stopButton->click();
         });
         timer_.start(20000);
     }
@@ -156,23 +188,25 @@ void TestSetupWindow::init()
 
 void TestSetupWindow::dialogsAdmitUpperCaseExtensions()
 {
+    const SetupControls c(*setupWindow_);
     // Names are case-sensitive here; photos from cameras come as .JPG.
-    const QStringList filters = setupWindow_->addFilesDialog_->nameFilters();
+    const QStringList filters = c.addFilesDialog->nameFilters();
     QVERIFY(filters.first().contains("*.jpg *.JPG"));
     QVERIFY(filters.first().contains("*.txt *.TXT"));
-    QVERIFY(setupWindow_->openDialog_->nameFilters().first().endsWith("(*.obl *.OBL)"));
+    QVERIFY(c.openDialog->nameFilters().first().endsWith("(*.obl *.OBL)"));
 }
 
 void TestSetupWindow::saveWritesTheLinesThroughTheDialog()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     answerFileDialog(file("empty.obl"));
     f.saveList();
     QCOMPARE(readWholeFile(file("empty.obl")), QByteArray("0\r\n1\r\n"));
 
     f.addDroppedFiles({file("wide.png"), file("agenda.rtf")});
-    f.loopBox_->setChecked(true);
-    f.durationSlider_->setValue(5);
+    c.loopBox->setChecked(true);
+    c.durationSlider->setValue(5);
     answerFileDialog(file("two"));
     f.saveList();
     QCOMPARE(readWholeFile(file("two.obl")),
@@ -183,6 +217,7 @@ void TestSetupWindow::saveWritesTheLinesThroughTheDialog()
 void TestSetupWindow::openFillsTheListAndReportsMissingFiles()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("notes.txt")});
     writeWholeFile(file("show.obl"), ("1\n250\n" + file("wide.png") + "\n" + file("gone.jpg") +
                                       "\n\n" + file("wide.png") + "\n" + file("a.gif") + "\n")
@@ -201,38 +236,40 @@ void TestSetupWindow::openFillsTheListAndReportsMissingFiles()
                                     "Orbelin|File does not exist ",
                                     "Orbelin|File does not exist " + file("a.gif")}));
     // The list is replaced; one file named twice gives two rows; a.gif does not exist.
-    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "wide.png"}));
-    QVERIFY(f.loopBox_->isChecked());
-    QCOMPARE(f.durationSlider_->value(), 100);
-    QCOMPARE(f.durationLabel_->text(), QStringLiteral("Slide duration: 100"));
+    QCOMPARE(names(*c.slideList), QStringList({"wide.png", "wide.png"}));
+    QVERIFY(c.loopBox->isChecked());
+    QCOMPARE(c.durationSlider->value(), 100);
+    QCOMPARE(c.durationLabel->text(), QStringLiteral("Slide duration: 100"));
     QCOMPARE(f.lines().size(), 7); // the file as read, missing files included
-    QVERIFY(!f.slideList_->isHidden());
+    QVERIFY(!c.slideList->isHidden());
     // Adding a listed file by hand adds nothing.
     f.addDroppedFiles({file("wide.png")});
-    QCOMPARE(f.slideList_->topLevelItemCount(), 2);
+    QCOMPARE(c.slideList->topLevelItemCount(), 2);
 }
 
 void TestSetupWindow::openWithABadDurationEndsWithTheListShown()
 {
     SetupWindow &f = *setupWindow_;
-    f.loopBox_->setChecked(true);
+    const SetupControls c(f);
+    c.loopBox->setChecked(true);
     f.addDroppedFiles({file("notes.txt")});
     writeWholeFile(file("bad.obl"), ("0\r\nsix\r\n" + file("wide.png") + "\r\n").toUtf8());
     QVERIFY_THROWS_EXCEPTION(std::invalid_argument, f.openSlideList(file("bad.obl")));
-    QCOMPARE(f.slideList_->topLevelItemCount(), 0);
-    QVERIFY(!f.loopBox_->isChecked());
+    QCOMPARE(c.slideList->topLevelItemCount(), 0);
+    QVERIFY(!c.loopBox->isChecked());
     QCOMPARE(f.lines().size(), 3);
-    QVERIFY(!f.slideList_->isHidden());
+    QVERIFY(!c.slideList->isHidden());
 
     writeWholeFile(file("headers.obl"), "0\r\n1\r\n");
     f.openSlideList(file("headers.obl"));
-    QCOMPARE(f.slideList_->topLevelItemCount(), 0);
+    QCOMPARE(c.slideList->topLevelItemCount(), 0);
     QVERIFY(!f.slidesPresent());
 }
 
 void TestSetupWindow::droppedFilesAreAddedWhole()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     const QString longName = QString(240, QLatin1Char('n')) + ".png";
     QDir(dir_.path()).mkpath(QString(60, QLatin1Char('d')));
     const QString longPath = file(QString(60, QLatin1Char('d')) + "/" + longName);
@@ -244,102 +281,107 @@ void TestSetupWindow::droppedFilesAreAddedWhole()
     // Straight to the window's handler: the application routes drops only while a drag
     // is in progress.
     static_cast<QObject *>(&f)->event(&drop);
-    QCOMPARE(names(*f.slideList_), QStringList({longName, "agenda.rtf"}));
-    QCOMPARE(rowPath(*f.slideList_->topLevelItem(0)), longPath);
+    QCOMPARE(names(*c.slideList), QStringList({longName, "agenda.rtf"}));
+    QCOMPARE(rowPath(*c.slideList->topLevelItem(0)), longPath);
 }
 
 void TestSetupWindow::headerClicksFlipTheDirection()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
-    f.sortByColumn(colName);
-    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.sortByColumn(colType);
-    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
-    f.sortByColumn(colName);
-    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.sortByColumn(colName);
-    QCOMPARE(names(*f.slideList_), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
+    f.sortByColumn(int(SlideColumn::Name));
+    QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.sortByColumn(int(SlideColumn::Type));
+    QCOMPARE(c.slideList->topLevelItemCount(), 3);
+    f.sortByColumn(int(SlideColumn::Name));
+    QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    f.sortByColumn(int(SlideColumn::Name));
+    QCOMPARE(names(*c.slideList), QStringList({"agenda.rtf", "notes.txt", "wide.png"}));
 }
 
 void TestSetupWindow::moveAndRemoveAndSelectAll()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("agenda.rtf"), file("wide.png"), file("notes.txt")});
-    f.slideList_->topLevelItem(0)->setSelected(true);
-    f.moveUpButton_->click(); // the first row goes to the end
-    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.moveDownButton_->click(); // the last row stays last
-    QCOMPARE(names(*f.slideList_), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
-    f.slideList_->clearSelection();
-    f.entryPicture_->setPixmap(QPixmap(10, 10));
+    c.slideList->topLevelItem(0)->setSelected(true);
+    c.moveUpButton->click(); // the first row goes to the end
+    QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    c.moveDownButton->click(); // the last row stays last
+    QCOMPARE(names(*c.slideList), QStringList({"wide.png", "notes.txt", "agenda.rtf"}));
+    c.slideList->clearSelection();
+    c.entryPicture->setPixmap(QPixmap(10, 10));
     f.removeSelected();
-    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
-    QVERIFY(f.entryPicture_->pixmap().isNull());
-    f.selectAllAction_->trigger();
-    QCOMPARE(f.slideList_->selectedItems().size(), 3);
-    f.slideList_->topLevelItem(1)->setSelected(false);
+    QCOMPARE(c.slideList->topLevelItemCount(), 3);
+    QVERIFY(c.entryPicture->pixmap().isNull());
+    c.selectAllAction->trigger();
+    QCOMPARE(c.slideList->selectedItems().size(), 3);
+    c.slideList->topLevelItem(1)->setSelected(false);
     f.removeSelected();
-    QCOMPARE(names(*f.slideList_), QStringList({"notes.txt"}));
+    QCOMPARE(names(*c.slideList), QStringList({"notes.txt"}));
 }
 
 void TestSetupWindow::entryPreviewFitsOneSelectedPicture()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("wide.png"), file("tall.bmp"), file("agenda.rtf")});
-    f.slideList_->topLevelItem(0)->setSelected(true);
+    c.slideList->topLevelItem(0)->setSelected(true);
     f.showSelectedEntry();
-    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
-    f.slideList_->clearSelection();
-    f.slideList_->topLevelItem(1)->setSelected(true);
+    QCOMPARE(c.entryPicture->pixmap().size(), QSize(209, 156));
+    c.slideList->clearSelection();
+    c.slideList->topLevelItem(1)->setSelected(true);
     f.showSelectedEntry();
-    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(156, 209));
-    f.slideList_->clearSelection();
-    f.slideList_->topLevelItem(2)->setSelected(true);
+    QCOMPARE(c.entryPicture->pixmap().size(), QSize(156, 209));
+    c.slideList->clearSelection();
+    c.slideList->topLevelItem(2)->setSelected(true);
     f.showSelectedEntry();
-    QVERIFY(!f.entryText_->isHidden());
-    QCOMPARE(f.entryText_->toPlainText(), QStringLiteral("Agenda"));
+    QVERIFY(!c.entryText->isHidden());
+    QCOMPARE(c.entryText->toPlainText(), QStringLiteral("Agenda"));
     // Two rows: the picture is cleared, the text stays.
-    f.slideList_->topLevelItem(0)->setSelected(true);
+    c.slideList->topLevelItem(0)->setSelected(true);
     f.showSelectedEntry();
-    QVERIFY(f.entryPicture_->pixmap().isNull());
-    QVERIFY(!f.entryText_->isHidden());
+    QVERIFY(c.entryPicture->pixmap().isNull());
+    QVERIFY(!c.entryText->isHidden());
 }
 
 void TestSetupWindow::clickOnTheEmptyPartOfTheListClearsThePicture()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("wide.png"), file("agenda.rtf")});
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QWidget *area = f.slideList_->viewport();
+    QWidget *area = c.slideList->viewport();
     const auto rowCentre = [&](int row) {
-        return f.slideList_->visualItemRect(f.slideList_->topLevelItem(row)).center();
+        return c.slideList->visualItemRect(c.slideList->topLevelItem(row)).center();
     };
     const QPoint empty(rowCentre(0).x(), area->height() - 5);
-    QVERIFY(!f.slideList_->itemAt(empty));
+    QVERIFY(!c.slideList->itemAt(empty));
 
     QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(0));
-    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
+    QCOMPARE(c.entryPicture->pixmap().size(), QSize(209, 156));
     QTest::mouseClick(area, Qt::LeftButton, {}, empty);
-    QVERIFY(f.slideList_->selectedItems().isEmpty());
-    QTRY_VERIFY(f.entryPicture_->pixmap().isNull());
+    QVERIFY(c.slideList->selectedItems().isEmpty());
+    QTRY_VERIFY(c.entryPicture->pixmap().isNull());
 
     // A text the preview shows stays.
     QTest::mouseClick(area, Qt::LeftButton, {}, rowCentre(1));
-    QVERIFY(!f.entryText_->isHidden());
-    f.entryPicture_->setPixmap(QPixmap(10, 10));
+    QVERIFY(!c.entryText->isHidden());
+    c.entryPicture->setPixmap(QPixmap(10, 10));
     QTest::mouseClick(area, Qt::LeftButton, {}, empty);
-    QVERIFY(f.slideList_->selectedItems().isEmpty());
-    QTRY_VERIFY(f.entryPicture_->pixmap().isNull());
-    QVERIFY(!f.entryText_->isHidden());
-    QCOMPARE(f.entryText_->toPlainText(), QStringLiteral("Agenda"));
+    QVERIFY(c.slideList->selectedItems().isEmpty());
+    QTRY_VERIFY(c.entryPicture->pixmap().isNull());
+    QVERIFY(!c.entryText->isHidden());
+    QCOMPARE(c.entryText->toPlainText(), QStringLiteral("Agenda"));
 }
 
 void TestSetupWindow::previewOfAnEmptyListWaitsOnceAndEnds()
 {
     SetupWindow &f = *setupWindow_;
-    f.loopBox_->setChecked(true);
+    const SetupControls c(f);
+    c.loopBox->setChecked(true);
     PreviewWatchdog watchdog(f);
     QElapsedTimer clock;
     clock.start();
@@ -348,15 +390,16 @@ void TestSetupWindow::previewOfAnEmptyListWaitsOnceAndEnds()
     // past the duration it ends is a figure of bench_slides, not bounded here.
     QVERIFY(clock.elapsed() >= 1000);
     QVERIFY2(!watchdog.fired, "the Preview of an empty list did not end");
-    QVERIFY(f.entryPicture_->pixmap().isNull());
-    QVERIFY(f.entryText_->isHidden());
+    QVERIFY(c.entryPicture->pixmap().isNull());
+    QVERIFY(c.entryText->isHidden());
 }
 
 void TestSetupWindow::previewInsidePreviewEndsWithStop()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     f.addDroppedFiles({file("wide.png")});
-    f.loopBox_->setChecked(true);
+    c.loopBox->setChecked(true);
     state_.stopFlag = true; // Preview clears it
     PreviewWatchdog watchdog(f);
     bool innerEnded = false;
@@ -369,8 +412,8 @@ void TestSetupWindow::previewInsidePreviewEndsWithStop()
         innerRanUntilStop = !innerEnded; // one looping slide goes on until Stop
         // From here on every wait would last 100 s: Stop must end both Previews without
         // another one.
-        f.durationSlider_->setValue(100);
-        f.stopButton_->click();
+        c.durationSlider->setValue(100);
+        c.stopButton->click();
     });
     QElapsedTimer clock;
     clock.start();
@@ -379,12 +422,13 @@ void TestSetupWindow::previewInsidePreviewEndsWithStop()
     QVERIFY(innerRanUntilStop);
     QVERIFY(clock.elapsed() >= 1600);
     QVERIFY2(!watchdog.fired, "Stop did not end the Previews at once");
-    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
+    QCOMPARE(c.entryPicture->pixmap().size(), QSize(209, 156));
 }
 
 void TestSetupWindow::previewPassesOverUnreadableSlides()
 {
     SetupWindow &f = *setupWindow_;
+    const SetupControls c(f);
     QTemporaryDir broken;
     for (const char *name : {"a.jpg", "b.png", "c.bmp"}) {
         const QString path = broken.filePath(QLatin1String(name));
@@ -392,13 +436,13 @@ void TestSetupWindow::previewPassesOverUnreadableSlides()
         // The row stays, without dimensions.
         QVERIFY_THROWS_EXCEPTION(std::exception, f.addDroppedFiles({path}));
     }
-    QCOMPARE(f.slideList_->topLevelItemCount(), 3);
-    f.loopBox_->setChecked(true);
+    QCOMPARE(c.slideList->topLevelItemCount(), 3);
+    c.loopBox->setChecked(true);
     OpenCounter opens(broken.path());
     QVERIFY(opens.ok());
     // Each unreadable slide is passed over at once, but a round in which none could be
     // shown is not started again straight away.
-    QTimer::singleShot(1000, &f, [&] { f.stopButton_->click(); });
+    QTimer::singleShot(1000, &f, [&] { c.stopButton->click(); });
     QElapsedTimer clock;
     clock.start();
     f.playPreview();
@@ -413,23 +457,24 @@ void TestSetupWindow::previewPassesOverUnreadableSlides()
     // One unreadable slide among readable ones is passed over without its wait: with a
     // wait of 100 s, the next slide shows at once.
     f.addDroppedFiles({file("wide.png")});
-    f.durationSlider_->setValue(100);
+    c.durationSlider->setValue(100);
     PreviewWatchdog watchdog(f);
     QTimer nextSlideShown;
     connect(&nextSlideShown, &QTimer::timeout, &f, [&] {
-        if (!f.entryPicture_->pixmap().isNull())
-            f.stopButton_->click();
+        if (!c.entryPicture->pixmap().isNull())
+            c.stopButton->click();
     });
     nextSlideShown.start(10);
     f.playPreview();
     QVERIFY2(!watchdog.fired, "an unreadable slide was waited for");
-    QCOMPARE(f.entryPicture_->pixmap().size(), QSize(209, 156));
+    QCOMPARE(c.entryPicture->pixmap().size(), QSize(209, 156));
 }
 
 void TestSetupWindow::closeAndEscSetTheSlidePosition()
 {
     SetupWindow &f = *setupWindow_;
-    QTimer::singleShot(50, &f, [&] { f.closeButton_->click(); });
+    const SetupControls c(f);
+    QTimer::singleShot(50, &f, [&] { c.closeButton->click(); });
     QCOMPARE(f.showModal(), ModalResult::Cancel);
     QCOMPARE(state_.slidePosition, 2);
     QVERIFY(state_.stopFlag);

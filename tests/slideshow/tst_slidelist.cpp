@@ -5,6 +5,7 @@
 #include "slideshow/SlideListFile.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -14,20 +15,15 @@ using namespace quorix;
 
 namespace {
 
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
-
 QStringList names(const QTreeWidget &list)
 {
     QStringList out;
     for (int i = 0; i < list.topLevelItemCount(); ++i)
-        out << list.topLevelItem(i)->text(colName);
+        out << slideCell(*list.topLevelItem(i), SlideColumn::Name);
     return out;
 }
 
-// A row as AddSlideFile makes it, without touching the disk.
+// A row as addSlideRow makes it, without touching the disk.
 QTreeWidgetItem *row(QTreeWidget &list, const QString &name, const QString &size,
                      const QString &type = {}, const QString &location = QStringLiteral("/p"),
                      const QString &dimensions = {})
@@ -68,27 +64,27 @@ class TestSlideList : public QObject
 void TestSlideList::kindComesFromTheExtension_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("JPEG") << "/x/photo.JPEG" << int(skJpeg);
-    QTest::newRow("Jpg") << "A.Jpg" << int(skJpeg);
-    QTest::newRow("TXT") << "notes.TXT" << int(skText);
-    QTest::newRow("two dots") << "scan.tar.bmp" << int(skBmp);
-    QTest::newRow("png") << "a.png" << int(skPng);
-    QTest::newRow("rtf") << "a.rtf" << int(skRtf);
-    QTest::newRow("gif") << "a.gif" << int(skNone);
-    QTest::newRow("no extension") << "readme" << int(skNone);
-    QTest::newRow("dot in a folder") << "folder.jpg/file" << int(skNone);
-    QTest::newRow("empty") << "" << int(skNone);
-    QTest::newRow("jpg.bak") << "a.jpg.bak" << int(skNone);
+    QTest::addColumn<SlideKind>("kind");
+    QTest::newRow("JPEG") << "/x/photo.JPEG" << SlideKind::Jpeg;
+    QTest::newRow("Jpg") << "A.Jpg" << SlideKind::Jpeg;
+    QTest::newRow("TXT") << "notes.TXT" << SlideKind::Text;
+    QTest::newRow("two dots") << "scan.tar.bmp" << SlideKind::Bmp;
+    QTest::newRow("png") << "a.png" << SlideKind::Png;
+    QTest::newRow("rtf") << "a.rtf" << SlideKind::Rtf;
+    QTest::newRow("gif") << "a.gif" << SlideKind::None;
+    QTest::newRow("no extension") << "readme" << SlideKind::None;
+    QTest::newRow("dot in a folder") << "folder.jpg/file" << SlideKind::None;
+    QTest::newRow("empty") << "" << SlideKind::None;
+    QTest::newRow("jpg.bak") << "a.jpg.bak" << SlideKind::None;
     QTest::newRow("non-ASCII upper case does not match")
-        << QString::fromUtf8("a.ǰpg") << int(skNone);
+        << QString::fromUtf8("a.ǰpg") << SlideKind::None;
 }
 
 void TestSlideList::kindComesFromTheExtension()
 {
     QFETCH(QString, path);
-    QFETCH(int, kind);
-    QCOMPARE(FileKind(path), kind);
+    QFETCH(SlideKind, kind);
+    QCOMPARE(slideKindOf(path), kind);
 }
 
 void TestSlideList::locationAndRowPath_data()
@@ -115,23 +111,24 @@ void TestSlideList::rowShowsTheFile()
 {
     QTreeWidget list;
     setupSlideColumns(list);
-    AddSlideFile(list, sample("rle4.bmp"), {});
+    addSlideRow(list, sample("rle4.bmp"), ListedPaths::Skip);
     const QString text = dir_.filePath("agenda.rtf");
     writeWholeFile(text, "{\\rtf1 Agenda}");
-    AddSlideFile(list, text, {});
-    AddSlideFile(list, dir_.filePath("gone.txt"), {});
-    AddSlideFile(list, dir_.filePath("a.gif"), {});
+    addSlideRow(list, text, ListedPaths::Skip);
+    addSlideRow(list, dir_.filePath("gone.txt"), ListedPaths::Skip);
+    addSlideRow(list, dir_.filePath("a.gif"), ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 3);
     const QTreeWidgetItem *picture = list.topLevelItem(0);
-    QCOMPARE(picture->text(colName), QStringLiteral("rle4.bmp"));
-    QCOMPARE(picture->text(colSize), QStringLiteral("126"));
-    QVERIFY(!picture->text(colType).isEmpty());
-    QVERIFY(picture->text(colType).size() <= 79);
-    QCOMPARE(picture->text(colLocation), QStringLiteral(QUORIX_TEST_DATA "/slides"));
-    QCOMPARE(picture->text(colDimensions), QStringLiteral("8 X 2"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Name), QStringLiteral("rle4.bmp"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Size), QStringLiteral("126"));
+    QVERIFY(!slideCell(*picture, SlideColumn::Type).isEmpty());
+    QVERIFY(slideCell(*picture, SlideColumn::Type).size() <= 79);
+    QCOMPARE(slideCell(*picture, SlideColumn::Location),
+             QStringLiteral(QUORIX_TEST_DATA "/slides"));
+    QCOMPARE(slideCell(*picture, SlideColumn::Dimensions), QStringLiteral("8 X 2"));
     QCOMPARE(rowPath(*picture), sample("rle4.bmp"));
-    QCOMPARE(list.topLevelItem(1)->text(colDimensions), QString());
-    QCOMPARE(list.topLevelItem(2)->text(colSize), QStringLiteral("-1"));
+    QCOMPARE(slideCell(*list.topLevelItem(1), SlideColumn::Dimensions), QString());
+    QCOMPARE(slideCell(*list.topLevelItem(2), SlideColumn::Size), QStringLiteral("-1"));
 }
 
 void TestSlideList::duplicatesAreSkippedUnlessOpening()
@@ -144,16 +141,16 @@ void TestSlideList::duplicatesAreSkippedUnlessOpening()
     writeWholeFile(lower, "{\\rtf1 x}");
     writeWholeFile(upper, "{\\rtf1 X}");
     QTreeWidget list;
-    AddSlideFile(list, lower, {});
-    AddSlideFile(list, upper, {});
+    addSlideRow(list, lower, ListedPaths::Skip);
+    addSlideRow(list, upper, ListedPaths::Skip);
     QCOMPARE(names(list), QStringList({"img_1.rtf", "IMG_1.RTF"}));
-    AddSlideFile(list, upper, {});
+    addSlideRow(list, upper, ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 2);
-    AddSlideFile(list, lower, QStringLiteral("open"));
+    addSlideRow(list, lower, ListedPaths::AddAgain);
     QCOMPARE(list.topLevelItemCount(), 3);
-    AddSlideFile(list, lower, {});
+    addSlideRow(list, lower, ListedPaths::Skip);
     QCOMPARE(list.topLevelItemCount(), 3);
-    AddSlideFile(list, dir_.filePath("dup/a.gif"), QStringLiteral("open"));
+    addSlideRow(list, dir_.filePath("dup/a.gif"), ListedPaths::AddAgain);
     QCOMPARE(list.topLevelItemCount(), 3);
 }
 
@@ -162,14 +159,14 @@ void TestSlideList::unreadablePictureKeepsItsRowWithoutDimensions()
     const QString broken = dir_.filePath("broken.png");
     writeWholeFile(broken, "not a picture at all");
     QTreeWidget list;
-    QVERIFY_THROWS_EXCEPTION(ImageError, AddSlideFile(list, broken, {}));
+    QVERIFY_THROWS_EXCEPTION(ImageError, addSlideRow(list, broken, ListedPaths::Skip));
     QCOMPARE(list.topLevelItemCount(), 1);
     const QTreeWidgetItem *r = list.topLevelItem(0);
-    QCOMPARE(r->text(colName), QStringLiteral("broken.png"));
-    QCOMPARE(r->text(colSize), QStringLiteral("20"));
-    QVERIFY(!r->text(colType).isEmpty());
-    QCOMPARE(r->text(colLocation), dir_.path());
-    QCOMPARE(r->text(colDimensions), QString());
+    QCOMPARE(slideCell(*r, SlideColumn::Name), QStringLiteral("broken.png"));
+    QCOMPARE(slideCell(*r, SlideColumn::Size), QStringLiteral("20"));
+    QVERIFY(!slideCell(*r, SlideColumn::Type).isEmpty());
+    QCOMPARE(slideCell(*r, SlideColumn::Location), dir_.path());
+    QCOMPARE(slideCell(*r, SlideColumn::Dimensions), QString());
 }
 
 void TestSlideList::linesHoldLoopDurationAndRowPaths()
@@ -224,22 +221,22 @@ void TestSlideList::durationLine()
 
 void TestSlideList::sort_data()
 {
-    QTest::addColumn<int>("column");
+    QTest::addColumn<SlideColumn>("column");
     QTest::addColumn<bool>("descending");
     QTest::addColumn<QStringList>("order");
     // b: 900 B, 1024 X 768; a: 10000 B, 800 X 600; C: 50 B in another folder.
-    QTest::newRow("size ascending") << int(colSize) << false << QStringList{"C", "b", "a"};
-    QTest::newRow("size descending") << int(colSize) << true << QStringList{"a", "b", "C"};
-    QTest::newRow("name ignores case") << int(colName) << false << QStringList{"a", "b", "C"};
+    QTest::newRow("size ascending") << SlideColumn::Size << false << QStringList{"C", "b", "a"};
+    QTest::newRow("size descending") << SlideColumn::Size << true << QStringList{"a", "b", "C"};
+    QTest::newRow("name ignores case") << SlideColumn::Name << false << QStringList{"a", "b", "C"};
     QTest::newRow("dimensions as text")
-        << int(colDimensions) << false << QStringList{"C", "b", "a"};
+        << SlideColumn::Dimensions << false << QStringList{"C", "b", "a"};
     QTest::newRow("same location by name")
-        << int(colLocation) << false << QStringList{"a", "b", "C"};
+        << SlideColumn::Location << false << QStringList{"a", "b", "C"};
 }
 
 void TestSlideList::sort()
 {
-    QFETCH(int, column);
+    QFETCH(SlideColumn, column);
     QFETCH(bool, descending);
     QFETCH(QStringList, order);
     QTreeWidget list;
@@ -249,7 +246,7 @@ void TestSlideList::sort()
     sortSlideRows(list, column, descending);
     QCOMPARE(names(list), order);
     QCOMPARE(list.selectedItems().size(), 1);
-    QCOMPARE(list.selectedItems().first()->text(colName), QStringLiteral("a"));
+    QCOMPARE(slideCell(*list.selectedItems().first(), SlideColumn::Name), QStringLiteral("a"));
 }
 
 void TestSlideList::emptySizeTextComesFirstInBothDirections()
@@ -258,9 +255,9 @@ void TestSlideList::emptySizeTextComesFirstInBothDirections()
     row(list, "x", "5");
     row(list, "y", "");
     row(list, "z", "7");
-    sortSlideRows(list, colSize, true);
+    sortSlideRows(list, SlideColumn::Size, true);
     QCOMPARE(names(list), QStringList({"y", "z", "x"}));
-    sortSlideRows(list, colSize, false);
+    sortSlideRows(list, SlideColumn::Size, false);
     QCOMPARE(names(list), QStringList({"y", "x", "z"}));
 }
 
@@ -285,11 +282,11 @@ void TestSlideList::move()
     for (const char *n : {"a", "b", "c"})
         row(list, n, "1");
     list.topLevelItem(from)->setSelected(true);
-    const QString moved = list.topLevelItem(from)->text(colName);
-    MoveListItem(list, from, to);
+    const QString moved = slideCell(*list.topLevelItem(from), SlideColumn::Name);
+    moveSlideRow(list, from, to);
     QCOMPARE(names(list), order);
     QCOMPARE(list.selectedItems().size(), 1);
-    QCOMPARE(list.selectedItems().first()->text(colName), moved);
+    QCOMPARE(slideCell(*list.selectedItems().first(), SlideColumn::Name), moved);
 }
 
 void TestSlideList::fits_data()

@@ -2,6 +2,7 @@
 // and their questions, the close query, the custom colours and printing.
 #include "rtf/RichTextFile.h"
 #include "support/ModalAnswerer.h"
+#include "support/TextFormats.h"
 #include "text/CustomColours.h"
 #include "text/TextEditor.h"
 
@@ -33,6 +34,22 @@
 using namespace quorix;
 
 namespace {
+
+// The editor's widgets and actions, found by object name.
+QTextEdit *textEditOf(const TextEditor &editor)
+{
+    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
+}
+
+QAction *actionOf(const TextEditor &editor, const char *name)
+{
+    return editor.findChild<QAction *>(QLatin1String(name));
+}
+
+QPushButton *buttonOf(const TextEditor &editor, const char *name)
+{
+    return editor.findChild<QPushButton *>(QLatin1String(name));
+}
 
 // Shows the editor modally and runs `inside` from its own event loop.
 ModalResult showWith(TextEditor &editor, std::function<void(TextEditor *)> inside)
@@ -66,13 +83,6 @@ void select(QTextEdit *edit, int from, int to)
     c.setPosition(from);
     c.setPosition(to, QTextCursor::KeepAnchor);
     edit->setTextCursor(c);
-}
-
-QTextCharFormat formatAt(const QTextDocument &doc, int position)
-{
-    QTextCursor c(const_cast<QTextDocument *>(&doc));
-    c.setPosition(position + 1);
-    return c.charFormat();
 }
 
 // Answers the next colour chooser with `colour`.
@@ -139,26 +149,26 @@ class TestTextEditor : public QObject
     void sizeButtonsStepTheProgramWideCounter()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("abc"));
-        select(editor.textEdit_, 0, 3);
+        textEditOf(editor)->setPlainText(QStringLiteral("abc"));
+        select(textEditOf(editor), 0, 3);
         auto sizeNow = [&] { return formatAt(editor.document(), 0).fontPointSize(); };
-        editor.largerAction_->trigger();
+        actionOf(editor, "largerAction")->trigger();
         QCOMPARE(sizeNow(), 11.0);
-        editor.largerAction_->trigger();
+        actionOf(editor, "largerAction")->trigger();
         QCOMPARE(sizeNow(), 12.0);
-        editor.smallerAction_->trigger();
+        actionOf(editor, "smallerAction")->trigger();
         QCOMPARE(sizeNow(), 11.0);
         // Below one point the text stays at one point while the counter goes on.
         while (TextEditor::sizeCounter() > -2)
-            editor.smallerAction_->trigger();
+            actionOf(editor, "smallerAction")->trigger();
         QCOMPARE(sizeNow(), 1.0);
-        editor.largerAction_->trigger();
-        editor.largerAction_->trigger();
+        actionOf(editor, "largerAction")->trigger();
+        actionOf(editor, "largerAction")->trigger();
         QCOMPARE(TextEditor::sizeCounter(), 0);
         QCOMPARE(sizeNow(), 1.0);
-        editor.largerAction_->trigger();
+        actionOf(editor, "largerAction")->trigger();
         QCOMPARE(sizeNow(), 1.0);
-        editor.largerAction_->trigger();
+        actionOf(editor, "largerAction")->trigger();
         QCOMPARE(sizeNow(), 2.0);
     }
 
@@ -176,9 +186,9 @@ class TestTextEditor : public QObject
         QFETCH(QString, button);
         QFETCH(bool, selection);
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("one two"));
+        textEditOf(editor)->setPlainText(QStringLiteral("one two"));
         if (selection)
-            select(editor.textEdit_, 0, 3);
+            select(textEditOf(editor), 0, 3);
         auto styled = [&](const QFont &f) {
             return button == "boldAction"     ? f.bold()
                    : button == "italicAction" ? f.italic()
@@ -228,8 +238,8 @@ class TestTextEditor : public QObject
             c.insertText(QStringLiteral("under"), underlined);
             c.insertText(QStringLiteral(" plain"), QTextCharFormat());
         }
-        select(editor.textEdit_, anchor, position);
-        editor.boldAction_->trigger();
+        select(textEditOf(editor), anchor, position);
+        actionOf(editor, "boldAction")->trigger();
         for (int i = qMin(anchor, position); i < qMax(anchor, position); ++i) {
             if (editor.document().characterAt(i) == QChar::ParagraphSeparator)
                 continue;
@@ -245,26 +255,26 @@ class TestTextEditor : public QObject
     void paragraphButtons()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("a\nb\nc"));
-        select(editor.textEdit_, 0, 3); // the first two paragraphs
+        textEditOf(editor)->setPlainText(QStringLiteral("a\nb\nc"));
+        select(textEditOf(editor), 0, 3); // the first two paragraphs
         auto alignment = [&](int block) {
             return editor.document().findBlockByNumber(block).blockFormat().alignment() &
                    (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter);
         };
-        editor.alignCentreAction_->trigger();
+        actionOf(editor, "alignCentreAction")->trigger();
         QCOMPARE(alignment(0), Qt::AlignHCenter);
         QCOMPARE(alignment(1), Qt::AlignHCenter);
         QVERIFY(!(alignment(2) & Qt::AlignHCenter));
-        QVERIFY(!editor.alignLeftAction_->isChecked());
-        editor.alignRightAction_->trigger();
+        QVERIFY(!actionOf(editor, "alignLeftAction")->isChecked());
+        actionOf(editor, "alignRightAction")->trigger();
         QCOMPARE(alignment(0), Qt::AlignRight);
-        editor.bulletsAction_->trigger();
+        actionOf(editor, "bulletsAction")->trigger();
         QVERIFY(editor.document().findBlockByNumber(0).textList());
         QCOMPARE(editor.document().findBlockByNumber(0).textList()->format().style(),
                  QTextListFormat::ListDisc);
         QVERIFY(editor.document().findBlockByNumber(1).textList());
         QVERIFY(!editor.document().findBlockByNumber(2).textList());
-        editor.bulletsAction_->trigger();
+        actionOf(editor, "bulletsAction")->trigger();
         QVERIFY(!editor.document().findBlockByNumber(0).textList());
         QVERIFY(!editor.document().findBlockByNumber(1).textList());
     }
@@ -303,40 +313,40 @@ class TestTextEditor : public QObject
         QFETCH(QStringList, on);
         QFETCH(QStringList, off);
         TextEditor editor(files_.path());
-        editor.textEdit_->setHtml(html);
-        select(editor.textEdit_, from, to);
-        editor.bulletsAction_->trigger(); // down
+        textEditOf(editor)->setHtml(html);
+        select(textEditOf(editor), from, to);
+        actionOf(editor, "bulletsAction")->trigger(); // down
         QCOMPARE(numbering(editor.document()), on);
-        editor.bulletsAction_->trigger(); // up again
+        actionOf(editor, "bulletsAction")->trigger(); // up again
         QCOMPARE(numbering(editor.document()), off);
     }
 
     void clipboardButtonsDoWhatTheirIconsShow()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("abcdef"));
+        textEditOf(editor)->setPlainText(QStringLiteral("abcdef"));
         QApplication::clipboard()->clear();
-        select(editor.textEdit_, 0, 3);
-        editor.copyAction_->trigger();
+        select(textEditOf(editor), 0, 3);
+        actionOf(editor, "copyAction")->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abcdef"));
-        select(editor.textEdit_, 3, 6);
-        editor.cutAction_->trigger();
+        select(textEditOf(editor), 3, 6);
+        actionOf(editor, "cutAction")->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("def"));
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
-        select(editor.textEdit_, 0, 0);
-        editor.pasteAction_->trigger();
+        select(textEditOf(editor), 0, 0);
+        actionOf(editor, "pasteAction")->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("defabc"));
-        editor.undoAction_->trigger();
+        actionOf(editor, "undoAction")->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
     }
 
     void newDiscardsChangesWithoutAQuestion()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("changed"));
+        textEditOf(editor)->setPlainText(QStringLiteral("changed"));
         editor.document().setModified(true);
-        editor.newAction_->trigger(); // no box is answered: a question would hang here
+        actionOf(editor, "newAction")->trigger(); // no box is answered: a question would hang here
         QVERIFY(editor.document().isEmpty());
         QVERIFY(!editor.document().isModified());
         QCOMPARE(editor.windowTitle(), QStringLiteral("Untitled - Quorix"));
@@ -345,7 +355,7 @@ class TestTextEditor : public QObject
     void openAsksFirstAndCancelKeepsTheText()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("mine"));
+        textEditOf(editor)->setPlainText(QStringLiteral("mine"));
         editor.document().setModified(true);
         QStringList seen;
         bool dialogShown = false;
@@ -356,7 +366,7 @@ class TestTextEditor : public QObject
                 d->reject();
             },
             500);
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QTest::qWait(600);
         QCOMPARE(seen, QStringList{"Confirm: Save changes to Untitled?"});
         QVERIFY(!dialogShown);
@@ -379,7 +389,7 @@ class TestTextEditor : public QObject
         const QString target = file(saved ? "saved.rtf" : "never.rtf");
         QFile::remove(target);
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("mine"));
+        textEditOf(editor)->setPlainText(QStringLiteral("mine"));
         editor.document().setModified(true);
         bool openShown = false;
         answerConfirm(QMessageBox::Yes);
@@ -399,7 +409,7 @@ class TestTextEditor : public QObject
                 save->reject();
             }
         });
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QTest::qWait(600);
         QCOMPARE(openShown, saved);
         QCOMPARE(QFile::exists(target), saved);
@@ -428,26 +438,26 @@ class TestTextEditor : public QObject
             d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
             static_cast<QDialog *>(d)->done(QDialog::Accepted);
         });
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         answerModal<QFileDialog>([&](QFileDialog *d) {
             note(d);
             d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
                 ->setText(saved.filePath("b.rtf"));
             static_cast<QDialog *>(d)->done(QDialog::Accepted);
         });
-        editor.newAction_->trigger(); // New: "Untitled", so Save asks for a name
-        editor.saveAction_->trigger();
+        actionOf(editor, "newAction")->trigger(); // New: "Untitled", so Save asks for a name
+        actionOf(editor, "saveAction")->trigger();
         answerModal<QFileDialog>([&](QFileDialog *d) {
             note(d);
             d->setDirectory(wandered.path());
             d->reject();
         });
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         answerModal<QFileDialog>([&](QFileDialog *d) {
             note(d);
             d->reject();
         });
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QCOMPARE(seen, (QStringList{start.path(), opened.path(), saved.path(), saved.path()}));
 
         // At start-up they start in the documents folder, or at home when there is none.
@@ -470,20 +480,20 @@ class TestTextEditor : public QObject
         const QString path = file("notes.TXT");
         writeWholeFile(path, "first line\r\nsecond {line}\r\n");
         TextEditor editor(files_.path());
-        editor.textEdit_->setReadOnly(true);
+        textEditOf(editor)->setReadOnly(true);
         answerFile(path);
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("first line\nsecond {line}\n"));
         QCOMPARE(editor.windowTitle(), QStringLiteral("notes.TXT - Quorix"));
         QCOMPARE(editor.fileName(), path);
-        QVERIFY(!editor.textEdit_->isReadOnly());
+        QVERIFY(!textEditOf(editor)->isReadOnly());
         QVERIFY(!editor.document().isModified());
         // The opened text keeps the editor's default attributes.
         QCOMPARE(editor.document().defaultFont().family(), QStringLiteral("MS Sans Serif"));
 
-        editor.textEdit_->append(QStringLiteral("third"));
+        textEditOf(editor)->append(QStringLiteral("third"));
         QVERIFY(editor.document().isModified());
-        editor.saveAction_->trigger();
+        actionOf(editor, "saveAction")->trigger();
         QVERIFY(!editor.document().isModified());
         QVERIFY(readWholeFile(path).startsWith("{\\rtf1"));
         QTextDocument back;
@@ -494,7 +504,7 @@ class TestTextEditor : public QObject
         editor.document().setModified(true);
         QStringList seen;
         answerConfirm(QMessageBox::Cancel, &seen);
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QCOMPARE(seen, QStringList{"Confirm: Save changes to " + path + "?"});
     }
 
@@ -504,8 +514,8 @@ class TestTextEditor : public QObject
         writeWholeFile(kept, "{\\rtf1 kept text}");
         TextEditor editor(files_.path());
         answerFile(kept);
-        editor.openAction_->trigger();
-        editor.textEdit_->append(QStringLiteral("more"));
+        actionOf(editor, "openAction")->trigger();
+        textEditOf(editor)->append(QStringLiteral("more"));
 
         QString report;
         answerFile(file("missing.rtf"));
@@ -516,7 +526,7 @@ class TestTextEditor : public QObject
             },
             10000, [](QMessageBox *b) { return b->objectName() == "errorReport"; });
         answerConfirm(QMessageBox::No); // the question about the changes comes first
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QTRY_COMPARE(report, QStringLiteral("Failed to Load Stream."));
         QCOMPARE(editor.fileName(), kept);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept text\nmore"));
@@ -538,11 +548,11 @@ class TestTextEditor : public QObject
         const QString path = file("existing.rtf");
         writeWholeFile(path, "old");
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("new text"));
+        textEditOf(editor)->setPlainText(QStringLiteral("new text"));
         QStringList seen;
         answerFile(path);
         answerConfirm(QMessageBox::StandardButton(answer), &seen);
-        editor.saveAction_->trigger(); // "Untitled" saves under a new name
+        actionOf(editor, "saveAction")->trigger(); // "Untitled" saves under a new name
         QCOMPARE(seen, QStringList{"Confirm: OK to overwrite " + path});
         QCOMPARE(readWholeFile(path) != "old", written);
         QCOMPARE(editor.fileName(), written ? path : QStringLiteral("Untitled"));
@@ -553,9 +563,9 @@ class TestTextEditor : public QObject
         TextEditor editor(files_.path());
         QStringList seen;
         const ModalResult result = showWith(editor, [&](TextEditor *f) {
-            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
+            QTest::keyClicks(textEditOf(*f), QStringLiteral("typed"));
             answerConfirm(QMessageBox::Cancel, &seen);
-            f->okButton_->click();
+            buttonOf(*f, "okButton")->click();
             QVERIFY(f->isVisible());
             QCOMPARE(f->modalResult(), ModalResult::None);
             answerConfirm(QMessageBox::No, &seen);
@@ -571,10 +581,10 @@ class TestTextEditor : public QObject
     {
         TextEditor editor(files_.path());
         const ModalResult result = showWith(editor, [&](TextEditor *f) {
-            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
+            QTest::keyClicks(textEditOf(*f), QStringLiteral("typed"));
             answerConfirm(QMessageBox::Yes);
             answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
-            f->okButton_->click();
+            buttonOf(*f, "okButton")->click();
         });
         QCOMPARE(int(result), 1);
         QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
@@ -587,20 +597,20 @@ class TestTextEditor : public QObject
         writeWholeFile(path, "{\\rtf1 old}");
         TextEditor editor(files_.path());
         answerFile(path);
-        editor.openAction_->trigger();
+        actionOf(editor, "openAction")->trigger();
         QCOMPARE(editor.fileName(), path);
         gone.remove();
 
         QStringList seen;
         ModalResult result = showWith(editor, [&](TextEditor *f) {
-            QTest::keyClicks(f->textEdit_, QStringLiteral("more "));
+            QTest::keyClicks(textEditOf(*f), QStringLiteral("more "));
             answerConfirm(QMessageBox::Yes, &seen);
-            f->okButton_->click(); // the save fails: no message, the editor stays
+            buttonOf(*f, "okButton")->click(); // the save fails: no message, the editor stays
             QVERIFY(f->isVisible());
             QTest::qWait(50);
             QCOMPARE(QApplication::activeModalWidget(), f);
             answerConfirm(QMessageBox::No, &seen);
-            f->cancelButton_->click();
+            buttonOf(*f, "cancelButton")->click();
         });
         QCOMPARE(int(result), 2);
         QCOMPARE(seen.size(), 2);
@@ -634,10 +644,10 @@ class TestTextEditor : public QObject
     {
         QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).remove("CustomColors");
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("abc"));
+        textEditOf(editor)->setPlainText(QStringLiteral("abc"));
         QList<QColor> offered;
         const ModalResult result = showWith(editor, [&](TextEditor *f) {
-            select(f->textEdit_, 0, 3);
+            select(textEditOf(*f), 0, 3);
             answerModal<QColorDialog>([&](QColorDialog *d) {
                 for (int i = 0; i < 16; ++i)
                     offered << QColorDialog::customColor(i);
@@ -645,9 +655,9 @@ class TestTextEditor : public QObject
                 d->setCurrentColor(QColor(200, 0, 0));
                 d->accept();
             });
-            f->colourAction_->trigger();
+            actionOf(*f, "colourAction")->trigger();
             answerConfirm(QMessageBox::No); // the colour changed the text
-            f->okButton_->click();
+            buttonOf(*f, "okButton")->click();
         });
         QCOMPARE(int(result), 1);
         QCOMPARE(offered, QList<QColor>(16, QColor(Qt::white)));
@@ -660,7 +670,7 @@ class TestTextEditor : public QObject
 
         // The next editor reads them back when it is shown.
         TextEditor next(files_.path());
-        showWith(next, [](TextEditor *f) { f->cancelButton_->click(); });
+        showWith(next, [](TextEditor *f) { buttonOf(*f, "cancelButton")->click(); });
         QCOMPARE(next.customColours(), stored);
     }
 
@@ -669,27 +679,27 @@ class TestTextEditor : public QObject
     void defaultColourFollowsTheLatestChoice()
     {
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("one two\nthree"));
-        select(editor.textEdit_, 4, 7);
+        textEditOf(editor)->setPlainText(QStringLiteral("one two\nthree"));
+        select(textEditOf(editor), 4, 7);
         answerColour(Qt::green);
-        editor.colourAction_->trigger(); // "two" has its own colour
-        select(editor.textEdit_, 0, 0);
+        actionOf(editor, "colourAction")->trigger(); // "two" has its own colour
+        select(textEditOf(editor), 0, 0);
         answerColour(Qt::red);
-        editor.colourAction_->trigger();
+        actionOf(editor, "colourAction")->trigger();
         QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
         answerColour(Qt::blue);
-        editor.colourAction_->trigger();
+        actionOf(editor, "colourAction")->trigger();
         QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
         QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::blue));
         QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
-        QTest::keyClicks(editor.textEdit_, QStringLiteral("x"));
+        QTest::keyClicks(textEditOf(editor), QStringLiteral("x"));
         QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
-        editor.undoAction_->trigger(); // undo the typing
-        editor.undoAction_->trigger(); // undo blue: all of it
+        actionOf(editor, "undoAction")->trigger(); // undo the typing
+        actionOf(editor, "undoAction")->trigger(); // undo blue: all of it
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("one two\nthree"));
         QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
         QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::red));
-        editor.undoAction_->trigger(); // undo red
+        actionOf(editor, "undoAction")->trigger(); // undo red
         QCOMPARE(colourAt(editor.document(), 0), QColor());
         QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
     }
@@ -701,8 +711,9 @@ class TestTextEditor : public QObject
         writeWholeFile(blocked, "not a folder");
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocked);
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("kept"));
-        const ModalResult result = showWith(editor, [](TextEditor *f) { f->okButton_->click(); });
+        textEditOf(editor)->setPlainText(QStringLiteral("kept"));
+        const ModalResult result =
+            showWith(editor, [](TextEditor *f) { buttonOf(*f, "okButton")->click(); });
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
         QCOMPARE(int(result), 1);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept"));
@@ -714,12 +725,12 @@ class TestTextEditor : public QObject
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed");
         TextEditor editor(files_.path());
-        editor.textEdit_->setPlainText(QStringLiteral("Printed by the editor"));
+        textEditOf(editor)->setPlainText(QStringLiteral("Printed by the editor"));
         const QString pdf = file("out.pdf");
         editor.printer().setOutputFormat(QPrinter::PdfFormat);
         editor.printer().setOutputFileName(pdf);
         answerModal<QPrintDialog>([](QPrintDialog *d) { d->accept(); });
-        editor.printAction_->trigger();
+        actionOf(editor, "printAction")->trigger();
         QCOMPARE(editor.printer().docName(), QStringLiteral("Untitled"));
         QProcess p;
         p.start(pdftotext, {pdf, QStringLiteral("-")});

@@ -3,6 +3,7 @@
 // back from is a real xterm.
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
+#include "support/TextFormats.h"
 #include "text/TextEditor.h"
 
 #include <QColorDialog>
@@ -28,6 +29,22 @@ using quorix::test::xdotool;
 
 namespace {
 
+// The editor's widgets and actions, found by object name.
+QTextEdit *textEditOf(const TextEditor &editor)
+{
+    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
+}
+
+QAction *actionOf(const TextEditor &editor, const char *name)
+{
+    return editor.findChild<QAction *>(QLatin1String(name));
+}
+
+QPushButton *buttonOf(const TextEditor &editor, const char *name)
+{
+    return editor.findChild<QPushButton *>(QLatin1String(name));
+}
+
 // Asks the window manager to bring `w` to the front and waits until it has the keyboard.
 bool bringToFront(QWidget *w)
 {
@@ -47,7 +64,7 @@ void click(QWidget *w, QPoint local = {})
 
 void click(TextEditor *f, QAction *action)
 {
-    click(f->toolBar_->widgetForAction(action));
+    click(f->findChild<QToolBar *>("toolBar")->widgetForAction(action));
 }
 
 void keys(const QStringList &names)
@@ -60,13 +77,6 @@ void type(const QString &text)
 {
     runTool("xdotool", {"type", "--delay", "20", text});
     QTest::qWait(100);
-}
-
-QTextCharFormat formatAt(const QTextDocument &doc, int position)
-{
-    QTextCursor c(const_cast<QTextDocument *>(&doc));
-    c.setPosition(position + 1);
-    return c.charFormat();
 }
 
 // Shows the editor modally and runs `steps` inside it; whatever they leave, the editor then
@@ -86,7 +96,7 @@ void runEditor(TextEditor &editor, std::function<void(TextEditor *)> steps)
             else
                 QTest::qFail("the editor never got the keyboard", __FILE__, __LINE__);
             f->document().setModified(false);
-            f->cancelButton_->click();
+            buttonOf(*f, "cancelButton")->click();
         },
         kSlowWait);
     editor.showModal();
@@ -157,10 +167,10 @@ class TestX11TextEditor : public QObject
         underlined.setFontUnderline(true);
         c.insertText(QStringLiteral("under line"), underlined);
         runEditor(editor, [](TextEditor *f) {
-            click(f->textEdit_, {5, 5});
+            click(textEditOf(*f), {5, 5});
             keys({"ctrl+Home", "shift+Down"});
-            QCOMPARE(f->textEdit_->textCursor().selectedText().size(), 11);
-            click(f, f->boldAction_);
+            QCOMPARE(textEditOf(*f)->textCursor().selectedText().size(), 11);
+            click(f, actionOf(*f, "boldAction"));
             for (int i = 0; i < 10; ++i) {
                 QCOMPARE(formatAt(f->document(), i).fontWeight(), int(QFont::Bold));
                 QVERIFY(!formatAt(f->document(), i).fontUnderline());
@@ -178,7 +188,7 @@ class TestX11TextEditor : public QObject
         bool openShown = false;
         QStringList asked;
         runEditor(editor, [&](TextEditor *f) {
-            click(f->textEdit_);
+            click(textEditOf(*f));
             type(QStringLiteral("unsaved words"));
             answerModal<QMessageBox>(
                 [&](QMessageBox *box) {
@@ -200,7 +210,7 @@ class TestX11TextEditor : public QObject
                         1500);
                 },
                 kSlowWait);
-            click(f, f->openAction_);
+            click(f, actionOf(*f, "openAction"));
             QTest::qWait(2000);
             QVERIFY(!openShown);
             QCOMPARE(f->document().toPlainText(), QStringLiteral("unsaved words"));
@@ -213,7 +223,7 @@ class TestX11TextEditor : public QObject
                     click(box->button(QMessageBox::Cancel));
                 },
                 kSlowWait);
-            click(f->okButton_);
+            click(buttonOf(*f, "okButton"));
             QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 2, kSlowWait);
             QVERIFY(f->isVisible());
         });
@@ -226,7 +236,7 @@ class TestX11TextEditor : public QObject
         TextEditor editor(files_.path());
         QList<QColor> seen;
         runEditor(editor, [&](TextEditor *f) {
-            click(f->textEdit_);
+            click(textEditOf(*f));
             type(QStringLiteral("coloured"));
             const auto chooseColour = [&](const QString &html) {
                 answerModal<QColorDialog>(
@@ -244,14 +254,15 @@ class TestX11TextEditor : public QObject
                         d->reject();
                     },
                     kSlowWait);
-                click(f, f->colourAction_);
-                QTRY_VERIFY_WITH_TIMEOUT(!f->colourDialog_->isVisible(), kSlowWait);
+                click(f, actionOf(*f, "colourAction"));
+                QTRY_VERIFY_WITH_TIMEOUT(!f->findChild<QColorDialog *>("colourDialog")->isVisible(),
+                                         kSlowWait);
                 QTest::qWait(200);
                 seen << formatAt(f->document(), 0).foreground().color();
             };
             chooseColour(QStringLiteral("#ff0000"));
             chooseColour(QStringLiteral("#0000ff"));
-            click(f, f->undoAction_);
+            click(f, actionOf(*f, "undoAction"));
             seen << formatAt(f->document(), 0).foreground().color();
             seen << formatAt(f->document(), 7).foreground().color();
         });
@@ -269,11 +280,11 @@ class TestX11TextEditor : public QObject
         TextEditor editor(files_.path());
         bool clearedOnReturn = false, backInOwnBox = false, keptAfterOwnBox = false;
         runEditor(editor, [&](TextEditor *f) {
-            click(f->textEdit_);
+            click(textEditOf(*f));
             type(QStringLiteral("typed"));
             QVERIFY(f->document().isModified());
             QVERIFY(xterm.switchTo());
-            click(f->textEdit_);
+            click(textEditOf(*f));
             clearedOnReturn = QTest::qWaitFor([f] { return !f->document().isModified(); }, 5000);
 
             // Again, but away from the editor's own question, and back to it.
@@ -294,7 +305,7 @@ class TestX11TextEditor : public QObject
                     click(box->button(QMessageBox::Cancel));
                 },
                 kSlowWait);
-            click(f, f->openAction_);
+            click(f, actionOf(*f, "openAction"));
             QTRY_VERIFY_WITH_TIMEOUT(f->isActiveWindow(), kSlowWait);
             QTest::qWait(1000);
             keptAfterOwnBox = f->document().isModified();

@@ -55,6 +55,9 @@ struct PipeWireStream::State
             emit owner->ended();
     }
     void receive();
+    // The image a frame of `area` size is copied into: a pool image nobody else holds any
+    // more, or `fresh`.
+    QImage *frameImage(QSize area, QImage &fresh);
 };
 
 namespace {
@@ -179,20 +182,8 @@ void PipeWireStream::State::receive()
         pw_stream_queue_buffer(stream, buffer);
         return;
     }
-    // A pool image nobody else holds any more is filled again (fresh memory the size of
-    // a screen costs page faults); the slot and the user-interface thread keep theirs.
-    QImage *target = nullptr;
-    for (QImage &image : pool)
-        if (image.isDetached() && image.size() == area.size())
-            target = &image;
-    for (QImage &image : pool)
-        if (!target && (image.isNull() || image.isDetached()))
-            target = &image;
     QImage fresh;
-    if (!target)
-        target = &fresh;
-    if (target->size() != area.size())
-        *target = QImage(area.size(), QImage::Format_RGB32);
+    QImage *target = frameImage(area.size(), fresh);
     if (target->isNull()) {
         pw_stream_queue_buffer(stream, buffer);
         return;
@@ -215,6 +206,24 @@ void PipeWireStream::State::receive()
         ++timing.frames;
     }
     emit owner->frameArrived();
+}
+
+QImage *PipeWireStream::State::frameImage(QSize area, QImage &fresh)
+{
+    // A pool image nobody else holds any more is filled again (fresh memory the size of
+    // a screen costs page faults); the slot and the user-interface thread keep theirs.
+    QImage *target = nullptr;
+    for (QImage &image : pool)
+        if (image.isDetached() && image.size() == area)
+            target = &image;
+    for (QImage &image : pool)
+        if (!target && (image.isNull() || image.isDetached()))
+            target = &image;
+    if (!target)
+        target = &fresh;
+    if (target->size() != area)
+        *target = QImage(area, QImage::Format_RGB32);
+    return target;
 }
 
 PipeWireStream::PipeWireStream(int fd, std::uint32_t node, QObject *parent)

@@ -12,6 +12,12 @@ namespace quorix {
 
 namespace {
 
+// Whether the portal can share single windows.
+bool offersWindows(const PortalOffer &offer)
+{
+    return (offer.sourceTypes & std::uint32_t(PortalScreenCast::Source::Window)) != 0;
+}
+
 // How long the question of what the portal offers may stay out: the session bus may have to
 // start the portal first. Nothing waits for it; a screen wanted meanwhile starts when the
 // answer comes.
@@ -60,7 +66,7 @@ class PortalWindowSystem final : public WindowSystem
     }
     bool canCaptureWindows() const override
     {
-        return (x11_ && x11_->canCaptureWindows()) || (offer_.sourceTypes & 2);
+        return (x11_ && x11_->canCaptureWindows()) || offersWindows(offer_);
     }
     void releaseWindowCapture() override
     {
@@ -149,7 +155,7 @@ class PortalWindowSystem final : public WindowSystem
             return OtherWindows::Asking;
         if (!offer_.available)
             return OtherWindows::Unavailable;
-        return (offer_.sourceTypes & 2) ? OtherWindows::Chooser : OtherWindows::MonitorsOnly;
+        return offersWindows(offer_) ? OtherWindows::Chooser : OtherWindows::MonitorsOnly;
     }
 
     WindowId chooseOtherWindow(QWindow *parent) override

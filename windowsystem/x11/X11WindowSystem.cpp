@@ -90,7 +90,8 @@ class X11WindowSystem final : public WindowSystem
     bool mayHaveChanged(WindowId window) override;
 
   private:
-    enum Atom
+    // The atoms the window list asks about, interned once.
+    enum class Atom
     {
         WmState,
         NetWmName,
@@ -99,8 +100,9 @@ class X11WindowSystem final : public WindowSystem
         NetWmType,
         TypeDesktop,
         TypeDock,
-        AtomCount
     };
+    static constexpr std::size_t kAtomCount = std::size_t(Atom::TypeDock) + 1;
+    xcb_atom_t atom(Atom which) const { return atoms_[std::size_t(which)]; }
 
     bool check(xcb_void_cookie_t cookie) const
     {
@@ -121,7 +123,7 @@ class X11WindowSystem final : public WindowSystem
     xcb_connection_t *c_;
     const xcb_setup_t *setup_;
     xcb_screen_t *screen_ = nullptr;
-    xcb_atom_t atoms_[AtomCount] = {};
+    xcb_atom_t atoms_[kAtomCount] = {};
     bool composite_ = false;
     bool shm_ = false;
     bool shmFd_ = false;    // MIT-SHM 1.2: memory handed over as a file descriptor
@@ -150,17 +152,17 @@ X11WindowSystem::X11WindowSystem(xcb_connection_t *c, int screenNumber)
             emit drawn(watchedWindow_, area);
     });
 
-    static const char *const names[AtomCount] = {"WM_STATE",
-                                                 "_NET_WM_NAME",
-                                                 "UTF8_STRING",
-                                                 "_NET_WM_PID",
-                                                 "_NET_WM_WINDOW_TYPE",
-                                                 "_NET_WM_WINDOW_TYPE_DESKTOP",
-                                                 "_NET_WM_WINDOW_TYPE_DOCK"};
-    xcb_intern_atom_cookie_t cookies[AtomCount];
-    for (int i = 0; i < AtomCount; ++i)
+    static const char *const names[kAtomCount] = {"WM_STATE",
+                                                  "_NET_WM_NAME",
+                                                  "UTF8_STRING",
+                                                  "_NET_WM_PID",
+                                                  "_NET_WM_WINDOW_TYPE",
+                                                  "_NET_WM_WINDOW_TYPE_DESKTOP",
+                                                  "_NET_WM_WINDOW_TYPE_DOCK"};
+    xcb_intern_atom_cookie_t cookies[kAtomCount];
+    for (std::size_t i = 0; i < kAtomCount; ++i)
         cookies[i] = xcb_intern_atom(c_, 0, std::uint16_t(std::strlen(names[i])), names[i]);
-    for (int i = 0; i < AtomCount; ++i) {
+    for (std::size_t i = 0; i < kAtomCount; ++i) {
         xcb_generic_error_t *e = nullptr;
         Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(c_, cookies[i], &e));
         Error err(e);
@@ -431,7 +433,7 @@ WindowId X11WindowSystem::clientOf(WindowId frame) const
     for (int depth = 0; depth < 4 && !level.empty(); ++depth) {
         std::vector<xcb_get_property_cookie_t> states;
         for (WindowId w : level)
-            states.push_back(xcb_get_property(c_, 0, w, atoms_[WmState], XCB_ATOM_ANY, 0, 0));
+            states.push_back(xcb_get_property(c_, 0, w, atom(Atom::WmState), XCB_ATOM_ANY, 0, 0));
         WindowId found = 0;
         for (std::size_t i = 0; i < level.size(); ++i) {
             xcb_generic_error_t *e = nullptr;
@@ -482,10 +484,10 @@ void X11WindowSystem::readProperties(WindowInfo &info) const
     };
     xcb_get_property_cookie_t cookies[] = {
         get(XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 256),
-        get(atoms_[NetWmName], atoms_[Utf8String], 256),
+        get(atom(Atom::NetWmName), atom(Atom::Utf8String), 256),
         get(XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 256),
-        get(atoms_[NetWmPid], XCB_ATOM_CARDINAL, 1),
-        get(atoms_[NetWmType], XCB_ATOM_ATOM, 32),
+        get(atom(Atom::NetWmPid), XCB_ATOM_CARDINAL, 1),
+        get(atom(Atom::NetWmType), XCB_ATOM_ATOM, 32),
     };
     Reply<xcb_get_property_reply_t> r[5];
     for (int i = 0; i < 5; ++i) {
@@ -506,16 +508,16 @@ void X11WindowSystem::readProperties(WindowInfo &info) const
     }
     info.title = propertyText(r[1].get(), true);
     if (info.title.isEmpty() && r[2])
-        info.title = propertyText(r[2].get(), r[2]->type == atoms_[Utf8String]);
+        info.title = propertyText(r[2].get(), r[2]->type == atom(Atom::Utf8String));
     if (r[3] && r[3]->format == 32 && xcb_get_property_value_length(r[3].get()) >= 4)
         info.pid = *static_cast<const std::uint32_t *>(xcb_get_property_value(r[3].get()));
     if (r[4] && r[4]->format == 32) {
         const auto *types = static_cast<const xcb_atom_t *>(xcb_get_property_value(r[4].get()));
         const int count = xcb_get_property_value_length(r[4].get()) / 4;
         for (int i = 0; i < count; ++i) {
-            if (types[i] == atoms_[TypeDesktop])
+            if (types[i] == atom(Atom::TypeDesktop))
                 info.kind = WindowInfo::Kind::Desktop;
-            else if (types[i] == atoms_[TypeDock])
+            else if (types[i] == atom(Atom::TypeDock))
                 info.kind = WindowInfo::Kind::Dock;
         }
     }

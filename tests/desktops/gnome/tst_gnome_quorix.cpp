@@ -7,6 +7,7 @@
 // on top; Quorix does not count what changes inside its own window as news.
 #include "GnomeSession.h"
 #include "support/AppFixture.h"
+#include "support/TestPictures.h"
 
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
@@ -28,9 +29,6 @@ using namespace quorix::test;
 
 namespace {
 
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-
 QImage sentBmp(const AppFixture &app)
 {
     return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
@@ -43,9 +41,9 @@ QImage sentPng(const AppFixture &app)
 
 QString status(const AppFixture &app)
 {
-    return namedChild<QLabel>(*app.main, "statusLabel")->isHidden()
+    return child<QLabel>(*app.main, "statusLabel")->isHidden()
                ? QString()
-               : namedChild<QLabel>(*app.main, "statusLabel")->text();
+               : child<QLabel>(*app.main, "statusLabel")->text();
 }
 
 void forgetPermission()
@@ -94,7 +92,7 @@ bool becomes(const AppFixture &app, QRgb colour, const char *shot)
     const bool took = windowSystem().captureScreen(now);
     qWarning("stream: changed %d took %d pixel %x timer %d", changed, took,
              took ? now.pixel(kLookHere) : 0u,
-             namedChild<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->isTicking());
+             child<RestartOnChangeTimer>(*app.main, "screenCaptureTimer")->isTicking());
     gnomeStalled = took && !colourIs(now, colour);
     QProcess dump;
     dump.start(QStringLiteral("sh"),
@@ -120,7 +118,7 @@ class TestGnomeQuorix : public QObject
         app->configure();
         app->main->startUp();
         app->main->show();
-        namedChild<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
+        child<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
         // Quorix stays above every other window: out of the way, in the top left corner.
         for (int i = 0; i < 100 && !hasWindow(QStringLiteral("Quorix")); ++i)
             QTest::qWait(50);
@@ -290,27 +288,26 @@ class TestGnomeQuorix : public QObject
         app->main->selectWindowSource();
         // The XWayland programs are listed with their pictures, as on X11.
         QLabel *xclient = nullptr;
-        for (QLabel *l :
-             namedChild<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
+        for (QLabel *l : child<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
             if (l->objectName().startsWith(QLatin1String("windowTitle")) &&
                 l->text() == QLatin1String("xclient"))
                 xclient = l;
         QVERIFY(xclient);
         const QString index = xclient->objectName().mid(int(qstrlen("windowTitle")));
-        auto *thumbnail = namedChild<ColourPanel>(*app->main, "pickerPanel")
+        auto *thumbnail = child<ColourPanel>(*app->main, "pickerPanel")
                               ->findChild<QLabel *>(QStringLiteral("windowThumbnail") + index);
         QVERIFY(thumbnail);
         const QImage picture = thumbnail->pixmap().toImage();
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.pixel(picture.width() / 2, picture.height() / 2), qRgb(255, 0, 0));
 
-        auto *tile = namedChild<ColourPanel>(*app->main, "pickerPanel")
+        auto *tile = child<ColourPanel>(*app->main, "pickerPanel")
                          ->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(tile);
         QCOMPARE(tile->text(), QStringLiteral("Another window..."));
         QProcess *consent =
             startConsent(this, QStringLiteral("share"), 20, QStringLiteral("chosen"));
-        QTest::mouseClick(namedChild<ColourPanel>(*app->main, "pickerPanel")
+        QTest::mouseClick(child<ColourPanel>(*app->main, "pickerPanel")
                               ->findChild<QLabel *>(QStringLiteral("otherWindowThumbnail")),
                           Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(consentResult(consent), 0);

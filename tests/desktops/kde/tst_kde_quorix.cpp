@@ -40,9 +40,9 @@ int consent(const QString &answer)
 
 QString status(const AppFixture &app)
 {
-    return namedChild<QLabel>(*app.main, "statusLabel")->isHidden()
+    return child<QLabel>(*app.main, "statusLabel")->isHidden()
                ? QString()
-               : namedChild<QLabel>(*app.main, "statusLabel")->text();
+               : child<QLabel>(*app.main, "statusLabel")->text();
 }
 
 } // namespace
@@ -67,7 +67,7 @@ class TestKdeQuorix : public QObject
         app.configure();
         app.main->startUp();
         app.main->show();
-        namedChild<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
+        child<QCheckBox>(*app.main, "autoSendBox")->setChecked(true);
         for (int press = 0; press < 2; ++press) {
             app.main->selectClipboardSource();
             app.main->selectScreenSource();
@@ -90,7 +90,7 @@ class TestKdeQuorix : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(
             windowSystem().otherWindows() != WindowSystem::OtherWindows::Asking, 15000);
         app.main->selectWindowSource();
-        auto *title = namedChild<ColourPanel>(*app.main, "pickerPanel")
+        auto *title = child<ColourPanel>(*app.main, "pickerPanel")
                           ->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
         QVERIFY(title);
         QCOMPARE(title->text(), QStringLiteral("Another window..."));

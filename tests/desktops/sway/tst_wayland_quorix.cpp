@@ -6,6 +6,7 @@
 // Quorix is kept on the second output, off the one the back end shares: its own preview
 // would otherwise be a change on the shared screen at every tick.
 #include "support/AppFixture.h"
+#include "support/TestPictures.h"
 #include "support/WaylandSession.h"
 
 #include "capture/CaptureSources.h"
@@ -25,11 +26,6 @@ using namespace quorix::test;
 
 namespace {
 
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kMagenta = qRgb(255, 0, 255);
-const QRgb kRed = qRgb(255, 0, 0);
-
 QImage sent(const AppFixture &app)
 {
     return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
@@ -43,7 +39,7 @@ QByteArray sentBytes(const AppFixture &app)
 
 QString status(const AppFixture &app)
 {
-    return namedChild<QLabel>(*app.main, "statusLabel")->text();
+    return child<QLabel>(*app.main, "statusLabel")->text();
 }
 
 void forgetPermission()
@@ -55,8 +51,7 @@ void forgetPermission()
 // The "another window" tile's thumbnail and title, present after a picker build.
 QLabel *otherWindowTile(const AppFixture &app, const char *part)
 {
-    return namedChild<ColourPanel>(*app.main, "pickerPanel")
-        ->findChild<QLabel *>(QLatin1String(part));
+    return child<ColourPanel>(*app.main, "pickerPanel")->findChild<QLabel *>(QLatin1String(part));
 }
 
 } // namespace
@@ -96,7 +91,7 @@ class TestWaylandQuorix : public QObject
         app->configure();
         app->main->startUp();
         app->main->show();
-        namedChild<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
+        child<QCheckBox>(*app->main, "autoSendBox")->setChecked(autoSend);
         return app;
     }
 
@@ -138,7 +133,7 @@ class TestWaylandQuorix : public QObject
             kSessionWait);
         QCOMPARE(sent(*app).size(), QSize(1280, 720));
         QCOMPARE(app->main->currentBitmap().size(), QSize(1280, 720));
-        QCOMPARE(namedChild<QLabel>(*app->main, "preview")->pixmap().size(), QSize(407, 228));
+        QCOMPARE(child<QLabel>(*app->main, "preview")->pixmap().size(), QSize(407, 228));
         QCOMPARE(timesAsked(), 1);
         QVERIFY(backendNotes().first().startsWith(QLatin1String("asked monitor parent=x11:")));
 
@@ -213,8 +208,7 @@ class TestWaylandQuorix : public QObject
         auto app = startQuorix(true);
         app->main->selectWindowSource();
         QStringList titles;
-        for (QLabel *l :
-             namedChild<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
+        for (QLabel *l : child<ColourPanel>(*app->main, "pickerPanel")->findChildren<QLabel *>())
             if (l->objectName().startsWith(QLatin1String("windowTitle")))
                 titles << l->text();
         QVERIFY2(titles.contains(QStringLiteral("xclient")), qPrintable(titles.join(", ")));
