@@ -11,7 +11,9 @@
 # installed (tools/deps.sh kde).
 #
 # In the session: WAYLAND_DISPLAY, DISPLAY and XAUTHORITY (XWayland), QUORIX_KDE_CONTROL,
-# QUORIX_KDE_CONSENT (the AT-SPI helper) and QUORIX_KDE_BIN (the copies).
+# QUORIX_KDE_CONSENT (the helper answering KDE's dialog), QUORIX_KDE_BIN (the copies, with
+# kwin.py, which lists and places KWin's windows) and QUORIX_KDE_KWIN_LOG (KWin's log, where
+# kwin.py's KWin scripts print).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 copies=()
@@ -71,7 +73,7 @@ if [[ "${QUORIX_KDE_INNER:-}" != 1 ]]; then
   trap 'stop_session; exit 130' INT TERM
   chmod 755 "$top"
   mkdir -p "$top/bin"
-  cp "$here/with-kde.sh" "$here/../gnome/consent.py" "$top/bin/"
+  cp "$here/with-kde.sh" "$here/../gnome/consent.py" "$here/kwin.py" "$top/bin/"
   # KWin carries a file capability that containers refuse to execute; a plain copy, still
   # named kwin_wayland, runs.
   cp /usr/bin/kwin_wayland "$top/bin/kwin_wayland"
@@ -170,7 +172,11 @@ echo "DISPLAY=\$DISPLAY XAUTHORITY=\$XAUTHORITY" >"$top/control/x11.part"
 mv "$top/control/x11.part" "$top/control/x11.env"
 NOTE
 chmod +x "$top/bin/note-x11.sh"
-"$top/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 720 --no-lockscreen \
+# Fake input (tests/kde/kde-pointer: the pointer that chooses in KDE's dialog) is offered by
+# KWin only to programs whose desktop file asks for it, or to all with the permission checks
+# off, as here; KWin's scripts print what they find to its log (kwin_scripting).
+KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES="kwin_scripting.debug=true" \
+  "$top/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 720 --no-lockscreen \
   --socket "$WAYLAND_DISPLAY" "$top/bin/note-x11.sh" >"$log/kwin.log" 2>&1 &
 pids+=($!)
 wait_for 20 "KWin's Wayland socket" test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || exit 1
@@ -207,11 +213,12 @@ screencast_ready() {
 wait_for 20 "the portal's screen cast" screencast_ready || exit 1
 
 export QUORIX_KDE_CONTROL=$top/control QUORIX_KDE_CONSENT=$top/bin/consent.py
-export QUORIX_KDE_BIN=$top/bin
+export QUORIX_KDE_BIN=$top/bin QUORIX_KDE_KWIN_LOG=$log/kwin.log
 {
   echo "export DBUS_SESSION_BUS_ADDRESS='$DBUS_SESSION_BUS_ADDRESS' WAYLAND_DISPLAY=$WAYLAND_DISPLAY"
   echo "export DISPLAY=$DISPLAY XAUTHORITY='$XAUTHORITY' XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'"
   echo "export PIPEWIRE_RUNTIME_DIR='$PIPEWIRE_RUNTIME_DIR' HOME='$HOME' QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1"
+  echo "export QUORIX_KDE_CONTROL='$QUORIX_KDE_CONTROL' QUORIX_KDE_KWIN_LOG='$QUORIX_KDE_KWIN_LOG'"
 } >"$top/control/session.env"
 if [[ -n "${QUORIX_KDE_BUDGET:-}" ]]; then
   timeout --kill-after=5 "$QUORIX_KDE_BUDGET" "$@"
