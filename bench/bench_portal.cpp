@@ -1,6 +1,6 @@
 // Timing of the screen source on a Wayland desktop, 1280 x 720 through the real portal
-// front end and PipeWire: in the private headless sway session of tests/wayland/with-sway.sh
-// (tools/bench-wayland.sh), or in the private GNOME session of tests/gnome/with-gnome.sh
+// front end and PipeWire: in the private headless sway session of tests/desktops/sway/with-sway.sh
+// (tools/bench-wayland.sh), or in the private GNOME session of tests/desktops/gnome/with-gnome.sh
 // (tools/bench-wayland.sh --gnome; GNOME's own dialog answered through AT-SPI, and Quorix's
 // window on the one shared monitor, as on a presenter's laptop):
 //   - from PipeWire's buffer to the frame waiting for the user-interface thread (median,

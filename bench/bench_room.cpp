@@ -12,13 +12,13 @@
 //       "only Quorix viewers in this room" (the compact picture alone). Prints one line of
 //       key=value figures at the end.
 //   bench_room share
-//       A real SMB share mounted twice (see tests/helpers/SambaShare.h); prints
+//       A real SMB share mounted twice (see tests/support/SambaShare.h); prints
 //       "writer=PATH viewer=PATH" (or "problem=WHY") and holds it until stdin closes.
 #include "core/WholeFile.h"
 #include "presenter/SharedState.h"
 #include "windowsystem/WindowSystem.h"
 
-#include "helpers/SambaShare.h"
+#include "support/SambaShare.h"
 
 #include <QApplication>
 #include <QDir>

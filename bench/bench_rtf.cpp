@@ -10,7 +10,7 @@
 //   build/bench_rtf [rounds]        (default 5 rounds; the median is reported)
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
-#include "tests/tst_rtf_support.h"
+#include "tests/support/RtfDescription.h"
 #include "text/RichTextView.h"
 #include "text/TextEditor.h"
 

@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset default >/dev/null
 cmake --build build -j2 --target bench_view quorix-view
-QT_SCALE_FACTOR=1 QT_ENABLE_HIGHDPI_SCALING=0 tests/with-xvfb.sh build/bench_view "$@"
+QT_SCALE_FACTOR=1 QT_ENABLE_HIGHDPI_SCALING=0 tests/support/with-xvfb.sh build/bench_view "$@"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quorix twice (plain, and with AddressSanitizer +
 # UndefinedBehaviorSanitizer) and runs the whole test suite on both builds. Tests that
-# need a display start their own Xvfb server with openbox (tests/with-xvfb.sh).
+# need a display start their own Xvfb server with openbox (tests/support/with-xvfb.sh).
 #
 #   tools/check.sh --kde   installs the KDE Plasma desktop as well (tools/deps.sh kde) and
 #                          runs only the tests on it (CTest label kde), in the plain build

@@ -16,7 +16,7 @@
 #   tools/deps.sh --list LIST   prints what LIST (build, package, test, kde, bench) would install,
 #                         one package a line, and installs nothing
 # Every library the CMake files look for must be in the list of each entry point whose
-# build needs it: tests/dependencies.sh checks that against what CMake really found.
+# build needs it: tests/project/dependencies.sh checks that against what CMake really found.
 set -euo pipefail
 
 build_pkgs=(

@@ -2,10 +2,10 @@
 # Installs Quorix into a temporary prefix (DESTDIR), checks what it installs, then starts
 # the installed program as a new user would: a fresh HOME, the first-run message, Options,
 # a folder chosen with Browse, OK. The pointer file must land in that HOME's configuration
-# folder, never beside the installed program. Runs under tests/with-xvfb.sh.
+# folder, never beside the installed program. Runs under tests/support/with-xvfb.sh.
 set -euo pipefail
 build=${QUORIX_BUILD_DIR:?}
-: "${DISPLAY:?needs a display (run under tests/with-xvfb.sh)}"
+: "${DISPLAY:?needs a display (run under tests/support/with-xvfb.sh)}"
 for tool in xdotool xprop file; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (tools/deps.sh test)"; exit 77; }
 done

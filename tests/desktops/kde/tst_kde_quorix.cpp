@@ -1,0 +1,425 @@
+// Quorix on KDE Plasma, as a presenter uses it: the main window runs through XWayland inside
+// the private KDE session (tests/desktops/kde/with-kde.sh); the screen comes through the real
+// xdg-desktop-portal, KDE's own back end and PipeWire. KDE's dialog is answered as a hand
+// would: its tiles offer AT-SPI no action and no selection, so consent.py moves KWin's
+// pointer onto the tile and clicks it (KWin's fake-input protocol, tests/desktops/kde/kde_pointer.c),
+// then presses Share. Nothing here is a stand-in.
+#include "support/AppFixture.h"
+
+#include "controls/ColourPanel.h"
+#include "core/LineFile.h"
+#include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
+#include "windowsystem/portal/PortalScreenCast.h"
+#include "windowsystem/WindowSystem.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorix;
+
+namespace {
+
+constexpr int kKdeWait = 15000;
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kBlue = qRgb(0, 0, 255);
+// Where the tests look at the screen (1280 x 720): clear of Quorix's own window.
+constexpr QPoint kLookHere(960, 540);
+// The Wayland app id of KDE's portal dialogs.
+const QString kKdeDialogClass = QStringLiteral("org.freedesktop.impl.portal.desktop.kde");
+const QString kViewerTitle = QStringLiteral("Quorix View");
+
+QString inSession(const QString &variable, const QString &name)
+{
+    return QDir(qEnvironmentVariable(variable.toLatin1().constData())).filePath(name);
+}
+
+// Answers KDE's dialog ("share", "cancel", "wait" for it, or check it stays "absent") while
+// the caller's event loop goes on; the process ends with 0 when it did so.
+// A window's tile is the one showing `window`, its title.
+QProcess *startConsent(QObject *parent, const QString &answer, int timeoutSeconds = 20,
+                       const QString &window = {})
+{
+    auto *p = new QProcess(parent);
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList args{qEnvironmentVariable("QUORIX_KDE_CONSENT"),
+                     answer,
+                     QStringLiteral("--desktop"),
+                     QStringLiteral("kde"),
+                     QStringLiteral("--timeout"),
+                     QString::number(timeoutSeconds)};
+    if (!window.isEmpty())
+        args << QStringLiteral("--window") << window;
+    p->start(QStringLiteral("/usr/bin/python3"), args);
+    return p;
+}
+
+// Waits (the event loop running) for the helper to end; its exit code, -1 when it did not.
+int consentResult(QProcess *p, int timeoutMs = 25000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (p->state() != QProcess::NotRunning && clock.elapsed() < timeoutMs)
+        QTest::qWait(50);
+    if (p->state() != QProcess::NotRunning) {
+        p->kill();
+        p->waitForFinished();
+        p->deleteLater();
+        return -1;
+    }
+    const int code = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
+    p->deleteLater();
+    return code;
+}
+
+int consent(QObject *parent, const QString &answer)
+{
+    return consentResult(startConsent(parent, answer));
+}
+
+// KWin's windows as KWin sees them (kwin.py beside this file): class, title, frame, client, x11,
+// parent, active.
+QJsonArray kwinWindows()
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QStringLiteral("/usr/bin/python3"),
+            {inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("kwin.py")),
+             QStringLiteral("windows")});
+    QElapsedTimer clock;
+    clock.start();
+    while (p.state() != QProcess::NotRunning && clock.elapsed() < 10000)
+        QTest::qWait(20);
+    QJsonArray windows;
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n'))
+        if (!line.isEmpty())
+            windows.append(QJsonDocument::fromJson(line).object());
+    return windows;
+}
+
+QJsonObject kwinWindow(const QString &title)
+{
+    for (const QJsonValue w : kwinWindows())
+        if (w.toObject().value(QStringLiteral("title")).toString() == title)
+            return w.toObject();
+    return {};
+}
+
+bool kwin(const QStringList &args)
+{
+    return QProcess::execute(
+               QStringLiteral("/usr/bin/python3"),
+               QStringList{inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("kwin.py"))} +
+                   args) == 0;
+}
+
+// A native Wayland window of one colour, full screen or (`place`) a window at that place:
+// quorix-view natively on KDE, showing a
+// picture of that colour from a folder of its own (foot, the other tests' native window,
+// dies of a division by zero on KWin's virtual monitor, which has no physical size).
+// turn() changes the colour as the viewer reads the next picture.
+class ColourWindow
+{
+  public:
+    explicit ColourWindow(QRgb colour, const QRect &place = {})
+    {
+        const bool fullScreen = place.isNull();
+        writeLineFile(folder_.filePath(QStringLiteral("quorix.cfg")),
+                      {folder_.filePath(QStringLiteral("shar.bmp")), QStringLiteral("0"),
+                       QStringLiteral("1"), QStringLiteral("1"),
+                       fullScreen ? QStringLiteral("1") : QStringLiteral("0"), QStringLiteral("0"),
+                       QString(), QStringLiteral("0")});
+        writeLineFile(folder_.filePath(QStringLiteral("quorixlog.cfg")), {QStringLiteral("Run")});
+        turn(colour);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder_.filePath(QStringLiteral("config")));
+        viewer_.setProcessEnvironment(env);
+        viewer_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        viewer_.start(inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("quorix-view")),
+                      {folder_.path()});
+        for (int i = 0;
+             i < 100 && window().value(QStringLiteral("fullScreen")).toBool() != fullScreen; ++i)
+            QTest::qWait(50);
+        if (!fullScreen)
+            kwin({QStringLiteral("place"), kViewerTitle, QString::number(place.x()),
+                  QString::number(place.y()), QString::number(place.width()),
+                  QString::number(place.height())});
+    }
+    bool running() const { return viewer_.state() == QProcess::Running; }
+    void close()
+    {
+        viewer_.kill();
+        viewer_.waitForFinished();
+    }
+    ~ColourWindow() { close(); }
+    void turn(QRgb colour)
+    {
+        QImage picture(1280, 720, QImage::Format_RGB32);
+        picture.fill(colour);
+        writeBmpFile(folder_.filePath(QStringLiteral("shar.bmp")), picture);
+    }
+    // The viewer's window as KWin sees it.
+    QJsonObject window() const
+    {
+        for (const QJsonValue w : kwinWindows())
+            if (w.toObject().value(QStringLiteral("pid")).toInt() == viewer_.processId())
+                return w.toObject();
+        return {};
+    }
+
+  private:
+    QTemporaryDir folder_;
+    QProcess viewer_;
+};
+
+QImage sentBmp(const AppFixture &app)
+{
+    return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
+}
+
+QImage sentPng(const AppFixture &app)
+{
+    return QImage(app.shared() + QStringLiteral("shar.png"), "PNG");
+}
+
+bool colourIs(const QImage &image, QRgb colour)
+{
+    return image.width() > kLookHere.x() && image.height() > kLookHere.y() &&
+           image.pixel(kLookHere) == colour;
+}
+
+QString status(const AppFixture &app)
+{
+    return app.main->statusLabel_->isHidden() ? QString() : app.main->statusLabel_->text();
+}
+
+void forgetPermission()
+{
+    QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+        .remove(QLatin1String(PortalScreenCast::kRestoreTokenKey));
+}
+
+bool hasPermission()
+{
+    return !QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+                .value(QLatin1String(PortalScreenCast::kRestoreTokenKey))
+                .toString()
+                .isEmpty();
+}
+
+// A picture left in the control folder for a person to look at (QUORIX_KDE_SHOTS).
+void keepShot(const QImage &image, const QString &name)
+{
+    image.save(inSession(QStringLiteral("QUORIX_KDE_CONTROL"), name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class TestKdeQuorix : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> startQuorix(bool autoSend)
+    {
+        auto app = std::make_unique<AppFixture>();
+        app->configure();
+        app->main->startUp();
+        app->main->show();
+        app->main->autoSendBox_->setChecked(autoSend);
+        for (int i = 0; i < 100 && kwinWindow(QStringLiteral("Quorix")).isEmpty(); ++i)
+            QTest::qWait(50);
+        return app;
+    }
+
+    // Screen Image pressed with a monitor chosen and shared in KDE's dialog; the first
+    // picture of `colour` (the window on top) written.
+    void shareScreen(AppFixture &app, QRgb colour)
+    {
+        // As when the presenter clicks Screen Image: Quorix's window is the active one.
+        QVERIFY(kwin({QStringLiteral("raise"), QStringLiteral("Quorix")}));
+        QProcess *answer = startConsent(this, QStringLiteral("share"));
+        app.main->selectScreenSource();
+        QCOMPARE(consentResult(answer), 0);
+        QTRY_VERIFY2_WITH_TIMEOUT(colourIs(sentBmp(app), colour), qPrintable(status(app)),
+                                  kKdeWait);
+    }
+
+  private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("QUORIX_KDE_CONTROL"))
+            QSKIP("runs inside tests/desktops/kde/with-kde.sh");
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    }
+
+    // Each test starts as a fresh program would: no screen shared yet.
+    void cleanup() { windowSystem().endCapture(0); }
+
+    // The first press brings KDE's dialog; once a monitor is chosen and shared, the files
+    // hold the desktop's pixels, a change arrives at the next tick, and a still screen is not
+    // written again.
+    void screenSourceSendsWhatKdeShows()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        ColourWindow colour(kGreen);
+        shareScreen(*app, kGreen);
+        QCOMPARE(sentBmp(*app).size(), QSize(1280, 720));
+        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentPng(*app), kGreen), kKdeWait);
+        QCOMPARE(sentPng(*app).size(), QSize(1280, 720));
+        QVERIFY(hasPermission());
+
+        QElapsedTimer clock;
+        clock.start();
+        colour.turn(kBlue);
+        QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kBlue), kKdeWait);
+        // The change is written within a tick or two of the viewer drawing it.
+        QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+        keepShot(sentBmp(*app), QStringLiteral("kde-screen"));
+        QTest::qWait(1000);
+        QSignalSpy writes(&app->main->state(), &SharedState::sent);
+        QTest::qWait(3000);
+        QCOMPARE(writes.count(), 0);
+    }
+
+    // The next press, and a restarted Quorix (a new session from the remembered token),
+    // share without a dialog; a forgotten token asks again.
+    void theAnswerIsRemembered()
+    {
+        QVERIFY(hasPermission());
+        ColourWindow colour(kGreen);
+        {
+            auto app = startQuorix(true);
+            QProcess *absent = startConsent(this, QStringLiteral("absent"), 4);
+            app->main->selectScreenSource();
+            QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kKdeWait);
+            app->main->selectClipboardSource();
+            app->main->selectScreenSource();
+            QCOMPARE(consentResult(absent), 0);
+        }
+        windowSystem().endCapture(0);
+        {
+            auto app = startQuorix(true);
+            QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
+            app->main->selectScreenSource();
+            QCOMPARE(consentResult(absent), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kKdeWait);
+        }
+        windowSystem().endCapture(0);
+        forgetPermission();
+        auto app = startQuorix(true);
+        shareScreen(*app, kGreen);
+    }
+
+    // KDE's portal runs natively on Wayland and cannot take Quorix's X11 window as its
+    // dialog's parent (it says "QWindow::fromWinId(): platform plugin does not support
+    // foreign windows"): the dialog is a window of its own in the middle of the screen, and
+    // Quorix's window, above all others, covered it. While the dialog is open Quorix's
+    // window is an ordinary one; after the answer it is above the others again.
+    void kdesDialogIsNotCoveredByQuorix()
+    {
+        forgetPermission();
+        auto app = startQuorix(false);
+        QVERIFY(kwinWindow(QStringLiteral("Quorix")).value(QStringLiteral("keepAbove")).toBool());
+        QVERIFY(kwin({QStringLiteral("raise"), QStringLiteral("Quorix")}));
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        QJsonObject dialog;
+        QJsonObject quorix;
+        for (const QJsonValue w : kwinWindows()) {
+            if (w.toObject().value(QStringLiteral("class")).toString() == kKdeDialogClass)
+                dialog = w.toObject();
+            if (w.toObject().value(QStringLiteral("title")).toString() == QLatin1String("Quorix"))
+                quorix = w.toObject();
+        }
+        qInfo("dialog %s; Quorix %s",
+              QJsonDocument(dialog).toJson(QJsonDocument::Compact).constData(),
+              QJsonDocument(quorix).toJson(QJsonDocument::Compact).constData());
+        QVERIFY(!dialog.isEmpty() && !quorix.isEmpty());
+        QVERIFY(!quorix.value(QStringLiteral("keepAbove")).toBool());
+        QVERIFY(dialog.value(QStringLiteral("stacking")).toInt() >
+                quorix.value(QStringLiteral("stacking")).toInt());
+        QCOMPARE(consent(this, QStringLiteral("cancel")), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            kwinWindow(QStringLiteral("Quorix")).value(QStringLiteral("keepAbove")).toBool(),
+            kKdeWait);
+    }
+
+    // "Another window..." opens KDE's own window chooser; the window chosen there (by its
+    // tile) is sent, a change of it arrives, and its last picture stays when it closes.
+    void anotherWindowComesFromKdesChooser()
+    {
+        ColourWindow chosen(kGreen, QRect(700, 200, 480, 360));
+        auto app = startQuorix(true);
+        app->main->selectWindowSource();
+        auto *tile =
+            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowThumbnail"));
+        QVERIFY(tile);
+        QVERIFY(kwin({QStringLiteral("raise"), QStringLiteral("Quorix")}));
+        QProcess *answer = startConsent(this, QStringLiteral("share"), 20, kViewerTitle);
+        QTest::mouseClick(tile, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(consentResult(answer), 0);
+        QVERIFY(app->main->state().capturedWindow >= kPortalWindowBase);
+        const auto centreIs = [&](QRgb colour) {
+            const QImage sent = sentBmp(*app);
+            return !sent.isNull() && sent.pixel(sent.width() / 2, sent.height() / 2) == colour;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(centreIs(kGreen), qPrintable(status(*app)), kKdeWait);
+        QVERIFY2(sentBmp(*app).width() < 1280, qPrintable(QString::number(sentBmp(*app).width())));
+        chosen.turn(kBlue);
+        QTRY_VERIFY_WITH_TIMEOUT(centreIs(kBlue), kKdeWait);
+        keepShot(sentBmp(*app), QStringLiteral("kde-window"));
+
+        const QByteArray last = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
+        chosen.close();
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app),
+                                  QStringLiteral("Sharing stopped: last picture kept"), kKdeWait);
+        QCOMPARE(readWholeFile(app->shared() + QStringLiteral("shar.bmp")), last);
+    }
+
+    // Screen Image brings KDE's own dialog; Cancel there writes nothing and says so, and
+    // the next press asks again.
+    void kdeDialogComesAndCancelWritesNothing()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        for (int press = 0; press < 2; ++press) {
+            app->main->selectClipboardSource();
+            app->main->selectScreenSource();
+            QCOMPARE(consent(this, QStringLiteral("cancel")), 0);
+            QTRY_COMPARE_WITH_TIMEOUT(status(*app),
+                                      QStringLiteral("Sharing cancelled: nothing sent"), kKdeWait);
+        }
+        QTest::qWait(1000);
+        QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
+        QVERIFY(app->main->currentBitmap().isNull());
+    }
+
+    // KDE offers its window chooser: the picker's extra tile says so.
+    void pickerOffersKdesWindowChooser()
+    {
+        auto app = startQuorix(false);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            windowSystem().otherWindows() != WindowSystem::OtherWindows::Asking, kKdeWait);
+        app->main->selectWindowSource();
+        auto *title =
+            app->main->pickerPanel_->findChild<QLabel *>(QStringLiteral("otherWindowTitle"));
+        QVERIFY(title);
+        QCOMPARE(title->text(), QStringLiteral("Another window..."));
+    }
+};
+
+QTEST_MAIN(TestKdeQuorix)
+#include "tst_kde_quorix.moc"

@@ -1,4 +1,0 @@
-quorix_add_test(tst_gradientbuttonpaint SOURCES tst_gradientbuttonpaint.cpp LIBS quorix_controls quorix_core)
-quorix_add_test(tst_gradientbuttonevents SOURCES tst_gradientbuttonevents.cpp LIBS quorix_controls)
-quorix_add_test(tst_gradientbuttonschemes SOURCES tst_gradientbuttonschemes.cpp LIBS quorix_controls quorix_core)
-quorix_add_test(tst_mainbuttonstyle SOURCES tst_mainbuttonstyle.cpp LIBS quorix_app)

@@ -1,1 +1,0 @@
-quorix_add_test(tst_programfolder SOURCES tst_programfolder.cpp LIBS quorix_core)

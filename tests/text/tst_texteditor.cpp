@@ -1,0 +1,733 @@
+// The text editor: character and paragraph commands, the size counter, the file commands
+// and their questions, the close query, the custom colours and printing.
+#include "rtf/RichTextFile.h"
+#include "support/ModalAnswerer.h"
+#include "text/CustomColours.h"
+#include "text/TextEditor.h"
+
+#include "core/WholeFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+
+using namespace quorix;
+
+namespace {
+
+// Shows the editor modally and runs `inside` from its own event loop.
+ModalResult showWith(TextEditor &editor, std::function<void(TextEditor *)> inside)
+{
+    answerModal<TextEditor>(std::move(inside));
+    return editor.showModal();
+}
+
+// Answers the next confirmation box with `button`, noting its title and text.
+void answerConfirm(QMessageBox::StandardButton button, QStringList *seen = nullptr)
+{
+    answerModal<QMessageBox>([button, seen](QMessageBox *box) {
+        if (seen)
+            *seen << box->windowTitle() + ": " + box->text();
+        box->button(button)->click();
+    });
+}
+
+void answerFile(const QString &path)
+{
+    answerModal<QFileDialog>([path](QFileDialog *d) {
+        // Typed into the name field, as the presenter would.
+        d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog *>(d)->done(QDialog::Accepted);
+    });
+}
+
+void select(QTextEdit *edit, int from, int to)
+{
+    QTextCursor c(edit->document());
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    edit->setTextCursor(c);
+}
+
+QTextCharFormat formatAt(const QTextDocument &doc, int position)
+{
+    QTextCursor c(const_cast<QTextDocument *>(&doc));
+    c.setPosition(position + 1);
+    return c.charFormat();
+}
+
+// Answers the next colour chooser with `colour`.
+void answerColour(const QColor &colour)
+{
+    answerModal<QColorDialog>([colour](QColorDialog *d) {
+        d->setCurrentColor(colour);
+        d->accept();
+    });
+}
+
+QColor colourAt(const QTextDocument &doc, int position)
+{
+    const QTextCharFormat f = formatAt(doc, position);
+    return f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor();
+}
+
+// Each paragraph's numbering: "-" for none, else the list's style and indent ("disc/1").
+QStringList numbering(const QTextDocument &doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextList *list = b.textList();
+        if (!list) {
+            out << QStringLiteral("-");
+            continue;
+        }
+        const QTextListFormat f = list->format();
+        out << QStringLiteral("%1/%2")
+                   .arg(f.style() == QTextListFormat::ListDisc      ? "disc"
+                        : f.style() == QTextListFormat::ListDecimal ? "decimal"
+                                                                    : "other")
+                   .arg(f.indent());
+    }
+    return out;
+}
+
+QString storedColours()
+{
+    return QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
+        .value(QStringLiteral("CustomColors"))
+        .toString();
+}
+
+} // namespace
+
+class TestTextEditor : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir settings_;
+    QTemporaryDir files_;
+
+    QString file(const QString &name) const { return files_.filePath(name); }
+
+  private slots:
+    void initTestCase()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
+    }
+
+    // Runs first: the counter is program-wide and starts at 10.
+    void sizeButtonsStepTheProgramWideCounter()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abc"));
+        select(editor.textEdit_, 0, 3);
+        auto sizeNow = [&] { return formatAt(editor.document(), 0).fontPointSize(); };
+        editor.largerAction_->trigger();
+        QCOMPARE(sizeNow(), 11.0);
+        editor.largerAction_->trigger();
+        QCOMPARE(sizeNow(), 12.0);
+        editor.smallerAction_->trigger();
+        QCOMPARE(sizeNow(), 11.0);
+        // Below one point the text stays at one point while the counter goes on.
+        while (TextEditor::sizeCounter() > -2)
+            editor.smallerAction_->trigger();
+        QCOMPARE(sizeNow(), 1.0);
+        editor.largerAction_->trigger();
+        editor.largerAction_->trigger();
+        QCOMPARE(TextEditor::sizeCounter(), 0);
+        QCOMPARE(sizeNow(), 1.0);
+        editor.largerAction_->trigger();
+        QCOMPARE(sizeNow(), 1.0);
+        editor.largerAction_->trigger();
+        QCOMPARE(sizeNow(), 2.0);
+    }
+
+    void styleButtonsChangeSelectionOrDefault_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("selection");
+        for (const char *b : {"boldAction", "italicAction", "underlineAction"}) {
+            QTest::addRow("%s, selection", b) << b << true;
+            QTest::addRow("%s, nothing selected", b) << b << false;
+        }
+    }
+    void styleButtonsChangeSelectionOrDefault()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, selection);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("one two"));
+        if (selection)
+            select(editor.textEdit_, 0, 3);
+        auto styled = [&](const QFont &f) {
+            return button == "boldAction"     ? f.bold()
+                   : button == "italicAction" ? f.italic()
+                                              : f.underline();
+        };
+        auto shown = [&](int pos) {
+            QTextCharFormat f;
+            f.setFont(editor.document().defaultFont());
+            f.merge(formatAt(editor.document(), pos));
+            return styled(f.font());
+        };
+        QAction *action = editor.findChild<QAction *>(button);
+        action->trigger(); // down
+        QCOMPARE(shown(0), true);
+        QCOMPARE(shown(5), !selection);
+        QCOMPARE(styled(editor.document().defaultFont()), !selection);
+        action->trigger(); // up again
+        QCOMPARE(shown(0), false);
+        QCOMPARE(shown(5), false);
+    }
+
+    // The style read is the selection's own, whichever way it was made: not that of the
+    // character before a backward selection, nor that of the next line after Shift+Down.
+    void styleButtonsReadTheSelectionItself_data()
+    {
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("outside"); // a character next to the selection
+        // "plain line" then "under line" underlined; Shift+Down from the first line's start.
+        QTest::newRow("Shift+Down") << 0 << 11 << 11;
+        // "under plain" with "under" underlined; " plain" selected from its end backwards.
+        QTest::newRow("backwards") << 11 << 5 << 4;
+    }
+    void styleButtonsReadTheSelectionItself()
+    {
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QFETCH(int, outside);
+        TextEditor editor(files_.path());
+        QTextCursor c(&editor.document());
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        if (QTest::currentDataTag() == QByteArray("Shift+Down")) {
+            c.insertText(QStringLiteral("plain line\n"));
+            c.insertText(QStringLiteral("under line"), underlined);
+        } else {
+            c.insertText(QStringLiteral("under"), underlined);
+            c.insertText(QStringLiteral(" plain"), QTextCharFormat());
+        }
+        select(editor.textEdit_, anchor, position);
+        editor.boldAction_->trigger();
+        for (int i = qMin(anchor, position); i < qMax(anchor, position); ++i) {
+            if (editor.document().characterAt(i) == QChar::ParagraphSeparator)
+                continue;
+            QVERIFY2(formatAt(editor.document(), i).fontWeight() == QFont::Bold,
+                     qPrintable(QString::number(i)));
+            QVERIFY2(!formatAt(editor.document(), i).fontUnderline(),
+                     qPrintable(QString::number(i)));
+        }
+        QVERIFY(formatAt(editor.document(), outside).fontUnderline());
+        QVERIFY(formatAt(editor.document(), outside).fontWeight() != QFont::Bold);
+    }
+
+    void paragraphButtons()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("a\nb\nc"));
+        select(editor.textEdit_, 0, 3); // the first two paragraphs
+        auto alignment = [&](int block) {
+            return editor.document().findBlockByNumber(block).blockFormat().alignment() &
+                   (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter);
+        };
+        editor.alignCentreAction_->trigger();
+        QCOMPARE(alignment(0), Qt::AlignHCenter);
+        QCOMPARE(alignment(1), Qt::AlignHCenter);
+        QVERIFY(!(alignment(2) & Qt::AlignHCenter));
+        QVERIFY(!editor.alignLeftAction_->isChecked());
+        editor.alignRightAction_->trigger();
+        QCOMPARE(alignment(0), Qt::AlignRight);
+        editor.bulletsAction_->trigger();
+        QVERIFY(editor.document().findBlockByNumber(0).textList());
+        QCOMPARE(editor.document().findBlockByNumber(0).textList()->format().style(),
+                 QTextListFormat::ListDisc);
+        QVERIFY(editor.document().findBlockByNumber(1).textList());
+        QVERIFY(!editor.document().findBlockByNumber(2).textList());
+        editor.bulletsAction_->trigger();
+        QVERIFY(!editor.document().findBlockByNumber(0).textList());
+        QVERIFY(!editor.document().findBlockByNumber(1).textList());
+    }
+
+    // Bullets change the selected paragraphs only, at their own level; a numbered list
+    // around them keeps its other items.
+    void bulletsChangeOnlyTheSelectedParagraphs_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QStringList>("on");
+        QTest::addColumn<QStringList>("off");
+        const QString numbered = QStringLiteral("<ol><li>one</li><li>two</li><li>six</li></ol>");
+        QTest::newRow("middle of a numbered list")
+            << numbered << 5 << 6 << QStringList{"decimal/1", "disc/1", "decimal/1"}
+            << QStringList{"decimal/1", "-", "decimal/1"};
+        QTest::newRow("first of a numbered list")
+            << numbered << 1 << 1 << QStringList{"disc/1", "decimal/1", "decimal/1"}
+            << QStringList{"-", "decimal/1", "decimal/1"};
+        QTest::newRow("plain paragraph and a bullet below it")
+            << QStringLiteral("<p>intro</p><ul><li>item</li></ul><p>end</p>") << 2 << 8
+            << QStringList{"disc/1", "disc/1", "-"} << QStringList{"-", "-", "-"};
+        QTest::newRow("nested numbered level")
+            << QStringLiteral("<ul><li>top<ol><li>inner</li></ol></li></ul>") << 5 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"disc/1", "-"};
+        QTest::newRow("both levels")
+            << QStringLiteral("<ol><li>top<ol><li>inner</li></ol></li></ol>") << 0 << 7
+            << QStringList{"disc/1", "disc/2"} << QStringList{"-", "-"};
+    }
+    void bulletsChangeOnlyTheSelectedParagraphs()
+    {
+        QFETCH(QString, html);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QStringList, on);
+        QFETCH(QStringList, off);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setHtml(html);
+        select(editor.textEdit_, from, to);
+        editor.bulletsAction_->trigger(); // down
+        QCOMPARE(numbering(editor.document()), on);
+        editor.bulletsAction_->trigger(); // up again
+        QCOMPARE(numbering(editor.document()), off);
+    }
+
+    void clipboardButtonsDoWhatTheirIconsShow()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abcdef"));
+        QApplication::clipboard()->clear();
+        select(editor.textEdit_, 0, 3);
+        editor.copyAction_->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("abcdef"));
+        select(editor.textEdit_, 3, 6);
+        editor.cutAction_->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("def"));
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
+        select(editor.textEdit_, 0, 0);
+        editor.pasteAction_->trigger();
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("defabc"));
+        editor.undoAction_->trigger();
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("abc"));
+    }
+
+    void newDiscardsChangesWithoutAQuestion()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("changed"));
+        editor.document().setModified(true);
+        editor.newAction_->trigger(); // no box is answered: a question would hang here
+        QVERIFY(editor.document().isEmpty());
+        QVERIFY(!editor.document().isModified());
+        QCOMPARE(editor.windowTitle(), QStringLiteral("Untitled - Quorix"));
+    }
+
+    void openAsksFirstAndCancelKeepsTheText()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("mine"));
+        editor.document().setModified(true);
+        QStringList seen;
+        bool dialogShown = false;
+        answerConfirm(QMessageBox::Cancel, &seen);
+        answerModal<QFileDialog>(
+            [&](QFileDialog *d) {
+                dialogShown = true;
+                d->reject();
+            },
+            500);
+        editor.openAction_->trigger();
+        QTest::qWait(600);
+        QCOMPARE(seen, QStringList{"Confirm: Save changes to Untitled?"});
+        QVERIFY(!dialogShown);
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
+    }
+
+    // Yes to the question saves first; when nothing was saved the Open goes no further, so
+    // the unsaved text is never replaced.
+    void openGoesOnOnlyWhenTheTextWasSaved_data()
+    {
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("save dialog cancelled") << false;
+        QTest::newRow("saved") << true;
+    }
+    void openGoesOnOnlyWhenTheTextWasSaved()
+    {
+        QFETCH(bool, saved);
+        const QString other = file("other.rtf");
+        writeWholeFile(other, "{\\rtf1 other text}");
+        const QString target = file(saved ? "saved.rtf" : "never.rtf");
+        QFile::remove(target);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("mine"));
+        editor.document().setModified(true);
+        bool openShown = false;
+        answerConfirm(QMessageBox::Yes);
+        answerModal<QFileDialog>([&](QFileDialog *save) {
+            // The next file dialog, if any, is Open's: it picks another file.
+            answerModal<QFileDialog>(
+                [&](QFileDialog *open) {
+                    openShown = true;
+                    open->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(other);
+                    static_cast<QDialog *>(open)->done(QDialog::Accepted);
+                },
+                500);
+            if (saved) {
+                save->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(target);
+                static_cast<QDialog *>(save)->done(QDialog::Accepted);
+            } else {
+                save->reject();
+            }
+        });
+        editor.openAction_->trigger();
+        QTest::qWait(600);
+        QCOMPARE(openShown, saved);
+        QCOMPARE(QFile::exists(target), saved);
+        if (saved) {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("other text"));
+            QCOMPARE(editor.fileName(), other);
+        } else {
+            QCOMPARE(editor.document().toPlainText(), QStringLiteral("mine"));
+            QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
+            QVERIFY(editor.document().isModified());
+        }
+    }
+
+    // The file dialogs start where the last file was opened or saved, else in the folder
+    // the editor was given; never a folder the presenter navigated away to and left.
+    void fileDialogsStartInTheLastFilesFolder()
+    {
+        QTemporaryDir start, opened, saved, wandered;
+        const QString path = opened.filePath("a.rtf");
+        writeWholeFile(path, "{\\rtf1 a}");
+        TextEditor editor(start.path());
+        QStringList seen;
+        auto note = [&seen](QFileDialog *d) { seen << d->directory().absolutePath(); };
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.openAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(saved.filePath("b.rtf"));
+            static_cast<QDialog *>(d)->done(QDialog::Accepted);
+        });
+        editor.newAction_->trigger(); // New: "Untitled", so Save asks for a name
+        editor.saveAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->setDirectory(wandered.path());
+            d->reject();
+        });
+        editor.openAction_->trigger();
+        answerModal<QFileDialog>([&](QFileDialog *d) {
+            note(d);
+            d->reject();
+        });
+        editor.openAction_->trigger();
+        QCOMPARE(seen, (QStringList{start.path(), opened.path(), saved.path(), saved.path()}));
+
+        // At start-up they start in the documents folder, or at home when there is none.
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+        const QString atHome = TextEditor::documentsFolder();
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString inDocuments = TextEditor::documentsFolder();
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isNull())
+            qputenv("XDG_CONFIG_HOME", oldConfig);
+        QCOMPARE(atHome, home.path());
+        QCOMPARE(inDocuments, home.filePath(QStringLiteral("Documents")));
+    }
+
+    void openTextFileThenSaveWritesRtf()
+    {
+        const QString path = file("notes.TXT");
+        writeWholeFile(path, "first line\r\nsecond {line}\r\n");
+        TextEditor editor(files_.path());
+        editor.textEdit_->setReadOnly(true);
+        answerFile(path);
+        editor.openAction_->trigger();
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("first line\nsecond {line}\n"));
+        QCOMPARE(editor.windowTitle(), QStringLiteral("notes.TXT - Quorix"));
+        QCOMPARE(editor.fileName(), path);
+        QVERIFY(!editor.textEdit_->isReadOnly());
+        QVERIFY(!editor.document().isModified());
+        // The opened text keeps the editor's default attributes.
+        QCOMPARE(editor.document().defaultFont().family(), QStringLiteral("MS Sans Serif"));
+
+        editor.textEdit_->append(QStringLiteral("third"));
+        QVERIFY(editor.document().isModified());
+        editor.saveAction_->trigger();
+        QVERIFY(!editor.document().isModified());
+        QVERIFY(readWholeFile(path).startsWith("{\\rtf1"));
+        QTextDocument back;
+        loadRichTextFile(back, path);
+        QCOMPARE(back.toPlainText(), editor.document().toPlainText());
+
+        // The question names the whole path.
+        editor.document().setModified(true);
+        QStringList seen;
+        answerConfirm(QMessageBox::Cancel, &seen);
+        editor.openAction_->trigger();
+        QCOMPARE(seen, QStringList{"Confirm: Save changes to " + path + "?"});
+    }
+
+    void failedOpenKeepsEverything()
+    {
+        const QString kept = file("kept.rtf");
+        writeWholeFile(kept, "{\\rtf1 kept text}");
+        TextEditor editor(files_.path());
+        answerFile(kept);
+        editor.openAction_->trigger();
+        editor.textEdit_->append(QStringLiteral("more"));
+
+        QString report;
+        answerFile(file("missing.rtf"));
+        answerModal<QMessageBox>(
+            [&](QMessageBox *b) {
+                report = b->text();
+                b->accept();
+            },
+            10000, [](QMessageBox *b) { return b->objectName() == "errorReport"; });
+        answerConfirm(QMessageBox::No); // the question about the changes comes first
+        editor.openAction_->trigger();
+        QTRY_COMPARE(report, QStringLiteral("Failed to Load Stream."));
+        QCOMPARE(editor.fileName(), kept);
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept text\nmore"));
+        QVERIFY(editor.document().isModified());
+    }
+
+    void saveAsAsksBeforeOverwriting_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("yes") << int(QMessageBox::Yes) << true;
+        QTest::newRow("no") << int(QMessageBox::No) << false;
+        QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+    }
+    void saveAsAsksBeforeOverwriting()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        const QString path = file("existing.rtf");
+        writeWholeFile(path, "old");
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("new text"));
+        QStringList seen;
+        answerFile(path);
+        answerConfirm(QMessageBox::StandardButton(answer), &seen);
+        editor.saveAction_->trigger(); // "Untitled" saves under a new name
+        QCOMPARE(seen, QStringList{"Confirm: OK to overwrite " + path});
+        QCOMPARE(readWholeFile(path) != "old", written);
+        QCOMPARE(editor.fileName(), written ? path : QStringLiteral("Untitled"));
+    }
+
+    void closeAsksAndCancelKeepsTheEditorOpen()
+    {
+        TextEditor editor(files_.path());
+        QStringList seen;
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
+            answerConfirm(QMessageBox::Cancel, &seen);
+            f->okButton_->click();
+            QVERIFY(f->isVisible());
+            QCOMPARE(f->modalResult(), ModalResult::None);
+            answerConfirm(QMessageBox::No, &seen);
+            QTest::keyClick(f, Qt::Key_Escape);
+        });
+        QCOMPARE(int(result), 2);
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[0], QStringLiteral("Confirm: Save changes to Untitled?"));
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("typed"));
+    }
+
+    void yesWithACancelledSaveDialogStillCloses()
+    {
+        TextEditor editor(files_.path());
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("typed"));
+            answerConfirm(QMessageBox::Yes);
+            answerModal<QFileDialog>([](QFileDialog *d) { d->reject(); });
+            f->okButton_->click();
+        });
+        QCOMPARE(int(result), 1);
+        QCOMPARE(editor.fileName(), QStringLiteral("Untitled"));
+    }
+
+    void failedSaveRefusesTheCloseWithoutAMessage()
+    {
+        QTemporaryDir gone;
+        const QString path = gone.filePath("text.rtf");
+        writeWholeFile(path, "{\\rtf1 old}");
+        TextEditor editor(files_.path());
+        answerFile(path);
+        editor.openAction_->trigger();
+        QCOMPARE(editor.fileName(), path);
+        gone.remove();
+
+        QStringList seen;
+        ModalResult result = showWith(editor, [&](TextEditor *f) {
+            QTest::keyClicks(f->textEdit_, QStringLiteral("more "));
+            answerConfirm(QMessageBox::Yes, &seen);
+            f->okButton_->click(); // the save fails: no message, the editor stays
+            QVERIFY(f->isVisible());
+            QTest::qWait(50);
+            QCOMPARE(QApplication::activeModalWidget(), f);
+            answerConfirm(QMessageBox::No, &seen);
+            f->cancelButton_->click();
+        });
+        QCOMPARE(int(result), 2);
+        QCOMPARE(seen.size(), 2);
+        QVERIFY(editor.document().toPlainText().contains(QStringLiteral("more ")));
+    }
+
+    void customColoursTextFormat()
+    {
+        CustomColourSlots values;
+        values.fill(kEmptySlot);
+        values[0] = 0x0000FF; // red
+        values[15] = 0x123456;
+        const QStringList lines = formatCustomColours(values);
+        QCOMPARE(lines.size(), 16);
+        QCOMPARE(lines[0], QStringLiteral("ColorA=0000FF"));
+        QCOMPARE(lines[1], QStringLiteral("ColorB=FFFFFFFF"));
+        QCOMPARE(lines[15], QStringLiteral("ColorP=123456"));
+        QCOMPARE(parseCustomColours(lines), values);
+        QCOMPARE(customColoursLines(customColoursText(lines)), lines);
+        QCOMPARE(customColoursText({}), QString());
+        // Missing, empty or broken lines are empty slots.
+        const CustomColourSlots parsed =
+            parseCustomColours({"ColorB=", "ColorC=zz", "ColorD=00ff00", "junk"});
+        QCOMPARE(parsed[0], kEmptySlot);
+        QCOMPARE(parsed[1], kEmptySlot);
+        QCOMPARE(parsed[2], kEmptySlot);
+        QCOMPARE(parsed[3], std::int64_t(0x00FF00));
+    }
+
+    void colourChooserKeepsSixteenCustomColours()
+    {
+        QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix")).remove("CustomColors");
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("abc"));
+        QList<QColor> offered;
+        const ModalResult result = showWith(editor, [&](TextEditor *f) {
+            select(f->textEdit_, 0, 3);
+            answerModal<QColorDialog>([&](QColorDialog *d) {
+                for (int i = 0; i < 16; ++i)
+                    offered << QColorDialog::customColor(i);
+                QColorDialog::setCustomColor(2, QColor(10, 20, 30));
+                d->setCurrentColor(QColor(200, 0, 0));
+                d->accept();
+            });
+            f->colourAction_->trigger();
+            answerConfirm(QMessageBox::No); // the colour changed the text
+            f->okButton_->click();
+        });
+        QCOMPARE(int(result), 1);
+        QCOMPARE(offered, QList<QColor>(16, QColor(Qt::white)));
+        QCOMPARE(formatAt(editor.document(), 1).foreground().color(), QColor(200, 0, 0));
+        const QStringList stored = customColoursLines(storedColours());
+        QCOMPARE(stored.size(), 16);
+        QVERIFY(storedColours().endsWith("\r\n"));
+        QCOMPARE(stored[2], QStringLiteral("ColorC=1E140A"));
+        QCOMPARE(stored.filter(QRegularExpression("^Color[A-P]=FFFFFFFF$")).size(), 15);
+
+        // The next editor reads them back when it is shown.
+        TextEditor next(files_.path());
+        showWith(next, [](TextEditor *f) { f->cancelButton_->click(); });
+        QCOMPARE(next.customColours(), stored);
+    }
+
+    // With nothing selected the latest colour governs all text without a colour of its own,
+    // and one colour change is one undo step.
+    void defaultColourFollowsTheLatestChoice()
+    {
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("one two\nthree"));
+        select(editor.textEdit_, 4, 7);
+        answerColour(Qt::green);
+        editor.colourAction_->trigger(); // "two" has its own colour
+        select(editor.textEdit_, 0, 0);
+        answerColour(Qt::red);
+        editor.colourAction_->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        answerColour(Qt::blue);
+        editor.colourAction_->trigger();
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::blue));
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
+        QTest::keyClicks(editor.textEdit_, QStringLiteral("x"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::blue));
+        editor.undoAction_->trigger(); // undo the typing
+        editor.undoAction_->trigger(); // undo blue: all of it
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("one two\nthree"));
+        QCOMPARE(colourAt(editor.document(), 0), QColor(Qt::red));
+        QCOMPARE(colourAt(editor.document(), 9), QColor(Qt::red));
+        editor.undoAction_->trigger(); // undo red
+        QCOMPARE(colourAt(editor.document(), 0), QColor());
+        QCOMPARE(colourAt(editor.document(), 4), QColor(Qt::green));
+    }
+
+    void unwritableSettingsNeverKeepTheEditorOpen()
+    {
+        // A file where the settings folder should be: nothing can be written there.
+        const QString blocked = file("blocked");
+        writeWholeFile(blocked, "not a folder");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, blocked);
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("kept"));
+        const ModalResult result = showWith(editor, [](TextEditor *f) { f->okButton_->click(); });
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        QCOMPARE(int(result), 1);
+        QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept"));
+    }
+
+    void printsOneJobTitledWithTheFileName()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        TextEditor editor(files_.path());
+        editor.textEdit_->setPlainText(QStringLiteral("Printed by the editor"));
+        const QString pdf = file("out.pdf");
+        editor.printer().setOutputFormat(QPrinter::PdfFormat);
+        editor.printer().setOutputFileName(pdf);
+        answerModal<QPrintDialog>([](QPrintDialog *d) { d->accept(); });
+        editor.printAction_->trigger();
+        QCOMPARE(editor.printer().docName(), QStringLiteral("Untitled"));
+        QProcess p;
+        p.start(pdftotext, {pdf, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput())
+                    .contains(QStringLiteral("Printed by the editor")));
+    }
+};
+
+QTEST_MAIN(TestTextEditor)
+#include "tst_texteditor.moc"
