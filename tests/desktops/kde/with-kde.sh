@@ -172,9 +172,14 @@ echo "DISPLAY=\$DISPLAY XAUTHORITY=\$XAUTHORITY" >"$top/control/x11.part"
 mv "$top/control/x11.part" "$top/control/x11.env"
 NOTE
 chmod +x "$top/bin/note-x11.sh"
-# Fake input (kde-pointer, kde_pointer.c: the pointer that chooses in KDE's dialog) is offered by
-# KWin only to programs whose desktop file asks for it, or to all with the permission checks
-# off, as here; KWin's scripts print what they find to its log (kwin_scripting).
+# Fake input (kde-pointer, kde_pointer.c: the pointer that chooses in KDE's dialog) is
+# offered by KWin only to programs whose desktop file asks for it, or to all with the
+# permission checks off, as here; KWin's scripts print what they find to its log
+# (kwin_scripting).
+# KWin 5.27's headless monitor (--virtual) never tells a screen cast that it drew (only its
+# DRM and nested back ends do): a monitor's cast is granted but carries no frame. Nested in
+# another compositor KWin crashes at the cast's start (it asks GBM for a buffer without a
+# DRM render node). Window casts do carry frames.
 KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 QT_LOGGING_RULES="kwin_scripting.debug=true" \
   "$top/bin/kwin_wayland" --virtual --xwayland --width 1280 --height 720 --no-lockscreen \
   --socket "$WAYLAND_DISPLAY" "$top/bin/note-x11.sh" >"$log/kwin.log" 2>&1 &
