@@ -28,10 +28,10 @@ target_link_libraries(kde-pointer PRIVATE PkgConfig::KDE_WAYLAND)
 add_executable(tst_kde_quorix ${CMAKE_CURRENT_LIST_DIR}/tst_kde_quorix.cpp)
 target_link_libraries(tst_kde_quorix PRIVATE quorix_app quorix_windowsystem_portal
   quorix_testsupport Qt6::Test)
-add_dependencies(tst_kde_quorix kde-pointer)
+add_dependencies(tst_kde_quorix kde-pointer quorix-view)
 add_test(NAME tst_kde_quorix
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-kde.sh --copy $<TARGET_FILE:kde-pointer>
-                 -- $<TARGET_FILE:tst_kde_quorix>)
+                 --copy $<TARGET_FILE:quorix-view> -- $<TARGET_FILE:tst_kde_quorix>)
 set_tests_properties(tst_kde_quorix PROPERTIES SKIP_RETURN_CODE 77 LABELS "desktops;kde"
   RESOURCE_LOCK wayland-session TIMEOUT 150
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_SCALE_FACTOR=1;QT_ENABLE_HIGHDPI_SCALING=0;QUORIX_KDE_BUDGET=125")

@@ -7,7 +7,9 @@
 #include "support/AppFixture.h"
 
 #include "controls/ColourPanel.h"
+#include "core/LineFile.h"
 #include "core/WholeFile.h"
+#include "imaging/BmpFile.h"
 #include "windowsystem/portal/PortalScreenCast.h"
 #include "windowsystem/WindowSystem.h"
 
@@ -332,6 +334,45 @@ class TestKdeQuorix : public QObject
         QTest::qWait(1000);
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
         QVERIFY(app->main->currentBitmap().isNull());
+    }
+
+    // quorix-view runs natively on KDE (no XWayland): full screen, and windowed as an
+    // ordinary window, as quorix.cfg says. (foot, the other desktops' native test window,
+    // dies of a division by zero on KWin's virtual monitor, which has no physical size.)
+    void viewerRunsNativelyOnKde()
+    {
+        QTemporaryDir shared;
+        QImage picture(1280, 720, QImage::Format_RGB32);
+        picture.fill(kGreen);
+        writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), picture);
+        writeLineFile(shared.filePath(QStringLiteral("quorixlog.cfg")), {QStringLiteral("Run")});
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), shared.filePath(QStringLiteral("config")));
+        for (const bool fullScreen : {true, false}) {
+            writeLineFile(shared.filePath(QStringLiteral("quorix.cfg")),
+                          {shared.filePath(QStringLiteral("shar.bmp")), QStringLiteral("0"),
+                           QStringLiteral("1"), QStringLiteral("1"),
+                           fullScreen ? QStringLiteral("1") : QStringLiteral("0"),
+                           QStringLiteral("0"), QString(), QStringLiteral("0")});
+            QProcess viewer;
+            viewer.setProcessEnvironment(env);
+            viewer.start(inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("quorix-view")),
+                         {shared.path()});
+            const auto window = [&viewer] {
+                for (const QJsonValue w : kwinWindows())
+                    if (w.toObject().value(QStringLiteral("pid")).toInt() == viewer.processId())
+                        return w.toObject();
+                return QJsonObject();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(!window().isEmpty(), kKdeWait);
+            QTRY_COMPARE_WITH_TIMEOUT(window().value(QStringLiteral("fullScreen")).toBool(),
+                                      fullScreen, kKdeWait);
+            QCOMPARE(window().value(QStringLiteral("x11")).toInt(), 0);
+            viewer.kill();
+            viewer.waitForFinished();
+        }
     }
 
     // KDE offers its window chooser: the picker's extra tile says so.
