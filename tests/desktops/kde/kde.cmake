@@ -27,7 +27,7 @@ target_link_libraries(kde-pointer PRIVATE PkgConfig::KDE_WAYLAND)
 
 add_executable(tst_kde_quorix ${CMAKE_CURRENT_LIST_DIR}/tst_kde_quorix.cpp)
 target_link_libraries(tst_kde_quorix PRIVATE quorix_app quorix_windowsystem_portal
-  quorix_testsupport Qt6::Test)
+  quorix_testsupport Qt6::Test Qt6::DBus)
 add_dependencies(tst_kde_quorix kde-pointer quorix-view)
 add_test(NAME tst_kde_quorix
          COMMAND ${CMAKE_CURRENT_LIST_DIR}/with-kde.sh --copy $<TARGET_FILE:kde-pointer>

@@ -14,6 +14,9 @@
 #include "windowsystem/WindowSystem.h"
 
 #include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -23,6 +26,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <signal.h>
 
 using namespace quorix;
 
@@ -118,6 +123,17 @@ bool kwin(const QStringList &args)
                QStringLiteral("/usr/bin/python3"),
                QStringList{inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("kwin.py"))} +
                    args) == 0;
+}
+
+// The process id of KDE's portal back end; 0 while it does not run.
+uint backendPid()
+{
+    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
+    const QString name = QStringLiteral("org.freedesktop.impl.portal.desktop.kde");
+    if (!bus->isServiceRegistered(name))
+        return 0;
+    const QDBusReply<uint> pid = bus->servicePid(name);
+    return pid.isValid() ? pid.value() : 0;
 }
 
 QImage sentBmp(const AppFixture &app)
@@ -267,6 +283,50 @@ class TestKdeQuorix : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(
             kwinWindow(QStringLiteral("Quorix")).value(QStringLiteral("keepAbove")).toBool(),
             kKdeWait);
+    }
+
+    // KDE's back end dies while its dialog is open (it did, in these tests, when a second
+    // window was shared after the first had closed): the presenter learns so, and the next
+    // press asks again and is granted.
+    void backendGoneUnderItsDialog()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        const uint pid = backendPid();
+        QVERIFY(pid != 0);
+        QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            status(*app), QStringLiteral("Screen sharing failed: press Screen Image to try again"),
+            kKdeWait);
+        app->main->selectClipboardSource();
+        shareScreen(*app);
+        QVERIFY(backendPid() != pid);
+    }
+
+    // Leaving the screen source while KDE's dialog is open leaves the dialog to its answer,
+    // and the back end alive; the answer given is the next press's.
+    void leavingTheScreenUnderItsDialogLeavesTheBackendAlone()
+    {
+        forgetPermission();
+        auto app = startQuorix(true);
+        QProcess *open = startConsent(this, QStringLiteral("wait"));
+        app->main->selectScreenSource();
+        QCOMPARE(consentResult(open), 0);
+        const uint pid = backendPid();
+        app->main->selectClipboardSource();
+        QTest::qWait(1000);
+        QCOMPARE(backendPid(), pid);
+        QCOMPARE(consent(this, QStringLiteral("share")), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(hasPermission(), kKdeWait);
+        QCOMPARE(backendPid(), pid);
+        QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
+        app->main->selectScreenSource();
+        QTRY_COMPARE_WITH_TIMEOUT(status(*app), kGranted, kKdeWait);
+        QCOMPARE(consentResult(absent), 0);
+        QCOMPARE(backendPid(), pid);
     }
 
     // "Another window..." opens KDE's own window chooser; the window chosen there (by its
