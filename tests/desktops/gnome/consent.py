@@ -9,13 +9,14 @@
 GNOME's dialog is the frame "Screen Share" of the application "xdg-desktop-portal-gnome".
 Its Share button stays insensitive until a row of its list is chosen: the first row (the
 only monitor), or the row whose text contains TITLE for a window. KDE's is the frame "Screen
-Sharing" of "xdg-desktop-portal-kde"; its tiles (one per monitor, one per window) offer AT-SPI
-neither an action nor a selection, so a tile is chosen as a hand would: the pointer is
-moved onto it and clicked through KWin's fake-input protocol (kde-pointer, beside this
-file), where KWin (kwin.py) says the dialog is and AT-SPI says the tile is in it; then its
-Share button is pressed. The monitor's tile is the first one that is not "New Virtual
-Output" (which would make KWin a new monitor), a window's the one whose text contains TITLE. Exit status 0 when done, 1 when
-the dialog did not come (or, for "absent", came, or could not be answered), 2 on a bad
+Sharing" of "xdg-desktop-portal-kde"; its tiles (one per monitor, one per window) offer
+AT-SPI neither an action nor a selection, so a tile is chosen as a hand would: KWin's
+pointer is moved onto it and clicked through KWin's fake-input protocol (kde-pointer),
+where KWin (kwin.py) says the dialog is and AT-SPI says the tile is in it; then its Share
+button is pressed. tests/desktops/kde/with-kde.sh copies both beside this file. The
+monitor's tile is the first one that is not "New Virtual Output" (which would have KWin make
+a new monitor), a window's the one whose text contains TITLE. Exit status 0 when done, 1
+when the dialog did not come (or, for "absent", came, or could not be answered), 2 on a bad
 command line.
 """
 import argparse
