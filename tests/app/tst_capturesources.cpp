@@ -6,6 +6,7 @@
 #include "support/AppFixture.h"
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
+#include "support/TestPictures.h"
 
 #include "controls/ClipboardWatcher.h"
 #include "controls/ColourPanel.h"
@@ -34,10 +35,6 @@ using quorix::test::toolOutput;
 
 namespace {
 
-const QRgb kRed = qRgb(255, 0, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kGreen = qRgb(0, 255, 0);
-
 QByteArray fileBytes(const QString &path)
 {
     return fileExists(path) ? readWholeFile(path) : QByteArray();
@@ -48,15 +45,6 @@ QByteArray sentBytes(AppFixture &app)
 {
     app.main->state().finishSending();
     return fileBytes(app.shared() + "shar.bmp");
-}
-
-bool hasColour(const QImage &image, QRgb colour)
-{
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == colour)
-                return true;
-    return false;
 }
 
 QLabel *thumbnailOf(MainWindow &main, std::uint32_t window)

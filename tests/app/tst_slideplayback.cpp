@@ -3,6 +3,7 @@
 // Show command without a show, and a broken slide during playback.
 #include "support/AppFixture.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestFiles.h"
 
 #include "controls/ColourPanel.h"
 #include "controls/ErrorReport.h"
@@ -26,11 +27,6 @@
 using namespace quorix;
 
 namespace {
-
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
 
 // What the page shows: the picture's size, or "text" while the text view fills the frame.
 QString shown(SlidePage &page)

@@ -3,9 +3,11 @@
 #include "core/FileError.h"
 #include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
 #include "presenter/SharedState.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,11 +31,6 @@
 using namespace quorix;
 
 namespace {
-
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
 
 // Noise with runs in it: both the literal and the match paths of the compressor.
 QImage screenLike(int width, int height, QImage::Format format = QImage::Format_RGB32)
@@ -131,7 +128,7 @@ class TestCompactPicture : public QObject
             QCOMPARE(state.sendBitmapFile(decodeJpegAsBmp24(jpeg)), Sent::Written);
         }
         const QString png = dir.filePath(kCompactPictureName);
-        const QImage bitmap = decodeImage(dir.filePath("shar.bmp"), ImageFormat::Bmp);
+        const QImage bitmap = decodeImage(dir.filePath(kBitmapName), ImageFormat::Bmp);
         const QImage compact = decodeCompactPicture(readWholeFile(png), png);
         QCOMPARE(compact.format(), QImage::Format_RGB32);
         compareColours(compact, bitmap);
@@ -195,7 +192,7 @@ class TestCompactPicture : public QObject
     void damagedFilesAreRefused()
     {
         QFETCH(QByteArray, bytes);
-        QVERIFY_THROWS_EXCEPTION(ImageError, decodeCompactPicture(bytes, "shar.png"));
+        QVERIFY_THROWS_EXCEPTION(ImageError, decodeCompactPicture(bytes, kCompactPictureName));
     }
 
     // Without memory for libdeflate's compressor or decompressor, encoding and decoding
@@ -216,13 +213,13 @@ class TestCompactPicture : public QObject
                 encodeRefused = true;
             }
             try {
-                decodeCompactPicture(good, "shar.png");
+                decodeCompactPicture(good, kCompactPictureName);
             } catch (const ImageError &) {
                 decodeRefused = true;
             }
             libdeflate_set_memory_allocator(std::malloc, std::free);
             encodedAfter = encodeCompactPicture(picture) == good;
-            decodedAfter = decodeCompactPicture(good, "shar.png") == picture;
+            decodedAfter = decodeCompactPicture(good, kCompactPictureName) == picture;
         }).join();
         QVERIFY(encodeRefused);
         QVERIFY(decodeRefused);
@@ -239,7 +236,7 @@ class TestCompactPicture : public QObject
         QCOMPARE(state.sendBitmap(screenLike(8, 8)), Sent::Written);
         QCOMPARE(state.sendBitmapFile(decodeJpegAsBmp24(sample("baseline.jpg"))), Sent::Written);
         QVERIFY(QFileInfo::exists(dir.filePath(kCompactPictureName)));
-        QVERIFY(!QFileInfo::exists(dir.filePath("shar.bmp")));
+        QVERIFY(!QFileInfo::exists(dir.filePath(kBitmapName)));
     }
 
     // Every picture sent carries its frame's tag: one run, frame numbers counting up, and
@@ -254,13 +251,13 @@ class TestCompactPicture : public QObject
         QCOMPARE(state.sendBitmap(screenLike(64, 48)), Sent::Written);
         const FrameTag first = readFrameTag(readWholeFile(png));
         QVERIFY(first.present());
-        QCOMPARE(first.bitmapBytes, QFileInfo(dir.filePath("shar.bmp")).size());
+        QCOMPARE(first.bitmapBytes, QFileInfo(dir.filePath(kBitmapName)).size());
         const Bmp24File jpeg = decodeJpegAsBmp24(sample("baseline.jpg"));
         QCOMPARE(state.sendBitmapFile(jpeg), Sent::Written);
         const FrameTag second = readFrameTag(readWholeFile(png));
         QCOMPARE(second.run, first.run);
         QCOMPARE(second.frame, first.frame + 1);
-        QCOMPARE(second.bitmapBytes, QFileInfo(dir.filePath("shar.bmp")).size());
+        QCOMPARE(second.bitmapBytes, QFileInfo(dir.filePath(kBitmapName)).size());
         state.onlyQuorixViewers = true;
         QCOMPARE(state.sendFrame(screenLike(64, 48)), Sent::Written);
         state.finishSending();
@@ -304,7 +301,7 @@ class TestCompactPicture : public QObject
     void plantedPipeFailsTheSend()
     {
         QTemporaryDir dir;
-        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("shar.bmp")).constData(), 0666) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(kBitmapName)).constData(), 0666) == 0);
         SharedState state;
         state.setSharedFolder(dir.path() + "/");
         QElapsedTimer clock;

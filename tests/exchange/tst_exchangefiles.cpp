@@ -4,6 +4,7 @@
 // viewer). A text is complete once its outer group closes.
 #include "core/WholeFile.h"
 #include "exchange/ExchangeFiles.h"
+#include "exchange/ExchangeProtocol.h"
 #include "imaging/BmpFile.h"
 
 #include <QTemporaryDir>
@@ -57,7 +58,7 @@ class TestExchangeFiles : public QObject
     void picture()
     {
         QFETCH(QByteArray, bytes);
-        const QString path = dir.filePath("shar.bmp");
+        const QString path = dir.filePath(kBitmapName);
         writeWholeFile(path, bytes);
         const PictureFile read = readPictureFile(path);
         QTEST(read.result, "result");
@@ -68,7 +69,7 @@ class TestExchangeFiles : public QObject
     // Quorix's 24-bit pictures (JPEG slides) read as well as its 32-bit ones.
     void twentyFourBits()
     {
-        const QString path = dir.filePath("shar.bmp");
+        const QString path = dir.filePath(kBitmapName);
         const QImage image = picture(QColor(10, 200, 30), QSize(33, 7)); // padded rows
         const QByteArray headers = bmp24Headers(33, 7);
         QByteArray rows;
@@ -104,11 +105,11 @@ class TestExchangeFiles : public QObject
         QTemporaryDir here;
         const QString good = here.filePath("good.bmp");
         writeBmpFile(good, picture(Qt::red));
-        const QString path = here.filePath("shar.bmp");
+        const QString path = here.filePath(kBitmapName);
         if (kind == "link")
             QVERIFY(QFile::link(good, path));
         else if (kind == "folder")
-            QVERIFY(QDir(here.path()).mkdir("shar.bmp"));
+            QVERIFY(QDir(here.path()).mkdir(kBitmapName));
         else if (kind == "pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
 

@@ -4,6 +4,7 @@
 // a folder that goes away and comes back is followed.
 #include "core/LineFile.h"
 #include "core/WholeFile.h"
+#include "exchange/ExchangeProtocol.h"
 #include "exchange/ExchangeReader.h"
 #include "exchange/FolderWatch.h"
 #include "imaging/BmpFile.h"
@@ -35,9 +36,9 @@ class TestFolderWatch : public QObject
     void stillFolderIsNotRead()
     {
         QTemporaryDir dir;
-        writeBmpFile(dir.filePath("shar.bmp"), picture(Qt::red));
-        writeLineFile(dir.filePath("quorix.cfg"), {"x", "0", "1", "1", "1", "0", "", "0"});
-        writeLineFile(dir.filePath("quorixlog.cfg"), {"Run"});
+        writeBmpFile(dir.filePath(kBitmapName), picture(Qt::red));
+        writeLineFile(dir.filePath(kViewerSettingsName), {"x", "0", "1", "1", "1", "0", "", "0"});
+        writeLineFile(dir.filePath(kRunStateName), {"Run"});
         FolderWatch watch(dir.path());
         ExchangeReader reader(watch);
         QSignalSpy pictures(&reader, &ExchangeReader::pictureRead);
@@ -55,7 +56,7 @@ class TestFolderWatch : public QObject
                      qPrintable(FolderWatch::fileName(FolderWatch::File(f))));
 
         // The same size, new pixels: the new time gives it away.
-        writeBmpFile(dir.filePath("shar.bmp"), picture(Qt::blue));
+        writeBmpFile(dir.filePath(kBitmapName), picture(Qt::blue));
         QTRY_COMPARE_WITH_TIMEOUT(pictures.size(), 2, 2000);
         QCOMPARE(colourOf(pictures, 1), qRgb(0, 0, 255));
     }
@@ -70,13 +71,13 @@ class TestFolderWatch : public QObject
         watch.start();
 
         const QByteArray whole = encodeBmp(picture(Qt::green));
-        writeWholeFile(dir.filePath("shar.bmp"), whole.left(whole.size() / 3));
+        writeWholeFile(dir.filePath(kBitmapName), whole.left(whole.size() / 3));
         QTest::qWait(150); // noticed, read, found short, read again
         QCOMPARE(pictures.size(), 0);
         QVERIFY(reader.reads(FolderWatch::Picture) >= 2);
 
         // The rest arrives in place, as a writer's second write would put it.
-        QFile file(dir.filePath("shar.bmp"));
+        QFile file(dir.filePath(kBitmapName));
         QVERIFY(file.open(QIODevice::Append));
         file.write(whole.mid(whole.size() / 3));
         file.close();
@@ -93,7 +94,7 @@ class TestFolderWatch : public QObject
         QSignalSpy pictures(&reader, &ExchangeReader::pictureRead);
         QSignalSpy unreadable(&reader, &ExchangeReader::unreadable);
         watch.start();
-        writeWholeFile(dir.filePath("shar.bmp"), QByteArray(4000, 'x'));
+        writeWholeFile(dir.filePath(kBitmapName), QByteArray(4000, 'x'));
         QTRY_COMPARE_WITH_TIMEOUT(unreadable.size(), 1, 5000);
         QCOMPARE(unreadable.at(0).at(0).toString(), QStringLiteral("shar.bmp"));
         const int reads = reader.reads(FolderWatch::Picture);
@@ -111,10 +112,10 @@ class TestFolderWatch : public QObject
         ExchangeReader reader(watch);
         QSignalSpy settings(&reader, &ExchangeReader::settingsRead);
         watch.start();
-        writeWholeFile(dir.filePath("quorix.cfg"), "x\r\n0\r\n1\r\n");
+        writeWholeFile(dir.filePath(kViewerSettingsName), "x\r\n0\r\n1\r\n");
         QTest::qWait(100);
         QCOMPARE(settings.size(), 0);
-        writeLineFile(dir.filePath("quorix.cfg"), {"x", "0", "1", "1", "1", "1", "Hi", "0"});
+        writeLineFile(dir.filePath(kViewerSettingsName), {"x", "0", "1", "1", "1", "1", "Hi", "0"});
         QTRY_COMPARE_WITH_TIMEOUT(settings.size(), 1, 2000);
         const auto s = settings.at(0).at(0).value<ViewerSettings>();
         QVERIFY(s.fullScreen);

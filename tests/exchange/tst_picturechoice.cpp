@@ -5,6 +5,7 @@
 // program's shar.bmp is shown.
 #include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 #include "exchange/ExchangeReader.h"
 #include "exchange/FolderWatch.h"
 #include "exchange/PictureChoice.h"
@@ -125,7 +126,7 @@ class TestPictureChoice : public QObject
         QFETCH(bool, bitmapRead);
 
         QTemporaryDir dir;
-        const QString bitmap = dir.filePath("shar.bmp");
+        const QString bitmap = dir.filePath(kBitmapName);
         const QString compact = dir.filePath(kCompactPictureName);
         FolderWatch watch(dir.path());
         ExchangeReader reader(watch);
@@ -220,7 +221,7 @@ class TestPictureChoice : public QObject
         QFETCH(QSize, size);
         QFETCH(int, shownWithinMs);
         QTemporaryDir dir;
-        const QString bitmap = dir.filePath("shar.bmp");
+        const QString bitmap = dir.filePath(kBitmapName);
         replaceWholeFile(dir.filePath(kCompactPictureName),
                          encodeCompactPicture(picture("white"), RowFilter::Up,
                                               {kRun, 7, encodeBmp(picture("white")).size()}));
@@ -301,7 +302,7 @@ class TestPictureChoice : public QObject
                 mixed << top + "/" + bottom;
             seen << top;
         });
-        const QString bitmap = source.filePath("shar.bmp");
+        const QString bitmap = source.filePath(kBitmapName);
         const QSize size(1280, 720);
         writeWholeFile(bitmap, encodeBmp(picture("white", size)));
         watch.start();

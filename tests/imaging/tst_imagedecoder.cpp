@@ -4,6 +4,7 @@
 #include "core/WholeFile.h"
 #include "imaging/BmpFile.h"
 #include "imaging/ImageDecoder.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -12,11 +13,6 @@
 using namespace quorix;
 
 namespace {
-
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
 
 ImageFormat formatOf(const QString &name)
 {

@@ -2,6 +2,7 @@
 // test's time limit, and bench_rtf times the slowest file), and build/rtfcat on real files.
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -16,14 +17,6 @@ using quorix::RtfWriter;
 namespace {
 
 const QString kData = QStringLiteral(QUORIX_TEST_DATA "/rtf");
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 struct Cat
 {

@@ -2,6 +2,7 @@
 // save as RTF with one write that follows no link, else "Failed to Save Stream".
 #include "rtf/RichTextFile.h"
 #include "rtf/RtfWriter.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,14 +21,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
 }
 
 template <class F> QString failureOf(F &&step)

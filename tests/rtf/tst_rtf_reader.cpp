@@ -1,6 +1,7 @@
 // The RTF reader: syntax, code pages, tables, formats, lists, pictures, malformed input.
 #include "rtf/RtfReader.h"
 #include "support/RtfDescription.h"
+#include "support/TextFormats.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -37,13 +38,6 @@ class TestRtfReader : public QObject
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
         return bytes;
-    }
-
-    static QTextCharFormat formatAt(const QTextDocument &doc, int position)
-    {
-        QTextCursor c(const_cast<QTextDocument *>(&doc));
-        c.setPosition(position + 1);
-        return c.charFormat();
     }
 
   private slots:

@@ -5,6 +5,7 @@
 #include "slideshow/SlideListFile.h"
 #include "slideshow/SlidePictures.h"
 #include "slideshow/SlideRows.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -13,11 +14,6 @@
 using namespace quorix;
 
 namespace {
-
-QString sample(const char *name)
-{
-    return QStringLiteral(QUORIX_TEST_DATA "/slides/") + QLatin1String(name);
-}
 
 QStringList names(const QTreeWidget &list)
 {

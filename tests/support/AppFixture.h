@@ -7,6 +7,7 @@
 #include "core/LineFile.h"
 #include "core/ProgramFolder.h"
 #include "core/WholeFile.h"
+#include "exchange/ExchangeProtocol.h"
 #include "slideshow/SetupWindow.h"
 #include "text/TextEditor.h"
 
@@ -67,8 +68,11 @@ struct AppFixture
     // shared folder.
     void configure(const QStringList &settings) const
     {
-        quorix::writeLineFile(shared() + "quorix.cfg", settings);
-        quorix::writeLineFile(program("qx.cfg"), {shared() + "quorix.cfg"});
+        quorix::writeLineFile(shared() + quorix::kViewerSettingsName, settings);
+        quorix::writeLineFile(program("qx.cfg"), {shared() + quorix::kViewerSettingsName});
     }
-    void configure() const { configure({shared() + "shar.bmp", "0", "0", "0", "1", "1", "", "0"}); }
+    void configure() const
+    {
+        configure({shared() + quorix::kBitmapName, "0", "0", "0", "1", "1", "", "0"});
+    }
 };

@@ -2,6 +2,7 @@
 // and their questions, the close query, the custom colours and printing.
 #include "rtf/RichTextFile.h"
 #include "support/ModalAnswerer.h"
+#include "support/TextFormats.h"
 #include "text/CustomColours.h"
 #include "text/TextEditor.h"
 
@@ -66,13 +67,6 @@ void select(QTextEdit *edit, int from, int to)
     c.setPosition(from);
     c.setPosition(to, QTextCursor::KeepAnchor);
     edit->setTextCursor(c);
-}
-
-QTextCharFormat formatAt(const QTextDocument &doc, int position)
-{
-    QTextCursor c(const_cast<QTextDocument *>(&doc));
-    c.setPosition(position + 1);
-    return c.charFormat();
 }
 
 // Answers the next colour chooser with `colour`.

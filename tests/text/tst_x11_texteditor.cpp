@@ -3,6 +3,7 @@
 // back from is a real xterm.
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
+#include "support/TextFormats.h"
 #include "text/TextEditor.h"
 
 #include <QColorDialog>
@@ -60,13 +61,6 @@ void type(const QString &text)
 {
     runTool("xdotool", {"type", "--delay", "20", text});
     QTest::qWait(100);
-}
-
-QTextCharFormat formatAt(const QTextDocument &doc, int position)
-{
-    QTextCursor c(const_cast<QTextDocument *>(&doc));
-    c.setPosition(position + 1);
-    return c.charFormat();
 }
 
 // Shows the editor modally and runs `steps` inside it; whatever they leave, the editor then

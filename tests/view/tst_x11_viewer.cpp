@@ -8,6 +8,7 @@
 #include "core/LineFile.h"
 #include "core/WholeFile.h"
 #include "exchange/CompactPicture.h"
+#include "exchange/ExchangeProtocol.h"
 #include "exchange/FolderWatch.h"
 #include "exchange/PictureChoice.h"
 #include "imaging/BmpFile.h"
@@ -16,6 +17,7 @@
 #include "view/WaitingScreen.h"
 
 #include "support/OutsideWindow.h"
+#include "support/TestPictures.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -34,13 +36,10 @@ using quorix::test::xdotool;
 
 namespace {
 
-QImage filled(QColor colour, QSize size = {})
+// A picture of one colour the size of the viewer's screen.
+QImage filledScreen(QColor colour)
 {
-    if (size.isEmpty())
-        size = QGuiApplication::primaryScreen()->geometry().size();
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
+    return filled(colour, QGuiApplication::primaryScreen()->geometry().size());
 }
 
 } // namespace
@@ -124,7 +123,7 @@ class TestX11Viewer : public QObject
         QTRY_COMPARE(pixel(spot), WaitingScreen::background().rgb());
 
         // A picture without "Run" is not shown yet.
-        writeBmpFile(shared + "/shar.bmp", filled(Qt::red));
+        writeBmpFile(shared + "/shar.bmp", filledScreen(Qt::red));
         QTest::qWait(300);
         QCOMPARE(pixel(spot), WaitingScreen::background().rgb());
         writeLineFile(shared + "/quorixlog.cfg", {"Run"});
@@ -134,7 +133,7 @@ class TestX11Viewer : public QObject
     void tornAndBrokenFilesKeepTheLastPicture()
     {
         const QPoint spot(100, 100);
-        const QByteArray blue = encodeBmp(filled(Qt::blue));
+        const QByteArray blue = encodeBmp(filledScreen(Qt::blue));
         writeWholeFile(shared + "/shar.bmp", blue.left(blue.size() / 2));
         QTest::qWait(400);
         QCOMPARE(pixel(spot), qRgb(255, 0, 0));
@@ -145,10 +144,10 @@ class TestX11Viewer : public QObject
         QTest::qWait(400);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
         QVERIFY(QFile::remove(shared + "/shar.bmp"));
-        QVERIFY(QDir(shared).mkdir("shar.bmp")); // a folder in its place
+        QVERIFY(QDir(shared).mkdir(kBitmapName)); // a folder in its place
         QTest::qWait(400);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
-        QVERIFY(QDir(shared).rmdir("shar.bmp"));
+        QVERIFY(QDir(shared).rmdir(kBitmapName));
     }
 
     // Whichever was written last: a text after the picture, then a picture again.
@@ -159,7 +158,7 @@ class TestX11Viewer : public QObject
         text.setHtml("<p style='font-size:24pt'>Hello room</p>");
         saveRichTextFile(text, shared + "/shar.rtf");
         QTRY_COMPARE(pixel(empty), qRgb(255, 255, 255));
-        writeBmpFile(shared + "/shar.bmp", filled(Qt::green));
+        writeBmpFile(shared + "/shar.bmp", filledScreen(Qt::green));
         QTRY_COMPARE(pixel(empty), qRgb(0, 255, 0));
     }
 
@@ -176,7 +175,7 @@ class TestX11Viewer : public QObject
         QCOMPARE(pixel(spot), qRgb(0, 255, 0));
         QVERIFY(QDir().rmdir(shared));
         QVERIFY(QDir(parent.path()).rename("away", "share"));
-        writeBmpFile(shared + "/shar.bmp", filled(Qt::red));
+        writeBmpFile(shared + "/shar.bmp", filledScreen(Qt::red));
         QTRY_COMPARE(pixel(spot), qRgb(255, 0, 0));
         QTRY_COMPARE(pixel(QPoint(12, 12)), qRgb(255, 0, 0)); // status gone
     }
@@ -189,13 +188,13 @@ class TestX11Viewer : public QObject
         const QPoint spot = QGuiApplication::primaryScreen()->geometry().center();
         SharedState presenter;
         presenter.setSharedFolder(shared + "/");
-        presenter.sendBitmap(filled(Qt::cyan));
+        presenter.sendBitmap(filledScreen(Qt::cyan));
         QTRY_COMPARE(pixel(spot), qRgb(0, 255, 255));
-        writeBmpFile(shared + "/shar.bmp", filled(Qt::blue));
+        writeBmpFile(shared + "/shar.bmp", filledScreen(Qt::blue));
         QTRY_COMPARE(pixel(spot), qRgb(0, 0, 255));
         // A compact picture an hour old, put in place whole.
         const QString old = shared + "/old.png";
-        writeWholeFile(old, encodeCompactPicture(filled(Qt::yellow)));
+        writeWholeFile(old, encodeCompactPicture(filledScreen(Qt::yellow)));
         QFile png(old);
         QVERIFY(png.open(QIODevice::ReadWrite));
         QVERIFY(png.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
@@ -206,7 +205,7 @@ class TestX11Viewer : public QObject
                  0);
         QTest::qWait(3 * FolderWatch::kPollMs);
         QCOMPARE(pixel(spot), qRgb(0, 0, 255));
-        presenter.sendBitmap(filled(Qt::green));
+        presenter.sendBitmap(filledScreen(Qt::green));
         QTRY_COMPARE(pixel(spot), qRgb(0, 255, 0));
     }
 
@@ -244,7 +243,7 @@ class TestX11Viewer : public QObject
     // The next start without a folder watches the same one.
     void remembersTheFolder()
     {
-        writeBmpFile(shared + "/shar.bmp", filled(Qt::magenta));
+        writeBmpFile(shared + "/shar.bmp", filledScreen(Qt::magenta));
         start({});
         QTRY_COMPARE(pixel(QPoint(100, 100)), qRgb(255, 0, 255));
         QVERIFY(QFile::exists(home.filePath("config/Ombrak/QuorixView.conf")));

@@ -1,6 +1,7 @@
 // The X11 window-system layer against a real Xvfb with openbox and outside clients.
 #include "capture/PreviewFit.h"
 #include "support/OutsideWindow.h"
+#include "support/TestPictures.h"
 #include "windowsystem/WindowSystem.h"
 #include "windowsystem/x11/X11WindowSystem.h"
 
@@ -20,10 +21,6 @@ using quorix::test::kSlowWait;
 using quorix::test::OutsideWindow;
 
 namespace {
-
-const QRgb kRed = qRgb(255, 0, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kGreen = qRgb(0, 255, 0);
 
 // Qt prints X errors it meets on its event queue as warnings; a capture must cause none.
 int g_xErrors = 0;

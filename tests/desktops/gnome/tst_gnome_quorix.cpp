@@ -7,6 +7,7 @@
 // on top; Quorix does not count what changes inside its own window as news.
 #include "GnomeSession.h"
 #include "support/AppFixture.h"
+#include "support/TestPictures.h"
 
 #include "controls/ColourPanel.h"
 #include "controls/RestartOnChangeTimer.h"
@@ -27,9 +28,6 @@ using namespace quorix;
 using namespace quorix::test;
 
 namespace {
-
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
 
 QImage sentBmp(const AppFixture &app)
 {

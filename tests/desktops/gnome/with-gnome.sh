@@ -20,6 +20,8 @@
 # set to a folder, the session's logs are.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# In the session's folder the shared part sits beside this script.
+if [[ -f $here/../session.sh ]]; then source "$here/../session.sh"; else source "$here/session.sh"; fi
 copies=()
 while [[ $# -gt 0 ]]; do
   case "$1" in
@@ -30,128 +32,26 @@ while [[ $# -gt 0 ]]; do
 done
 [[ $# -gt 0 ]] || { echo "usage: with-gnome.sh [--copy FILE]... -- COMMAND"; exit 2; }
 
-for tool in gnome-shell Xwayland pipewire wireplumber dbus-daemon dbus-send gsettings foot; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
-for tool in /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome \
-  /usr/libexec/at-spi-bus-launcher; do
-  if [[ ! -x $tool ]]; then
-    echo "SKIP: $(basename "$tool") is not installed"
-    exit 77
-  fi
-done
+desktop_require gnome-shell Xwayland pipewire wireplumber dbus-daemon dbus-send gsettings foot \
+  /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome \
+  /usr/libexec/at-spi-bus-launcher
 if ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
   echo "SKIP: python3-pyatspi is not installed"
   exit 77
 fi
 
 if [[ "${QUORIX_GNOME_INNER:-}" != 1 ]]; then
-  # The outer half: a folder for the session, and the user who runs it.
-  # CTest ends a test that runs out of time with SIGKILL, which no trap sees: the tests run
-  # within a budget a little shorter (QUORIX_GNOME_BUDGET, below), and what is left of a
-  # session killed all the same (desktop sessions run one at a time, under a lock) is ended
-  # and swept here, at the next start.
-  for old in /tmp/quorix-gnome.*; do
-    [[ -d $old ]] || continue
-    group=$(cat "$old/session.pgid" 2>/dev/null) || group=""
-    if [[ -n $group ]]; then
-      kill -TERM -- "-$group" 2>/dev/null && sleep 1 && kill -KILL -- "-$group" 2>/dev/null
-      rm -rf "$old"
-    elif [[ -n $(find "$old" -maxdepth 0 -mmin +2) ]]; then
-      rm -rf "$old"
-    fi
-  done
-  top=$(mktemp -d /tmp/quorix-gnome.XXXXXX)
-  # Stopped from outside (a test's timeout), the whole session goes: it runs in a process
-  # group of its own, whose leader says its id in session.pgid.
-  stop_session() {
-    local group
-    group=$(cat "$top/session.pgid" 2>/dev/null) || return 0
-    kill -TERM -- "-$group" 2>/dev/null && sleep 1
-    kill -KILL -- "-$group" 2>/dev/null
-  }
-  trap 'rm -rf "$top"' EXIT
-  trap 'stop_session; exit 130' INT TERM
-  chmod 755 "$top"
-  mkdir -p "$top/bin"
-  cp -r "$here/with-gnome.sh" "$here/consent.py" "$here/quorix-test@quorix" "$top/bin/"
-  cmd=$(command -v "$1")
-  cp "$cmd" "$top/bin/"
-  for f in "${copies[@]}"; do cp "$f" "$top/bin/"; done
-  chmod -R a+rX "$top"
-  shift
-  args=("$top/bin/$(basename "$cmd")" "$@")
-  # XWayland puts its socket there, and refuses a folder that is not root's, mode 1777.
-  if [[ ! -d /tmp/.X11-unix ]]; then
-    if [[ $(id -u) -eq 0 ]]; then
-      mkdir -m 1777 /tmp/.X11-unix
-    else
-      echo "SKIP: /tmp/.X11-unix is missing and only root can make it"
-      exit 77
-    fi
-  fi
-  # What the test run chose passes through; nothing else of this environment does.
-  keep=(PATH="$PATH" LANG=C.UTF-8 LC_ALL="${LC_ALL:-C.UTF-8}" QUORIX_GNOME_INNER=1
-    QUORIX_GNOME_TOP="$top")
-  for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS \
-    QUORIX_GNOME_BUDGET ASAN_OPTIONS LSAN_OPTIONS; do
-    [[ -n "${!var:-}" ]] && keep+=("$var=${!var}")
-  done
-  if [[ $(id -u) -eq 0 ]]; then
-    user=quorix-gnome-test
-    if ! id "$user" >/dev/null 2>&1; then
-      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" ||
-        { echo "with-gnome: cannot create the user $user"; exit 1; }
-    fi
-    chown -R "$user" "$top"
-    runuser -u "$user" -- env -i "${keep[@]}" setsid "$top/bin/with-gnome.sh" -- "${args[@]}" &
-  else
-    env -i "${keep[@]}" setsid "$top/bin/with-gnome.sh" -- "${args[@]}" &
-  fi
-  wait $!
-  rc=$?
-  if [[ -n "${QUORIX_GNOME_SHOTS:-}" ]]; then
-    mkdir -p "$QUORIX_GNOME_SHOTS" && cp "$top"/control/*.png "$QUORIX_GNOME_SHOTS/" 2>/dev/null
-  fi
-  if [[ -n "${QUORIX_GNOME_KEEP:-}" ]]; then
-    mkdir -p "$QUORIX_GNOME_KEEP" && cp -r "$top"/log/. "$QUORIX_GNOME_KEEP/" 2>/dev/null
-  fi
-  if [[ $rc -ne 0 && $rc -ne 77 && -d "$top/log" ]]; then
-    for f in "$top"/log/*.log; do echo "---- $(basename "$f")"; tail -n 30 "$f"; done
-  fi
-  exit $rc
+  desktop_require_x11_socket_folder
+  session_files=("$here/consent.py" "$here/quorix-test@quorix")
+  session_keep=()
+  desktop_outer_half gnome "$here/with-gnome.sh" "$@"
 fi
 
 # The inner half, as the session's user, leader of its own process group.
-top=$QUORIX_GNOME_TOP
-echo $$ >"$top/session.pgid"
-mkdir -p "$top/home" "$top/run" "$top/log" "$top/control"
-chmod 700 "$top/run"
-export HOME="$top/home" XDG_RUNTIME_DIR="$top/run"
-export XDG_CONFIG_HOME="$top/home/.config" XDG_DATA_HOME="$top/home/.local/share"
-export XDG_CACHE_HOME="$top/home/.cache"
+desktop_inner_home "$QUORIX_GNOME_TOP"
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome
 export GSETTINGS_BACKEND=dconf NO_AT_BRIDGE=0
-log=$top/log
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-wait_for() { # seconds, description, test command...
-  local n=$(($1 * 20)) what=$2; shift 2
-  for _ in $(seq 1 $n); do "$@" && return 0; sleep 0.05; done
-  echo "with-gnome: $what did not come up"
-  return 1
-}
-on_bus() {
-  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
+desktop_track_programs
 
 # The shell's login manager needs a system bus; a private one with the session's rules will
 # do. The session bus sits at a fixed address, so that a person can reach it from outside.
@@ -251,10 +151,4 @@ export QUORIX_GNOME_BIN=$top/bin
   echo "export DISPLAY=$DISPLAY XAUTHORITY='$XAUTHORITY' XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'"
   echo "export PIPEWIRE_RUNTIME_DIR='$PIPEWIRE_RUNTIME_DIR' HOME='$HOME'"
 } >"$top/control/session.env"
-# Within the budget the caller gives (QUORIX_GNOME_BUDGET seconds, below the test's own
-# timeout), so that the session ends by its own hand and takes its folder with it.
-if [[ -n "${QUORIX_GNOME_BUDGET:-}" ]]; then
-  timeout --kill-after=5 "$QUORIX_GNOME_BUDGET" "$@"
-else
-  "$@"
-fi
+desktop_run_command "${QUORIX_GNOME_BUDGET:-}" "$@"

@@ -6,6 +6,7 @@
 // Quorix is kept on the second output, off the one the back end shares: its own preview
 // would otherwise be a change on the shared screen at every tick.
 #include "support/AppFixture.h"
+#include "support/TestPictures.h"
 #include "support/WaylandSession.h"
 
 #include "capture/CaptureSources.h"
@@ -24,11 +25,6 @@ using namespace quorix;
 using namespace quorix::test;
 
 namespace {
-
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
-const QRgb kMagenta = qRgb(255, 0, 255);
-const QRgb kRed = qRgb(255, 0, 0);
 
 QImage sent(const AppFixture &app)
 {

@@ -3,6 +3,7 @@
 // replaces it, and the scroll text runs along the bottom.
 #include "core/LineFile.h"
 #include "imaging/BmpFile.h"
+#include "support/TestPictures.h"
 
 #include "support/WaylandSession.h"
 
@@ -19,13 +20,6 @@ using namespace quorix::test;
 namespace {
 
 constexpr int kWait = kSessionWait;
-
-QImage filled(QColor colour, QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
 
 QRgb pixel(QPoint at)
 {

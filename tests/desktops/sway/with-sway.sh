@@ -24,6 +24,8 @@
 # are copied there at the end.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# In the session's folder the shared part sits beside this script.
+if [[ -f $here/../session.sh ]]; then source "$here/../session.sh"; else source "$here/session.sh"; fi
 portal=1
 sources=3
 late=0
@@ -40,79 +42,20 @@ while [[ $# -gt 0 ]]; do
 done
 [[ $# -gt 0 ]] || { echo "usage: with-sway.sh [--no-portal] [--copy FILE]... -- COMMAND"; exit 2; }
 
-for tool in sway swaymsg grim foot pipewire wireplumber dbus-run-session dbus-send Xwayland; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "SKIP: $tool is not installed"
-    exit 77
-  fi
-done
-if [[ ! -x /usr/libexec/xdg-desktop-portal ]]; then
-  echo "SKIP: xdg-desktop-portal is not installed"
-  exit 77
-fi
+desktop_require sway swaymsg grim foot pipewire wireplumber dbus-run-session dbus-send Xwayland \
+  /usr/libexec/xdg-desktop-portal
 
 if [[ "${QUORIX_WAYLAND_INNER:-}" != 1 ]]; then
-  # The outer half: a folder for the session, and the user who runs it.
-  top=$(mktemp -d /tmp/quorix-wayland.XXXXXX)
-  # Stopped from outside (a test's timeout), the whole session goes: it runs in a process
-  # group of its own, whose leader says its id in session.pgid.
-  stop_session() {
-    local group
-    group=$(cat "$top/session.pgid" 2>/dev/null) || return 0
-    kill -TERM -- "-$group" 2>/dev/null && sleep 1
-    kill -KILL -- "-$group" 2>/dev/null
-  }
-  trap 'rm -rf "$top"' EXIT
-  trap 'stop_session; exit 130' INT TERM
-  chmod 755 "$top"
-  mkdir -p "$top/bin"
-  cp "$here/with-sway.sh" "$here/sway.config" "$top/bin/"
-  cmd=$(command -v "$1")
-  cp "$cmd" "$top/bin/"
-  for f in "${copies[@]}"; do cp "$f" "$top/bin/"; done
-  chmod -R a+rX "$top"
-  shift
-  args=("$top/bin/$(basename "$cmd")" "$@")
-  # What the test run chose passes through; nothing else of this environment does.
-  keep=(PATH="$PATH" LANG=C.UTF-8 LC_ALL="${LC_ALL:-C.UTF-8}" QUORIX_WAYLAND_INNER=1
-    QUORIX_WAYLAND_TOP="$top" QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources
+  session_files=("$here/sway.config")
+  session_keep=(QUORIX_WAYLAND_PORTAL=$portal QUORIX_WAYLAND_SOURCES=$sources
     QUORIX_WAYLAND_LATE=$late QUORIX_LATE_PORTAL_SECONDS="${QUORIX_LATE_PORTAL_SECONDS:-6}")
-  for var in QT_QPA_PLATFORM QT_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QUORIX_BENCH_SECONDS \
-    ASAN_OPTIONS LSAN_OPTIONS; do
-    [[ -n "${!var:-}" ]] && keep+=("$var=${!var}")
-  done
-  if [[ $(id -u) -eq 0 ]]; then
-    user=quorix-wayland-test
-    if ! id "$user" >/dev/null 2>&1; then
-      useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" ||
-        { echo "with-sway: cannot create the user $user"; exit 1; }
-    fi
-    chown -R "$user" "$top"
-    runuser -u "$user" -- env -i "${keep[@]}" setsid "$top/bin/with-sway.sh" -- "${args[@]}" &
-  else
-    env -i "${keep[@]}" setsid "$top/bin/with-sway.sh" -- "${args[@]}" &
-  fi
-  wait $!
-  rc=$?
-  # Screenshots the test left for a person to look at.
-  if [[ -n "${QUORIX_WAYLAND_SHOTS:-}" ]]; then
-    mkdir -p "$QUORIX_WAYLAND_SHOTS" && cp "$top"/control/*.png "$QUORIX_WAYLAND_SHOTS/" 2>/dev/null
-  fi
-  if [[ $rc -ne 0 && $rc -ne 77 && -d "$top/log" ]]; then
-    for f in "$top"/log/*.log; do echo "---- $(basename "$f")"; tail -n 30 "$f"; done
-  fi
-  exit $rc
+  desktop_outer_half wayland "$here/with-sway.sh" "$@"
 fi
 
 top=$QUORIX_WAYLAND_TOP
 if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]]; then
   # The middle half: a private session bus around everything else.
-  echo $$ >"$top/session.pgid"
-  mkdir -p "$top/home" "$top/run" "$top/log" "$top/control"
-  chmod 700 "$top/run"
-  export HOME="$top/home" XDG_RUNTIME_DIR="$top/run"
-  export XDG_CONFIG_HOME="$top/home/.config" XDG_DATA_HOME="$top/home/.local/share"
-  export XDG_CACHE_HOME="$top/home/.cache"
+  desktop_inner_home "$top"
   if [[ $QUORIX_WAYLAND_LATE == 1 ]]; then
     # The session bus starts the portal front end at the first call, slowly: a service file
     # in the session's data folder stands before the system's own.
@@ -133,23 +76,7 @@ SERVICE
 fi
 
 portal=$QUORIX_WAYLAND_PORTAL
-log=$top/log
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-wait_for() { # seconds, description, test command...
-  local n=$(($1 * 20)) what=$2; shift 2
-  for _ in $(seq 1 $n); do "$@" && return 0; sleep 0.05; done
-  echo "with-sway: $what did not come up"
-  return 1
-}
-on_bus() {
-  dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
-}
+desktop_track_programs
 
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
