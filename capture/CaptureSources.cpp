@@ -61,6 +61,23 @@ CaptureSources::CaptureSources(SharedState &state, const Controls &controls,
     connect(&settle_, &QTimer::timeout, this, &CaptureSources::lookNow);
     connect(&frameGap_, &QTimer::timeout, this, &CaptureSources::lookNow);
     connect(&system_, &WindowSystem::drawn, this, &CaptureSources::onDrawn);
+    connect(&system_, &WindowSystem::captureStateChanged, this,
+            &CaptureSources::makeWayForDesktopDialog);
+}
+
+void CaptureSources::makeWayForDesktopDialog()
+{
+    QWindow *window = c_.owner ? c_.owner->window()->windowHandle() : nullptr;
+    if (!window)
+        return;
+    const bool dialog = system_.desktopDialogMayBeOpen();
+    if (dialog && !madeWay_ && window->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+        madeWay_ = true;
+        window->setFlags(window->flags() & ~Qt::WindowStaysOnTopHint);
+    } else if (!dialog && madeWay_) {
+        madeWay_ = false;
+        window->setFlags(window->flags() | Qt::WindowStaysOnTopHint);
+    }
 }
 
 void CaptureSources::onDrawn(WindowId target, QRect area)

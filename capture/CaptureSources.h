@@ -110,6 +110,12 @@ class CaptureSources : public QObject
     void onDrawn(WindowId target, QRect area);
     // The tick of the source that is on, now.
     void lookNow();
+    // The main window stays above every other window, and the desktop's dialog of a
+    // screen or window capture may not be able to sit above it: KDE Plasma on Wayland
+    // takes no X11 window as its dialog's parent, and its dialog opened under the main
+    // window. While the dialog may be open the main window is an ordinary one; after, it
+    // stays on top again.
+    void makeWayForDesktopDialog();
 
     SharedState &state_;
     Controls c_;
@@ -125,7 +131,8 @@ class CaptureSources : public QObject
     QTimer frameGap_;       // a frame held back by the rate: the look when it may go
     QElapsedTimer drawing_; // since the first drawing of the look to come
     QElapsedTimer sinceSent_;
-    bool owed_ = false; // a change was seen but not sent yet: the next tick grabs anyway
+    bool owed_ = false;    // a change was seen but not sent yet: the next tick grabs anyway
+    bool madeWay_ = false; // the main window left the top to the desktop's dialog
 };
 
 } // namespace quorix

@@ -43,8 +43,10 @@ test_pkgs=(libspng-dev libwebp-dev
   chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 # KDE Plasma 5.27 is Qt 5: a list of its own, so that the default suite carries no second Qt.
+# libwayland-dev: the tests' pointer in KDE's dialogs speaks KWin's fake-input protocol
+# (its description comes with plasma-wayland-protocols).
 kde_pkgs=(kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols
-  qtwayland5 qml-module-org-kde-pipewire)
+  qtwayland5 qml-module-org-kde-pipewire libwayland-dev)
 
 listing=false
 if [[ ${1:-} == --list ]]; then

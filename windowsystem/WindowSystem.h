@@ -117,6 +117,9 @@ class WindowSystem : public QObject
         (void)parent;
         return 0;
     }
+    // Whether the desktop's own dialog (its consent or its window chooser) may be on the
+    // screen now; captureStateChanged says when this changes.
+    virtual bool desktopDialogMayBeOpen() const { return false; }
 
   signals:
     // A prepared capture was allowed, refused or ended, or the desktop said what it offers.

@@ -145,7 +145,8 @@ desktop_inner_home() {
 }
 
 # The programs the inner half starts in the background go into `pids`; they are ended,
-# newest first, when it exits. Each logs into $log.
+# newest first, when it exits, and then whatever the optional function session_end ends.
+# Each logs into $log.
 desktop_track_programs() {
   log=$top/log
   pids=()
@@ -155,6 +156,9 @@ desktop_end_programs() {
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null; done
   wait 2>/dev/null
+  if declare -F session_end >/dev/null; then
+    session_end
+  fi
 }
 
 #   wait_for SECONDS DESCRIPTION TEST-COMMAND...

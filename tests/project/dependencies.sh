@@ -28,6 +28,7 @@ cache=$build/CMakeCache.txt
 list_of() { "$deps" --list "$1" | grep -vx -- "${without:-^$}" | tr '\n' ' '; }
 build_list=" $(list_of build) "
 test_list=" $(list_of test) "
+kde_list=" $(list_of kde) "
 
 # The Debian package of each file, asked once for all of them (each dpkg query reads the
 # whole file database). A merged /usr may list a file under /lib only.
@@ -60,6 +61,8 @@ cache_value() { # NAME -> the value of a cache entry, empty when absent or not f
   [[ $value == *-NOTFOUND ]] && value=""
   echo "$value"
 }
+
+kde_tests=$(cache_value QUORIX_KDE_TESTS)
 
 # Prints one line per look: FILE<TAB>COMMAND<TAB>ARGUMENTS, with the arguments of a call
 # that spans several lines joined and comments dropped.
@@ -98,6 +101,13 @@ while IFS=$'\t' read -r file command args; do
   list=build
   if ! $required || [[ $file == fuzz/* ]]; then
     list=test
+  fi
+  # The KDE tests are configured only on request (tools/check.sh --kde), after
+  # tools/deps.sh kde: their list is that one, and where it was never installed there is
+  # nothing to trace.
+  if [[ $file == *kde* ]]; then
+    list=kde
+    [[ ${kde_tests^^} == ON ]] || continue
   fi
   if [[ $command == pkg_check_modules ]]; then
     for word in "${words[@]:1}"; do
@@ -165,6 +175,7 @@ for record in "${found_files[@]}"; do
   fi
   names=$build_list
   [[ $list == test ]] && names=$test_list
+  [[ $list == kde ]] && names=$kde_list
   if [[ $names != *" $package "* ]]; then
     echo "$file: $what comes from $package, which no list of tools/deps.sh for '$list' installs" >&2
     status=1

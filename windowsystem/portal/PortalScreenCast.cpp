@@ -128,6 +128,14 @@ void PortalScreenCast::setState(State state)
     emit stateChanged();
 }
 
+void PortalScreenCast::setStep(Step step)
+{
+    const bool wasOpen = dialogMayBeOpen();
+    step_ = step;
+    if (dialogMayBeOpen() != wasOpen)
+        emit dialogChanged();
+}
+
 void PortalScreenCast::start(const QString &parentWindow)
 {
     if (state_ == State::Asking || state_ == State::Streaming)
@@ -174,7 +182,7 @@ void PortalScreenCast::closeSession()
                        SLOT(onResponse(QDBusMessage)));
         requestPath_.clear();
     }
-    step_ = Step::None;
+    setStep(Step::None);
     if (sessionPath_.isEmpty())
         return;
     bus.disconnect(kService, sessionPath_, kSession, QStringLiteral("Closed"), this,
@@ -191,7 +199,7 @@ void PortalScreenCast::request(Step step, const QString &method, const QList<QVa
     const QString token = newToken();
     options.insert(QStringLiteral("handle_token"), token);
     requestPath_ = requestPathFor(token);
-    step_ = step;
+    setStep(step);
     bus.connect(kService, requestPath_, kRequest, QStringLiteral("Response"), this,
                 SLOT(onResponse(QDBusMessage)));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenCast, method);
@@ -236,7 +244,7 @@ void PortalScreenCast::onResponse(const QDBusMessage &message)
                                              SLOT(onResponse(QDBusMessage)));
     requestPath_.clear();
     const Step step = step_;
-    step_ = Step::None;
+    setStep(Step::None);
     const std::uint32_t response = message.arguments().at(0).toUInt();
     const QVariantMap results = qdbus_cast<QVariantMap>(message.arguments().at(1));
     if (abandoned_) {
@@ -305,7 +313,7 @@ void PortalScreenCast::onPortalGone()
                        SLOT(onSessionClosed(QDBusMessage)));
     requestPath_.clear();
     sessionPath_.clear();
-    step_ = Step::None;
+    setStep(Step::None);
     abandoned_ = false;
     ++generation_;
     if (waiting && state_ == State::Asking)
@@ -387,7 +395,7 @@ void PortalScreenCast::onSessionClosed(const QDBusMessage &message)
     sessionPath_.clear();
     ++generation_;
     requestPath_.clear();
-    step_ = Step::None;
+    setStep(Step::None);
     setState(State::Ended);
 }
 

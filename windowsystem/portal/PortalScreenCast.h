@@ -68,6 +68,10 @@ class PortalScreenCast : public QObject
     void stop();
 
     State state() const { return state_; }
+    // Whether the desktop's own dialog may be open: the session's Start is out (with a
+    // remembered answer the desktop shows none, but only it knows). dialogChanged() says
+    // when this changes.
+    bool dialogMayBeOpen() const { return step_ == Step::Start; }
     Source source() const { return source_; }
     // The stream while the state is Streaming or Ended (the last frame stays readable).
     PipeWireStream *stream() const { return stream_; }
@@ -82,6 +86,7 @@ class PortalScreenCast : public QObject
 
   signals:
     void stateChanged();
+    void dialogChanged();
 
   private slots:
     void onResponse(const QDBusMessage &message);
@@ -103,6 +108,7 @@ class PortalScreenCast : public QObject
     void startCast();
     void openRemote(std::uint32_t node);
     void setState(State state);
+    void setStep(Step step);
     void closeSession();
     void keepRestoreToken(const QVariantMap &results) const;
 

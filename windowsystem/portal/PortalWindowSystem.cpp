@@ -149,6 +149,11 @@ class PortalWindowSystem final : public WindowSystem
         return {};
     }
 
+    bool desktopDialogMayBeOpen() const override
+    {
+        return (screen_ && screen_->dialogMayBeOpen()) || (window_ && window_->dialogMayBeOpen());
+    }
+
     OtherWindows otherWindows() override
     {
         if (!knowOffer())
@@ -165,6 +170,8 @@ class PortalWindowSystem final : public WindowSystem
         delete window_.data();
         window_ = new PortalScreenCast(PortalScreenCast::Source::Window, offer_, this);
         connect(window_, &PortalScreenCast::stateChanged, this, &WindowSystem::captureStateChanged);
+        connect(window_, &PortalScreenCast::dialogChanged, this,
+                &WindowSystem::captureStateChanged);
         windowId_ = kPortalWindowBase + ++chosenWindows_;
         connect(window_, &PortalScreenCast::stateChanged, this,
                 [this, id = windowId_] { followFrames(window_, windowStream_, id); });
@@ -201,6 +208,8 @@ class PortalWindowSystem final : public WindowSystem
         if (!screen_) {
             screen_ = new PortalScreenCast(PortalScreenCast::Source::Monitor, offer_, this);
             connect(screen_, &PortalScreenCast::stateChanged, this,
+                    &WindowSystem::captureStateChanged);
+            connect(screen_, &PortalScreenCast::dialogChanged, this,
                     &WindowSystem::captureStateChanged);
             connect(screen_, &PortalScreenCast::stateChanged, this,
                     [this] { followFrames(screen_, screenStream_, 0); });
