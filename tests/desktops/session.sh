@@ -13,6 +13,21 @@
 # NAME is wayland (sway), gnome or kde; the variables QUORIX_<NAME>_INNER and _TOP tell the
 # inner half that it is one and where its folder is.
 
+# The arguments of a session script: [--copy FILE]... [--] COMMAND ARGS...; sets `copies`
+# and `command_line`.
+desktop_arguments() {
+  copies=()
+  while [[ $# -gt 0 ]]; do
+    case "$1" in
+      --copy) copies+=("$2"); shift 2 ;;
+      --) shift; break ;;
+      *) break ;;
+    esac
+  done
+  [[ $# -gt 0 ]] || { echo "usage: $(basename "$0") [--copy FILE]... -- COMMAND"; exit 2; }
+  command_line=("$@")
+}
+
 # Skips the test (exit 77) unless every tool is installed: a command on PATH, or an
 # absolute path of a program.
 desktop_require() {

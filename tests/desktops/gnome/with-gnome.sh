@@ -22,15 +22,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # In the session's folder the shared part sits beside this script.
 if [[ -f $here/../session.sh ]]; then source "$here/../session.sh"; else source "$here/session.sh"; fi
-copies=()
-while [[ $# -gt 0 ]]; do
-  case "$1" in
-    --copy) copies+=("$2"); shift 2 ;;
-    --) shift; break ;;
-    *) break ;;
-  esac
-done
-[[ $# -gt 0 ]] || { echo "usage: with-gnome.sh [--copy FILE]... -- COMMAND"; exit 2; }
+desktop_arguments "$@"
+set -- "${command_line[@]}"
 
 desktop_require gnome-shell Xwayland pipewire wireplumber dbus-daemon dbus-send gsettings foot \
   /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome \

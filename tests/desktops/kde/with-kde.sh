@@ -18,15 +18,8 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 # In the session's folder the shared part sits beside this script.
 if [[ -f $here/../session.sh ]]; then source "$here/../session.sh"; else source "$here/session.sh"; fi
-copies=()
-while [[ $# -gt 0 ]]; do
-  case "$1" in
-    --copy) copies+=("$2"); shift 2 ;;
-    --) shift; break ;;
-    *) break ;;
-  esac
-done
-[[ $# -gt 0 ]] || { echo "usage: with-kde.sh [--copy FILE]... -- COMMAND"; exit 2; }
+desktop_arguments "$@"
+set -- "${command_line[@]}"
 
 desktop_require kwin_wayland Xwayland pipewire wireplumber dbus-daemon dbus-send \
   /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde \
