@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using namespace quorix;
 using namespace quorix::test;
 
@@ -75,14 +77,17 @@ bool gnomeStalled = false;
         }                                                                                          \
     } while (false)
 
-bool becomes(const AppFixture &app, QRgb colour, const char *shot)
+// What a test waits to see in the shared picture.
+using Sight = std::function<bool(const QImage &)>;
+
+bool becomes(const AppFixture &app, const Sight &seen, const char *shot)
 {
     gnomeStalled = false;
     QElapsedTimer clock;
     clock.start();
-    while (!colourIs(sentBmp(app), colour) && clock.elapsed() < kGnomeWait)
+    while (!seen(sentBmp(app)) && clock.elapsed() < kGnomeWait)
         QTest::qWait(50);
-    if (colourIs(sentBmp(app), colour))
+    if (seen(sentBmp(app)))
         return true;
     keepShot(sentBmp(app), QLatin1String(shot));
     QImage now;
@@ -90,7 +95,7 @@ bool becomes(const AppFixture &app, QRgb colour, const char *shot)
     const bool took = windowSystem().captureScreen(now);
     qWarning("stream: changed %d took %d pixel %x timer %d", changed, took,
              took ? now.pixel(kLookHere) : 0u, app.main->screenCaptureTimer_->isTicking());
-    gnomeStalled = took && !colourIs(now, colour);
+    gnomeStalled = took && !seen(now);
     QProcess dump;
     dump.start(QStringLiteral("sh"),
                {QStringLiteral("-c"),
@@ -101,6 +106,28 @@ bool becomes(const AppFixture &app, QRgb colour, const char *shot)
     qWarning("%s; windows: %s", qPrintable(status(app)),
              QJsonDocument(shellWindows()).toJson(QJsonDocument::Compact).constData());
     return false;
+}
+
+bool becomes(const AppFixture &app, QRgb colour, const char *shot)
+{
+    const Sight showsColour = [colour](const QImage &sent) { return colourIs(sent, colour); };
+    return becomes(app, showsColour, shot);
+}
+
+// The viewer's scroll text over its full-screen picture of `colour`: the band along the
+// bottom edge differs from the picture across the whole width, while the middle and the
+// rows just above the band keep the picture.
+Sight scrollTextOver(QRgb colour)
+{
+    return [colour](const QImage &sent) {
+        if (sent.size() != QSize(1280, 720) || !colourIs(sent, colour) ||
+            sent.pixel(640, 660) != colour)
+            return false;
+        for (const int x : {100, 640, 1180})
+            if (sent.pixel(x, 716) == colour)
+                return false;
+        return true;
+    };
 }
 
 } // namespace
@@ -363,18 +390,19 @@ class TestGnomeQuorix : public QObject
         stop(green);
     }
 
-    // quorix-view natively on GNOME: full screen it shows what is written (seen through
-    // the screen cast itself), and windowed it is an ordinary window.
+    // quorix-view natively on GNOME: full screen it shows what is written and the scroll
+    // text (seen through the screen cast itself), and windowed it is an ordinary window.
     void viewerRunsNativelyOnGnome()
     {
         QTemporaryDir home;
         QTemporaryDir shared;
-        const auto settings = [&](bool fullScreen) {
+        const auto settings = [&](bool fullScreen, const QString &scrollText = {}) {
             writeLineFile(shared.filePath(QStringLiteral("quorix.cfg")),
                           {shared.filePath(QStringLiteral("shar.bmp")), QStringLiteral("0"),
                            QStringLiteral("1"), QStringLiteral("1"),
                            fullScreen ? QStringLiteral("1") : QStringLiteral("0"),
-                           QStringLiteral("0"), QString(), QStringLiteral("0")});
+                           scrollText.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"),
+                           scrollText, QStringLiteral("0")});
         };
         const auto filled = [](QRgb colour) {
             QImage image(1280, 720, QImage::Format_RGB32);
@@ -412,6 +440,11 @@ class TestGnomeQuorix : public QObject
             shareScreen(*app, kBlue);
             writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kGreen));
             QUORIX_VERIFY_BECOMES(*app, kGreen, "viewer");
+            QCOMPARE(sentBmp(*app).pixel(640, 716), kGreen);
+            // The scroll text, switched on while the viewer runs, along the bottom edge.
+            settings(true, QStringLiteral("Welcome to room 4"));
+            QUORIX_VERIFY_BECOMES(*app, scrollTextOver(kGreen), "scroll");
+            keepShot(sentBmp(*app), QStringLiteral("gnome-viewer-scroll"));
             viewer.kill();
             viewer.waitForFinished();
         }
