@@ -67,16 +67,27 @@ bool hasPermission()
 // (Quorix took the stream's newest frame, and it was the old picture, and a window put up
 // for the purpose did not reach the stream either).
 bool gnomeStalled = false;
+// Set when the stream went on (it carried that window) but the screen, as GNOME showed it,
+// lacked the picture: a fault of whatever should have drawn it. Under load this was seen
+// with a test window that the shell listed full screen on top and did not show.
+bool missingFromALiveStream = false;
 
-// Skips the test, with the reason, when `becomes` failed because of GNOME's stall.
-#define QUORIX_VERIFY_BECOMES(...)                                                                 \
+// Skips the test, with the reason, when `becomes` failed because of GNOME itself: its
+// stream stalled or, for the test's own windows, the shell did not show the window.
+#define QUORIX_VERIFY_SEEN(drawnByQuorix, ...)                                                     \
     do {                                                                                           \
         if (!becomes(__VA_ARGS__)) {                                                               \
             if (gnomeStalled)                                                                      \
                 QSKIP("GNOME's screen cast sent no new frame (the headless shell stalled)");       \
+            if (!(drawnByQuorix) && missingFromALiveStream)                                        \
+                QSKIP("GNOME's screen cast goes on without the test window the shell lists");      \
             QFAIL("the picture did not reach the shared folder");                                  \
         }                                                                                          \
     } while (false)
+// The test's own window (foot) brings the picture.
+#define QUORIX_VERIFY_BECOMES(...) QUORIX_VERIFY_SEEN(false, __VA_ARGS__)
+// quorix-view draws the picture: absent from a stream that goes on, it is the viewer's fault.
+#define QUORIX_VERIFY_VIEWER_SHOWS(...) QUORIX_VERIFY_SEEN(true, __VA_ARGS__)
 
 // What a test waits to see in the shared picture.
 using Sight = std::function<bool(const QImage &)>;
@@ -103,7 +114,7 @@ bool streamCarriesAProbe(QImage &frame)
 
 bool becomes(const AppFixture &app, const Sight &seen, const char *shot)
 {
-    gnomeStalled = false;
+    gnomeStalled = missingFromALiveStream = false;
     QElapsedTimer clock;
     clock.start();
     while (!seen(sentBmp(app)) && clock.elapsed() < kGnomeWait)
@@ -119,8 +130,11 @@ bool becomes(const AppFixture &app, const Sight &seen, const char *shot)
     // A stream that carries the probe but not the picture shows the screen as it is: the
     // picture is not there. One that carries neither, or both (late), stalled.
     QImage probed;
-    gnomeStalled = took && !seen(now) && (!streamCarriesAProbe(probed) || seen(probed));
-    qWarning("probe: stalled %d", gnomeStalled);
+    if (took && !seen(now)) {
+        missingFromALiveStream = streamCarriesAProbe(probed) && !seen(probed);
+        gnomeStalled = !missingFromALiveStream;
+    }
+    qWarning("stalled %d; missing from a live stream %d", gnomeStalled, missingFromALiveStream);
     QProcess dump;
     dump.start(QStringLiteral("sh"),
                {QStringLiteral("-c"),
@@ -139,17 +153,21 @@ bool becomes(const AppFixture &app, QRgb colour, const char *shot)
     return becomes(app, showsColour, shot);
 }
 
-// The viewer's scroll text over its full-screen picture of `colour`: the band along the
-// bottom edge differs from the picture across the whole width, while the middle and the
-// rows just above the band keep the picture.
+// Where the viewer, full screen on the 1280x720 monitor, runs its scroll text: a band of
+// 1/18 of the height along the bottom edge.
+constexpr QRect kScrollBand(0, 680, 1280, 40);
+
+// The viewer's scroll text over its full-screen picture of `colour`: the band differs from
+// the picture across the whole width, while the middle and the rows just above the band
+// keep the picture.
 Sight scrollTextOver(QRgb colour)
 {
     return [colour](const QImage &sent) {
         if (sent.size() != QSize(1280, 720) || !colourIs(sent, colour) ||
-            sent.pixel(640, 660) != colour)
+            sent.pixel(640, kScrollBand.top() - 20) != colour)
             return false;
         for (const int x : {100, 640, 1180})
-            if (sent.pixel(x, 716) == colour)
+            if (sent.pixel(x, kScrollBand.bottom() - 3) == colour)
                 return false;
         return true;
     };
@@ -175,13 +193,33 @@ class TestGnomeQuorix : public QObject
         return app;
     }
 
+    // Quorix with no answer of GNOME's dialog remembered: Screen Image asks.
+    std::unique_ptr<AppFixture> startQuorixAsking()
+    {
+        forgetPermission();
+        return startQuorix(true);
+    }
+
+    // The full-screen test window of the colour most tests share.
+    QProcess *startGreenWindow()
+    {
+        return startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+    }
+
+    // Screen Image pressed and GNOME's dialog given `answer` ("share", "cancel", or "wait":
+    // left open); false when the helper could not (it says why).
+    bool pressScreenImage(AppFixture &app, const QString &answer)
+    {
+        QProcess *consent = startConsent(this, answer);
+        app.main->selectScreenSource();
+        return consentResult(consent) == 0;
+    }
+
     // Screen Image pressed with the answer given in GNOME's dialog; the first picture of
     // `colour` (the window on top) written.
     void shareScreen(AppFixture &app, QRgb colour)
     {
-        QProcess *consent = startConsent(this, QStringLiteral("share"));
-        app.main->selectScreenSource();
-        QCOMPARE(consentResult(consent), 0);
+        QVERIFY(pressScreenImage(app, QStringLiteral("share")));
         QVERIFY(becomes(app, colour, "shared"));
     }
 
@@ -200,10 +238,8 @@ class TestGnomeQuorix : public QObject
     // pixels, a change arrives at the next tick, and a still screen is not written again.
     void screenSourceSendsWhatGnomeShows()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        auto app = startQuorixAsking();
+        QProcess *green = startGreenWindow();
         shareScreen(*app, kGreen);
         QCOMPARE(sentBmp(*app).size(), QSize(1280, 720));
         QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentPng(*app), kGreen), kGnomeWait);
@@ -232,8 +268,7 @@ class TestGnomeQuorix : public QObject
     void theAnswerIsRemembered()
     {
         QVERIFY(hasPermission());
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green = startGreenWindow();
         {
             auto app = startQuorix(true);
             QProcess *absent = startConsent(this, QStringLiteral("absent"), 4);
@@ -253,19 +288,15 @@ class TestGnomeQuorix : public QObject
             QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
         }
         windowSystem().endCapture(0);
-        forgetPermission();
-        auto app = startQuorix(true);
+        auto app = startQuorixAsking();
         shareScreen(*app, kGreen);
         stop(green);
     }
 
     void cancelWritesNothingAndSaysSo()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *consent = startConsent(this, QStringLiteral("cancel"));
-        app->main->selectScreenSource();
-        QCOMPARE(consentResult(consent), 0);
+        auto app = startQuorixAsking();
+        QVERIFY(pressScreenImage(*app, QStringLiteral("cancel")));
         QTRY_COMPARE_WITH_TIMEOUT(status(*app), QStringLiteral("Sharing cancelled: nothing sent"),
                                   kGnomeWait);
         QTest::qWait(1000);
@@ -278,11 +309,8 @@ class TestGnomeQuorix : public QObject
     // under it): the presenter learns so, and the next press asks again and shares.
     void backendGoneUnderItsDialog()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *open = startConsent(this, QStringLiteral("wait"));
-        app->main->selectScreenSource();
-        QCOMPARE(consentResult(open), 0);
+        auto app = startQuorixAsking();
+        QVERIFY(pressScreenImage(*app, QStringLiteral("wait")));
         const uint pid = backendPid();
         QVERIFY(pid != 0);
         QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
@@ -291,8 +319,7 @@ class TestGnomeQuorix : public QObject
             kGnomeWait);
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
 
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green = startGreenWindow();
         app->main->selectClipboardSource();
         shareScreen(*app, kGreen);
         QVERIFY(backendPid() != pid);
@@ -303,10 +330,8 @@ class TestGnomeQuorix : public QObject
     // picture and the status strip says so.
     void sharingStoppedByTheDesktopKeepsTheLastPicture()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        auto app = startQuorixAsking();
+        QProcess *green = startGreenWindow();
         shareScreen(*app, kGreen);
         const QByteArray before = readWholeFile(app->shared() + QStringLiteral("shar.bmp"));
         const QDBusMessage stopped = testShell(QStringLiteral("StopSharing"));
@@ -390,11 +415,8 @@ class TestGnomeQuorix : public QObject
     // says so, and the next press (the bus starts the portal again) shares.
     void portalGoneWhileWaiting()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *open = startConsent(this, QStringLiteral("wait"));
-        app->main->selectScreenSource();
-        QCOMPARE(consentResult(open), 0);
+        auto app = startQuorixAsking();
+        QVERIFY(pressScreenImage(*app, QStringLiteral("wait")));
         QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
         const QDBusReply<uint> portal =
             bus->servicePid(QStringLiteral("org.freedesktop.portal.Desktop"));
@@ -408,8 +430,7 @@ class TestGnomeQuorix : public QObject
         if (const uint backend = backendPid())
             ::kill(pid_t(backend), SIGKILL);
         QTRY_COMPARE_WITH_TIMEOUT(backendPid(), 0u, 5000);
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green = startGreenWindow();
         app->main->selectClipboardSource();
         shareScreen(*app, kGreen);
         stop(green);
@@ -429,14 +450,9 @@ class TestGnomeQuorix : public QObject
                            scrollText.isEmpty() ? QStringLiteral("0") : QStringLiteral("1"),
                            scrollText, QStringLiteral("0")});
         };
-        const auto filled = [](QRgb colour) {
-            QImage image(1280, 720, QImage::Format_RGB32);
-            image.fill(colour);
-            return image;
-        };
         settings(true);
         writeLineFile(shared.filePath(QStringLiteral("quorixlog.cfg")), {QStringLiteral("Run")});
-        writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kBlue));
+        writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kBlue, QSize(1280, 720)));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
@@ -448,35 +464,44 @@ class TestGnomeQuorix : public QObject
                     return w.toObject();
             return QJsonObject();
         };
-        const QString program =
-            QDir(qEnvironmentVariable("QUORIX_GNOME_BIN")).filePath(QStringLiteral("quorix-view"));
+        // On the stack: a test that fails leaves no viewer over the next one's screen.
+        const auto startViewer = [&](QProcess &viewer) {
+            viewer.setProcessEnvironment(env);
+            viewer.start(QDir(qEnvironmentVariable("QUORIX_GNOME_BIN"))
+                             .filePath(QStringLiteral("quorix-view")),
+                         {shared.path()});
+        };
         {
             QProcess viewer;
-            viewer.setProcessEnvironment(env);
-            viewer.start(program, {shared.path()});
+            startViewer(viewer);
             QTRY_VERIFY_WITH_TIMEOUT(!viewerWindow(viewer).isEmpty(), kGnomeWait);
             const QJsonObject w = viewerWindow(viewer);
             QCOMPARE(w.value(QStringLiteral("x11")).toBool(), false);
             QTRY_VERIFY_WITH_TIMEOUT(
                 viewerWindow(viewer).value(QStringLiteral("fullscreen")).toBool(), kGnomeWait);
 
-            forgetPermission();
-            auto app = startQuorix(true);
+            auto app = startQuorixAsking();
             shareScreen(*app, kBlue);
-            writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")), filled(kGreen));
-            QUORIX_VERIFY_BECOMES(*app, kGreen, "viewer");
-            QCOMPARE(sentBmp(*app).pixel(640, 716), kGreen);
-            // The scroll text, switched on while the viewer runs, along the bottom edge.
+            writeBmpFile(shared.filePath(QStringLiteral("shar.bmp")),
+                         filled(kGreen, QSize(1280, 720)));
+            QUORIX_VERIFY_VIEWER_SHOWS(*app, kGreen, "viewer");
+            QCOMPARE(sentBmp(*app).pixel(640, kScrollBand.bottom() - 3), kGreen);
+            // The scroll text, switched on while the viewer runs, along the bottom edge;
+            // it moves on.
             settings(true, QStringLiteral("Welcome to room 4"));
-            QUORIX_VERIFY_BECOMES(*app, scrollTextOver(kGreen), "scroll");
+            QUORIX_VERIFY_VIEWER_SHOWS(*app, scrollTextOver(kGreen), "scroll");
+            const QImage band = sentBmp(*app).copy(kScrollBand);
+            const Sight movedOn = [scroll = scrollTextOver(kGreen), band](const QImage &sent) {
+                return scroll(sent) && sent.copy(kScrollBand) != band;
+            };
+            QUORIX_VERIFY_VIEWER_SHOWS(*app, movedOn, "scroll-moved");
             keepShot(sentBmp(*app), QStringLiteral("gnome-viewer-scroll"));
             viewer.kill();
             viewer.waitForFinished();
         }
         settings(false);
         QProcess viewer;
-        viewer.setProcessEnvironment(env);
-        viewer.start(program, {shared.path()});
+        startViewer(viewer);
         QTRY_VERIFY_WITH_TIMEOUT(!viewerWindow(viewer).isEmpty(), kGnomeWait);
         QTest::qWait(500);
         const QJsonObject w = viewerWindow(viewer);
@@ -491,11 +516,8 @@ class TestGnomeQuorix : public QObject
     // under it (the back end would die): the dialog is answered, and then the session ends.
     void leavingTheScreenUnderItsDialogLeavesTheBackendAlone()
     {
-        forgetPermission();
-        auto app = startQuorix(true);
-        QProcess *open = startConsent(this, QStringLiteral("wait"));
-        app->main->selectScreenSource();
-        QCOMPARE(consentResult(open), 0);
+        auto app = startQuorixAsking();
+        QVERIFY(pressScreenImage(*app, QStringLiteral("wait")));
         const uint pid = backendPid();
         app->main->selectClipboardSource();
         QTest::qWait(1000);
@@ -507,8 +529,7 @@ class TestGnomeQuorix : public QObject
         QVERIFY(!fileExists(app->shared() + QStringLiteral("shar.bmp")));
 
         // The next press shares (from the answer just given).
-        QProcess *green =
-            startColourWindow(this, QStringLiteral("00ff00"), QStringLiteral("green"));
+        QProcess *green = startGreenWindow();
         QProcess *absent = startConsent(this, QStringLiteral("absent"), 3);
         app->main->selectScreenSource();
         QTRY_VERIFY_WITH_TIMEOUT(colourIs(sentBmp(*app), kGreen), kGnomeWait);
