@@ -69,7 +69,7 @@ bool hasPermission()
 bool gnomeStalled = false;
 // Set when the stream went on (it carried that window) but the screen, as GNOME showed it,
 // lacked the picture: a fault of whatever should have drawn it. Under load this was seen
-// with a test window that the shell listed full screen on top and did not show.
+// with a test window that GNOME had stacked below the one it was to cover.
 bool missingFromALiveStream = false;
 
 // Skips the test, with the reason, when `becomes` failed because of GNOME itself: its
@@ -80,7 +80,7 @@ bool missingFromALiveStream = false;
             if (gnomeStalled)                                                                      \
                 QSKIP("GNOME's screen cast sent no new frame (the headless shell stalled)");       \
             if (!(drawnByQuorix) && missingFromALiveStream)                                        \
-                QSKIP("GNOME's screen cast goes on without the test window the shell lists");      \
+                QSKIP("GNOME's screen cast goes on, but GNOME did not show the test window");      \
             QFAIL("the picture did not reach the shared folder");                                  \
         }                                                                                          \
     } while (false)
