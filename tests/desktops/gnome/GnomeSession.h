@@ -81,6 +81,21 @@ inline bool hasWindow(const QString &title)
     return false;
 }
 
+// Whether the window is above every other native window (XWayland ones, such as Quorix's
+// own, which stays above, aside).
+inline bool onTop(const QString &title)
+{
+    bool found = false;
+    for (const QJsonValue v : shellWindows()) { // bottom to top
+        const QJsonObject w = v.toObject();
+        if (w.value(QStringLiteral("title")).toString() == title)
+            found = true;
+        else if (found && !w.value(QStringLiteral("x11")).toBool())
+            return false;
+    }
+    return found;
+}
+
 inline bool raiseWindow(const QString &title)
 {
     const QDBusMessage reply = testShell(QStringLiteral("Raise"), {title});
@@ -126,7 +141,16 @@ inline QProcess *startColourWindow(QObject *parent, const QString &colour, const
         QTest::qWait(50);
     if (!place.isNull())
         placeWindow(title, place);
+    // A window raised before GNOME has shown it is shown below the focused one all the same
+    // (as one denied the focus): raised again until it has stayed on top a while.
     raiseWindow(title);
+    for (int i = 0, held = 0; i < 50 && held < 3; ++i) {
+        QTest::qWait(100);
+        if (onTop(title))
+            ++held;
+        else if (raiseWindow(title))
+            held = 0;
+    }
     return foot;
 }
 
