@@ -3,6 +3,8 @@
 // presenter's hand on GNOME's screen-share dialog (consent.py, through AT-SPI), the tests'
 // shell extension that places and raises windows, native Wayland windows of one colour,
 // and GNOME's portal back end as a process.
+#include "desktops/DesktopSession.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -20,40 +22,6 @@
 namespace quorix::test {
 
 constexpr int kGnomeWait = 15000;
-const QString kGnomeBackend = QStringLiteral("org.freedesktop.impl.portal.desktop.gnome");
-
-// Answers GNOME's dialog ("share", "cancel", "wait" for it, or check it stays "absent")
-// while the caller's event loop goes on; the process ends with 0 when it did so.
-inline QProcess *startConsent(QObject *parent, const QString &answer, int timeoutSeconds = 20,
-                              const QString &window = {})
-{
-    auto *p = new QProcess(parent);
-    QStringList args{qEnvironmentVariable("QUORIX_GNOME_CONSENT"), answer,
-                     QStringLiteral("--timeout"), QString::number(timeoutSeconds)};
-    if (!window.isEmpty())
-        args << QStringLiteral("--window") << window;
-    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p->start(QStringLiteral("/usr/bin/python3"), args);
-    return p;
-}
-
-// Waits (the event loop running) for the helper to end; its exit code, -1 when it did not.
-inline int consentResult(QProcess *p, int timeoutMs = 25000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (p->state() != QProcess::NotRunning && clock.elapsed() < timeoutMs)
-        QTest::qWait(50);
-    if (p->state() != QProcess::NotRunning) {
-        p->kill();
-        p->waitForFinished();
-        p->deleteLater();
-        return -1;
-    }
-    const int code = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
-    p->deleteLater();
-    return code;
-}
 
 inline QDBusMessage testShell(const QString &method, const QList<QVariant> &args = {})
 {
@@ -109,11 +77,6 @@ inline bool placeWindow(const QString &title, const QRect &r)
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().value(0).toBool();
 }
 
-inline QString controlFile(const QString &name)
-{
-    return QDir(qEnvironmentVariable("QUORIX_GNOME_CONTROL")).filePath(name);
-}
-
 // A native Wayland terminal whose whole window is one colour ("rrggbb"), on top of the
 // other test windows once this returns: full screen, or at `place`. With `later`, it turns
 // that colour when the file `turn` appears in the control folder.
@@ -161,16 +124,6 @@ inline void stop(QProcess *process)
     process->deleteLater();
 }
 
-// The process id of GNOME's portal back end; 0 while it does not run.
-inline uint backendPid()
-{
-    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-    if (!bus->isServiceRegistered(kGnomeBackend))
-        return 0;
-    const QDBusReply<uint> pid = bus->servicePid(kGnomeBackend);
-    return pid.isValid() ? pid.value() : 0;
-}
-
 // Where the tests look at the screen: clear of Quorix's own window, which sits in the top
 // left corner above everything (it stays on top).
 constexpr QPoint kLookHere(960, 540);
@@ -179,12 +132,6 @@ inline bool colourIs(const QImage &image, QRgb colour)
 {
     return image.width() > kLookHere.x() && image.height() > kLookHere.y() &&
            image.pixel(kLookHere) == colour;
-}
-
-// A picture left in the control folder for a person to look at (QUORIX_GNOME_SHOTS).
-inline void keepShot(const QImage &image, const QString &name)
-{
-    image.save(QDir(qEnvironmentVariable("QUORIX_GNOME_CONTROL")).filePath(name + ".png"));
 }
 
 } // namespace quorix::test

@@ -31,37 +31,6 @@ using namespace quorix::test;
 
 namespace {
 
-QImage sentBmp(const AppFixture &app)
-{
-    return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
-}
-
-QImage sentPng(const AppFixture &app)
-{
-    return QImage(app.shared() + QStringLiteral("shar.png"), "PNG");
-}
-
-QString status(const AppFixture &app)
-{
-    return child<QLabel>(*app.main, "statusLabel")->isHidden()
-               ? QString()
-               : child<QLabel>(*app.main, "statusLabel")->text();
-}
-
-void forgetPermission()
-{
-    QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
-        .remove(QLatin1String(PortalScreenCast::kRestoreTokenKey));
-}
-
-bool hasPermission()
-{
-    return !QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
-                .value(QLatin1String(PortalScreenCast::kRestoreTokenKey))
-                .toString()
-                .isEmpty();
-}
-
 // Waits for the files to show `colour`; when they do not, leaves the last picture and the
 // shell's windows for a person to look at.
 // Set when a picture did not come because GNOME's own stream never carried it: the headless

@@ -4,7 +4,9 @@
 // would: its tiles offer AT-SPI no action and no selection, so consent.py moves KWin's
 // pointer onto the tile and clicks it (KWin's fake-input protocol,
 // tests/desktops/kde/kde_pointer.c), then presses Share. Nothing here is a stand-in.
+#include "desktops/DesktopSession.h"
 #include "support/AppFixture.h"
+#include "support/TestPictures.h"
 #include "support/Widgets.h"
 
 #include "controls/ColourPanel.h"
@@ -31,12 +33,11 @@
 #include <signal.h>
 
 using namespace quorix;
+using namespace quorix::test;
 
 namespace {
 
 constexpr int kKdeWait = 15000;
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kBlue = qRgb(0, 0, 255);
 // The status once KDE granted a monitor's cast.
 const QString kGranted = QStringLiteral("Waiting for the first picture");
 const QString kFailed = QStringLiteral("Screen sharing failed: press Screen Image to try again");
@@ -48,44 +49,6 @@ const QString kKdeDialogClass = QStringLiteral("org.freedesktop.impl.portal.desk
 QString inSession(const QString &variable, const QString &name)
 {
     return QDir(qEnvironmentVariable(variable.toLatin1().constData())).filePath(name);
-}
-
-// Answers KDE's dialog ("share", "cancel", "wait" for it, or check it stays "absent") while
-// the caller's event loop goes on; the process ends with 0 when it did so.
-// A window's tile is the one showing `window`, its title.
-QProcess *startConsent(QObject *parent, const QString &answer, int timeoutSeconds = 20,
-                       const QString &window = {})
-{
-    auto *p = new QProcess(parent);
-    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList args{qEnvironmentVariable("QUORIX_KDE_CONSENT"),
-                     answer,
-                     QStringLiteral("--desktop"),
-                     QStringLiteral("kde"),
-                     QStringLiteral("--timeout"),
-                     QString::number(timeoutSeconds)};
-    if (!window.isEmpty())
-        args << QStringLiteral("--window") << window;
-    p->start(QStringLiteral("/usr/bin/python3"), args);
-    return p;
-}
-
-// Waits (the event loop running) for the helper to end; its exit code, -1 when it did not.
-int consentResult(QProcess *p, int timeoutMs = 25000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (p->state() != QProcess::NotRunning && clock.elapsed() < timeoutMs)
-        QTest::qWait(50);
-    if (p->state() != QProcess::NotRunning) {
-        p->kill();
-        p->waitForFinished();
-        p->deleteLater();
-        return -1;
-    }
-    const int code = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
-    p->deleteLater();
-    return code;
 }
 
 int consent(QObject *parent, const QString &answer)
@@ -127,49 +90,6 @@ bool kwin(const QStringList &args)
                QStringLiteral("/usr/bin/python3"),
                QStringList{inSession(QStringLiteral("QUORIX_KDE_BIN"), QStringLiteral("kwin.py"))} +
                    args) == 0;
-}
-
-// The process id of KDE's portal back end; 0 while it does not run.
-uint backendPid()
-{
-    QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-    const QString name = QStringLiteral("org.freedesktop.impl.portal.desktop.kde");
-    if (!bus->isServiceRegistered(name))
-        return 0;
-    const QDBusReply<uint> pid = bus->servicePid(name);
-    return pid.isValid() ? pid.value() : 0;
-}
-
-QImage sentBmp(const AppFixture &app)
-{
-    return QImage(app.shared() + QStringLiteral("shar.bmp"), "BMP");
-}
-
-QString status(const AppFixture &app)
-{
-    return child<QLabel>(*app.main, "statusLabel")->isHidden()
-               ? QString()
-               : child<QLabel>(*app.main, "statusLabel")->text();
-}
-
-void forgetPermission()
-{
-    QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
-        .remove(QLatin1String(PortalScreenCast::kRestoreTokenKey));
-}
-
-bool hasPermission()
-{
-    return !QSettings(QStringLiteral("Ombrak"), QStringLiteral("Quorix"))
-                .value(QLatin1String(PortalScreenCast::kRestoreTokenKey))
-                .toString()
-                .isEmpty();
-}
-
-// A picture left in the control folder for a person to look at (QUORIX_KDE_SHOTS).
-void keepShot(const QImage &image, const QString &name)
-{
-    image.save(inSession(QStringLiteral("QUORIX_KDE_CONTROL"), name + QStringLiteral(".png")));
 }
 
 } // namespace
