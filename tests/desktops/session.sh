@@ -204,3 +204,13 @@ desktop_run_command() {
     "$@"
   fi
 }
+
+# PipeWire and its session manager WirePlumber, in the session's runtime folder.
+desktop_start_pipewire() {
+  export PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR
+  pipewire >"$log/pipewire.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 "PipeWire" test -S "$XDG_RUNTIME_DIR/pipewire-0" || return 1
+  wireplumber >"$log/wireplumber.log" 2>&1 &
+  pids+=($!)
+}

@@ -1,5 +1,6 @@
 // The text editor: character and paragraph commands, the size counter, the file commands
 // and their questions, the close query, the custom colours and printing.
+#include "EditorControls.h"
 #include "rtf/RichTextFile.h"
 #include "support/ModalAnswerer.h"
 #include "support/TextFormats.h"
@@ -34,22 +35,6 @@
 using namespace quorix;
 
 namespace {
-
-// The editor's widgets and actions, found by object name.
-QTextEdit *textEditOf(const TextEditor &editor)
-{
-    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
-}
-
-QAction *actionOf(const TextEditor &editor, const char *name)
-{
-    return editor.findChild<QAction *>(QLatin1String(name));
-}
-
-QPushButton *buttonOf(const TextEditor &editor, const char *name)
-{
-    return editor.findChild<QPushButton *>(QLatin1String(name));
-}
 
 // Shows the editor modally and runs `inside` from its own event loop.
 ModalResult showWith(TextEditor &editor, std::function<void(TextEditor *)> inside)

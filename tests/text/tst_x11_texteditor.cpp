@@ -1,6 +1,7 @@
 // The text editor as a presenter uses it, under a real X server with a window manager:
 // the keyboard and the pointer are xdotool's, and the other program to leave for and come
 // back from is a real xterm.
+#include "EditorControls.h"
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
 #include "support/TextFormats.h"
@@ -28,22 +29,6 @@ using quorix::test::runTool;
 using quorix::test::xdotool;
 
 namespace {
-
-// The editor's widgets and actions, found by object name.
-QTextEdit *textEditOf(const TextEditor &editor)
-{
-    return editor.findChild<QTextEdit *>(QStringLiteral("textEdit"));
-}
-
-QAction *actionOf(const TextEditor &editor, const char *name)
-{
-    return editor.findChild<QAction *>(QLatin1String(name));
-}
-
-QPushButton *buttonOf(const TextEditor &editor, const char *name)
-{
-    return editor.findChild<QPushButton *>(QLatin1String(name));
-}
 
 // Asks the window manager to bring `w` to the front and waits until it has the keyboard.
 bool bringToFront(QWidget *w)

@@ -105,12 +105,7 @@ overview_off() {
 }
 wait_for 10 "leaving the overview" overview_off || exit 1
 
-export PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR
-pipewire >"$log/pipewire.log" 2>&1 &
-pids+=($!)
-wait_for 10 "PipeWire" test -S "$XDG_RUNTIME_DIR/pipewire-0" || exit 1
-wireplumber >"$log/wireplumber.log" 2>&1 &
-pids+=($!)
+desktop_start_pipewire || exit 1
 
 # GNOME's back end is left to the bus to start (as on a real desktop), so that a test that
 # kills it finds it started again at the next call; its output goes to the bus's log.

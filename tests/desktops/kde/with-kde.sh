@@ -86,12 +86,7 @@ wait_for 20 "XWayland" test -s "$top/control/x11.env" || exit 1
 source "$top/control/x11.env"
 export DISPLAY XAUTHORITY
 
-export PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR
-pipewire >"$log/pipewire.log" 2>&1 &
-pids+=($!)
-wait_for 10 "PipeWire" test -S "$XDG_RUNTIME_DIR/pipewire-0" || exit 1
-wireplumber >"$log/wireplumber.log" 2>&1 &
-pids+=($!)
+desktop_start_pipewire || exit 1
 
 # KDE's back end only, started by the bus with the session's addresses.
 cp /usr/share/xdg-desktop-portal/portals/kde.portal "$top/portals/"

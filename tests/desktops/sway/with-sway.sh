@@ -92,12 +92,7 @@ swaymsg output HEADLESS-1 resolution 1280x720 position 0 0 >/dev/null
 swaymsg output HEADLESS-2 resolution 800x600 position 1280 0 >/dev/null
 swaymsg focus output HEADLESS-1 >/dev/null
 
-export PIPEWIRE_RUNTIME_DIR=$XDG_RUNTIME_DIR
-pipewire >"$log/pipewire.log" 2>&1 &
-pids+=($!)
-wait_for 10 "PipeWire" test -S "$XDG_RUNTIME_DIR/pipewire-0" || exit 1
-wireplumber >"$log/wireplumber.log" 2>&1 &
-pids+=($!)
+desktop_start_pipewire || exit 1
 
 export QUORIX_WAYLAND_CONTROL=$top/control
 echo "$QUORIX_WAYLAND_SOURCES" >"$QUORIX_WAYLAND_CONTROL/source-types"
