@@ -32,8 +32,10 @@ package_pkgs=(dpkg-dev file)
 room_bench_pkgs=(x11vnc xtightvncviewer)
 # libspng-dev and libwebp-dev: bench_formats compares the compact picture's libraries; it is
 # left out where they are missing, so only the test entry point (which builds everything)
-# installs them.
-test_pkgs=(libspng-dev libwebp-dev
+# installs them. libwayland-dev (wayland-client, wayland-scanner): the KDE tests' pointer
+# speaks KWin's fake-input protocol; it is small and Qt-free, so every CMake look at a
+# pkg-config module is served by the test list, also where the KDE list never ran.
+test_pkgs=(libspng-dev libwebp-dev libwayland-dev
   xvfb xauth openbox xdotool xclip xterm x11-apps x11-utils x11-xserver-utils unrtf clang-format
   poppler-utils desktop-file-utils appstream lintian man-db
   sway xwayland foot grim wl-clipboard pipewire wireplumber xdg-desktop-portal dbus-bin dbus-daemon
@@ -43,10 +45,8 @@ test_pkgs=(libspng-dev libwebp-dev
   chromium chromium-driver python3-selenium python3-pil nginx zbar-tools firefox-esr)
 
 # KDE Plasma 5.27 is Qt 5: a list of its own, so that the default suite carries no second Qt.
-# libwayland-dev: the tests' pointer in KDE's dialogs speaks KWin's fake-input protocol
-# (its description comes with plasma-wayland-protocols).
 kde_pkgs=(kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols
-  qtwayland5 qml-module-org-kde-pipewire libwayland-dev)
+  qtwayland5 qml-module-org-kde-pipewire)
 
 listing=false
 if [[ ${1:-} == --list ]]; then

@@ -44,6 +44,14 @@ desktop_require() {
   done
 }
 
+# Skips the test (exit 77) unless Python can import the module.
+#   desktop_require_python_module MODULE PACKAGE
+desktop_require_python_module() {
+  /usr/bin/python3 -c "import $1" 2>/dev/null && return 0
+  echo "SKIP: $2 is not installed"
+  exit 77
+}
+
 # XWayland puts its socket in /tmp/.X11-unix, and refuses a folder that is not root's,
 # mode 1777.
 desktop_require_x11_socket_folder() {

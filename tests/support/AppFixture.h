@@ -9,6 +9,7 @@
 #include "core/WholeFile.h"
 #include "exchange/ExchangeProtocol.h"
 #include "slideshow/SetupWindow.h"
+#include "support/TemporarySettings.h"
 #include "support/Widgets.h"
 #include "text/TextEditor.h"
 
@@ -16,15 +17,6 @@
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
-
-// Settings (the editor's custom colours, the file dialogs' history) go to a temporary
-// folder for the whole test program, never into the user's own configuration.
-inline void keepSettingsInTemporaryFolder()
-{
-    static QTemporaryDir folder;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
-}
 
 struct AppFixture
 {

@@ -2,6 +2,7 @@
 // the clipboard buttons (its file commands: tst_texteditorfiles).
 #include "EditorSteps.h"
 #include "rtf/RichTextFile.h"
+#include "support/TemporarySettings.h"
 #include "support/TextFormats.h"
 #include "text/CustomColours.h"
 #include "text/TextEditor.h"
@@ -37,17 +38,10 @@ class TestTextEditor : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir settings_;
     QTemporaryDir files_;
 
-    QString file(const QString &name) const { return files_.filePath(name); }
-
   private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
-    }
+    void initTestCase() { keepSettingsInTemporaryFolder(); }
 
     // Runs first: the counter is program-wide and starts at 10.
     void sizeButtonsStepTheProgramWideCounter()

@@ -2,6 +2,7 @@
 // and printing.
 #include "EditorSteps.h"
 #include "rtf/RichTextFile.h"
+#include "support/TemporarySettings.h"
 #include "support/TextFormats.h"
 #include "text/CustomColours.h"
 #include "text/TextEditor.h"
@@ -37,17 +38,12 @@ class TestTextEditorFiles : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir settings_;
     QTemporaryDir files_;
 
     QString file(const QString &name) const { return files_.filePath(name); }
 
   private slots:
-    void initTestCase()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
-    }
+    void initTestCase() { keepSettingsInTemporaryFolder(); }
     void newDiscardsChangesWithoutAQuestion()
     {
         TextEditor editor(files_.path());
@@ -421,7 +417,7 @@ class TestTextEditorFiles : public QObject
         textEditOf(editor)->setPlainText(QStringLiteral("kept"));
         const ModalResult result =
             showWith(editor, [](TextEditor *f) { buttonOf(*f, "okButton")->click(); });
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
+        keepSettingsInTemporaryFolder();
         QCOMPARE(int(result), 1);
         QCOMPARE(editor.document().toPlainText(), QStringLiteral("kept"));
     }

@@ -4,6 +4,7 @@
 #include "EditorControls.h"
 #include "support/ModalAnswerer.h"
 #include "support/OutsideWindow.h"
+#include "support/TemporarySettings.h"
 #include "support/TextFormats.h"
 #include "text/TextEditor.h"
 
@@ -129,7 +130,6 @@ class TestX11TextEditor : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir settings_;
     QTemporaryDir files_;
 
   private slots:
@@ -137,8 +137,7 @@ class TestX11TextEditor : public QObject
     {
         if (QGuiApplication::platformName() != QLatin1String("xcb"))
             QSKIP("needs an X server");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.path());
+        keepSettingsInTemporaryFolder();
     }
 
     // Plain first line, underlined second; Shift+Down from the start of the first and

@@ -28,10 +28,7 @@ set -- "${command_line[@]}"
 desktop_require gnome-shell Xwayland pipewire wireplumber dbus-daemon dbus-send gsettings foot \
   /usr/libexec/xdg-desktop-portal /usr/libexec/xdg-desktop-portal-gnome \
   /usr/libexec/at-spi-bus-launcher
-if ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
-  echo "SKIP: python3-pyatspi is not installed"
-  exit 77
-fi
+desktop_require_python_module pyatspi python3-pyatspi
 
 if [[ "${QUORIX_GNOME_INNER:-}" != 1 ]]; then
   desktop_require_x11_socket_folder

@@ -24,10 +24,7 @@ set -- "${command_line[@]}"
 desktop_require kwin_wayland Xwayland pipewire wireplumber dbus-daemon dbus-send \
   /usr/libexec/xdg-desktop-portal /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde \
   /usr/libexec/at-spi-bus-launcher
-if ! /usr/bin/python3 -c 'import pyatspi' 2>/dev/null; then
-  echo "SKIP: python3-pyatspi is not installed"
-  exit 77
-fi
+desktop_require_python_module pyatspi python3-pyatspi
 
 if [[ "${QUORIX_KDE_INNER:-}" != 1 ]]; then
   desktop_require_x11_socket_folder
